@@ -1,0 +1,36 @@
+#include "app/avvio.h"
+
+#include <cstdio>
+
+#include "app/cartella_disco.h"
+#include "app/errore.h"
+#include "finish/memorizza_percorso.h"
+
+namespace cmp {
+
+void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
+  s.nome_linea = "VallorsaC_Pietrana";
+  s.numero_treno = "4721";
+  ui.mostra_attesa();
+  std::int32_t con_tabella = 1;
+  try {
+    memorizza_percorso(s, cartella, con_tabella);
+  } catch (const ErroreFinale& e) {
+    errore(ui, e.numero);
+  }
+}
+
+int esegui_run_incorporato() {
+  auto ui = crea_interfaccia();
+  CartellaDisco cartella(cartella_programma());
+  Stato s;
+  try {
+    Form_Load(s, cartella, *ui);
+  } catch (const ErroreFile& e) {
+    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
+    return kUscitaErroreFile;
+  }
+  return 0;
+}
+
+}  // namespace cmp

@@ -1,0 +1,15 @@
+#pragma once
+#include "app/interfaccia.h"
+#include "model/cartella.h"
+#include "model/stato.h"
+
+namespace cmp {
+
+// The built-in run: identity, waiting window, the five text files, then the
+// compile-and-write step. After " Errore n. " the program ends inside `errore`.
+void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui);
+
+// The no-argument run in the program's folder. Returns the exit status.
+int esegui_run_incorporato();
+
+}  // namespace cmp

@@ -1,0 +1,63 @@
+#include "finish/memorizza_percorso.h"
+
+#include "finish/codici_controllo.h"
+#include "finish/finitura.h"
+#include "model/file_binari.h"
+#include "model/nomi_file.h"
+#include "reader/train/memorizza_dati.h"
+
+namespace cmp {
+namespace {
+
+void azzera_scenario(Stato& s) {
+  for (auto& voce : s.scenario) voce = voce_scenario{};
+}
+
+// The slots the fixed values and the check codes go into must still be empty.
+void custodisci_posti_riservati(Stato& s) {
+  if (s.scenario[85].breve1 != 0 || s.percorso[1].parametro1 != 0) throw ErroreFinale{"1250"};
+  s.scenario[85].breve1 = 610;
+  s.percorso[1].parametro1 = 5121;
+  if (s.scenario[85].intero4 != 0 || s.percorso[1].parametro2 != 0) throw ErroreFinale{"1251"};
+}
+
+}  // namespace
+
+void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j) {
+  s.crea_tabella_linea = j;
+  s.codice_errore = 0;
+  s.posizione_errore = 0;
+  s.luogo_errore = {};
+  s.dettaglio_errore.clear();
+  s.avvisi.clear();
+  s.percorso.clear();
+  s.tabella_linea.svuota();
+  azzera_scenario(s);
+  memorizza_dati(s, cartella);
+  if (s.percorso.empty()) return;  // no track: nothing to finish and nothing to write
+  passata_finitura(s);
+  custodisci_posti_riservati(s);
+  s.scenario[85].intero4 = codice_gara_st(s);
+  s.percorso[1].parametro2 = codice_gara_og(s);
+}
+
+std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella) {
+  std::vector<std::string> scritti;
+  if (s.percorso.empty()) return scritti;
+  if (s.crea_tabella_linea != 0) {
+    cartella.scrivi(nome_file_tabella_linea(s), codifica_tabella_linea(s.tabella_linea));
+    scritti.push_back(nome_file_tabella_linea(s));
+  }
+  cartella.scrivi(nome_file_scenario(s), codifica_scenario(s.scenario));
+  scritti.push_back(nome_file_scenario(s));
+  cartella.scrivi(nome_file_percorso(s), codifica_percorso(s.percorso));
+  scritti.push_back(nome_file_percorso(s));
+  return scritti;
+}
+
+void memorizza_percorso(Stato& s, Cartella& cartella, std::int32_t j) {
+  compila_scenario(s, cartella, j);
+  scrivi_file_binari(s, cartella);
+}
+
+}  // namespace cmp

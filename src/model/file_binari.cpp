@@ -1,0 +1,99 @@
+#include "model/file_binari.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/byte_le.h"
+
+namespace cmp {
+namespace {
+
+std::size_t byte_valore(valore_etichettato::tipo t) {
+  switch (t) {
+    case valore_etichettato::tipo::intero16: return 4;
+    case valore_etichettato::tipo::doppio: return 10;
+    case valore_etichettato::tipo::vuoto: break;
+  }
+  return 2;
+}
+
+void scrivi_voce(ScrittoreByte& out, const voce_scenario& v) {
+  const std::size_t t =
+      std::min<std::size_t>(v.testo.size(), std::numeric_limits<std::uint16_t>::max());
+  out.u8(v.tipo);
+  out.i32(v.intero1);
+  out.i32(v.intero2);
+  out.i32(v.intero3);
+  out.u8(v.ottetto1);
+  out.u16(static_cast<std::uint16_t>(t));
+  out.byte(std::string_view(v.testo).substr(0, t));
+  out.i16(v.breve1);
+  out.i16(v.breve2);
+  out.i16(v.breve3);
+  out.i16(v.breve4);
+  out.i16(v.breve5);
+  out.u8(v.ottetto2);
+  out.u8(v.ottetto3);
+  out.u8(v.ottetto4);
+  out.u8(v.ottetto5);
+  out.i32(v.intero4);
+}
+
+}  // namespace
+
+std::string codifica_tabella_linea(const TabellaLinea& tabella) {
+  ScrittoreByte out;
+  std::size_t totale = 0;
+  for (int asse = 0; asse < 2; ++asse) {
+    for (std::size_t m = 0; m < tabella.righe(); ++m) totale += byte_valore(tabella.etichetta(m, asse));
+  }
+  out.riserva(totale);
+  for (int asse = 0; asse < 2; ++asse) {
+    for (std::size_t m = 0; m < tabella.righe(); ++m) {
+      const auto etichetta = tabella.etichetta(m, asse);
+      out.u16(static_cast<std::uint16_t>(etichetta));
+      if (etichetta == valore_etichettato::tipo::intero16) {
+        out.i16(static_cast<std::int16_t>(tabella.numero(m, asse)));
+      } else if (etichetta == valore_etichettato::tipo::doppio) {
+        out.f64(tabella.numero(m, asse));
+      }
+    }
+  }
+  return out.prendi();
+}
+
+std::string codifica_voce(const voce_scenario& voce) {
+  ScrittoreByte out;
+  scrivi_voce(out, voce);
+  return out.prendi();
+}
+
+std::string codifica_scenario(const std::array<voce_scenario, kVociScenario>& scenario) {
+  ScrittoreByte out;
+  std::size_t totale = 0;
+  for (const auto& v : scenario) totale += kByteVoceSenzaTesto + v.testo.size();
+  out.riserva(totale);
+  for (const auto& v : scenario) scrivi_voce(out, v);
+  return out.prendi();
+}
+
+std::string codifica_percorso(const std::vector<tratto>& percorso) {
+  ScrittoreByte out;
+  out.riserva(percorso.size() * kByteCella);
+  for (const auto& c : percorso) {
+    out.u8(c.tipo);
+    out.i16(c.parametro1);
+    out.i16(c.parametro2);
+    out.i16(c.parametro3);
+    out.i16(c.parametro4);
+    out.u8(c.tempo);
+    out.u8(c.avviso);
+    out.u8(c.montagna);
+    out.u8(c.velocita);
+    out.u8(c.pendenza);
+    out.u8(c.aderenza);
+  }
+  return out.prendi();
+}
+
+}  // namespace cmp

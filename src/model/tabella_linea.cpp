@@ -1,0 +1,32 @@
+#include "model/tabella_linea.h"
+
+#include <stdexcept>
+
+namespace cmp {
+
+void TabellaLinea::crea(std::size_t righe) {
+  righe_ = righe;
+  valori_.assign(2 * righe, 0.0);
+  etichette_.assign(2 * righe, static_cast<std::uint8_t>(valore_etichettato::tipo::vuoto));
+}
+
+void TabellaLinea::svuota() {
+  righe_ = 0;
+  valori_.clear();
+  valori_.shrink_to_fit();
+  etichette_.clear();
+  etichette_.shrink_to_fit();
+}
+
+valore_etichettato TabellaLinea::leggi(std::size_t riga, int asse) const {
+  const std::size_t i = indice(riga, asse);
+  return {static_cast<valore_etichettato::tipo>(etichette_.at(i)), valori_.at(i)};
+}
+
+void TabellaLinea::scrivi(std::size_t riga, int asse, valore_etichettato v) {
+  const std::size_t i = indice(riga, asse);
+  valori_.at(i) = v.valore;
+  etichette_.at(i) = static_cast<std::uint8_t>(v.etichetta);
+}
+
+}  // namespace cmp

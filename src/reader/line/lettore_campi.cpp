@@ -1,0 +1,104 @@
+#include "reader/line/lettore_campi.h"
+
+#include <limits>
+
+#include "model/cp1252.h"
+
+namespace cmp {
+
+void LettoreCampi::fallisci(const std::string& motivo) const {
+  throw FallimentoLettura(motivo, riga_campo_, colonna_campo_);
+}
+
+bool LettoreCampi::a_fine_riga() const {
+  if (pos_ >= testo_.size()) return false;
+  if (testo_[pos_] == '\n') return true;
+  return testo_[pos_] == '\r' && pos_ + 1 < testo_.size() && testo_[pos_ + 1] == '\n';
+}
+
+void LettoreCampi::consuma_fine_riga() {
+  pos_ += testo_[pos_] == '\r' ? 2 : 1;
+  ++riga_;
+  inizio_riga_ = pos_;
+}
+
+void LettoreCampi::salta_blank() {
+  while (pos_ < testo_.size() && blank(testo_[pos_])) ++pos_;
+}
+
+void LettoreCampi::inizia_campo() {
+  riga_campo_ = riga_;
+  colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
+  if (fine()) fallisci("the text ends where a field was expected");
+  salta_blank();
+  colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
+}
+
+std::string LettoreCampi::leggi_testo() {
+  inizia_campo();
+  const std::size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
+  std::string campo(testo_.substr(inizio, pos_ - inizio));
+  if (pos_ < testo_.size()) {
+    if (testo_[pos_] == ',') {
+      ++pos_;
+    } else {
+      consuma_fine_riga();
+    }
+  }
+  return campo;
+}
+
+std::int32_t LettoreCampi::leggi_intero() {
+  inizia_campo();
+  const std::size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ',' && !blank(testo_[pos_]) && !a_fine_riga()) ++pos_;
+  const std::string_view campo = testo_.substr(inizio, pos_ - inizio);
+  salta_blank();
+  if (pos_ < testo_.size()) {
+    if (testo_[pos_] == ',') {
+      ++pos_;
+    } else if (a_fine_riga()) {
+      consuma_fine_riga();
+    }
+  }
+
+  if (campo.empty()) return 0;
+  std::size_t i = 0;
+  bool negativo = false;
+  if (campo[0] == '+' || campo[0] == '-') {
+    negativo = campo[0] == '-';
+    i = 1;
+  }
+  if (i == campo.size()) fallisci("'" + da_cp1252(campo) + "' is not a whole number");
+  std::int64_t valore = 0;
+  for (; i < campo.size(); ++i) {
+    const char c = campo[i];
+    if (c < '0' || c > '9') fallisci("'" + da_cp1252(campo) + "' is not a whole number");
+    valore = valore * 10 + (c - '0');
+    if (valore > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
+      fallisci("'" + da_cp1252(campo) + "' does not fit a 32-bit integer");
+    }
+  }
+  if (negativo) valore = -valore;
+  if (valore > std::numeric_limits<std::int32_t>::max()) {
+    fallisci("'" + da_cp1252(campo) + "' does not fit a 32-bit integer");
+  }
+  return static_cast<std::int32_t>(valore);
+}
+
+std::int16_t LettoreCampi::leggi_breve() {
+  const std::int32_t v = leggi_intero();
+  if (v < std::numeric_limits<std::int16_t>::min() || v > std::numeric_limits<std::int16_t>::max()) {
+    fallisci(std::to_string(v) + " does not fit a 16-bit field (-32768 to 32767)");
+  }
+  return static_cast<std::int16_t>(v);
+}
+
+std::uint8_t LettoreCampi::leggi_ottetto() {
+  const std::int32_t v = leggi_intero();
+  if (v < 0 || v > 255) fallisci(std::to_string(v) + " does not fit an 8-bit field (0 to 255)");
+  return static_cast<std::uint8_t>(v);
+}
+
+}  // namespace cmp
