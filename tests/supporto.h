@@ -1,0 +1,95 @@
+#pragma once
+// Helpers shared by the test programs: temporary folders, whole files, child processes.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace cmp::prova {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class CartellaTemporanea {
+ public:
+  CartellaTemporanea() {
+    std::string modello = (std::filesystem::temp_directory_path() / "compattatore-XXXXXX").string();
+    if (::mkdtemp(modello.data()) == nullptr) std::abort();
+    percorso_ = modello;
+  }
+  ~CartellaTemporanea() {
+    std::error_code ec;
+    std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(percorso_, ec);
+  }
+  CartellaTemporanea(const CartellaTemporanea&) = delete;
+  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+  const std::filesystem::path& percorso() const { return percorso_; }
+  std::string operator/(const std::string& nome) const { return (percorso_ / nome).string(); }
+
+ private:
+  std::filesystem::path percorso_;
+};
+
+inline std::string leggi_tutto(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void scrivi_tutto(const std::filesystem::path& p, const std::string& dati) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << dati;
+}
+
+struct EsitoProcesso {
+  int stato = -1;  // exit status, or 128 + signal
+  std::string uscita;
+  std::string errori;
+};
+
+// Runs the program with these arguments (no shell), with DISPLAY removed so that
+// nothing opens a window, and collects its exit status and both outputs.
+inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
+                            const std::string& cartella_lavoro = ".") {
+  std::filesystem::path tmp = std::filesystem::temp_directory_path();
+  std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
+  std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);
+    if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
+    ::unsetenv("DISPLAY");
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(programma.c_str()));
+    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(programma.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EsitoProcesso e;
+  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  e.uscita = leggi_tutto(f_out);
+  e.errori = leggi_tutto(f_err);
+  std::filesystem::remove(f_out);
+  std::filesystem::remove(f_err);
+  return e;
+}
+
+// A copy of the program in the folder: the built-in run works in its executable's folder.
+inline std::string copia_programma(const CartellaTemporanea& cartella) {
+  const std::string destinazione = cartella / "compattatore";
+  std::filesystem::copy_file(COMPATTATORE_EXE, destinazione);
+  return destinazione;
+}
+
+}  // namespace cmp::prova
