@@ -1,10 +1,8 @@
-#include <cstdio>
+#include <string>
+#include <vector>
 
-#include "app/avvio.h"
+#include "app/riga_comando.h"
 
 int main(int argc, char** argv) {
-  (void)argv;
-  if (argc == 1) return cmp::esegui_run_incorporato();
-  std::fputs("usage: compattatore (no arguments: the built-in run)\n", stderr);
-  return 3;
+  return cmp::esegui_riga_comando(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -13,15 +13,22 @@ void azzera_scenario(Stato& s) {
   for (auto& voce : s.scenario) voce = voce_scenario{};
 }
 
+constexpr std::int16_t kValoreFissoScenario = 610;
+constexpr std::int16_t kValoreFissoPercorso = 5121;
+
 // The slots the fixed values and the check codes go into must still be empty.
 void custodisci_posti_riservati(Stato& s) {
   if (s.scenario[85].breve1 != 0 || s.percorso[1].parametro1 != 0) throw ErroreFinale{"1250"};
-  s.scenario[85].breve1 = 610;
-  s.percorso[1].parametro1 = 5121;
+  s.scenario[85].breve1 = kValoreFissoScenario;
+  s.percorso[1].parametro1 = kValoreFissoPercorso;
   if (s.scenario[85].intero4 != 0 || s.percorso[1].parametro2 != 0) throw ErroreFinale{"1251"};
 }
 
 }  // namespace
+
+// A track too short to have a cell 1 (a negative line length) cannot take the fixed
+// values either: it counts as no track.
+bool ha_percorso(const Stato& s) { return s.percorso.size() > 1; }
 
 void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j) {
   s.crea_tabella_linea = j;
@@ -34,7 +41,13 @@ void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j) {
   s.tabella_linea.svuota();
   azzera_scenario(s);
   memorizza_dati(s, cartella);
-  if (s.percorso.empty()) return;  // no track: nothing to finish and nothing to write
+  s.codice_errore_lettura = s.codice_errore;
+  s.posizione_errore_lettura = s.posizione_errore;
+  completa_percorso(s);
+}
+
+void completa_percorso(Stato& s) {
+  if (!ha_percorso(s)) return;  // nothing to finish, and nothing will be written
   passata_finitura(s);
   custodisci_posti_riservati(s);
   s.scenario[85].intero4 = codice_gara_st(s);
@@ -43,7 +56,7 @@ void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j) {
 
 std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella) {
   std::vector<std::string> scritti;
-  if (s.percorso.empty()) return scritti;
+  if (!ha_percorso(s)) return scritti;
   if (s.crea_tabella_linea != 0) {
     cartella.scrivi(nome_file_tabella_linea(s), codifica_tabella_linea(s.tabella_linea));
     scritti.push_back(nome_file_tabella_linea(s));

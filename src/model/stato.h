@@ -102,7 +102,10 @@ struct Stato {
   std::array<std::int32_t, kPostiMontagne> montagne_fine{};
   std::int32_t voce_cartello = 80;
 
-  // Diagnostics for scenario authors.
+  // Diagnostics for scenario authors. The finishing pass may overwrite `codice_errore`,
+  // so the compile step keeps what the readers left.
+  std::int32_t codice_errore_lettura = 0;
+  std::int32_t posizione_errore_lettura = 0;
   luogo luogo_errore;
   std::string dettaglio_errore;  // why a read failed (error 25), in plain English
   std::vector<avviso_finitura> avvisi;
