@@ -1,0 +1,52 @@
+#include "app/identita.h"
+
+#include <gtest/gtest.h>
+
+#include "app/opzioni.h"
+
+namespace cmp {
+namespace {
+
+TEST(Identita, RefusesWhatCannotBeAFileNamePart) {
+  struct Caso {
+    const char* valore;
+    bool valido;
+  };
+  const Caso casi[] = {
+      {"VallorsaC_Pietrana", true}, {"4721", true},    {"Città", true},     {"", false},
+      {"a/b", false},               {"a\\b", false},   {"..", false},       {"x..y", false},
+      {"tab\there", false},         {"del\x7f", false}, {"Ω", false},        {"\xC2\x85", false},  // C1 control
+      {"\xFF", false},  // malformed UTF-8
+  };
+  for (const auto& c : casi) {
+    EXPECT_EQ(!motivo_identita_non_valida(c.valore).has_value(), c.valido) << c.valore;
+  }
+}
+
+TEST(Identita, FollowsTheFileNamePatterns) {
+  EXPECT_EQ(deduci_nome_linea("dir/VallorsaC_Pietrana_linea.txt"), "VallorsaC_Pietrana");
+  EXPECT_EQ(deduci_nome_linea("_linea.txt"), "");
+  EXPECT_EQ(deduci_nome_linea("linea.txt"), "");
+  EXPECT_EQ(deduci_numero_treno("a/VallorsaC_Pietrana_4721-.txt", "VallorsaC_Pietrana"), "4721");
+  EXPECT_EQ(deduci_numero_treno("VallorsaC_Pietrana_4721.txt", "VallorsaC_Pietrana"), "");
+  EXPECT_EQ(deduci_numero_treno("Altra_4721-.txt", "VallorsaC_Pietrana"), "");
+  EXPECT_EQ(deduci_numero_treno("X_-.txt", "X"), "");
+  EXPECT_EQ(deduci_numero_treno("X_7-.txt", ""), "");
+}
+
+TEST(Opzioni, ValuesFlagsAndErrors) {
+  auto o = leggi_opzioni({"--line", "a.txt", "--out=d", "--json", "pos"}, {"--line", "--out"}, {"--json"}, 1);
+  EXPECT_FALSE(o.errore);
+  EXPECT_EQ(o.valore("--line"), "a.txt");
+  EXPECT_EQ(o.valore("--out"), "d");
+  EXPECT_TRUE(o.ha("--json"));
+  EXPECT_EQ(o.posizionali, std::vector<std::string>{"pos"});
+
+  EXPECT_EQ(leggi_opzioni({"--line"}, {"--line"}, {}, 0).errore, "option --line needs a value");
+  EXPECT_EQ(leggi_opzioni({"--bogus"}, {}, {}, 0).errore, "unknown option '--bogus'");
+  EXPECT_EQ(leggi_opzioni({"x"}, {}, {}, 0).errore, "unexpected argument 'x'");
+  EXPECT_EQ(leggi_opzioni({"--json=1"}, {}, {"--json"}, 0).errore, "unknown option '--json=1'");
+}
+
+}  // namespace
+}  // namespace cmp
