@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/cartella.h"
 #include "model/stato.h"
@@ -13,9 +14,16 @@ struct ErroreFinale {
   std::string numero;  // "1250" or "1251"
 };
 
-// Reset, read both descriptions, finish the track, guard the reserved slots, store the
-// fixed values and the check codes. Throws ErroreFinale.
+// True when the reader left a track that can take the fixed values of cell 1.
+bool ha_percorso(const Stato& s);
+
+// Reset, read both descriptions, then completa_percorso. Throws ErroreFinale.
 void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j);
+
+// What follows the reader: the finishing pass, the guard of the reserved slots (1250,
+// then 610 and 5121, then 1251) and the check codes. Nothing at all without a track.
+// Throws ErroreFinale.
+void completa_percorso(Stato& s);
 
 // The binary files, in order: the line table (only when `crea_tabella_linea` is
 // non-zero), the scenario table, the track. Nothing at all when there is no track.
