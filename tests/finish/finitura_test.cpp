@@ -276,7 +276,9 @@ TEST(PassataFinitura, TinyOrMissingTracksAreLeftAlone) {
     if (celle > 1) s.percorso[1].tipo = kInizio;
     passata_finitura(s);
     EXPECT_TRUE(s.avvisi.empty()) << celle;
-    if (celle > 1) EXPECT_EQ(s.percorso[1].tipo, kInizio) << celle;
+    if (celle > 1) {
+      EXPECT_EQ(s.percorso[1].tipo, kInizio) << celle;
+    }
   }
 }
 
