@@ -1,10 +1,233 @@
 #include "reader/train/lettore_treno.h"
 
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "model/arrotonda.h"
+#include "model/cp1252.h"
+#include "reader/train/righe_treno.h"
+
 namespace cmp {
 
-esito_lettura leggi_descrizione_treno(Stato& /*s*/, std::string_view /*testo*/) {
-  // The train reader comes with its own change.
-  return esito_lettura::completa;
+std::int32_t in_32_bit(std::int64_t valore, const char* cosa) {
+  if (valore < std::numeric_limits<std::int32_t>::min() || valore > std::numeric_limits<std::int32_t>::max()) {
+    throw FuoriMisura(std::string(cosa) + " (" + std::to_string(valore) + ") does not fit a 32-bit integer");
+  }
+  return static_cast<std::int32_t>(valore);
+}
+
+std::int64_t cella_di(std::int64_t metri, int scarto) {
+  return arrotonda(static_cast<double>(metri) / 50.0 + scarto);
+}
+
+bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine) {
+  const std::int32_t fino_a = in_32_bit(std::int64_t{posizione} + margine, "the position plus its margin");
+  return fino_a > 50 * s.ultima_cella();
+}
+
+void registra_errore(Stato& s, std::int32_t codice, const luogo& riga) {
+  s.codice_errore = codice;
+  s.luogo_errore = riga;
+}
+
+void registra_errore(Stato& s, std::int32_t codice, const luogo& riga, std::int32_t posizione) {
+  registra_errore(s, codice, riga);
+  s.posizione_errore = posizione;
+}
+
+passo_lettura dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga) {
+  if (s.codice_errore <= 0) return passo_lettura::continua;
+  s.posizione_errore = posizione;
+  if (!gia_presente) s.luogo_errore = riga;
+  return passo_lettura::interrompi;
+}
+
+namespace {
+
+using campo_cella = std::uint8_t tratto::*;
+
+// One of the two profiles along the track (speed limit, adhesion).
+struct profilo {
+  std::int64_t cursore = 0;  // first cell not yet written
+  std::uint8_t valore = 0;   // what the cells from the cursor on get, as stored in the cell
+  bool avviato = false;      // a row of this profile has been read
+};
+
+struct LetturaTreno {
+  profilo velocita;
+  profilo aderenza;
+  std::int32_t contatore_stazioni = 1;
+  luogo riga;  // the keyword field of the row being worked
+};
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+std::string minuscolo(std::string_view campo) {
+  std::string out(campo);
+  for (char& c : out) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// From the cursor on, at least one cell, until the cursor reaches `cella`; never past
+// `ultima_scrivibile`. A row at a cell not beyond the cursor still writes one cell.
+void avanza(std::vector<tratto>& percorso, profilo& p, campo_cella campo, std::int64_t cella,
+            std::int64_t ultima_scrivibile) {
+  if (cella <= 0) return;
+  do {
+    if (p.cursore > ultima_scrivibile) return;
+    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.valore;
+    ++p.cursore;
+  } while (p.cursore < cella);
+}
+
+// After the last row: from the cursor to the last cell but three (or just the cell at the
+// cursor when it already stands further on, if there is such a cell).
+void completa(std::vector<tratto>& percorso, profilo& p, campo_cella campo) {
+  const std::int64_t ultima = static_cast<std::int64_t>(percorso.size()) - 1;
+  do {
+    if (p.cursore > ultima) return;
+    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.valore;
+    ++p.cursore;
+  } while (p.cursore < ultima - 2);
+}
+
+std::uint8_t codice_velocita(std::int32_t kmh) {
+  const std::int64_t quinti = arrotonda(kmh / 5.0);
+  if (quinti < 0 || quinti > 255) {
+    throw FuoriMisura("the speed limit " + std::to_string(kmh) + " km/h does not fit the cell (0 to 1277 km/h)");
+  }
+  return static_cast<std::uint8_t>(quinti);
+}
+
+// A speed-limit or adhesion row: the profile's value so far reaches the row's cell, and the
+// row's value applies from there on. The cells before the first row take the first row's value.
+passo_lettura riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, profilo& p, campo_cella campo,
+                           bool e_velocita) {
+  const std::int32_t posizione = lettore.leggi_intero();
+  const std::int32_t valore = lettore.leggi_intero();
+  if (oltre_percorso(s, posizione, 100)) {
+    registra_errore(s, 15, riga, posizione);
+    return passo_lettura::fine_testo;
+  }
+  const std::uint8_t nella_cella = e_velocita ? codice_velocita(valore) : bassi_8(valore);
+  if (!p.avviato) {
+    p.valore = nella_cella;
+    p.avviato = true;
+  }
+  // The speed loop stops short of the last cell; the adhesion loop may reach it.
+  const std::int64_t ultima_scrivibile = e_velocita ? s.ultima_cella() - 1 : s.ultima_cella();
+  avanza(s.percorso, p, campo, cella_di(posizione, 0), ultima_scrivibile);
+  p.valore = nella_cella;
+  return passo_lettura::continua;
+}
+
+// Every row kind whose keyword the field holds, in the fixed order, each reading its
+// values at once. A kind that stops the reading ends it there.
+passo_lettura applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std::string_view campo_letto,
+                            const luogo& riga) {
+  const std::string campo = minuscolo(campo_letto);
+  auto& treno = s.scenario[84];
+  auto& identita = s.scenario[86];
+  if (contiene(campo, "frenata") && contiene(campo, "massa")) treno.intero1 = lettore.leggi_intero();
+  if (contiene(campo, "vetture")) treno.intero3 = lettore.leggi_intero();
+  if (contiene(campo, "velocit")) {
+    const auto passo = riga_profilo(s, lettore, riga, lt.velocita, &tratto::velocita, true);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  if (contiene(campo, "aderenza")) {
+    const auto passo = riga_profilo(s, lettore, riga, lt.aderenza, &tratto::aderenza, false);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  if (contiene(campo, "orologio")) {
+    identita.breve3 = lettore.leggi_breve();
+    identita.breve4 = lettore.leggi_breve();
+    identita.breve5 = lettore.leggi_breve();
+  }
+  if (contiene(campo, "sabbia")) identita.breve1 = lettore.leggi_breve();
+  if (contiene(campo, "segnale")) {
+    const auto passo = riga_segnale_letta(s, lettore, riga);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  if (contiene(campo, "rallentamento")) {
+    const auto passo = riga_rallentamento_letta(s, lettore, riga);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  if (contiene(campo, "abbattimento")) {
+    const auto passo = riga_abbattimento_letta(s, lettore, riga);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  if (contiene(campo, "stazione")) return riga_stazione_letta(s, lettore, riga, lt.contatore_stazioni);
+  return passo_lettura::continua;
+}
+
+// Everything up to and including the first field holding "[generale]" is skipped.
+void salta_a_generale(LettoreCampi& lettore) {
+  do {
+    if (contiene(minuscolo(lettore.leggi_testo()), "[generale]")) return;
+  } while (!lettore.fine());
+}
+
+// The rows, until the end of the text or a stop. The last field of the text is never
+// used as a keyword field; a field holding "-" is a comment, twice in a row at most.
+passo_lettura leggi_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt) {
+  while (!lettore.fine()) {
+    std::string campo = lettore.leggi_testo();
+    if (lettore.fine()) break;
+    for (int salti = 0; salti < 2 && contiene(campo, "-"); ++salti) {
+      campo = lettore.leggi_testo();
+      if (lettore.fine()) return passo_lettura::fine_testo;
+    }
+    lt.riga = luogo{testo_descrizione::treno, lettore.riga_campo(), lettore.colonna_campo()};
+    const auto passo = applica_righe(s, lettore, lt, campo, lt.riga);
+    if (passo != passo_lettura::continua) return passo;
+  }
+  return passo_lettura::fine_testo;
+}
+
+// The kilometre references of the line must lie on the 50 m grid; this number replaces
+// a 15 recorded before.
+void controlla_progressive(Stato& s) {
+  bool fuori_griglia = false;
+  for (int voce = 81; voce <= 83; ++voce) {
+    if (s.scenario[voce].intero1 % 50 != 0 || s.scenario[voce].intero2 % 50 != 0) fuori_griglia = true;
+  }
+  if (fuori_griglia) registra_errore(s, 2, luogo{testo_descrizione::linea, 0, 0});
+}
+
+void fine_del_testo(Stato& s, LetturaTreno& lt) {
+  completa(s.percorso, lt.velocita, &tratto::velocita);
+  completa(s.percorso, lt.aderenza, &tratto::aderenza);
+  controlla_progressive(s);
+}
+
+esito_lettura fallita(Stato& s, const luogo& dove, const std::string& motivo) {
+  s.codice_errore = 25;
+  s.luogo_errore = dove;
+  s.dettaglio_errore = motivo;
+  return esito_lettura::fallita;
+}
+
+}  // namespace
+
+esito_lettura leggi_descrizione_treno(Stato& s, std::string_view testo) {
+  if (s.percorso.empty()) {
+    return fallita(s, luogo{testo_descrizione::treno, 0, 0}, "there is no track to place the train on");
+  }
+  LettoreCampi lettore(testo);
+  LetturaTreno lt;
+  try {
+    salta_a_generale(lettore);
+    if (leggi_righe(s, lettore, lt) == passo_lettura::interrompi) return esito_lettura::interrotta;
+    fine_del_testo(s, lt);
+    return esito_lettura::completa;
+  } catch (const FallimentoLettura& e) {
+    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.what());
+  } catch (const FuoriMisura& e) {
+    return fallita(s, lt.riga, e.what());
+  }
 }
 
 }  // namespace cmp

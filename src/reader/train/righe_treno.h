@@ -1,0 +1,70 @@
+#pragma once
+// The row work of the train reader, shared by its source files.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "model/stato.h"
+#include "reader/line/lettore_campi.h"
+
+namespace cmp {
+
+// What the walk does after a row.
+enum class passo_lettura {
+  continua,    // next keyword field
+  fine_testo,  // error 15: straight to the end-of-text step
+  interrompi,  // any other stop: the reader ends at once
+};
+
+// A value that does not fit its field once computed, or arithmetic on values read
+// from the text that leaves 32 bits: a reading failure (error 25) of the current row.
+class FuoriMisura : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The value when it fits 32 bits signed; FuoriMisura otherwise (`cosa` names it).
+std::int32_t in_32_bit(std::int64_t valore, const char* cosa);
+
+// Packed codes keep their low bits.
+inline std::int16_t bassi_16(std::int32_t v) { return static_cast<std::int16_t>(v); }
+inline std::uint8_t bassi_8(std::int32_t v) { return static_cast<std::uint8_t>(v); }
+
+// The cell of a position: metri / 50 + scarto, rounded, halves to the even one.
+std::int64_t cella_di(std::int64_t metri, int scarto);
+
+// The position check of the rows: true when (posizione + margine) / 50, taken exactly,
+// lies beyond the last cell.
+bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine);
+
+// Records a number of this text at the row `riga`, with or without a position.
+void registra_errore(Stato& s, std::int32_t codice, const luogo& riga);
+void registra_errore(Stato& s, std::int32_t codice, const luogo& riga, std::int32_t posizione);
+
+// After a signal or slow-order row: any number recorded so far stops the reading, one
+// the line reader left too; the position becomes the row's. `gia_presente` says whether
+// the number was there before the row (its text location then stays where it was).
+passo_lettura dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga);
+
+// Signals.
+struct riga_segnale {
+  std::int32_t posizione = 0, sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0,
+               tempo = 0;
+};
+// Stores the signal; raises `r.tempo`. Refuses through `codice_errore` (16, 41).
+void memo_segnale(Stato& s, riga_segnale& r);
+passo_lettura riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+
+// Slow orders and abbattimento points.
+struct riga_rallentamento {
+  std::int32_t x = 0, v = 0, l = 0, f_tt = 0, f_ta = 0, d_v = 0;
+};
+// Stores the slow order. Refuses through `codice_errore` (17 to 20, 42, 43).
+void memo_rallentamento(Stato& s, const riga_rallentamento& r);
+passo_lettura riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+passo_lettura riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+
+// Stations: `contatore` is the entry the row fills (from 1).
+passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore);
+
+}  // namespace cmp

@@ -1,0 +1,129 @@
+#include <algorithm>
+
+#include "reader/train/lettore_treno.h"
+#include "reader/train/righe_treno.h"
+
+namespace cmp {
+namespace {
+
+// Kinds from here on are stored in their entry but leave the track alone.
+constexpr std::uint8_t kPrimoTipoSenzaCelle = 25;
+// The area must start at least this far after the previous station's area ends.
+constexpr std::int32_t kDistanzaMinima = 350;
+// Entries from 81 on hold kilometre references and identities, never stations.
+constexpr std::int32_t kUltimaVoceStazione = 80;
+
+bool senza_avvisi(std::uint8_t tipo) { return tipo == 5 || tipo == 6; }
+
+// Start and end of the station area by kind. Kinds 5 to 8 never keep the extension flag.
+void estensione(voce_scenario& v, std::int32_t lunghezza) {
+  const std::int64_t posizione = v.intero3;
+  std::int64_t inizio = 0;
+  std::int64_t fine = 0;
+  if (v.tipo == 5 || v.tipo == 6) {
+    inizio = posizione - lunghezza;
+    fine = posizione + 150;
+    v.ottetto4 = 0;
+  } else if (v.tipo == 7 || v.tipo == 8) {
+    inizio = posizione - lunghezza;
+    fine = posizione + lunghezza;
+    v.ottetto4 = 0;
+  } else {
+    inizio = posizione - lunghezza / 2;
+    fine = posizione + lunghezza / 2 + (v.ottetto4 != 0 ? 50 : 0);
+  }
+  v.intero1 = in_32_bit(inizio, "the start of the station area");
+  v.intero2 = in_32_bit(fine, "the end of the station area");
+}
+
+void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
+  v.ottetto1 = lettore.leggi_ottetto();
+  v.ottetto5 = lettore.leggi_ottetto();
+  v.ottetto4 = lettore.leggi_ottetto();
+  v.breve1 = lettore.leggi_breve();
+  v.breve2 = lettore.leggi_breve();
+  v.ottetto2 = lettore.leggi_ottetto();
+  v.breve3 = lettore.leggi_breve();
+  v.breve4 = lettore.leggi_breve();
+  v.breve5 = lettore.leggi_breve();
+  v.ottetto3 = lettore.leggi_ottetto();
+  const std::int32_t ore = lettore.leggi_intero();
+  const std::int32_t minuti = lettore.leggi_intero();
+  const std::int32_t secondi = lettore.leggi_intero();
+  const std::int32_t in_minuti = in_32_bit(std::int64_t{in_32_bit(std::int64_t{ore} * 60, "hours * 60")} + minuti,
+                                           "the time in minutes");
+  const std::int32_t in_secondi = in_32_bit(std::int64_t{in_minuti} * 60, "the time in seconds");
+  v.intero4 = in_32_bit(std::int64_t{in_secondi} + secondi, "the time in seconds");
+  v.testo = lettore.leggi_testo();
+}
+
+}  // namespace
+
+passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore) {
+  const std::int32_t n = contatore;
+  // An entry that holds a caption text of the line is never taken.
+  if (n > std::min(s.voce_cartello, kUltimaVoceStazione)) {
+    registra_errore(s, 10, riga);
+    return passo_lettura::interrompi;
+  }
+  voce_scenario& v = s.scenario[static_cast<std::size_t>(n)];
+
+  const std::int32_t posizione = lettore.leggi_intero();
+  v.intero3 = posizione;
+  if (oltre_percorso(s, posizione, 800)) {
+    registra_errore(s, 15, riga, posizione);
+    return passo_lettura::fine_testo;
+  }
+  if (posizione % 50 != 0) {
+    registra_errore(s, 8, riga, posizione);
+    return passo_lettura::interrompi;
+  }
+  v.tipo = lettore.leggi_ottetto();
+  const std::int32_t lunghezza = lettore.leggi_intero();
+  if (lunghezza % 100 != 0) {
+    registra_errore(s, 9, riga, posizione);
+    return passo_lettura::interrompi;
+  }
+  leggi_dati(lettore, v);
+  estensione(v, lunghezza);
+  if (lunghezza < 600) v.ottetto5 = 0;
+  if (n == 1) {
+    v.ottetto4 = 0;
+    v.ottetto5 = 0;
+  }
+
+  if (v.tipo < kPrimoTipoSenzaCelle) {
+    // The stop cell lies just before the cell of the area's end; whole, since the end is on the grid.
+    const std::int64_t fermata = v.intero2 / 50 - 1;
+    if (fermata > s.ultima_cella()) {
+      registra_errore(s, errore_treno::stazione_oltre, riga, posizione);
+      return passo_lettura::interrompi;
+    }
+    if (!senza_avvisi(v.tipo)) {
+      for (int k = 1; k <= 4; ++k) {
+        if (fermata - k > 1) s.percorso[static_cast<std::size_t>(fermata - k)].avviso = static_cast<std::uint8_t>(80 + k);
+      }
+    }
+    if (fermata <= 1) {
+      registra_errore(s, 24, riga);
+      return passo_lettura::interrompi;
+    }
+    tratto& t = s.percorso[static_cast<std::size_t>(fermata)];
+    t.tipo = tipo_cella::fermata;
+    t.parametro1 = static_cast<std::int16_t>(n);
+  }
+
+  if (n > 1 && in_32_bit(std::int64_t{v.intero1} - kDistanzaMinima, "the start of the area less 350 m") <
+                   s.scenario[static_cast<std::size_t>(n - 1)].intero2) {
+    registra_errore(s, 22, riga, posizione);
+    return passo_lettura::interrompi;
+  }
+  contatore = n + 1;
+  if (contatore >= s.voce_cartello) {
+    registra_errore(s, 10, riga);
+    return passo_lettura::interrompi;
+  }
+  return passo_lettura::continua;
+}
+
+}  // namespace cmp
