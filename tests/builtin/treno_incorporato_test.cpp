@@ -1,0 +1,180 @@
+// The built-in train: its text byte for byte, and what it compiles into on the line's track.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
+#include "model/cartella.h"
+#include "reader/train/lettore_treno.h"
+
+namespace cmp {
+namespace {
+
+const std::vector<std::string> kRigheAttese = {
+    "[generale]",
+    "numero vetture,    4",
+    "percentuale massa frenata,    105",
+    "sabbia,    60",
+    "orologio,    6               11            45 ",
+    "[aderenze]",
+    "aderenza,   0,    100",
+    "aderenza,     650,    85",
+    "aderenza,    1900,   100",
+    "aderenza,    5700,    70",
+    "aderenza,    6400,   100",
+    "aderenza,    9950,    70",
+    "aderenza,   11850,    90",
+    "aderenza,   12650,    80",
+    "aderenza,   13850,   100",
+    "aderenza,   17150,    85",
+    "aderenza,   18950,   100",
+    "aderenza,   24050,    85",
+    "aderenza,   24200,    80",
+    "aderenza,   24350,    70",
+    "aderenza,   25350,    80",
+    "aderenza,   28450,   100",
+    "[vel_limite]",
+    "velocita,       0,    70",
+    "velocita,    6800,    80",
+    "velocita,   10500,    65",
+    "velocita,   11850,    80",
+    "[stazioni]",
+    "stazione,       0,  2,  600,  0, 0, 0,  1,1,0,  4,1,1,    1,   6,12,15, VALLORSA C.",
+    "stazione,    6600, 21,  300,  0, 0, 1,  0,0,0,  4,1,1,   30,   6,20, 0, SAN LORIANO",
+    "stazione,   19050, 21,  300,  0, 0, 1,  0,0,0,  4,1,1,   30,   6,32, 0, BRENZOLA",
+    "stazione,   28750, 11,  600,  1, 0, 0,  1,1,0,  2,1,1,    0,   6,43, 0, PIETRANA",
+    "[rallentamenti]",
+    "[segnali]",
+    "segnale,    4400,   1, 4, 1,  0, 0,    0,  0,0,0, 0",
+    "segnale,    5600,   2, 3, 1,  0, 0,    0,  0,0,0, 0",
+    "segnale,   17300,   1, 5, 1,  0, 0,    0,  0,0,0, 0",
+    "segnale,   18400,   2, 3, 1,  0, 0,    0,  0,0,0, 0",
+    "segnale,   26500,   1, 3, 4,  0, 0,    1,  3,1,0, 0",
+    "segnale,   27650,   2, 2, 3,  0, 0,    2,  2,1,0, 0",
+    "[codici]",
+    "[fine]",
+};
+
+TEST(TrenoIncorporato, FortyTwoLinesByteForByte) {
+  const auto righe = righe_treno_incorporato();
+  ASSERT_EQ(righe.size(), 42u);
+  for (std::size_t i = 0; i < righe.size(); ++i) EXPECT_EQ(righe[i], kRigheAttese[i]) << "slot " << i;
+  EXPECT_EQ(righe[4].size(), 46u);
+  EXPECT_EQ(righe[4].back(), ' ');
+  for (std::size_t i = 28; i <= 31; ++i) {
+    EXPECT_EQ(righe[i].find_last_of(',') + 2, 72u) << "slot " << i << ": the numeric part is 72 characters";
+  }
+}
+
+TEST(TrenoIncorporato, WrittenAsTheTrainDescriptionWithCrLf) {
+  Stato s;
+  s.nome_linea = "VallorsaC_Pietrana";
+  s.numero_treno = "4721";
+  CartellaMemoria cartella;
+  cartella.file["VallorsaC_Pietrana_4721-.txt"] = "an older file";
+  dati_treno(s, cartella);
+  ASSERT_EQ(cartella.file.size(), 1u);
+  std::string atteso;
+  for (const auto& r : kRigheAttese) atteso += r + "\r\n";
+  EXPECT_EQ(cartella.file.at("VallorsaC_Pietrana_4721-.txt"), atteso);
+}
+
+// Compiled on a hand-made track the size of the built-in line's (cells 0 to 760, 28 captions).
+class TrenoIncorporatoCompilato : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.percorso.assign(761, tratto{});
+    s.voce_cartello = 52;
+    esito = leggi_descrizione_treno(s, testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+  }
+  Stato s;
+  esito_lettura esito{};
+};
+
+TEST_F(TrenoIncorporatoCompilato, GeneralDataAndNoError) {
+  EXPECT_EQ(esito, esito_lettura::completa);
+  EXPECT_EQ(s.codice_errore, 0);
+  EXPECT_EQ(s.scenario[84].intero1, 105);
+  EXPECT_EQ(s.scenario[84].intero3, 4);
+  EXPECT_EQ(s.scenario[86].breve1, 60);
+  EXPECT_EQ(s.scenario[86].breve3, 6);
+  EXPECT_EQ(s.scenario[86].breve4, 11);
+  EXPECT_EQ(s.scenario[86].breve5, 45);
+}
+
+TEST_F(TrenoIncorporatoCompilato, SpeedAndAdhesionProfiles) {
+  struct tratto_atteso {
+    int da, a, velocita;
+  };
+  for (const auto& t : {tratto_atteso{0, 135, 14}, {136, 209, 16}, {210, 236, 13}, {237, 757, 16}, {758, 760, 0}}) {
+    for (int c = t.da; c <= t.a; ++c) ASSERT_EQ(s.percorso[c].velocita, t.velocita) << "cell " << c;
+  }
+  const std::pair<int, int> aderenze[] = {{0, 100}, {12, 100}, {13, 85}, {37, 85}, {38, 100}, {568, 80},
+                                          {569, 100}, {757, 100}, {758, 0}};
+  for (const auto& [cella, valore] : aderenze) EXPECT_EQ(s.percorso[cella].aderenza, valore) << "cell " << cella;
+}
+
+TEST_F(TrenoIncorporatoCompilato, SixSignals) {
+  struct segnale {
+    int cella;
+    std::int16_t p1, p2, p3, p4;
+    int avviso_base;
+  };
+  const segnale segnali[] = {{89, 40, 10, 0, 3, 30},  {113, 30, 10, 0, 6, 60}, {347, 50, 10, 0, 3, 30},
+                             {369, 30, 10, 0, 6, 60}, {531, 33, 41, 0, 4, 40}, {554, 22, 31, 0, 8, 80}};
+  int celle_segnale = 0;
+  for (const auto& t : s.percorso) celle_segnale += t.tipo == tipo_cella::segnale;
+  EXPECT_EQ(celle_segnale, 6);
+  for (const auto& g : segnali) {
+    const tratto& t = s.percorso[g.cella];
+    EXPECT_EQ(t.tipo, tipo_cella::segnale) << g.cella;
+    EXPECT_EQ(t.parametro1, g.p1) << g.cella;
+    EXPECT_EQ(t.parametro2, g.p2) << g.cella;
+    EXPECT_EQ(t.parametro3, g.p3) << g.cella;
+    EXPECT_EQ(t.parametro4, g.p4) << g.cella;
+    EXPECT_EQ(t.tempo, 0) << g.cella;
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(s.percorso[g.cella - 2 * k].avviso, g.avviso_base + k) << g.cella;
+  }
+}
+
+TEST_F(TrenoIncorporatoCompilato, FourStations) {
+  struct stazione {
+    std::uint8_t tipo;
+    std::int32_t intero3, intero1, intero2, intero4;
+    int fermata;
+    int avvisi;  // markers 81.. in the cells before the stop cell
+    std::uint8_t ottetto4, ottetto5;
+    const char* nome;
+  };
+  const stazione stazioni[] = {
+      {2, 0, -300, 300, 22335, 5, 3, 0, 0, "VALLORSA C."},
+      {21, 6600, 6450, 6800, 22800, 135, 4, 1, 0, "SAN LORIANO"},
+      {21, 19050, 18900, 19250, 23520, 384, 4, 1, 0, "BRENZOLA"},
+      {11, 28750, 28450, 29050, 24180, 580, 4, 0, 0, "PIETRANA"},
+  };
+  for (int n = 1; n <= 4; ++n) {
+    const stazione& a = stazioni[n - 1];
+    const voce_scenario& v = s.scenario[n];
+    EXPECT_EQ(v.tipo, a.tipo) << n;
+    EXPECT_EQ(v.intero3, a.intero3) << n;
+    EXPECT_EQ(v.intero1, a.intero1) << n;
+    EXPECT_EQ(v.intero2, a.intero2) << n;
+    EXPECT_EQ(v.intero4, a.intero4) << n;
+    EXPECT_EQ(v.ottetto4, a.ottetto4) << n;
+    EXPECT_EQ(v.ottetto5, a.ottetto5) << n;
+    EXPECT_EQ(v.testo, a.nome) << n;
+    EXPECT_EQ(s.percorso[a.fermata].tipo, tipo_cella::fermata) << n;
+    EXPECT_EQ(s.percorso[a.fermata].parametro1, n) << n;
+    for (int k = 1; k <= a.avvisi; ++k) EXPECT_EQ(s.percorso[a.fermata - k].avviso, 80 + k) << n;
+  }
+  EXPECT_EQ(s.percorso[1].avviso, 0);
+  EXPECT_EQ(s.scenario[4].ottetto1, 1);
+  EXPECT_EQ(s.scenario[4].breve3, 2);
+  EXPECT_EQ(s.scenario[2].ottetto3, 30);
+  EXPECT_EQ(s.scenario[5].tipo, 0);
+}
+
+}  // namespace
+}  // namespace cmp
