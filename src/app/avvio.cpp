@@ -4,6 +4,7 @@
 
 #include "app/cartella_disco.h"
 #include "app/errore.h"
+#include "documents/documenti.h"
 #include "finish/memorizza_percorso.h"
 
 namespace cmp {
@@ -12,6 +13,9 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
   ui.mostra_attesa();
+  dati_note(s, cartella);
+  dati_rallentamenti(s, cartella);
+  dati_scheda(s, cartella);
   std::int32_t con_tabella = 1;
   try {
     memorizza_percorso(s, cartella, con_tabella);

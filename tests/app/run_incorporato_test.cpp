@@ -17,17 +17,26 @@ TEST(RunIncorporato, EndsByItselfAndSaysAttendere) {
   EXPECT_EQ(e.errori, "");
 }
 
+TEST(RunIncorporato, LeavesTheCrewDocuments) {
+  CartellaTemporanea t;
+  const auto e = prova::esegui(prova::copia_programma(t), {});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  for (const char* nome : {"VallorsaC_Pietrana_4721_note.txt", "VallorsaC_Pietrana_4721_rallentamenti.txt",
+                           "VallorsaC_Pietrana_4721_scheda_treno.txt"}) {
+    EXPECT_TRUE(std::filesystem::exists(t / nome)) << nome;
+  }
+}
+
 TEST(RunIncorporato, AFileThatCannotBeWrittenEndsTheRunWithOneLine) {
   CartellaTemporanea t;
   const std::string programma = prova::copia_programma(t);
-  std::filesystem::create_directory(t / "VallorsaC_Pietrana_linea.txt");  // a folder in the way
+  std::filesystem::create_directory(t / "VallorsaC_Pietrana_4721_note.txt");  // a folder in the way
   const auto e = prova::esegui(programma, {});
-  if (std::filesystem::exists(t / "VallorsaC_Pietrana_4721-.txt") ||
-      e.errori.find("VallorsaC_Pietrana_linea.txt") != std::string::npos) {
-    EXPECT_EQ(e.stato, 3);
-    EXPECT_NE(e.errori.find("VallorsaC_Pietrana_linea.txt"), std::string::npos) << e.errori;
-    EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
-  }
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_NE(e.errori.find("VallorsaC_Pietrana_4721_note.txt"), std::string::npos) << e.errori;
+  EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+  EXPECT_FALSE(std::filesystem::exists(t / "VallorsaC_Pietrana_4721_scheda_treno.txt"))
+      << "no later file of the run is written";
 }
 
 }  // namespace
