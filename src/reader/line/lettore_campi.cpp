@@ -5,6 +5,17 @@
 #include "model/cp1252.h"
 
 namespace cmp {
+namespace {
+
+// A field as a failure message shows it: long fields are cut, so that a binary or
+// endless field does not make an endless message.
+std::string citazione(std::string_view campo) {
+  constexpr std::size_t kMassimo = 40;
+  if (campo.size() <= kMassimo) return "'" + da_cp1252(campo) + "'";
+  return "'" + da_cp1252(campo.substr(0, kMassimo)) + "...' (" + std::to_string(campo.size()) + " bytes)";
+}
+
+}  // namespace
 
 void LettoreCampi::fallisci(const std::string& motivo) const {
   throw FallimentoLettura(motivo, riga_campo_, colonna_campo_);
@@ -70,19 +81,19 @@ std::int32_t LettoreCampi::leggi_intero() {
     negativo = campo[0] == '-';
     i = 1;
   }
-  if (i == campo.size()) fallisci("'" + da_cp1252(campo) + "' is not a whole number");
+  if (i == campo.size()) fallisci(citazione(campo) + " is not a whole number");
   std::int64_t valore = 0;
   for (; i < campo.size(); ++i) {
     const char c = campo[i];
-    if (c < '0' || c > '9') fallisci("'" + da_cp1252(campo) + "' is not a whole number");
+    if (c < '0' || c > '9') fallisci(citazione(campo) + " is not a whole number");
     valore = valore * 10 + (c - '0');
     if (valore > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
-      fallisci("'" + da_cp1252(campo) + "' does not fit a 32-bit integer");
+      fallisci(citazione(campo) + " does not fit a 32-bit integer");
     }
   }
   if (negativo) valore = -valore;
   if (valore > std::numeric_limits<std::int32_t>::max()) {
-    fallisci("'" + da_cp1252(campo) + "' does not fit a 32-bit integer");
+    fallisci(citazione(campo) + " does not fit a 32-bit integer");
   }
   return static_cast<std::int32_t>(valore);
 }

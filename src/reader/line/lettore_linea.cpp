@@ -1,11 +1,322 @@
 #include "reader/line/lettore_linea.h"
 
-namespace cmp {
+#include <limits>
+#include <new>
 
-esito_lettura leggi_descrizione_linea(Stato& s, std::string_view /*testo*/) {
-  // The line reader comes with its own change; until then every text lacks "[generale]".
-  s.codice_errore = 102;
-  return esito_lettura::interrotta;
+#include "model/arrotonda.h"
+#include "model/cp1252.h"
+#include "reader/line/aritmetica_32.h"
+#include "reader/line/errori_linea.h"
+#include "reader/line/lettore_campi.h"
+#include "reader/line/montagne_cartelli.h"
+#include "reader/line/pendenze_curve.h"
+#include "reader/line/progressive_ordina.h"
+
+namespace cmp {
+namespace {
+
+constexpr std::int32_t kLunghezzaMassima = 1000000;
+constexpr std::int32_t kMetriOltreLinea = 7000;
+constexpr int kCommentiGenerale = 10;
+constexpr int kCommentiRighe = 2;
+// The entry's text length goes to the scenario file in 16 bits.
+constexpr std::size_t kTestoVoceMassimo = std::numeric_limits<std::uint16_t>::max();
+
+bool contiene(std::string_view campo, std::string_view parola) { return campo.find(parola) != std::string_view::npos; }
+
+std::string minuscolo(std::string_view campo) {
+  std::string out(campo);
+  for (char& c : out) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// How a row ended.
+enum class esito_riga { continua, fermata, interrotta };
+
+// One reading of a line description: the field reader, the cursors of the row section
+// and where the keyword field of the current row stands.
+class LetturaLinea {
+ public:
+  LetturaLinea(Stato& s, std::string_view testo) : s_(s), campi_(testo) {}
+
+  esito_lettura leggi();
+  // Where the failure of the current row is reported.
+  luogo luogo_chiave() const { return {testo_descrizione::linea, riga_chiave_, colonna_chiave_}; }
+
+ private:
+  std::string leggi_chiave();
+  bool cerca_generale();
+  bool sezione_generale();
+  bool righe_generali(const std::string& campo);
+  bool riga_lunghezza();
+  void riga_progressiva(int voce);
+  bool riga_ripetizione(const std::string& campo);
+  esito_riga sezione_righe();
+  esito_riga riga(const std::string& campo);
+  esito_riga riga_pendenza();
+  esito_riga riga_curva(const std::string& campo);
+  esito_riga riga_montagna();
+  esito_riga riga_indicatori();
+  esito_riga riga_cartello();
+  bool oltre_percorso(std::int32_t posizione);
+  esito_riga fermata(std::int32_t posizione);
+  esito_riga dopo_memo(std::int32_t posizione);
+  void richiedi_percorso() const;
+  void richiedi_piano() const;
+  bool errore(std::int32_t codice);
+
+  Stato& s_;
+  LettoreCampi campi_;
+  cursori_righe cursori_;
+  int riga_chiave_ = 1;
+  int colonna_chiave_ = 1;
+};
+
+std::string LetturaLinea::leggi_chiave() {
+  std::string campo = campi_.leggi_testo();
+  riga_chiave_ = campi_.riga_campo();
+  colonna_chiave_ = campi_.colonna_campo();
+  return campo;
+}
+
+// Records an error that stops the reading; always false, for `return errore(...)`.
+bool LetturaLinea::errore(std::int32_t codice) {
+  s_.codice_errore = codice;
+  s_.luogo_errore = luogo_chiave();
+  return false;
+}
+
+esito_lettura LetturaLinea::leggi() {
+  if (!cerca_generale()) return esito_lettura::interrotta;
+  if (!sezione_generale()) return esito_lettura::interrotta;
+
+  progressive_ordina(s_);
+  s_.numero_montagne = 0;
+  s_.voce_cartello = 80;
+  cursori_ = {};
+  if (s_.crea_tabella_linea != 0) {
+    richiedi_piano();
+    avvia_piano(s_);
+  }
+
+  if (sezione_righe() == esito_riga::interrotta) return esito_lettura::interrotta;
+
+  // After the last row, or after a row beyond the track: the closing passes.
+  richiedi_percorso();
+  chiudi_pendenze(s_, cursori_);
+  if (s_.crea_tabella_linea != 0) {
+    richiedi_piano();
+    chiudi_piano(s_, cursori_);
+  }
+  return esito_lettura::completa;
+}
+
+// Anything before the header is skipped; a header that is the very last field does not count.
+bool LetturaLinea::cerca_generale() {
+  for (;;) {
+    const std::string campo = leggi_chiave();
+    if (campi_.fine()) return errore(errore_linea::generale_mancante);
+    if (contiene(minuscolo(campo), "[generale]")) return true;
+  }
+}
+
+bool LetturaLinea::sezione_generale() {
+  for (;;) {
+    if (campi_.fine()) return true;
+    std::string campo = leggi_chiave();
+    if (campi_.fine()) return true;
+    // Comment fields; these reads do not look for the end of the text.
+    for (int i = 0; i < kCommentiGenerale && contiene(campo, "-"); ++i) campo = leggi_chiave();
+    if (!righe_generali(campo)) return false;
+    const bool intestazione = contiene(campo, "[") && contiene(campo, "]") && campo.front() != '-';
+    if (intestazione) return true;
+  }
+}
+
+// Every keyword is tested on the same field, in this order; each match reads its values.
+bool LetturaLinea::righe_generali(const std::string& campo) {
+  const std::string basso = minuscolo(campo);
+  if (contiene(basso, "lunghezza") && contiene(basso, "percorso") && !riga_lunghezza()) return false;
+  if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(81);
+  if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(82);
+  if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(83);
+  if (contiene(campo, "sfondo") && contiene(campo, "uno")) s_.scenario[85].intero1 = campi_.leggi_intero();
+  if (contiene(campo, "sfondo") && contiene(campo, "due")) s_.scenario[85].intero3 = campi_.leggi_intero();
+  if (contiene(campo, "sfondo") && contiene(campo, "tre")) s_.scenario[85].intero2 = campi_.leggi_intero();
+  if (contiene(campo, "segnali") && contiene(campo, "ripetizione") && !riga_ripetizione(campo)) return false;
+  return true;
+}
+
+// The length sizes the track (and the plan); a second length row sizes them anew.
+bool LetturaLinea::riga_lunghezza() {
+  const std::int32_t lunghezza = campi_.leggi_intero();
+  s_.scenario[84].intero2 = lunghezza;
+  if (lunghezza > kLunghezzaMassima) return errore(errore_linea::lunghezza_eccessiva);
+  if (lunghezza < 0) return errore(errore_linea::lunghezza_negativa);
+  const std::int64_t metri = std::int64_t{lunghezza} + kMetriOltreLinea;
+  s_.percorso.assign(static_cast<std::size_t>(arrotonda(metri / 50.0)) + 1, tratto{});
+  if (s_.crea_tabella_linea != 0) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
+  return true;
+}
+
+void LetturaLinea::riga_progressiva(int voce) {
+  voce_scenario& v = s_.scenario[static_cast<std::size_t>(voce)];
+  v.intero1 = campi_.leggi_intero();
+  v.intero2 = campi_.leggi_intero();
+  v.intero3 = campi_.leggi_intero();
+}
+
+bool LetturaLinea::riga_ripetizione(const std::string& campo) {
+  const std::int32_t a = campi_.leggi_intero();
+  const std::int32_t b = campi_.leggi_intero();
+  voce_scenario& v = s_.scenario[86];
+  v.intero1 = a;
+  v.intero2 = b;
+  if (a % 50 != 0) return errore(errore_linea::ripetizione_primo);
+  if (b % 50 != 0) return errore(errore_linea::ripetizione_secondo);
+  if (contiene(campo, "4")) {
+    v.intero3 = 4;
+  } else if (contiene(campo, "9")) {
+    v.intero3 = 9;
+  } else {
+    return errore(errore_linea::ripetizione_codici);
+  }
+  if (b == 0) v.intero3 = 0;
+  return true;
+}
+
+esito_riga LetturaLinea::sezione_righe() {
+  for (;;) {
+    if (campi_.fine()) return esito_riga::continua;
+    std::string campo = leggi_chiave();
+    if (campi_.fine()) return esito_riga::continua;
+    for (int i = 0; i < kCommentiRighe && contiene(campo, "-"); ++i) {
+      campo = leggi_chiave();
+      if (campi_.fine()) return esito_riga::continua;
+    }
+    const esito_riga esito = riga(campo);
+    if (esito != esito_riga::continua) return esito;
+  }
+}
+
+// Rows are known by keyword alone; every test is made on the same field, in this order.
+esito_riga LetturaLinea::riga(const std::string& campo) {
+  const std::string basso = minuscolo(campo);
+  esito_riga e = esito_riga::continua;
+  if (contiene(basso, "pendenza")) e = riga_pendenza();
+  if (e == esito_riga::continua && s_.crea_tabella_linea != 0 && contiene(basso, "curva")) e = riga_curva(campo);
+  if (e == esito_riga::continua && contiene(basso, "montagna")) e = riga_montagna();
+  if (e == esito_riga::continua && contiene(basso, "indicatori_v")) e = riga_indicatori();
+  if (e == esito_riga::continua && contiene(basso, "indicat") && contiene(basso, "cartello")) e = riga_cartello();
+  return e;
+}
+
+void LetturaLinea::richiedi_percorso() const {
+  if (s_.percorso.empty()) throw FallimentoRiga("the description has no length row, so there is no track");
+}
+
+void LetturaLinea::richiedi_piano() const {
+  if (!s_.tabella_linea.esiste()) throw FallimentoRiga("the description has no length row, so there is no plan");
+}
+
+// A row may change nothing when (position + 100) / 50 lies beyond the last cell.
+bool LetturaLinea::oltre_percorso(std::int32_t posizione) {
+  richiedi_percorso();
+  const std::int64_t piu_cento = somma_32(posizione, 100, "the position plus 100");
+  return piu_cento > 50 * s_.ultima_cella();
+}
+
+// Error 15 stops the rows; the closing passes still run and the train text is read.
+esito_riga LetturaLinea::fermata(std::int32_t posizione) {
+  errore(errore_linea::posizione_oltre);
+  s_.posizione_errore = posizione;
+  return esito_riga::fermata;
+}
+
+// A memo procedure records its refusal in `codice_errore`.
+esito_riga LetturaLinea::dopo_memo(std::int32_t posizione) {
+  if (s_.codice_errore <= 0) return esito_riga::continua;
+  errore(s_.codice_errore);
+  s_.posizione_errore = posizione;
+  return esito_riga::interrotta;
+}
+
+esito_riga LetturaLinea::riga_pendenza() {
+  const std::int32_t p = campi_.leggi_intero();
+  const std::int32_t v = campi_.leggi_intero();
+  if (oltre_percorso(p)) return fermata(p);
+  cmp::riga_pendenza(s_, cursori_, p, v);
+  return esito_riga::continua;
+}
+
+esito_riga LetturaLinea::riga_curva(const std::string& campo) {
+  const std::int32_t p = campi_.leggi_intero();
+  const std::int32_t l = campi_.leggi_intero();
+  if (oltre_percorso(p)) return fermata(p);
+  const auto k = curvatura(campo);
+  if (!k || !cmp::riga_curva(s_, cursori_, p, l, *k)) {
+    errore(errore_linea::curva_non_valida);
+    return esito_riga::interrotta;
+  }
+  return esito_riga::continua;
+}
+
+esito_riga LetturaLinea::riga_montagna() {
+  const std::int32_t inizio = campi_.leggi_intero();
+  const std::int32_t fine = campi_.leggi_intero();
+  const std::int32_t tipo = campi_.leggi_intero();
+  if (oltre_percorso(inizio)) return fermata(inizio);
+  memo_montagna(s_, inizio, fine, tipo);
+  return dopo_memo(inizio);
+}
+
+esito_riga LetturaLinea::riga_indicatori() {
+  const std::int32_t posizione = campi_.leggi_intero();
+  const std::int32_t vas = campi_.leggi_intero();
+  const std::int32_t vbs = campi_.leggi_intero();
+  const std::int32_t vcs = campi_.leggi_intero();
+  // The stripe counts keep the low 16 bits of what is read.
+  const auto strisces = static_cast<std::int16_t>(campi_.leggi_intero());
+  const std::int32_t vad = campi_.leggi_intero();
+  const std::int32_t vbd = campi_.leggi_intero();
+  const std::int32_t vcd = campi_.leggi_intero();
+  const auto strisced = static_cast<std::int16_t>(campi_.leggi_intero());
+  if (oltre_percorso(posizione)) return fermata(posizione);
+  memo_indicatori_v_max(s_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+  return dopo_memo(posizione);
+}
+
+esito_riga LetturaLinea::riga_cartello() {
+  const std::int32_t posizione = campi_.leggi_intero();
+  std::string testo = campi_.leggi_testo();
+  if (testo.size() > kTestoVoceMassimo) {
+    throw FallimentoRiga("a caption of " + std::to_string(testo.size()) + " bytes does not fit an entry (65535 at most)");
+  }
+  if (oltre_percorso(posizione)) return fermata(posizione);
+  memo_cartello(s_, posizione, std::move(testo));
+  return dopo_memo(posizione);
+}
+
+esito_lettura fallimento(Stato& s, const std::string& motivo, luogo dove) {
+  s.codice_errore = errore_linea::lettura;
+  s.luogo_errore = dove;
+  s.dettaglio_errore = motivo;
+  return esito_lettura::fallita;
+}
+
+}  // namespace
+
+esito_lettura leggi_descrizione_linea(Stato& s, std::string_view testo) {
+  LetturaLinea lettura(s, testo);
+  try {
+    return lettura.leggi();
+  } catch (const FallimentoLettura& e) {
+    return fallimento(s, e.what(), {testo_descrizione::linea, e.riga(), e.colonna()});
+  } catch (const FallimentoRiga& e) {
+    return fallimento(s, e.what(), lettura.luogo_chiave());
+  } catch (const std::bad_alloc&) {
+    return fallimento(s, "not enough memory for the track or the plan", lettura.luogo_chiave());
+  }
 }
 
 }  // namespace cmp

@@ -1,0 +1,105 @@
+#include "reader/line/montagne_cartelli.h"
+
+#include <algorithm>
+
+#include "model/arrotonda.h"
+#include "reader/line/aritmetica_32.h"
+#include "reader/line/errori_linea.h"
+
+namespace cmp {
+namespace {
+
+constexpr std::int32_t kDistanzaMontagneUnite = 150;
+
+// The cell of a board at position p, or -1 when it lies outside the track.
+std::int64_t cella_cartello(const Stato& s, std::int32_t posizione) {
+  const std::int64_t c = arrotonda(posizione / 50.0 + 1.0);
+  return c >= 0 && c <= s.ultima_cella() ? c : -1;
+}
+
+// Code of one speed rank: the s speed times 20 plus the d speed divided by 5.
+std::int16_t codice_velocita(std::int32_t vs, std::int32_t vd) {
+  const std::int32_t prodotto = entro_32(std::int64_t{vs} * 20, "a speed times 20");
+  return entro_16(arrotonda(vd / 5.0 + prodotto), "a speed-indicator code");
+}
+
+}  // namespace
+
+void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
+  if (s.numero_montagne < 0 || s.numero_montagne >= kPostiMontagne - 1) {
+    s.codice_errore = errore_linea::troppe_montagne;
+    return;
+  }
+  bool marcatori = false;
+  if (tipo > 10) {
+    tipo -= 10;
+    marcatori = true;
+  }
+  const std::int32_t posto = ++s.numero_montagne;
+  s.montagne_inizio[posto] = inizio;
+  s.montagne_fine[posto] = fine;
+  if (posto > 1) {
+    const std::int32_t distanza = entro_32(std::int64_t{inizio} - s.montagne_fine[posto - 1],
+                                           "the gap to the previous mountain");
+    if (distanza <= kDistanzaMontagneUnite) tipo = 3;
+  }
+
+  const std::int64_t prima = arrotonda(inizio / 50.0);
+  const std::int64_t ultima = arrotonda(fine / 50.0 - 1.0);
+  const std::int64_t da = std::max<std::int64_t>(prima, 0);
+  const std::int64_t a = std::min(ultima, s.ultima_cella());
+  for (std::int64_t c = da; c <= a; ++c) {
+    tratto& t = s.percorso[static_cast<std::size_t>(c)];
+    t.montagna = static_cast<std::uint8_t>(tipo);
+    const std::int64_t conta = c - prima + 1;
+    if (marcatori && conta % 4 == 0 && t.tipo == tipo_cella::nessuno) t.tipo = tipo_cella::marca_montagna;
+  }
+}
+
+void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
+                           std::int32_t vcs, std::int16_t strisces, std::int32_t vad, std::int32_t vbd,
+                           std::int32_t vcd, std::int16_t strisced) {
+  const std::int64_t c = cella_cartello(s, posizione);
+  if (c < 0) {
+    s.codice_errore = errore_linea::cartello_fuori_percorso;
+    return;
+  }
+  tratto& t = s.percorso[static_cast<std::size_t>(c)];
+  if (!cella_libera(t)) {
+    s.codice_errore = errore_linea::indicatori_occupato;
+    return;
+  }
+  const std::int16_t a = codice_velocita(vas, vad);
+  const std::int16_t b = codice_velocita(vbs, vbd);
+  const std::int16_t cc = codice_velocita(vcs, vcd);
+  const std::int16_t strisce =
+      entro_16(entro_16(strisces * 10, "the stripe count times 10") + strisced, "the stripe code");
+  t.tipo = tipo_cella::indicatori_v_max;
+  t.parametro1 = a;
+  t.parametro2 = b;
+  t.parametro3 = cc;
+  t.parametro4 = strisce;
+}
+
+void memo_cartello(Stato& s, std::int32_t posizione, std::string testo) {
+  const std::int64_t c = cella_cartello(s, posizione);
+  if (c < 0) {
+    s.codice_errore = errore_linea::cartello_fuori_percorso;
+    return;
+  }
+  tratto& t = s.percorso[static_cast<std::size_t>(c)];
+  if (!cella_libera(t)) {
+    s.codice_errore = errore_linea::cartello_occupato;
+    return;
+  }
+  if (s.voce_cartello < 0 || s.voce_cartello > 80) {
+    s.codice_errore = errore_linea::troppi_cartelli;
+    return;
+  }
+  t.tipo = tipo_cella::cartello;
+  t.parametro1 = static_cast<std::int16_t>(s.voce_cartello);
+  s.scenario[static_cast<std::size_t>(s.voce_cartello)].testo = std::move(testo);
+  --s.voce_cartello;
+}
+
+}  // namespace cmp

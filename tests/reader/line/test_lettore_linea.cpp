@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "model/arrotonda.h"
+
+#include "reader/line/errori_linea.h"
+#include "testi_linea.h"
+
+namespace cmp {
+namespace {
+
+using prova::descrizione;
+using prova::leggi;
+using prova::memorizza;
+using prova::righe;
+
+// What happens to the two texts after the line description.
+enum class testi { linea_assente, solo_treno_resta, entrambi_eliminati };
+
+struct CasoErrore {
+  const char* nome;
+  std::optional<std::string> testo;
+  std::int32_t codice;
+  std::int32_t posizione;  // 0 where no position goes with the error
+  testi dopo;
+};
+
+TEST(LettoreLinea, ErroriDellaDescrizioneConPosizioneETesti) {
+  const std::string cartelli_doppi = descrizione(righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}));
+  const CasoErrore casi[] = {
+      {"missing text", std::nullopt, 101, 0, testi::linea_assente},
+      {"no header", righe({"lunghezza percorso, 1000", "[fine]"}), 102, 0, testi::solo_treno_resta},
+      {"header as the very last field", "abc\r\n[generale]", 102, 0, testi::solo_treno_resta},
+      {"length above 1000000", righe({"[generale]", "lunghezza percorso, 1000001", "[curve]", "[fine]"}), 1, 0,
+       testi::solo_treno_resta},
+      {"first repetition value off the grid",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 130, 0", "[fine]"}), 3, 0,
+       testi::solo_treno_resta},
+      {"second repetition value off the grid",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 100, 260", "[fine]"}), 4, 0,
+       testi::solo_treno_resta},
+      {"repetition without 4 or 9",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 7 codici, 100, 0", "[fine]"}), 5, 0,
+       testi::solo_treno_resta},
+      {"row beyond the track: the train text is still read",
+       descrizione(righe({"pendenza,  37950,   3"}), 31000), 15, 37950, testi::entrambi_eliminati},
+      {"curve without a class digit", descrizione(righe({"curvad,  300,  100"})), 103, 0, testi::solo_treno_resta},
+      {"two captions on one cell", cartelli_doppi, 6, 650, testi::solo_treno_resta},
+      {"board on a caption cell",
+       descrizione(righe({"cartello_indicatore,  650,   (F)", "indicatori_vmax,  650,  75,  80,  80,  0,  ,  ,  ,  0"})),
+       21, 650, testi::solo_treno_resta},
+      {"a number that is not one", descrizione(righe({"pendenza,  12abc,   3"})), 25, 0, testi::entrambi_eliminati},
+      {"a number of 40 digits",
+       descrizione(righe({"pendenza,  1234567890123456789012345678901234567890,   3"})), 25, 0,
+       testi::entrambi_eliminati},
+      {"rows without a length row", righe({"[generale]", "[curve]", "pendenza,  0,   1", "[fine]"}), 25, 0,
+       testi::entrambi_eliminati},
+      {"no length row, no rows, no plan", righe({"[generale]", "[curve]", "[fine]"}), 25, 0, testi::entrambi_eliminati},
+      {"empty text", std::string(), 25, 0, testi::entrambi_eliminati},
+      {"a row cut short by the end", "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza,  100", 25, 0,
+       testi::entrambi_eliminati},
+      {"position plus 100 leaves 32 bits", descrizione(righe({"pendenza,  2147483600,   3"})), 25, 0,
+       testi::entrambi_eliminati},
+      {"negative length", righe({"[generale]", "lunghezza percorso, -1", "[curve]", "[fine]"}), 30, 0,
+       testi::solo_treno_resta},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    auto m = memorizza(c.testo);
+    EXPECT_EQ(m.s.codice_errore, c.codice);
+    EXPECT_EQ(m.s.posizione_errore, c.posizione);
+    EXPECT_EQ(m.linea_rimasta(), false);
+    EXPECT_EQ(m.treno_rimasto(), c.dopo == testi::solo_treno_resta || c.dopo == testi::linea_assente);
+    if (c.codice == 25) {
+      EXPECT_FALSE(m.s.dettaglio_errore.empty());
+    }
+  }
+}
+
+TEST(LettoreLinea, IlLuogoDellErroreEIlCampoChiaveDellaRiga) {
+  struct Caso {
+    const char* nome;
+    std::string righe_sezione;
+    std::int32_t codice;
+    int riga, colonna;
+  } const casi[] = {
+      {"beyond the track", righe({"pendenza,  0,   1", "   pendenza,  37950,   3"}), 15, 5, 4},
+      {"no class digit", righe({"  curvad,  300,  100"}), 103, 4, 3},
+      {"second caption on a cell", righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}), 6, 5,
+       1},
+      {"arithmetic leaving 32 bits", righe({"pendenza,  2147483600,   3"}), 25, 4, 1},
+      {"a number that cannot be read: the number field", righe({"montagna,  100,  200,  99999999999"}), 25, 4, 24},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const auto l = leggi(descrizione(c.righe_sezione, 31000));
+    EXPECT_EQ(l.s.codice_errore, c.codice);
+    EXPECT_EQ(l.s.luogo_errore.testo, testo_descrizione::linea);
+    EXPECT_EQ(l.s.luogo_errore.riga, c.riga);
+    EXPECT_EQ(l.s.luogo_errore.colonna, c.colonna);
+  }
+}
+
+// The general section: its keywords, letter case, comment fields and end.
+struct CasoGenerale {
+  const char* nome;
+  std::string testo;
+  std::int32_t lunghezza;  // entry 84, and the track that goes with it
+  std::int32_t sfondi[3];  // entry 85 intero1, intero2, intero3
+  std::int32_t ripetizione[3];  // entry 86
+};
+
+TEST(LettoreLinea, SezioneGenerale) {
+  const CasoGenerale casi[] = {
+      {"capital header and length keyword", righe({"[GENERALE]", "LUNGHEZZA PERCORSO, 2000", "[curve]", "[fine]"}), 2000,
+       {0, 0, 0}, {0, 0, 0}},
+      {"header inside other text, anything before it skipped",
+       righe({"sfondo uno, 9", "xx[generale]yy", "lunghezza percorso, 1000", "[curve]", "[fine]"}), 1000, {0, 0, 0},
+       {0, 0, 0}},
+      {"backgrounds in exact case only",
+       righe({"[generale]", "lunghezza percorso, 1000", "Sfondo uno, 7", "sfondo due, 1", "sfondo tre, 2", "[curve]",
+              "[fine]"}),
+       1000, {0, 2, 1}, {0, 0, 0}},
+      {"the built-in repetition row",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici,    0    ,0", "[curve]", "[fine]"}),
+       1000, {0, 0, 0}, {0, 0, 0}},
+      {"nine codes with no second value", righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 9, 100, 0",
+                                                  "[curve]", "[fine]"}),
+       1000, {0, 0, 0}, {100, 0, 0}},
+      {"negative multiples pass", righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4, -100, 50",
+                                          "[curve]", "[fine]"}),
+       1000, {0, 0, 0}, {-100, 50, 4}},
+      {"a gradient row is not read here; its negative value is a comment",
+       righe({"[generale]", "lunghezza percorso, 1000", "pendenza,  100,   -5", "sfondo uno, 7", "[curve]", "[fine]"}),
+       1000, {7, 0, 0}, {0, 0, 0}},
+      {"ten comment fields in a row are skipped",
+       "[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n", 3000,
+       {0, 0, 0}, {0, 0, 0}},
+      {"a bracketed keyword sets the length and ends the section",
+       righe({"[generale]", "[lunghezza percorso], 4000", "lunghezza percorso, 5000", "[fine]"}), 4000, {0, 0, 0},
+       {0, 0, 0}},
+      {"a second length row sizes the track anew",
+       righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, 25", "[curve]", "[fine]"}), 25, {0, 0, 0},
+       {0, 0, 0}},
+      {"the largest length", righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "[fine]"}), 1000000,
+       {0, 0, 0}, {0, 0, 0}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const auto l = leggi(c.testo);
+    ASSERT_EQ(l.esito, esito_lettura::completa);
+    EXPECT_EQ(l.s.codice_errore, 0);
+    EXPECT_EQ(l.s.scenario[84].intero2, c.lunghezza);
+    const auto celle = static_cast<std::size_t>(arrotonda((c.lunghezza + 7000) / 50.0)) + 1;
+    EXPECT_EQ(l.s.percorso.size(), celle);
+    EXPECT_EQ(l.s.tabella_linea.righe(), static_cast<std::size_t>(c.lunghezza) + 7001);
+    const auto& v85 = l.s.scenario[85];
+    EXPECT_EQ((std::array{v85.intero1, v85.intero2, v85.intero3}), (std::array{c.sfondi[0], c.sfondi[1], c.sfondi[2]}));
+    const auto& v86 = l.s.scenario[86];
+    EXPECT_EQ((std::array{v86.intero1, v86.intero2, v86.intero3}),
+              (std::array{c.ripetizione[0], c.ripetizione[1], c.ripetizione[2]}));
+  }
+}
+
+TEST(LettoreLinea, LunghezzeAgliEstremiEArrotondamentoDelleCelle) {
+  const std::pair<std::int32_t, std::size_t> casi[] = {{0, 141}, {25, 141}, {75, 143}, {31000, 761}};
+  for (const auto& [lunghezza, celle] : casi) {
+    const auto l = leggi(descrizione("", lunghezza));
+    EXPECT_EQ(l.s.percorso.size(), celle) << lunghezza;
+  }
+}
+
+TEST(LettoreLinea, UndiciCampiCommentoNonBastanoPiu) {
+  // The eleventh comment field is taken as the keyword field; the length after it is lost.
+  const auto l = leggi("[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-11,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n");
+  EXPECT_EQ(l.esito, esito_lettura::fallita);
+  EXPECT_TRUE(l.s.percorso.empty());
+}
+
+TEST(LettoreLinea, UnCommentoOltreLaFineDelTestoFallisce) {
+  const auto l = leggi("[generale]\r\nlunghezza percorso, 1000\r\n-a\r\n-b");
+  EXPECT_EQ(l.esito, esito_lettura::fallita);
+  EXPECT_EQ(l.s.codice_errore, 25);
+}
+
+// The pendenza of cell 0 tells whether a gradient row was interpreted (100 + its value).
+struct CasoRighe {
+  const char* nome;
+  std::string testo;
+  std::uint8_t pendenza_cella_0;
+};
+
+TEST(LettoreLinea, QualiCampiChiaveDellaSezioneRigheSonoInterpretati) {
+  const CasoRighe casi[] = {
+      {"rows after [fine] count, the last field never does",
+       "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\npendenza,  0,   5\r\npendenza,  100,   9\r\npendenza",
+       105},
+      {"a row keyword in capitals", descrizione(righe({"PENDENZA,  0,   5"})), 105},
+      {"two comment fields are skipped, the third is read", descrizione("-a,-b,-pendenza,  0,   5\r\n"), 105},
+      {"after a third comment field its next field is a new keyword field", descrizione("-a,-b,-c,-pendenza,  0,   5\r\n"),
+       100},
+      {"general keywords are not recognised in the rows",
+       descrizione(righe({"lunghezza percorso, 5000", "sfondo uno, 1", "pendenza,  0,   5"})), 105},
+      {"the last row of a text without a final line end", descrizione("pendenza,  0,   5\r\n") + "[fine]", 105},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const auto l = leggi(c.testo);
+    ASSERT_EQ(l.esito, esito_lettura::completa);
+    EXPECT_EQ(l.s.codice_errore, 0);
+    EXPECT_EQ(l.s.percorso.size(), 161u);
+    EXPECT_EQ(l.s.percorso[0].pendenza, c.pendenza_cella_0);
+    EXPECT_EQ(l.s.scenario[85].intero1, 0);
+  }
+}
+
+TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
+  const auto l = leggi(descrizione(righe({"pendenza montagna,  0,   5,  100,  300,  2"})));
+  ASSERT_EQ(l.esito, esito_lettura::completa);
+  EXPECT_EQ(l.s.percorso[0].pendenza, 105);
+  EXPECT_EQ(l.s.percorso[2].montagna, 2);
+  EXPECT_EQ(l.s.percorso[5].montagna, 2);
+  EXPECT_EQ(l.s.percorso[6].montagna, 0);
+}
+
+TEST(LettoreLinea, SenzaPianoLeCurveNonSonoLette) {
+  // Not even a curve without a class digit: its keyword matches nothing, its numbers neither.
+  const auto l = leggi(descrizione(righe({"curvad,  300,  100", "pendenza,  0,   5"})), 0);
+  EXPECT_EQ(l.esito, esito_lettura::completa);
+  EXPECT_EQ(l.s.codice_errore, 0);
+  EXPECT_FALSE(l.s.tabella_linea.esiste());
+  EXPECT_EQ(l.s.percorso[0].pendenza, 105);
+}
+
+TEST(LettoreLinea, LErrore15LasciaLePassateDiChiusura) {
+  const auto l = leggi(descrizione(righe({"pendenza,  0,   4", "pendenza,  37900,   2", "pendenza,  37950,   3"}), 31000));
+  EXPECT_EQ(l.esito, esito_lettura::completa);
+  EXPECT_EQ(l.s.codice_errore, 15);
+  EXPECT_EQ(l.s.posizione_errore, 37950);
+  // The row at 37900 fills up to cell 757; the closing pass always writes one more cell.
+  EXPECT_EQ(l.s.percorso[757].pendenza, 104);
+  EXPECT_EQ(l.s.percorso[758].pendenza, 102);
+  EXPECT_EQ(l.s.percorso[759].pendenza, 0);
+  EXPECT_EQ(l.s.tabella_linea.etichetta(37998, 1), valore_etichettato::tipo::doppio);
+}
+
+}  // namespace
+}  // namespace cmp
