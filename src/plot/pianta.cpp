@@ -1,0 +1,261 @@
+// The plan panel: the line seen from above, north up, equal scales on both axes.
+#include <algorithm>
+#include <cmath>
+
+#include "plot/pannelli.h"
+#include "plot/semplifica.h"
+#include "plot/testo_svg.h"
+
+namespace cmp::disegno {
+namespace {
+
+constexpr double kSinistra = 60.0;
+constexpr double kLarghezzaUtile = 1040.0;  // room on the right for the north arrow
+constexpr double kAltezzaMassima = 520.0;
+constexpr double kTestata = 44.0;            // the heading above the drawing
+constexpr double kPiede = 58.0;              // the scale bar and the legend below it
+constexpr double kTolleranza = 0.25;         // pixels: what the eye cannot tell apart
+constexpr std::int64_t kMezzaBase = 25;      // metres either side when taking the direction
+
+bool riga_valida(const TabellaLinea& t, std::size_t m) {
+  using tipo = valore_etichettato::tipo;
+  return t.etichetta(m, 0) != tipo::vuoto && t.etichetta(m, 1) != tipo::vuoto && std::isfinite(t.numero(m, 0)) &&
+         std::isfinite(t.numero(m, 1));
+}
+
+// The plan runs from metre 0 to the row before the first empty one (the last two rows
+// of a compiled table are always empty).
+std::int64_t ultima_riga(const TabellaLinea& t) {
+  std::size_t m = 0;
+  while (m < t.righe() && riga_valida(t, m)) ++m;
+  return static_cast<std::int64_t>(m) - 1;
+}
+
+std::string coppia(const punto& p) { return numero(p.x) + "," + numero(p.y); }
+
+class Pianta {
+ public:
+  Pianta(const TabellaLinea& t, std::int64_t ultima, double y0) : t_(t), ultima_(ultima) {
+    double min_e = t.numero(0, 0), max_e = min_e, min_n = t.numero(0, 1), max_n = min_n;
+    for (std::int64_t m = 1; m <= ultima; ++m) {
+      const double e = t.numero(static_cast<std::size_t>(m), 0);
+      const double n = t.numero(static_cast<std::size_t>(m), 1);
+      min_e = std::min(min_e, e);
+      max_e = std::max(max_e, e);
+      min_n = std::min(min_n, n);
+      max_n = std::max(max_n, n);
+    }
+    const double larghezza = std::max(max_e - min_e, 1.0);
+    const double altezza = std::max(max_n - min_n, 1.0);
+    scala_ = std::min(kLarghezzaUtile / larghezza, kAltezzaMassima / altezza);
+    min_est_ = min_e;
+    max_nord_ = max_n;
+    larghezza_ = (max_e - min_e) * scala_;
+    altezza_ = (max_n - min_n) * scala_;
+    ox_ = kSinistra + (kLarghezzaUtile - larghezza_) / 2.0;
+    oy_ = y0 + kTestata;
+  }
+
+  double altezza_disegno() const { return altezza_; }
+  double scala() const { return scala_; }
+
+  punto al_metro(std::int64_t m) const {
+    const auto r = static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, ultima_));
+    return {ox_ + (t_.numero(r, 0) - min_est_) * scala_, oy_ + (max_nord_ - t_.numero(r, 1)) * scala_};
+  }
+
+  // The unit vector pointing to the right of the direction of travel at metre m, on the page.
+  punto destra(std::int64_t m) const {
+    const punto a = al_metro(m - kMezzaBase);
+    const punto b = al_metro(m + kMezzaBase);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double l = std::hypot(dx, dy);
+    if (l < 1e-9) return {1.0, 0.0};
+    return {-dy / l, dx / l};
+  }
+
+  punto scostato(std::int64_t m, double distanza) const {
+    const punto p = al_metro(m);
+    const punto d = destra(m);
+    return {p.x + d.x * distanza, p.y + d.y * distanza};
+  }
+
+  // The "points" of a polyline from metre `da` to metre `a`, simplified.
+  std::string punti(std::int64_t da, std::int64_t a) const {
+    std::vector<punto> tutti;
+    da = std::clamp<std::int64_t>(da, 0, ultima_);
+    a = std::clamp<std::int64_t>(a, 0, ultima_);
+    tutti.reserve(static_cast<std::size_t>(a - da + 1));
+    for (std::int64_t m = da; m <= a; ++m) tutti.push_back(al_metro(m));
+    std::string out;
+    std::string ultimo;
+    for (const auto& p : semplifica(tutti, kTolleranza)) {
+      std::string c = coppia(p);
+      if (c == ultimo) continue;
+      if (!out.empty()) out += ' ';
+      out += c;
+      ultimo = std::move(c);
+    }
+    return out;
+  }
+
+ private:
+  const TabellaLinea& t_;
+  std::int64_t ultima_;
+  double scala_ = 1.0;
+  double min_est_ = 0.0;
+  double max_nord_ = 0.0;
+  double larghezza_ = 0.0;
+  double altezza_ = 0.0;
+  double ox_ = 0.0;
+  double oy_ = 0.0;
+};
+
+std::string titolo(const std::string& testo_xml) { return "<title>" + testo_xml + "</title>"; }
+
+std::string dove(const contenuto& c, const oggetto& o) {
+  return "km " + progressiva(c.riferimento.a(o.metro)) + " (position " + std::to_string(o.metro) + " m)";
+}
+
+// The speeds a speed-indicator code packs: the left board's speed is code / 20, the right
+// board's the remainder times 5.
+std::string velocita_indicatore(const oggetto& o) {
+  const auto sinistra = [](int v) { return std::to_string(v / 20); };
+  const auto destra = [](int v) { return std::to_string((v % 20) * 5); };
+  std::string out = sinistra(o.parametro1) + "/" + sinistra(o.parametro2) + "/" + sinistra(o.parametro3) + " km/h";
+  if (o.parametro1 % 20 != 0 || o.parametro2 % 20 != 0 || o.parametro3 % 20 != 0) {
+    out += ", right board " + destra(o.parametro1) + "/" + destra(o.parametro2) + "/" + destra(o.parametro3) + " km/h";
+  }
+  return out;
+}
+
+std::string segnali(const Pianta& p, const contenuto& c) {
+  std::string out = "<g fill=\"#d62728\" stroke=\"#ffffff\" stroke-width=\"1\">\n";
+  for (const auto& o : c.segnali) {
+    const punto q = p.scostato(o.metro, 7.0);
+    out += "<circle class=\"segnale\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"4.0\">" +
+           titolo("Signal at " + dove(c, o)) + "</circle>\n";
+  }
+  return out + "</g>\n";
+}
+
+std::string indicatori(const Pianta& p, const contenuto& c) {
+  std::string out = "<g fill=\"#1f77b4\" stroke=\"#ffffff\" stroke-width=\"1\">\n";
+  for (const auto& o : c.indicatori) {
+    const punto q = p.scostato(o.metro, 7.0);
+    out += "<rect class=\"indicatore\" x=\"" + numero(q.x - 3.5) + "\" y=\"" + numero(q.y - 3.5) +
+           "\" width=\"7.0\" height=\"7.0\">" +
+           titolo("Speed-indicator board at " + dove(c, o) + ": " + velocita_indicatore(o)) + "</rect>\n";
+  }
+  return out + "</g>\n";
+}
+
+std::string rombo(const punto& q) {
+  return "M" + numero(q.x) + " " + numero(q.y - 4.5) + "l4.5 4.5-4.5 4.5-4.5-4.5z";
+}
+
+std::string cartelli(const Pianta& p, const contenuto& c) {
+  std::string out = "<g fill=\"#ff7f0e\" stroke=\"#ffffff\" stroke-width=\"0.8\">\n";
+  for (const auto& o : c.cartelli) {
+    out += "<path class=\"cartello\" d=\"" + rombo(p.scostato(o.metro, -7.0)) + "\">" +
+           titolo("Caption board at " + dove(c, o) + ": " + testo_scenario_xml(o.testo)) + "</path>\n";
+  }
+  return out + "</g>\n";
+}
+
+// Stations on the line, named on the side of the caption boards, a little further out.
+std::string stazioni(const Pianta& p, const contenuto& c) {
+  std::string punti = "<g fill=\"#ffffff\" stroke=\"#111111\" stroke-width=\"2\">\n";
+  std::string nomi =
+      "<g font-size=\"12\" font-weight=\"bold\" fill=\"#111111\" stroke=\"#ffffff\" stroke-width=\"3\" "
+      "paint-order=\"stroke\">\n";
+  for (const auto& o : c.stazioni) {
+    const punto q = p.al_metro(o.metro);
+    const std::string nome = testo_scenario_xml(o.testo);
+    punti += "<circle class=\"stazione\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"5.5\">" +
+             titolo(nome + ": stop at " + dove(c, o)) + "</circle>\n";
+    const punto d = p.destra(o.metro);
+    const punto e{q.x - d.x * 16.0, q.y - d.y * 16.0 + 4.0};
+    const char* ancora = -d.x > 0.35 ? "start" : (-d.x < -0.35 ? "end" : "middle");
+    nomi += "<text x=\"" + numero(e.x) + "\" y=\"" + numero(e.y) + "\" text-anchor=\"" + ancora + "\">" + nome +
+            "</text>\n";
+  }
+  return punti + "</g>\n" + nomi + "</g>\n";
+}
+
+std::string freccia_nord(double x, double y0) {
+  return "<g fill=\"#333333\" stroke=\"#333333\">\n<path d=\"M" + numero(x) + " " + numero(y0 + 60.0) + "V" +
+         numero(y0 + 34.0) + "\" stroke-width=\"2\"/>\n<path d=\"M" + numero(x) + " " + numero(y0 + 26.0) +
+         "l-5.0 10.0h10.0z\" stroke-width=\"1\"/>\n" +
+         testo(x, y0 + 22.0, 13.0, "N", "text-anchor=\"middle\" font-weight=\"bold\" stroke=\"none\"") + "</g>\n";
+}
+
+// A bar of a round number of kilometres, 100 to 250 pixels long, in two halves.
+std::string barra_scala(const Pianta& p, double x, double y) {
+  const double metri = passo_tondo(std::max(1.0, 100.0 / p.scala()));
+  const double l = metri * p.scala();
+  const auto metri_interi = static_cast<long long>(metri);
+  const std::string etichetta = chilometri(metri_interi, decimali_passo(metri_interi));
+  return "<g stroke=\"#111111\" stroke-width=\"1\">\n<rect x=\"" + numero(x) + "\" y=\"" + numero(y) + "\" width=\"" +
+         numero(l / 2.0) + "\" height=\"5.0\" fill=\"#111111\"/>\n<rect x=\"" + numero(x + l / 2.0) + "\" y=\"" +
+         numero(y) + "\" width=\"" + numero(l / 2.0) + "\" height=\"5.0\" fill=\"#ffffff\"/>\n</g>\n" +
+         testo(x, y - 4.0, 10.0, "0", "text-anchor=\"middle\"") +
+         testo(x + l, y - 4.0, 10.0, etichetta + " km", "text-anchor=\"middle\"");
+}
+
+std::string legenda(double x, double y) {
+  std::string out = "<g font-size=\"11\" fill=\"#333333\">\n";
+  const auto voce = [&](const std::string& simbolo, const std::string& nome) {
+    out += simbolo + testo(x + 12.0, y + 4.0, 11.0, nome);
+    x += 24.0 + 6.2 * static_cast<double>(nome.size());
+  };
+  voce("<circle cx=\"" + numero(x) + "\" cy=\"" + numero(y) + "\" r=\"5.0\" fill=\"#ffffff\" stroke=\"#111111\" "
+       "stroke-width=\"2\"/>\n", "station");
+  voce("<circle cx=\"" + numero(x) + "\" cy=\"" + numero(y) + "\" r=\"4.0\" fill=\"#d62728\"/>\n", "signal");
+  voce("<rect x=\"" + numero(x - 3.5) + "\" y=\"" + numero(y - 3.5) + "\" width=\"7.0\" height=\"7.0\" "
+       "fill=\"#1f77b4\"/>\n", "speed-indicator board");
+  voce("<path d=\"" + rombo({x, y}) + "\" fill=\"#ff7f0e\"/>\n", "caption board");
+  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#8c6d3f\" stroke-opacity=\"0.5\" "
+       "stroke-width=\"6\"/>\n", "mountain stretch");
+  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#999999\" stroke-width=\"2\" "
+       "stroke-dasharray=\"4 3\"/>\n", "run-out beyond the end of the line");
+  return out + "</g>\n";
+}
+
+}  // namespace
+
+pannello disegna_pianta(const TabellaLinea& tabella, const contenuto& c, double y0) {
+  const std::int64_t ultima = ultima_riga(tabella);
+  if (ultima < 1) return {};
+  const Pianta p(tabella, ultima, y0);
+  const std::int64_t fine_linea = std::min(c.lunghezza, ultima);
+  pannello out;
+  out.altezza = kTestata + p.altezza_disegno() + kPiede;
+  std::string& s = out.svg;
+  s += "<g id=\"pianta\">\n<rect x=\"" + numero(kMargine) + "\" y=\"" + numero(y0) + "\" width=\"" +
+       numero(kLarghezzaPagina - 2.0 * kMargine) + "\" height=\"" + numero(out.altezza) +
+       "\" fill=\"#fbfbf8\" stroke=\"#cccccc\"/>\n";
+  s += testo(kMargine + 12.0, y0 + 22.0, 14.0, "Plan of the line", "font-weight=\"bold\"");
+  s += "<g fill=\"none\" stroke-linejoin=\"round\">\n";
+  for (const auto& m : c.montagne) {
+    if (m.inizio > ultima) continue;
+    s += "<polyline class=\"montagna\" points=\"" + p.punti(m.inizio, m.fine) +
+         "\" stroke=\"#8c6d3f\" stroke-opacity=\"0.5\" stroke-width=\"7\"/>\n";
+  }
+  if (fine_linea < ultima) {
+    s += "<polyline class=\"oltre-fine\" points=\"" + p.punti(fine_linea, ultima) +
+         "\" stroke=\"#999999\" stroke-width=\"2\" stroke-dasharray=\"4 3\"/>\n";
+  }
+  s += "<polyline class=\"linea\" points=\"" + p.punti(0, fine_linea) + "\" stroke=\"#333333\" stroke-width=\"2\"/>\n";
+  s += "</g>\n";
+  s += cartelli(p, c) + indicatori(p, c) + segnali(p, c) + stazioni(p, c);
+  s += freccia_nord(kLarghezzaPagina - kMargine - 28.0, y0);
+  const double y_piede = y0 + kTestata + p.altezza_disegno() + 34.0;
+  s += barra_scala(p, kSinistra, y_piede);
+  s += legenda(420.0, y_piede + 2.0);
+  s += "</g>\n";
+  return out;
+}
+
+}  // namespace cmp::disegno
