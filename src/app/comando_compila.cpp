@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "app/cartella_disco.h"
+#include "app/descrizioni_utente.h"
 #include "app/diagnostica.h"
 #include "app/errore.h"
-#include "app/identita.h"
 #include "app/json.h"
 #include "app/opzioni.h"
 #include "app/riga_comando.h"
@@ -50,48 +50,6 @@ struct esito_compila {
   std::vector<std::string> scritti;  // UTF-8 names
 };
 
-// The text of a description file, or a message naming it and the reason.
-std::optional<std::string> leggi_ingresso(const std::string& percorso, std::string& motivo) {
-  try {
-    auto dati = leggi_file(percorso);
-    if (!dati) motivo = "cannot read " + percorso + ": no such file";
-    return dati;
-  } catch (const ErroreFile& e) {
-    motivo = "cannot read " + e.percorso() + ": " + e.motivo();
-    return std::nullopt;
-  }
-}
-
-std::string file_del_luogo(const Stato& s, const std::string& linea, const std::string& treno) {
-  if (s.luogo_errore.testo == testo_descrizione::treno) return treno;
-  if (s.luogo_errore.testo == testo_descrizione::linea) return linea;
-  // Errors that only the line description can cause.
-  switch (s.codice_errore_lettura) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 21: case 101: case 102: case 103: return linea;
-    default: return treno;
-  }
-}
-
-std::string prefisso_luogo(const Stato& s, const std::string& file) {
-  std::string out = file;
-  if (s.luogo_errore.riga > 0) {
-    out += ":" + std::to_string(s.luogo_errore.riga) + ":" + std::to_string(s.luogo_errore.colonna);
-  }
-  return out;
-}
-
-void stampa_diagnostica(const Stato& s, const std::string& linea, const std::string& treno) {
-  if (s.codice_errore_lettura != 0) {
-    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(s, file_del_luogo(s, linea, treno)).c_str(),
-                 s.codice_errore_lettura,
-                 descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura).c_str());
-  }
-  for (const auto& a : s.avvisi) {
-    std::fprintf(stderr, "%s: warning %d: %s\n", treno.c_str(), a.codice,
-                 descrivi_errore(s, a.codice, a.posizione).c_str());
-  }
-}
-
 std::string json_esito(const Stato& s, const esito_compila& e, const std::string& linea, const std::string& treno) {
   std::string j = "{\"codice_errore\": " + std::to_string(s.codice_errore) +
                   ", \"posizione_errore\": " + std::to_string(s.posizione_errore) +
@@ -117,15 +75,6 @@ std::string json_esito(const Stato& s, const esito_compila& e, const std::string
   return j;
 }
 
-// True when writing `uscita` would replace one of the inputs.
-bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
-  std::error_code ec;
-  for (const auto& i : ingressi) {
-    if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 int comando_compila(const std::vector<std::string>& argomenti) {
@@ -139,44 +88,10 @@ int comando_compila(const std::vector<std::string>& argomenti) {
     segnala("compile: " + *o.errore + " (try 'compattatore compile --help')");
     return kUscitaUso;
   }
-  const auto linea = o.valore("--line");
-  const auto treno = o.valore("--train");
-  if (!linea || !treno) {
-    segnala("compile: both --line and --train are required (try 'compattatore compile --help')");
-    return kUscitaUso;
-  }
-  const std::string nome_linea = o.valore("--nome-linea").value_or(deduci_nome_linea(*linea));
-  if (nome_linea.empty() && !o.valore("--nome-linea")) {
-    segnala("compile: cannot tell the route identifier from '" + *linea +
-            "' (not <NAME>_linea.txt): give --nome-linea");
-    return kUscitaUso;
-  }
-  if (const auto motivo = motivo_identita_non_valida(nome_linea)) {
-    segnala("compile: the route identifier '" + nome_linea + "' cannot be used: " + *motivo);
-    return kUscitaUso;
-  }
-  const std::string numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, nome_linea));
-  if (numero_treno.empty() && !o.valore("--numero-treno")) {
-    segnala("compile: cannot tell the train number from '" + *treno +
-            "' (not <NAME>_<NUMBER>-.txt): give --numero-treno");
-    return kUscitaUso;
-  }
-  if (const auto motivo = motivo_identita_non_valida(numero_treno)) {
-    segnala("compile: the train number '" + numero_treno + "' cannot be used: " + *motivo);
-    return kUscitaUso;
-  }
-
-  std::string motivo;
-  const auto testo_linea = leggi_ingresso(*linea, motivo);
-  if (!testo_linea) {
-    segnala(motivo);
-    return kUscitaUso;
-  }
-  const auto testo_treno = leggi_ingresso(*treno, motivo);
-  if (!testo_treno) {
-    segnala(motivo);
-    return kUscitaUso;
-  }
+  const auto d = leggi_descrizioni_utente(o, "compile");
+  if (!d) return kUscitaUso;
+  const std::string& linea = d->linea;
+  const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
   std::error_code ec;
   if (!std::filesystem::is_directory(uscita, ec)) {
@@ -190,14 +105,11 @@ int comando_compila(const std::vector<std::string>& argomenti) {
   }
 
   Stato s;
-  s.nome_linea = in_cp1252(nome_linea);
-  s.numero_treno = in_cp1252(numero_treno);
   CartellaMemoria ingressi;  // the reader deletes its texts here, never on disk
-  ingressi.scrivi(nome_descrizione_linea(s), *testo_linea);
-  ingressi.scrivi(nome_descrizione_treno(s), *testo_treno);
+  prepara_compilazione(s, ingressi, *d);
   CartellaDisco destinazione(uscita);
   for (const auto& nome : {nome_file_tabella_linea(s), nome_file_scenario(s), nome_file_percorso(s)}) {
-    if (sovrascrive(destinazione.percorso_di(nome), {*linea, *treno})) {
+    if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
       segnala("compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files");
       return kUscitaUso;
     }
@@ -209,12 +121,12 @@ int comando_compila(const std::vector<std::string>& argomenti) {
     compila_scenario(s, ingressi, o.ha("--no-plan") ? 0 : 1);
   } catch (const ErroreFinale& e) {
     esito.errore_finale = e.numero;
-    stampa_diagnostica(s, *linea, *treno);
+    stampa_diagnostica(s, linea, treno);
     std::fprintf(stderr, "%s\n", messaggio_errore(e.numero).c_str());
-    if (json) std::printf("%s\n", json_esito(s, esito, *linea, *treno).c_str());
+    if (json) std::printf("%s\n", json_esito(s, esito, linea, treno).c_str());
     return kUscitaFinale;
   }
-  stampa_diagnostica(s, *linea, *treno);
+  stampa_diagnostica(s, linea, treno);
   if (!(o.ha("--strict") && s.codice_errore != 0)) {
     try {
       for (const auto& nome : scrivi_file_binari(s, destinazione)) esito.scritti.push_back(da_cp1252(nome));
@@ -223,7 +135,7 @@ int comando_compila(const std::vector<std::string>& argomenti) {
       return kUscitaUso;
     }
   }
-  if (json) std::printf("%s\n", json_esito(s, esito, *linea, *treno).c_str());
+  if (json) std::printf("%s\n", json_esito(s, esito, linea, treno).c_str());
   return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 

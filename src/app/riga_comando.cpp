@@ -19,6 +19,7 @@ constexpr const char* kAiuto =
     "  compile   compile a line and a train description into the binary files\n"
     "  export    write the built-in descriptions and crew documents as a starting point\n"
     "  dump      decode a binary scenario file into a readable listing or JSON\n"
+    "  plot      draw the compiled line (plan and profiles) as one SVG page\n"
     "\n"
     "Options:\n"
     "  --help     this text; 'compattatore COMMAND --help' describes a command\n"
@@ -49,6 +50,7 @@ int esegui_riga_comando(const std::vector<std::string>& argomenti) {
   if (comando == "compile") return comando_compila(resto);
   if (comando == "export") return comando_esporta(resto);
   if (comando == "dump") return comando_dump(resto);
+  if (comando == "plot") return comando_plot(resto);
   segnala("unknown command '" + comando + "' (try 'compattatore --help')");
   return kUscitaUso;
 }

@@ -17,6 +17,7 @@ int esegui_riga_comando(const std::vector<std::string>& argomenti);
 int comando_compila(const std::vector<std::string>& argomenti);
 int comando_esporta(const std::vector<std::string>& argomenti);
 int comando_dump(const std::vector<std::string>& argomenti);
+int comando_plot(const std::vector<std::string>& argomenti);
 
 // One line on standard error: "compattatore: <testo>".
 void segnala(const std::string& testo);

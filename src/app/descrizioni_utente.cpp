@@ -1,0 +1,121 @@
+#include "app/descrizioni_utente.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/cartella_disco.h"
+#include "app/diagnostica.h"
+#include "app/identita.h"
+#include "app/riga_comando.h"
+#include "model/cp1252.h"
+#include "model/nomi_file.h"
+
+namespace cmp {
+namespace {
+
+// The text of a description file, or a message naming it and the reason.
+std::optional<std::string> leggi_ingresso(const std::string& percorso, std::string& motivo) {
+  try {
+    auto dati = leggi_file(percorso);
+    if (!dati) motivo = "cannot read " + percorso + ": no such file";
+    return dati;
+  } catch (const ErroreFile& e) {
+    motivo = "cannot read " + e.percorso() + ": " + e.motivo();
+    return std::nullopt;
+  }
+}
+
+std::string prefisso_luogo(const Stato& s, const std::string& file) {
+  std::string out = file;
+  if (s.luogo_errore.riga > 0) {
+    out += ":" + std::to_string(s.luogo_errore.riga) + ":" + std::to_string(s.luogo_errore.colonna);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando) {
+  const auto linea = o.valore("--line");
+  const auto treno = o.valore("--train");
+  if (!linea || !treno) {
+    segnala(comando + ": both --line and --train are required (try 'compattatore " + comando + " --help')");
+    return std::nullopt;
+  }
+  descrizioni_utente d;
+  d.linea = *linea;
+  d.treno = *treno;
+  d.nome_linea = o.valore("--nome-linea").value_or(deduci_nome_linea(*linea));
+  if (d.nome_linea.empty() && !o.valore("--nome-linea")) {
+    segnala(comando + ": cannot tell the route identifier from '" + *linea +
+            "' (not <NAME>_linea.txt): give --nome-linea");
+    return std::nullopt;
+  }
+  if (const auto motivo = motivo_identita_non_valida(d.nome_linea)) {
+    segnala(comando + ": the route identifier '" + d.nome_linea + "' cannot be used: " + *motivo);
+    return std::nullopt;
+  }
+  d.numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, d.nome_linea));
+  if (d.numero_treno.empty() && !o.valore("--numero-treno")) {
+    segnala(comando + ": cannot tell the train number from '" + *treno +
+            "' (not <NAME>_<NUMBER>-.txt): give --numero-treno");
+    return std::nullopt;
+  }
+  if (const auto motivo = motivo_identita_non_valida(d.numero_treno)) {
+    segnala(comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo);
+    return std::nullopt;
+  }
+  std::string motivo;
+  auto testo_linea = leggi_ingresso(*linea, motivo);
+  if (!testo_linea) {
+    segnala(motivo);
+    return std::nullopt;
+  }
+  auto testo_treno = leggi_ingresso(*treno, motivo);
+  if (!testo_treno) {
+    segnala(motivo);
+    return std::nullopt;
+  }
+  d.testo_linea = std::move(*testo_linea);
+  d.testo_treno = std::move(*testo_treno);
+  return d;
+}
+
+void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni_utente& d) {
+  s.nome_linea = in_cp1252(d.nome_linea);
+  s.numero_treno = in_cp1252(d.numero_treno);
+  ingressi.scrivi(nome_descrizione_linea(s), d.testo_linea);
+  ingressi.scrivi(nome_descrizione_treno(s), d.testo_treno);
+}
+
+bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
+  std::error_code ec;
+  for (const auto& i : ingressi) {
+    if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
+  }
+  return false;
+}
+
+std::string file_del_luogo(const Stato& s, const std::string& linea, const std::string& treno) {
+  if (s.luogo_errore.testo == testo_descrizione::treno) return treno;
+  if (s.luogo_errore.testo == testo_descrizione::linea) return linea;
+  // Errors that only the line description can cause.
+  switch (s.codice_errore_lettura) {
+    case 1: case 2: case 3: case 4: case 5: case 6: case 21: case 101: case 102: case 103: return linea;
+    default: return treno;
+  }
+}
+
+void stampa_diagnostica(const Stato& s, const std::string& linea, const std::string& treno) {
+  if (s.codice_errore_lettura != 0) {
+    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(s, file_del_luogo(s, linea, treno)).c_str(),
+                 s.codice_errore_lettura,
+                 descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura).c_str());
+  }
+  for (const auto& a : s.avvisi) {
+    std::fprintf(stderr, "%s: warning %d: %s\n", treno.c_str(), a.codice,
+                 descrivi_errore(s, a.codice, a.posizione).c_str());
+  }
+}
+
+}  // namespace cmp

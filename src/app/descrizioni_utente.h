@@ -1,0 +1,42 @@
+#pragma once
+// What the commands that compile a user's descriptions (compile, plot) share: the identity
+// from the options or the file names, the two texts read from disk, and the diagnostics.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/opzioni.h"
+#include "model/cartella.h"
+#include "model/stato.h"
+
+namespace cmp {
+
+struct descrizioni_utente {
+  std::string linea;         // the paths as given
+  std::string treno;
+  std::string nome_linea;    // UTF-8, checked
+  std::string numero_treno;  // UTF-8, checked
+  std::string testo_linea;   // the bytes of the files
+  std::string testo_treno;
+};
+
+// The options --line, --train, --nome-linea and --numero-treno: the identity (given, or
+// taken from the file names) checked, then both texts read. On a fault it prints one line
+// (usage faults start with the command's name) and returns nullopt: exit with kUscitaUso.
+std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando);
+
+// The state named by the identity, and the two texts in the folder in memory the reader
+// takes them from (and deletes them in), ready for compila_scenario.
+void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni_utente& d);
+
+// True when writing `uscita` would replace one of the inputs.
+bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
+
+// Which of the two description files the reader's error points into.
+std::string file_del_luogo(const Stato& s, const std::string& linea, const std::string& treno);
+
+// The reader's error and the finishing pass's warnings on standard error, as
+// FILE:LINE:COLUMN: error N: message.
+void stampa_diagnostica(const Stato& s, const std::string& linea, const std::string& treno);
+
+}  // namespace cmp

@@ -1,0 +1,165 @@
+// compattatore plot as a user runs it: exit statuses, messages, what it writes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "model/file_binari.h"
+#include "plot/disegna.h"
+#include "prova_plot.h"
+
+namespace cmp {
+namespace {
+
+using prova::CartellaTemporanea;
+
+std::size_t righe(const std::string& testo) { return static_cast<std::size_t>(std::count(testo.begin(), testo.end(), '\n')); }
+
+// The binary files of a hand-made scenario, as compile writes them.
+void scrivi_compilato(const CartellaTemporanea& t, const Stato& s, bool con_pianta = true) {
+  if (con_pianta) prova::scrivi_tutto(t / (s.nome_linea + "_linea.dat"), codifica_tabella_linea(s.tabella_linea));
+  prova::scrivi_tutto(t / (s.nome_linea + "_" + s.numero_treno + ".sim"), codifica_scenario(s.scenario));
+  prova::scrivi_tutto(t / (s.nome_linea + "_" + s.numero_treno + ".dat"), codifica_percorso(s.percorso));
+}
+
+TEST(ComandoPlot, HelpDescribesTheCommand) {
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--help"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.uscita.rfind("usage: compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg", 0), 0u);
+  const auto generale = prova::esegui(COMPATTATORE_EXE, {"--help"});
+  EXPECT_NE(generale.uscita.find("  plot "), std::string::npos);
+}
+
+TEST(ComandoPlot, UsageAndFileFaultsEndWithStatus3AndOneLine) {
+  CartellaTemporanea t;
+  std::filesystem::create_directory(t / "vuota");
+  prova::scrivi_tutto(t / "a.txt", "[generale]\r\n");
+  const std::string out = t / "linea.svg";
+  const struct {
+    std::vector<std::string> argomenti;
+    std::string messaggio;
+  } casi[] = {
+      {{"plot"}, "plot: --out FILE.svg is required"},
+      {{"plot", "--out", out}, "plot: both --line and --train are required"},
+      {{"plot", "--from", t / "vuota", "--line", t / "a.txt", "--out", out}, "give either --from or --line and --train"},
+      {{"plot", "--colore", "rosso", "--out", out}, "plot: "},
+      {{"plot", "--line", t / "a.txt", "--train", t / "a.txt", "--out", out}, "cannot tell the route identifier"},
+      {{"plot", "--line", t / "X_linea.txt", "--train", t / "X_1-.txt", "--out", out},
+       "cannot read " + (t / "X_linea.txt") + ": no such file"},
+      {{"plot", "--line", t / "a.txt", "--train", t / "a.txt", "--nome-linea", "a/b", "--numero-treno", "1", "--out", out},
+       "the route identifier 'a/b' cannot be used"},
+      {{"plot", "--from", t / "manca", "--out", out}, "cannot read " + (t / "manca") + ": no such directory"},
+      {{"plot", "--from", t / "a.txt", "--out", out}, "cannot read " + (t / "a.txt") + ": not a directory"},
+      {{"plot", "--from", t / "vuota", "--out", out}, "plot: no compiled scenario (*.sim) in " + (t / "vuota")},
+      {{"plot", "--from", t / "vuota", "--numero-treno", "..", "--out", out}, "the train number '..' cannot be used"},
+  };
+  for (const auto& c : casi) {
+    const auto e = prova::esegui(COMPATTATORE_EXE, c.argomenti);
+    EXPECT_EQ(e.stato, 3) << c.messaggio;
+    EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+    EXPECT_EQ(righe(e.errori), 1u) << e.errori;
+    EXPECT_FALSE(std::filesystem::exists(out)) << c.messaggio;
+  }
+}
+
+TEST(ComandoPlot, FromTheBinaryFilesOfAScenario) {
+  CartellaTemporanea t;
+  const Stato s = prova::stato_di_prova(20000, prova::curve_di_prova());
+  scrivi_compilato(t, s);
+  const std::string out = t / "linea.svg";
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", out});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.errori, "");
+  EXPECT_EQ(prova::leggi_tutto(out), disegna_svg(s));
+  // Nothing but the picture is left beside the inputs (no temporary file).
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 4);
+}
+
+TEST(ComandoPlot, FromAFolderWithoutThePlanDrawsTheProfilesAndSaysSo) {
+  CartellaTemporanea t;
+  scrivi_compilato(t, prova::stato_di_prova(20000, {}), false);
+  const std::string out = t / "linea.svg";
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", out});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_NE(e.errori.find("no plan of the line (VallorsaC_Pietrana_linea.dat)"), std::string::npos) << e.errori;
+  const std::string svg = prova::leggi_tutto(out);
+  EXPECT_EQ(svg.find("id=\"pianta\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"profili\""), std::string::npos);
+}
+
+TEST(ComandoPlot, FromAFolderOfSeveralScenariosTheIdentityChooses) {
+  CartellaTemporanea t;
+  Stato primo = prova::stato_di_prova(20000, {});
+  Stato secondo = prova::stato_di_prova(20000, {});
+  secondo.numero_treno = secondo.scenario[86].testo = "4722";
+  prova::segnale(secondo, 300);
+  scrivi_compilato(t, primo);
+  scrivi_compilato(t, secondo);
+  const std::string out = t / "linea.svg";
+  const auto ambiguo = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", out});
+  EXPECT_EQ(ambiguo.stato, 3);
+  EXPECT_NE(ambiguo.errori.find("holds several scenarios (VallorsaC_Pietrana_4721.sim, VallorsaC_Pietrana_4722.sim)"),
+            std::string::npos)
+      << ambiguo.errori;
+  const auto scelto =
+      prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--numero-treno", "4722", "--out", out});
+  EXPECT_EQ(scelto.stato, 0) << scelto.errori;
+  EXPECT_EQ(prova::leggi_tutto(out), disegna_svg(secondo));
+  const auto nessuno = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--nome-linea",
+                                                       "Altra", "--numero-treno", "4722", "--out", out});
+  EXPECT_EQ(nessuno.stato, 3);
+  EXPECT_NE(nessuno.errori.find("no compiled scenario (Altra_4722.sim)"), std::string::npos) << nessuno.errori;
+}
+
+TEST(ComandoPlot, ADamagedOrMissingFileOrAnUnwritableOutputIsStatus3) {
+  CartellaTemporanea t;
+  const Stato s = prova::stato_di_prova(20000, {});
+  scrivi_compilato(t, s);
+  const std::string dat = t / "VallorsaC_Pietrana_4721.dat";
+  const std::string cartella = t.percorso().string();
+
+  const auto non_scrivibile = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", t / "no/x.svg"});
+  EXPECT_EQ(non_scrivibile.stato, 3);
+  EXPECT_NE(non_scrivibile.errori.find("cannot write " + (t / "no/x.svg") + ": "), std::string::npos);
+
+  const auto su_ingresso = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", dat});
+  EXPECT_EQ(su_ingresso.stato, 3);
+  EXPECT_NE(su_ingresso.errori.find("refusing to write " + dat), std::string::npos) << su_ingresso.errori;
+
+  prova::scrivi_tutto(dat, codifica_percorso(s.percorso) + "xy");
+  const auto rovinato = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", t / "a.svg"});
+  EXPECT_EQ(rovinato.stato, 3);
+  EXPECT_NE(rovinato.errori.find("cannot read " + dat + ": byte " + std::to_string(s.percorso.size() * 15) + ": "),
+            std::string::npos)
+      << rovinato.errori;
+  EXPECT_EQ(righe(rovinato.errori), 1u);
+
+  std::filesystem::remove(dat);
+  const auto mancante = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", t / "a.svg"});
+  EXPECT_EQ(mancante.stato, 3);
+  EXPECT_NE(mancante.errori.find("cannot read " + dat + ": no such file"), std::string::npos) << mancante.errori;
+  EXPECT_FALSE(std::filesystem::exists(t / "a.svg"));
+}
+
+// A description with an error is still drawn, with status 1 and the error on standard
+// error; the inputs stay as they were.
+TEST(ComandoPlot, ADescriptionErrorStillDrawsWithStatus1) {
+  CartellaTemporanea t;
+  const std::string linea = t / "Prova_linea.txt";
+  const std::string treno = t / "Prova_7-.txt";
+  prova::scrivi_tutto(linea, "nessuna sezione\r\n[fine]\r\n");
+  prova::scrivi_tutto(treno, "[generale]\r\n[fine]\r\n");
+  const std::string out = t / "prova.svg";
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", linea, "--train", treno, "--out", out});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.errori.rfind(linea + ":", 0), 0u) << e.errori;
+  EXPECT_NE(e.errori.find(": error 102: "), std::string::npos) << e.errori;
+  const std::string svg = prova::leggi_tutto(out);
+  EXPECT_EQ(prova::difetto_xml(svg), "");
+  EXPECT_NE(svg.find("Prova \xE2\x80\x93 train 7"), std::string::npos);
+  EXPECT_NE(svg.find("No track was compiled"), std::string::npos);
+  EXPECT_EQ(prova::leggi_tutto(linea), "nessuna sezione\r\n[fine]\r\n");
+  EXPECT_EQ(prova::leggi_tutto(treno), "[generale]\r\n[fine]\r\n");
+}
+
+}  // namespace
+}  // namespace cmp
