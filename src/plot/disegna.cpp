@@ -19,6 +19,7 @@ constexpr double kAltezzaTitolo = 76.0;
 constexpr double kSpazio = 14.0;
 
 std::string plurale(std::size_t n, const std::string& uno, const std::string& molti) {
+  if (n == 0) return "no " + molti;
   return std::to_string(n) + " " + (n == 1 ? uno : molti);
 }
 

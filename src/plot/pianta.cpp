@@ -164,22 +164,91 @@ std::string cartelli(const Pianta& p, const contenuto& c) {
   return out + "</g>\n";
 }
 
-// Stations on the line, named on the side of the caption boards, a little further out.
-std::string stazioni(const Pianta& p, const contenuto& c) {
+// Where a station's name goes: on either side of the line, anchored so that the text runs
+// away from the line.
+struct posto_nome {
+  punto base;         // the text's anchor point (baseline)
+  const char* ancora;  // "start", "middle" or "end"
+  double sinistra = 0.0, destra = 0.0, alto = 0.0, basso = 0.0;  // the box the text takes
+};
+
+posto_nome posto(const punto& q, const punto& verso, double distanza, double larghezza) {
+  posto_nome p;
+  p.base = {q.x + verso.x * distanza, q.y + verso.y * distanza + 4.0};
+  p.ancora = verso.x > 0.35 ? "start" : (verso.x < -0.35 ? "end" : "middle");
+  p.sinistra = verso.x > 0.35 ? p.base.x : (verso.x < -0.35 ? p.base.x - larghezza : p.base.x - larghezza / 2.0);
+  p.destra = p.sinistra + larghezza;
+  p.alto = p.base.y - 11.0;
+  p.basso = p.base.y + 3.0;
+  return p;
+}
+
+// Points enough to tell a later name that this one's box is taken.
+void occupa(std::vector<punto>& ostacoli, const posto_nome& p) {
+  for (double x = p.sinistra; x <= p.destra; x += 6.0) {
+    for (const double y : {p.alto, (p.alto + p.basso) / 2.0, p.basso}) ostacoli.push_back({x, y});
+  }
+}
+
+struct riquadro {
+  double sinistra = 0.0, destra = 0.0, alto = 0.0, basso = 0.0;
+};
+
+// How much of the drawing a name would cover; a name that leaves the panel counts as worst.
+std::size_t coperti(const posto_nome& p, const std::vector<punto>& ostacoli, const riquadro& pannello) {
+  if (p.sinistra < pannello.sinistra || p.destra > pannello.destra || p.alto < pannello.alto ||
+      p.basso > pannello.basso) {
+    return ostacoli.size() + 1;
+  }
+  std::size_t n = 0;
+  for (const auto& o : ostacoli) {
+    if (o.x >= p.sinistra - 3.0 && o.x <= p.destra + 3.0 && o.y >= p.alto - 3.0 && o.y <= p.basso + 3.0) ++n;
+  }
+  return n;
+}
+
+// What a name should not cover: the line every 25 m and the marks along it.
+std::vector<punto> ostacoli(const Pianta& p, const contenuto& c, std::int64_t ultima) {
+  std::vector<punto> out;
+  for (std::int64_t m = 0; m <= ultima; m += 25) out.push_back(p.al_metro(m));
+  for (const auto& o : c.segnali) out.push_back(p.scostato(o.metro, 7.0));
+  for (const auto& o : c.indicatori) out.push_back(p.scostato(o.metro, 7.0));
+  for (const auto& o : c.cartelli) out.push_back(p.scostato(o.metro, -7.0));
+  for (const auto& o : c.stazioni) out.push_back(p.al_metro(o.metro));
+  return out;
+}
+
+// Stations on the line, each named on the side where its name covers less of the drawing
+// (the side of the caption boards when both are alike).
+std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, const riquadro& pannello) {
   std::string punti = "<g fill=\"#ffffff\" stroke=\"#111111\" stroke-width=\"2\">\n";
   std::string nomi =
       "<g font-size=\"12\" font-weight=\"bold\" fill=\"#111111\" stroke=\"#ffffff\" stroke-width=\"3\" "
       "paint-order=\"stroke\">\n";
+  std::vector<punto> da_evitare = c.stazioni.empty() ? std::vector<punto>{} : ostacoli(p, c, ultima);
   for (const auto& o : c.stazioni) {
     const punto q = p.al_metro(o.metro);
     const std::string nome = testo_scenario_xml(o.testo);
     punti += "<circle class=\"stazione\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"5.5\">" +
              titolo(nome + ": stop at " + dove(c, o)) + "</circle>\n";
     const punto d = p.destra(o.metro);
-    const punto e{q.x - d.x * 16.0, q.y - d.y * 16.0 + 4.0};
-    const char* ancora = -d.x > 0.35 ? "start" : (-d.x < -0.35 ? "end" : "middle");
-    nomi += "<text x=\"" + numero(e.x) + "\" y=\"" + numero(e.y) + "\" text-anchor=\"" + ancora + "\">" + nome +
-            "</text>\n";
+    const double larghezza = 7.6 * static_cast<double>(o.testo.size());  // one byte a letter in Windows-1252
+    // Close to the station first, on the caption side before the signal side.
+    const posto_nome candidati[] = {posto(q, {-d.x, -d.y}, 16.0, larghezza), posto(q, d, 16.0, larghezza),
+                                    posto(q, {-d.x, -d.y}, 34.0, larghezza), posto(q, d, 34.0, larghezza)};
+    std::size_t scelto = 0;
+    std::size_t migliore = coperti(candidati[0], da_evitare, pannello);
+    for (std::size_t i = 1; i < std::size(candidati) && migliore > 0; ++i) {
+      const std::size_t n = coperti(candidati[i], da_evitare, pannello);
+      if (n < migliore) {
+        migliore = n;
+        scelto = i;
+      }
+    }
+    const posto_nome& posto_scelto = candidati[scelto];
+    occupa(da_evitare, posto_scelto);
+    nomi += "<text x=\"" + numero(posto_scelto.base.x) + "\" y=\"" + numero(posto_scelto.base.y) +
+            "\" text-anchor=\"" + posto_scelto.ancora + "\">" + nome + "</text>\n";
   }
   return punti + "</g>\n" + nomi + "</g>\n";
 }
@@ -216,7 +285,7 @@ std::string legenda(double x, double y) {
   voce("<rect x=\"" + numero(x - 3.5) + "\" y=\"" + numero(y - 3.5) + "\" width=\"7.0\" height=\"7.0\" "
        "fill=\"#1f77b4\"/>\n", "speed-indicator board");
   voce("<path d=\"" + rombo({x, y}) + "\" fill=\"#ff7f0e\"/>\n", "caption board");
-  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#8c6d3f\" stroke-opacity=\"0.5\" "
+  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#8c6d3f\" stroke-opacity=\"0.6\" "
        "stroke-width=\"6\"/>\n", "mountain stretch");
   voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#999999\" stroke-width=\"2\" "
        "stroke-dasharray=\"4 3\"/>\n", "run-out beyond the end of the line");
@@ -241,7 +310,7 @@ pannello disegna_pianta(const TabellaLinea& tabella, const contenuto& c, double 
   for (const auto& m : c.montagne) {
     if (m.inizio > ultima) continue;
     s += "<polyline class=\"montagna\" points=\"" + p.punti(m.inizio, m.fine) +
-         "\" stroke=\"#8c6d3f\" stroke-opacity=\"0.5\" stroke-width=\"7\"/>\n";
+         "\" stroke=\"#8c6d3f\" stroke-opacity=\"0.6\" stroke-width=\"8\"/>\n";
   }
   if (fine_linea < ultima) {
     s += "<polyline class=\"oltre-fine\" points=\"" + p.punti(fine_linea, ultima) +
@@ -249,7 +318,10 @@ pannello disegna_pianta(const TabellaLinea& tabella, const contenuto& c, double 
   }
   s += "<polyline class=\"linea\" points=\"" + p.punti(0, fine_linea) + "\" stroke=\"#333333\" stroke-width=\"2\"/>\n";
   s += "</g>\n";
-  s += cartelli(p, c) + indicatori(p, c) + segnali(p, c) + stazioni(p, c);
+  s += cartelli(p, c) + indicatori(p, c) + segnali(p, c);
+  const riquadro interno{kMargine + 6.0, kLarghezzaPagina - kMargine - 6.0, y0 + 28.0,
+                         y0 + kTestata + p.altezza_disegno() + 20.0};
+  s += stazioni(p, c, ultima, interno);
   s += freccia_nord(kLarghezzaPagina - kMargine - 28.0, y0);
   const double y_piede = y0 + kTestata + p.altezza_disegno() + 34.0;
   s += barra_scala(p, kSinistra, y_piede);

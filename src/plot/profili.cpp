@@ -82,7 +82,8 @@ class Profili {
     for (const auto& t : c.velocita) veloce = std::max(veloce, t.valore);
     for (const auto& r : c.rallentamenti) veloce = std::max(veloce, r.velocita);
     passo_velocita_ = passo_tondo(std::max(10.0, veloce / 4.0));
-    velocita_.massimo = std::max(1.0, std::ceil(veloce / passo_velocita_)) * passo_velocita_;
+    // A step of room above the highest speed, so that its line does not run along the frame.
+    velocita_.massimo = (std::floor(veloce / passo_velocita_) + 1.0) * passo_velocita_;
     velocita_.minimo = 0.0;
   }
 
@@ -124,7 +125,7 @@ class Profili {
     const std::int64_t fine = std::min(c_.lunghezza, metri_);
     if (fine < metri_) {
       s += rettangolo(x(fine), kX1, g, "class=\"oltre-fine\" fill=\"#ececec\"");
-      s += testo(x(fine) + 4.0, g.alto + 12.0, 10.0, "run-out", "fill=\"#777777\"");
+      if (kX1 - x(fine) >= 44.0) s += testo(x(fine) + 4.0, g.alto + 12.0, 10.0, "run-out", "fill=\"#777777\"");
     }
     for (const auto& m : c_.montagne) {
       s += rettangolo(x(m.inizio), x(std::min(m.fine, metri_)), g,
@@ -219,18 +220,19 @@ class Profili {
     return "km " + progressiva(c_.riferimento.a(metro)) + " (position " + std::to_string(metro) + " m)";
   }
 
-  // Each slow order: the speeds above its own struck out, its speed as a red line.
+  // Each slow order: its speed as a red line over its stretch, bracketed down from the top.
   std::string rallentamenti() const {
     std::string s;
     for (const auto& r : c_.rallentamenti) {
       const double xa = x(r.inizio);
       const double xb = std::max(x(std::min(r.fine, metri_)), xa + 2.0);
       const double yv = velocita_.y(std::max(r.velocita, 0));
-      s += "<g class=\"rallentamento\"><title>Slow order " + std::to_string(r.velocita) + " km/h from " +
-           dove(r.inizio) + " to " + dove(r.fine) + "</title>\n<rect x=\"" + numero(xa) + "\" y=\"" +
-           numero(velocita_.alto) + "\" width=\"" + numero(xb - xa) + "\" height=\"" +
-           numero(std::max(yv - velocita_.alto, 0.0)) + "\" fill=\"#d62728\" fill-opacity=\"0.2\"/>\n<path d=\"M" +
-           numero(xa) + " " + numero(yv) + "H" + numero(xb) + "\" stroke=\"#d62728\" stroke-width=\"2.5\"/>\n</g>\n";
+      const std::string alto = numero(velocita_.alto);
+      s += "<g class=\"rallentamento\" stroke=\"#d62728\" fill=\"none\"><title>Slow order " +
+           std::to_string(r.velocita) + " km/h from " + dove(r.inizio) + " to " + dove(r.fine) +
+           "</title>\n<path d=\"M" + numero(xa) + " " + alto + "V" + numero(yv) + "M" + numero(xb) + " " + alto + "V" +
+           numero(yv) + "\" stroke-width=\"1\" stroke-dasharray=\"4 2\"/>\n<path d=\"M" + numero(xa) + " " +
+           numero(yv) + "H" + numero(xb) + "\" stroke-width=\"3\"/>\n</g>\n";
     }
     return s;
   }
@@ -329,7 +331,7 @@ class Profili {
     };
     voce(campione("#9ecae1", "#2171b5"), "gradient");
     voce(campione("#dcefd6", "#238b45"), "speed limit");
-    voce("<path d=\"M" + numero(xl - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#d62728\" stroke-width=\"2.5\"/>\n",
+    voce("<path d=\"M" + numero(xl - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#d62728\" stroke-width=\"3\"/>\n",
          "slow order");
     voce("<path d=\"M" + numero(xl) + " " + numero(y + 4.5) + "l-4.5-9.0h9.0z\" fill=\"#ff9900\" stroke=\"#7a4a00\"/>\n",
          "abbattimento point");
