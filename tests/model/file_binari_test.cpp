@@ -126,7 +126,8 @@ TEST(TabellaLineaFile, DoubleIsLittleEndianIeee) {
 }
 
 TEST(LettoreByte, NeverReadsPastTheEnd) {
-  LettoreByte r(std::string("\x01\x02\x03", 3));
+  const std::string dati("\x01\x02\x03", 3);
+  LettoreByte r(dati);
   std::int32_t v = 0;
   EXPECT_FALSE(r.i32(v));
   std::int16_t b = 0;
