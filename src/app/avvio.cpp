@@ -4,6 +4,8 @@
 
 #include "app/cartella_disco.h"
 #include "app/errore.h"
+#include "builtin/linea_incorporata.h"
+#include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
 #include "finish/memorizza_percorso.h"
 
@@ -13,6 +15,8 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
   ui.mostra_attesa();
+  dati_linea(s, cartella);
+  dati_treno(s, cartella);
   dati_note(s, cartella);
   dati_rallentamenti(s, cartella);
   dati_scheda(s, cartella);
