@@ -62,6 +62,7 @@ inline EsitoProcesso esegui(const std::string& programma, const std::vector<std:
   std::filesystem::path tmp = std::filesystem::temp_directory_path();
   std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
   std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
+  std::fflush(nullptr);  // or the child would write the parent's buffered output again
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);

@@ -11,9 +11,13 @@
 
 namespace cmp {
 
-void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
+void identita_incorporata(Stato& s) {
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
+}
+
+void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
+  identita_incorporata(s);
   ui.mostra_attesa();
   dati_linea(s, cartella);
   dati_treno(s, cartella);

@@ -5,6 +5,9 @@
 
 namespace cmp {
 
+// The built-in scenario's identity: route "VallorsaC_Pietrana", train "4721".
+void identita_incorporata(Stato& s);
+
 // The built-in run: identity, waiting window, the five text files, then the
 // compile-and-write step. After " Errore n. " the program ends inside `errore`.
 void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui);
