@@ -16,6 +16,9 @@ constexpr double kTestata = 44.0;            // the heading above the drawing
 constexpr double kPiede = 58.0;              // the scale bar and the legend below it
 constexpr double kTolleranza = 0.25;         // pixels: what the eye cannot tell apart
 constexpr std::int64_t kMezzaBase = 25;      // metres either side when taking the direction
+// A compiled plan spans at most about a million metres; one wider than this came from a
+// damaged file and cannot be drawn to any useful scale.
+constexpr double kEstensioneMassima = 1e8;
 
 bool riga_valida(const TabellaLinea& t, std::size_t m) {
   using tipo = valore_etichettato::tipo;
@@ -47,6 +50,7 @@ class Pianta {
     }
     const double larghezza = std::max(max_e - min_e, 1.0);
     const double altezza = std::max(max_n - min_n, 1.0);
+    disegnabile_ = larghezza <= kEstensioneMassima && altezza <= kEstensioneMassima;
     scala_ = std::min(kLarghezzaUtile / larghezza, kAltezzaMassima / altezza);
     min_est_ = min_e;
     max_nord_ = max_n;
@@ -56,6 +60,7 @@ class Pianta {
     oy_ = y0 + kTestata;
   }
 
+  bool disegnabile() const { return disegnabile_; }
   double altezza_disegno() const { return altezza_; }
   double scala() const { return scala_; }
 
@@ -103,6 +108,7 @@ class Pianta {
  private:
   const TabellaLinea& t_;
   std::int64_t ultima_;
+  bool disegnabile_ = false;
   double scala_ = 1.0;
   double min_est_ = 0.0;
   double max_nord_ = 0.0;
@@ -298,6 +304,7 @@ pannello disegna_pianta(const TabellaLinea& tabella, const contenuto& c, double 
   const std::int64_t ultima = ultima_riga(tabella);
   if (ultima < 1) return {};
   const Pianta p(tabella, ultima, y0);
+  if (!p.disegnabile()) return {};
   const std::int64_t fine_linea = std::min(c.lunghezza, ultima);
   pannello out;
   out.altezza = kTestata + p.altezza_disegno() + kPiede;

@@ -196,6 +196,16 @@ TEST(Disegno, AStraightLineNorthAndAPlanCutShortStillDraw) {
   const std::string svg = disegna_svg(corta);
   EXPECT_EQ(prova::difetto_xml(svg), "");
   EXPECT_EQ(prova::conta(svg, "<circle class=\"segnale\""), 3u);
+  // A plan spread over astronomic distances (a damaged file) is left out, not drawn to a
+  // scale of nothing.
+  for (const double lontano : {1e12, 1e308}) {
+    Stato rovinata = prova::stato_di_prova(15000, {});
+    rovinata.tabella_linea.scrivi_doppio(500, 0, lontano);
+    rovinata.tabella_linea.scrivi_doppio(501, 0, -lontano);
+    const std::string senza = disegna_svg(rovinata);
+    EXPECT_EQ(senza.find("id=\"pianta\""), std::string::npos) << lontano;
+    EXPECT_NE(senza.find("id=\"profili\""), std::string::npos) << lontano;
+  }
 }
 
 // The longest line: a million metres of gently curving plan, objects all along it.
