@@ -185,7 +185,7 @@ TEST(Disegno, WithoutAPlanOnlyTheProfilesAndWithoutATrackOnlyTheTitle) {
   EXPECT_EQ(senza_percorso.find("id=\"profili\""), std::string::npos);
 }
 
-TEST(Disegno, AStraightLineNorthAndAPlanCutShortStillDraw) {
+TEST(Disegno, AStraightLineAPlanCutShortAndADamagedPlan) {
   // A straight line has no width: it is drawn at the scale its length allows.
   const std::string dritta = disegna_svg(prova::stato_di_prova(15000, {}));
   EXPECT_EQ(prova::difetto_xml(dritta), "");
