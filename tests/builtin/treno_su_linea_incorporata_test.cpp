@@ -1,0 +1,145 @@
+// The built-in train read after the built-in line, as the run reads them: both texts
+// written to a folder, compiled by memorizza_dati and deleted.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "builtin/linea_incorporata.h"
+#include "builtin/treno_incorporato.h"
+#include "model/cartella.h"
+#include "model/nomi_file.h"
+#include "reader/train/memorizza_dati.h"
+
+namespace cmp {
+namespace {
+
+Stato identita() {
+  Stato s;
+  s.nome_linea = "VallorsaC_Pietrana";
+  s.numero_treno = "4721";
+  s.crea_tabella_linea = 1;
+  return s;
+}
+
+class TrenoSuLineaIncorporata : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s = identita();
+    dati_linea(s, cartella);
+    dati_treno(s, cartella);
+    memorizza_dati(s, cartella);
+  }
+  Stato s;
+  CartellaMemoria cartella;
+};
+
+TEST_F(TrenoSuLineaIncorporata, CompilesWithoutErrorAndDeletesBothTexts) {
+  EXPECT_EQ(s.codice_errore, 0);
+  EXPECT_TRUE(cartella.file.empty());
+  ASSERT_EQ(s.ultima_cella(), 760);
+  EXPECT_EQ(s.voce_cartello, 52);
+  EXPECT_EQ(s.scenario[84].intero1, 105);
+  EXPECT_EQ(s.scenario[84].intero2, 31000);
+  EXPECT_EQ(s.scenario[84].intero3, 4);
+  EXPECT_EQ(s.scenario[86].testo, "4721");
+  EXPECT_EQ(s.scenario[86].breve1, 60);
+  EXPECT_EQ(s.scenario[86].breve3, 6);
+  EXPECT_EQ(s.scenario[86].breve4, 11);
+  EXPECT_EQ(s.scenario[86].breve5, 45);
+}
+
+TEST_F(TrenoSuLineaIncorporata, SpeedProfile) {
+  struct tratto_atteso {
+    int da, a, velocita;
+  };
+  for (const auto& t : {tratto_atteso{0, 135, 14}, {136, 209, 16}, {210, 236, 13}, {237, 757, 16}}) {
+    for (int c = t.da; c <= t.a; ++c) ASSERT_EQ(s.percorso[c].velocita, t.velocita) << "cell " << c;
+  }
+}
+
+TEST_F(TrenoSuLineaIncorporata, SignalsWithTheirMarkers) {
+  struct segnale {
+    int cella;
+    std::int16_t p1, p2, p3, p4;
+    int avviso_base;
+  };
+  const segnale segnali[] = {{89, 40, 10, 0, 3, 30},  {113, 30, 10, 0, 6, 60}, {347, 50, 10, 0, 3, 30},
+                             {369, 30, 10, 0, 6, 60}, {531, 33, 41, 0, 4, 40}, {554, 22, 31, 0, 8, 80}};
+  for (const auto& g : segnali) {
+    const tratto& t = s.percorso[g.cella];
+    EXPECT_EQ(t.tipo, tipo_cella::segnale) << g.cella;
+    EXPECT_EQ(t.parametro1, g.p1) << g.cella;
+    EXPECT_EQ(t.parametro2, g.p2) << g.cella;
+    EXPECT_EQ(t.parametro3, g.p3) << g.cella;
+    EXPECT_EQ(t.parametro4, g.p4) << g.cella;
+    EXPECT_EQ(t.tempo, 0) << g.cella;
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(s.percorso[g.cella - 2 * k].avviso, g.avviso_base + k) << g.cella;
+  }
+}
+
+TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) {
+  struct stazione {
+    std::int32_t intero1, intero2, intero4;
+    int fermata;
+    int avvisi;
+    std::uint8_t ottetto4;
+    const char* nome;
+  };
+  const stazione stazioni[] = {
+      {-300, 300, 22335, 5, 3, 0, "VALLORSA C."},
+      {6450, 6800, 22800, 135, 4, 1, "SAN LORIANO"},
+      {18900, 19250, 23520, 384, 4, 1, "BRENZOLA"},
+      {28450, 29050, 24180, 580, 4, 0, "PIETRANA"},
+  };
+  for (int n = 1; n <= 4; ++n) {
+    const stazione& a = stazioni[n - 1];
+    EXPECT_EQ(s.scenario[n].intero1, a.intero1) << n;
+    EXPECT_EQ(s.scenario[n].intero2, a.intero2) << n;
+    EXPECT_EQ(s.scenario[n].intero4, a.intero4) << n;
+    EXPECT_EQ(s.scenario[n].ottetto4, a.ottetto4) << n;
+    EXPECT_EQ(s.scenario[n].ottetto5, 0) << n;
+    EXPECT_EQ(s.scenario[n].testo, a.nome) << n;
+    EXPECT_EQ(s.percorso[a.fermata].tipo, tipo_cella::fermata) << n;
+    EXPECT_EQ(s.percorso[a.fermata].parametro1, n) << n;
+    for (int k = 1; k <= a.avvisi; ++k) EXPECT_EQ(s.percorso[a.fermata - k].avviso, 80 + k) << n;
+  }
+  EXPECT_EQ(s.scenario[5].tipo, 0);
+  EXPECT_TRUE(s.scenario[5].testo.empty());
+}
+
+// With the 28 built-in captions in entries 80 to 53, the 51st station row fills entry 51
+// and stops the reading with error 10; entry 52 and the captions stay as they were.
+TEST(TrenoSuLineaIncorporataErrori, Error10AfterEntry51) {
+  Stato s = identita();
+  CartellaMemoria cartella;
+  dati_linea(s, cartella);
+  std::string treno = "[generale]\r\n";
+  for (int i = 0; i < 52; ++i) {
+    treno += "stazione, " + std::to_string(500 * i) + ", 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, STAZIONE\r\n";
+  }
+  cartella.scrivi(nome_descrizione_treno(s), treno + "[fine]\r\n");
+  memorizza_dati(s, cartella);
+
+  EXPECT_EQ(s.codice_errore, 10);
+  EXPECT_TRUE(cartella.file.empty());
+  EXPECT_EQ(s.scenario[51].intero3, 25000);
+  EXPECT_EQ(s.scenario[51].testo, "STAZIONE");
+  EXPECT_EQ(s.scenario[52].intero3, 0);
+  EXPECT_TRUE(s.scenario[52].testo.empty());
+  for (int voce = 53; voce <= 80; ++voce) EXPECT_EQ(s.scenario[voce].testo.front(), '(') << "entry " << voce;
+}
+
+TEST(TrenoSuLineaIncorporataErrori, AReadingFailureInTheTrainDeletesItToo) {
+  Stato s = identita();
+  CartellaMemoria cartella;
+  dati_linea(s, cartella);
+  cartella.scrivi(nome_descrizione_treno(s), "[generale]\r\nsabbia, 40000\r\n[fine]\r\n");
+  memorizza_dati(s, cartella);
+  EXPECT_EQ(s.codice_errore, 25);
+  EXPECT_EQ(s.luogo_errore.testo, testo_descrizione::treno);
+  EXPECT_EQ(s.luogo_errore.riga, 2);
+  EXPECT_TRUE(cartella.file.empty());
+}
+
+}  // namespace
+}  // namespace cmp
