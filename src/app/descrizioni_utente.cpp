@@ -65,6 +65,10 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
     segnala(comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo);
     return std::nullopt;
   }
+  if (d.numero_treno == "linea") {  // the track file would take the plan file's name
+    segnala(comando + ": the train number 'linea' cannot be used: the track file would replace the plan file");
+    return std::nullopt;
+  }
   std::string motivo;
   auto testo_linea = leggi_ingresso(*linea, motivo);
   if (!testo_linea) {
@@ -101,7 +105,9 @@ std::string file_del_luogo(const Stato& s, const std::string& linea, const std::
   if (s.luogo_errore.testo == testo_descrizione::linea) return linea;
   // Errors that only the line description can cause.
   switch (s.codice_errore_lettura) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 21: case 101: case 102: case 103: return linea;
+    case 1: case 2: case 3: case 4: case 5: case 6: case 21: case 30: case 31: case 32: case 33: case 101:
+    case 102: case 103:
+      return linea;
     default: return treno;
   }
 }

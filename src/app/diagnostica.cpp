@@ -77,6 +77,17 @@ std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p)
     case 22: return "the station at " + metri(p) + " starts less than 350 m after the end of the previous station's area";
     case 24: return "the stop cell of a station would be cell 1 or lower (its area ends at 100 m or before)";
     case 25: return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
+    case 30: return "the line length " + metri(s.scenario[84].intero2) + " is negative";
+    case 31: return "the board at " + metri(p) + " would fall before cell 0 (positions below -75 m have no cell)";
+    case 32: return "more than 80 mountain rows: the tables of mountain stretches hold 80";
+    case 33: return "more than 81 caption boards: the caption texts fill entries 80 down to 0";
+    case 41: return "the signal at " + metri(p) +
+                    " lies within the first 350 m of the track (cell below 8), so its approach markers would fall before cell 0";
+    case 42: return "the row at " + metri(p) + " has a negative position or length";
+    case 43: return "the end of the slow order starting at " + metri(p) + " lies beyond the last cell of the track (" +
+                    (s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella())) + ")";
+    case 44: return "the stop cell of the station at " + metri(p) + " lies beyond the last cell of the track (" +
+                    (s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella())) + ")";
     case 101: return "the line description text does not exist";
     case 102: return "no field contains \"[generale]\" before the end of the text";
     case 103: return "a curve keyword has no class digit from 1 to 6, or the plan runs past metre 1000000";

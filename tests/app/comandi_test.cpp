@@ -160,6 +160,7 @@ TEST_F(Comandi, UsageAndFileErrorsAreOneLineAndStatus3) {
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "file"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--nome-linea", "../up"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", ""},
+      {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", "linea"},
       {"export", "--out", t / "nowhere"},
       {"dump"},
       {"dump", t / "file"},
