@@ -120,16 +120,27 @@ TEST_F(Comandi, NoPlanLeavesAnOlderPlanFileAlone) {
 }
 
 TEST_F(Comandi, AReservedSlotInUseEndsWithErrorNumberAndNoBinaryFile) {
-  // An abbattimento point at 50 m puts its value into cell 1's first parameter.
+  struct Caso {
+    const char* riga;
+    const char* numero;
+  };
+  const Caso casi[] = {
+      // An abbattimento point at 50 m puts its value into cell 1's first parameter.
+      {"abbattimento, 50, 180", "1250"},
+      // A slow order at 0 m with speed 0 and a second value puts that value into cell 1's second parameter.
+      {"rallentamento, 0, 0, 100, 0, 0, 5", "1251"},
+  };
   std::filesystem::create_directories(t / "out");
   for (const auto& nome : kBinari) prova::scrivi_tutto(fuori(nome), "older " + nome);
   const auto treno = righe_treno_incorporato();
-  prova::scrivi_tutto(t / kTreno, con_riga(treno, indice_di(treno, "[rallentamenti]"), "abbattimento, 50, 180"));
-  const auto e = compila({"--json"});
-  EXPECT_EQ(e.stato, 2);
-  EXPECT_NE(e.errori.find(" Errore n. 1250\n"), std::string::npos) << e.errori;
-  EXPECT_NE(e.uscita.find("\"errore_finale\": 1250"), std::string::npos) << e.uscita;
-  for (const auto& nome : kBinari) EXPECT_EQ(leggi_tutto(fuori(nome)), "older " + nome);
+  for (const auto& c : casi) {
+    prova::scrivi_tutto(t / kTreno, con_riga(treno, indice_di(treno, "[rallentamenti]"), c.riga));
+    const auto e = compila({"--json"});
+    EXPECT_EQ(e.stato, 2) << c.riga;
+    EXPECT_NE(e.errori.find(std::string(" Errore n. ") + c.numero + "\n"), std::string::npos) << e.errori;
+    EXPECT_NE(e.uscita.find(std::string("\"errore_finale\": ") + c.numero), std::string::npos) << e.uscita;
+    for (const auto& nome : kBinari) EXPECT_EQ(leggi_tutto(fuori(nome)), "older " + nome) << c.riga;
+  }
 }
 
 TEST_F(Comandi, IdentityFromOptionsWhenTheNamesDoNotFollowThePattern) {
