@@ -1,0 +1,235 @@
+#include "verifica.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "app/descrizioni_utente.h"
+#include "app/diagnostica.h"
+#include "builtin/linea_incorporata.h"
+#include "builtin/scrittore_testo.h"
+#include "finish/memorizza_percorso.h"
+#include "model/arrotonda.h"
+#include "model/decodifica_file.h"
+#include "model/file_binari.h"
+#include "model/nomi_file.h"
+
+namespace cmp::fuzz {
+namespace {
+
+// The longest line the reader accepts, and so the largest track and plan.
+constexpr std::int64_t kLunghezzaMassima = 1000000;
+constexpr std::int64_t kMetriOltreLinea = 7000;
+constexpr std::size_t kByteScenarioSenzaTesti = kByteVoceSenzaTesto * kVociScenario;  // 2958
+constexpr std::size_t kTestoMassimo = std::numeric_limits<std::uint16_t>::max();
+
+// Numbers with which the line reader stops without going on to the train text, which
+// therefore stays in the folder: every number of its own but 15 (the train is still read)
+// and 25 (both texts are deleted).
+bool ferma_prima_del_treno(std::int32_t codice) {
+  static const std::set<std::int32_t> numeri{1, 3, 4, 5, 6, 21, 30, 31, 32, 33, 102, 103};
+  return numeri.count(codice) != 0;
+}
+
+std::string senza_controllo(const std::uint8_t* dati, std::size_t n) {
+  return n == 0 ? std::string() : std::string(reinterpret_cast<const char*>(dati) + 1, n - 1);
+}
+
+std::int32_t controllo(const std::uint8_t* dati, std::size_t n) { return n == 0 ? 1 : (dati[0] & 1); }
+
+class Verifica {
+ public:
+  explicit Verifica(esito_verifica& e) : e_(e) {}
+  void che(bool condizione, const std::string& violazione) {
+    if (!condizione) e_.violazioni.push_back(violazione);
+  }
+
+ private:
+  esito_verifica& e_;
+};
+
+// The plan file is all of column 0 then all of column 1, each value a type code and its
+// bytes; the walk must end exactly at the end of the file, after two values a row.
+void verifica_file_tabella(Verifica& v, std::string_view dati, std::size_t righe) {
+  std::size_t pos = 0;
+  std::size_t valori = 0;
+  while (pos < dati.size()) {
+    if (dati.size() - pos < 2) return v.che(false, "plan file: a type code is cut at its end");
+    const auto codice = static_cast<std::uint16_t>(static_cast<unsigned char>(dati[pos]) |
+                                                   static_cast<unsigned char>(dati[pos + 1]) << 8);
+    pos += 2;
+    std::size_t byte_valore = 0;
+    if (codice == 2) {
+      byte_valore = 2;
+    } else if (codice == 5) {
+      byte_valore = 8;
+    } else if (codice != 0) {
+      return v.che(false, "plan file: type code " + std::to_string(codice));
+    }
+    if (dati.size() - pos < byte_valore) return v.che(false, "plan file: a value is cut at its end");
+    pos += byte_valore;
+    ++valori;
+  }
+  v.che(valori == 2 * righe, "plan file: " + std::to_string(valori) + " values for " + std::to_string(righe) + " rows");
+}
+
+void verifica_numeri(Verifica& v, const Stato& s) {
+  v.che(numero_documentato(s.codice_errore), "undocumented codice_errore " + std::to_string(s.codice_errore));
+  v.che(numero_documentato(s.codice_errore_lettura),
+        "undocumented reader number " + std::to_string(s.codice_errore_lettura));
+  for (const auto& a : s.avvisi) {
+    v.che(a.codice == 11 || a.codice == 12 || a.codice == 13,
+          "the finishing pass recorded " + std::to_string(a.codice));
+  }
+  // The diagnostics of the compile command explain every number with what the state holds.
+  if (s.codice_errore_lettura != 0) {
+    v.che(!descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura).empty(), "empty diagnostic");
+  }
+  for (const auto& a : s.avvisi) v.che(!descrivi_errore(s, a.codice, a.posizione).empty(), "empty warning");
+}
+
+void verifica_stato(Verifica& v, const Stato& s) {
+  v.che(s.scenario.size() == kVociScenario, "scenario does not keep 87 entries");
+  const std::size_t celle_massime = static_cast<std::size_t>((kLunghezzaMassima + kMetriOltreLinea) / 50 + 1);
+  v.che(s.percorso.size() <= celle_massime, "a track of " + std::to_string(s.percorso.size()) + " cells");
+  for (std::size_t i = 0; i < s.scenario.size(); ++i) {
+    v.che(s.scenario[i].testo.size() <= kTestoMassimo,
+          "entry " + std::to_string(i) + " holds a text of " + std::to_string(s.scenario[i].testo.size()) + " bytes");
+  }
+  if (s.crea_tabella_linea == 0) {
+    v.che(!s.tabella_linea.esiste(), "a plan was built with the plan setting 0");
+  } else if (s.tabella_linea.esiste()) {
+    // The length row sizes the track and the plan together.
+    const std::int64_t metri = static_cast<std::int64_t>(s.tabella_linea.righe()) - 1;
+    v.che(static_cast<std::int64_t>(s.percorso.size()) == arrotonda(metri / 50.0) + 1,
+          "plan of " + std::to_string(s.tabella_linea.righe()) + " rows for a track of " +
+              std::to_string(s.percorso.size()) + " cells");
+  }
+}
+
+// Only the texts the rules keep are left: the line text never, the train text after a
+// line error that stops before it.
+void verifica_testi(Verifica& v, CartellaMemoria& cartella, const Stato& s) {
+  v.che(!cartella.esiste(nome_descrizione_linea(s)), "the line text is still there");
+  const bool treno_atteso = ferma_prima_del_treno(s.codice_errore_lettura);
+  v.che(cartella.esiste(nome_descrizione_treno(s)) == treno_atteso,
+        std::string("the train text is ") + (treno_atteso ? "gone" : "still there") + " after number " +
+            std::to_string(s.codice_errore_lettura));
+}
+
+// The three encodings of the state: the files written, or (after a final error, when
+// nothing is written) the bytes they would have held.
+void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, const std::vector<std::string>& scritti,
+                        bool scrittura_attesa) {
+  if (!ha_percorso(s)) return v.che(scritti.empty(), "files written without a track");
+  const bool con_tabella = s.crea_tabella_linea != 0;
+  if (scrittura_attesa) {
+    // The fixed values go in before anything is written.
+    v.che(s.percorso[1].parametro1 == 5121 && s.scenario[85].breve1 == 610, "the fixed values are missing");
+    v.che(scritti.size() == (con_tabella ? 3u : 2u), std::to_string(scritti.size()) + " binary files written");
+    v.che(cartella.esiste(nome_file_tabella_linea(s)) == con_tabella, "plan file against the plan setting");
+  } else {
+    v.che(scritti.empty(), "files written after a final error");
+  }
+  const auto scritto = [&](const std::string& nome, auto codifica) {
+    const auto file = cartella.leggi(nome);
+    return scrittura_attesa && file ? *file : codifica();
+  };
+
+  const std::string percorso = scritto(nome_file_percorso(s), [&] { return codifica_percorso(s.percorso); });
+  v.che(percorso.size() == kByteCella * s.percorso.size(), "track file of " + std::to_string(percorso.size()) +
+                                                               " bytes for " + std::to_string(s.percorso.size()) +
+                                                               " cells");
+  const auto celle = decodifica_percorso(percorso);
+  v.che(!celle.difetto && celle.celle.size() == s.percorso.size(), "the track file does not decode whole");
+
+  const std::string scenario = scritto(nome_file_scenario(s), [&] { return codifica_scenario(s.scenario); });
+  std::size_t testi = 0;
+  for (const auto& voce : s.scenario) testi += std::min(voce.testo.size(), kTestoMassimo);
+  v.che(scenario.size() == kByteScenarioSenzaTesti + testi,
+        "scenario file of " + std::to_string(scenario.size()) + " bytes with " + std::to_string(testi) + " text bytes");
+  const auto voci = decodifica_scenario(scenario);
+  v.che(!voci.difetto && voci.voci.size() == kVociScenario, "the scenario file does not decode to 87 entries");
+
+  if (con_tabella) {
+    v.che(s.tabella_linea.esiste(), "a track without a plan");
+    const std::string tabella =
+        scritto(nome_file_tabella_linea(s), [&] { return codifica_tabella_linea(s.tabella_linea); });
+    verifica_file_tabella(v, tabella, s.tabella_linea.righe());
+  }
+}
+
+}  // namespace
+
+bool numero_documentato(std::int32_t codice) {
+  static const std::set<std::int32_t> numeri{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12,  13,  15, 16, 17,
+                                             18, 19, 20, 21, 22, 24, 25, 30, 31, 32, 33, 41, 42, 43, 44, 101, 102, 103};
+  return numeri.count(codice) != 0;
+}
+
+const std::string& testo_linea_incorporata() {
+  static const std::string testo = testo_da_tabella(tabella_righe(righe_linea_incorporata()));
+  return testo;
+}
+
+ingresso ingresso_linea(const std::uint8_t* dati, std::size_t n) {
+  return {controllo(dati, n), senza_controllo(dati, n), std::string(kTrenoMinimo)};
+}
+
+ingresso ingresso_treno(const std::uint8_t* dati, std::size_t n) {
+  return {controllo(dati, n), testo_linea_incorporata(), senza_controllo(dati, n)};
+}
+
+ingresso ingresso_scenario(const std::uint8_t* dati, std::size_t n) {
+  ingresso in{controllo(dati, n), senza_controllo(dati, n), ""};
+  const auto separatore = in.linea.find(kSeparatore);
+  if (separatore != std::string::npos) {
+    in.treno = in.linea.substr(separatore + 1);
+    in.linea.resize(separatore);
+  }
+  return in;
+}
+
+std::string byte_linea(std::int32_t con_tabella, std::string_view linea) {
+  return std::string(1, static_cast<char>(con_tabella & 1)) + std::string(linea);
+}
+
+std::string byte_treno(std::int32_t con_tabella, std::string_view treno) { return byte_linea(con_tabella, treno); }
+
+std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std::string_view treno) {
+  return byte_linea(con_tabella, linea) + kSeparatore + std::string(treno);
+}
+
+esito_verifica compila_e_verifica(const ingresso& in) {
+  esito_verifica e;
+  Verifica v(e);
+  descrizioni_utente d;
+  d.nome_linea = "VallorsaC_Pietrana";
+  d.numero_treno = "4721";
+  d.testo_linea = in.linea;
+  d.testo_treno = in.treno;
+  Stato s;
+  CartellaMemoria cartella;
+  prepara_compilazione(s, cartella, d);
+
+  std::vector<std::string> scritti;
+  try {
+    compila_scenario(s, cartella, in.con_tabella);
+  } catch (const ErroreFinale& f) {
+    e.errore_finale = f.numero;
+    v.che(f.numero == "1250" || f.numero == "1251", "final error " + f.numero);
+  }
+  if (e.errore_finale.empty()) scritti = scrivi_file_binari(s, cartella);
+
+  e.codice_errore = s.codice_errore;
+  e.codice_errore_lettura = s.codice_errore_lettura;
+  for (const auto& a : s.avvisi) e.avvisi.push_back(a.codice);
+  e.file_scritti = scritti;
+  verifica_numeri(v, s);
+  verifica_stato(v, s);
+  verifica_testi(v, cartella, s);
+  verifica_codifiche(v, cartella, s, scritti, e.errore_finale.empty());
+  return e;
+}
+
+}  // namespace cmp::fuzz

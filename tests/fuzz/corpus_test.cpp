@@ -1,0 +1,82 @@
+// The seed corpus of the fuzz targets, replayed through the same compile and invariants
+// as the targets, in every build: each file must keep every invariant and give the
+// outcome its name announces.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "supporto.h"
+#include "verifica.h"
+
+namespace cmp::fuzz {
+namespace {
+
+using scomponi = ingresso (*)(const std::uint8_t*, std::size_t);
+
+struct bersaglio {
+  const char* nome;
+  scomponi ingresso_di;
+};
+
+constexpr bersaglio kBersagli[] = {
+    {"fuzz_linea", ingresso_linea}, {"fuzz_treno", ingresso_treno}, {"fuzz_scenario", ingresso_scenario}};
+
+// "e15-..." (or "treno-e15-...") announces codice_errore 15, "f1250-..." that final error,
+// "incorporat..." a clean compile; other names announce nothing.
+void verifica_annuncio(const std::string& nome, const esito_verifica& e) {
+  const auto trattino = nome.find('-');
+  std::string chiave = nome;
+  if (nome.rfind("linea-", 0) == 0 || nome.rfind("treno-", 0) == 0) chiave = nome.substr(trattino + 1);
+  if (chiave.rfind("incorporat", 0) == 0) {
+    EXPECT_EQ(e.codice_errore, 0) << nome;
+    EXPECT_EQ(e.errore_finale, "") << nome;
+    EXPECT_FALSE(e.file_scritti.empty()) << nome;
+    return;
+  }
+  const std::string numero = chiave.substr(1, chiave.find('-') - 1);
+  if (chiave[0] == 'e') {
+    EXPECT_EQ(e.codice_errore, std::stoi(numero)) << nome;
+    EXPECT_EQ(e.errore_finale, "") << nome;
+  } else if (chiave[0] == 'f') {
+    EXPECT_EQ(e.errore_finale, numero) << nome;
+  }
+}
+
+TEST(CorpusFuzz, EverySeedKeepsTheInvariantsAndGivesTheOutcomeItsNameAnnounces) {
+  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus";
+  for (const auto& b : kBersagli) {
+    std::size_t semi = 0;
+    for (const auto& voce : std::filesystem::directory_iterator(radice / b.nome)) {
+      const std::string byte = prova::leggi_tutto(voce.path());
+      const auto e = compila_e_verifica(b.ingresso_di(reinterpret_cast<const std::uint8_t*>(byte.data()), byte.size()));
+      for (const auto& v : e.violazioni) ADD_FAILURE() << voce.path() << ": " << v;
+      verifica_annuncio(voce.path().filename().string(), e);
+      ++semi;
+    }
+    EXPECT_GT(semi, 10u) << b.nome;
+  }
+}
+
+// Every number a text can cause has a seed, in the target that reaches it most directly.
+TEST(CorpusFuzz, EachErrorNumberHasItsSeed) {
+  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus";
+  const std::vector<std::pair<const char*, std::vector<int>>> attesi = {
+      {"fuzz_linea", {1, 2, 3, 4, 5, 6, 15, 21, 25, 30, 31, 32, 33, 102, 103}},
+      {"fuzz_treno", {7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18, 19, 20, 22, 24, 25, 41, 42, 43, 44}},
+  };
+  for (const auto& [nome, numeri] : attesi) {
+    for (const int n : numeri) {
+      bool trovato = false;
+      char prefisso[8];
+      std::snprintf(prefisso, sizeof prefisso, "e%03d-", n);
+      for (const auto& voce : std::filesystem::directory_iterator(radice / nome)) {
+        if (voce.path().filename().string().rfind(prefisso, 0) == 0) trovato = true;
+      }
+      EXPECT_TRUE(trovato) << nome << " has no seed " << prefisso;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace cmp::fuzz
