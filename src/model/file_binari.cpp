@@ -1,6 +1,7 @@
 #include "model/file_binari.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "model/byte_le.h"
@@ -8,13 +9,31 @@
 namespace cmp {
 namespace {
 
+constexpr std::size_t kByteValoreMassimo = 10;  // a double: its code and 8 bytes
+
 std::size_t byte_valore(valore_etichettato::tipo t) {
   switch (t) {
     case valore_etichettato::tipo::intero16: return 4;
-    case valore_etichettato::tipo::doppio: return 10;
+    case valore_etichettato::tipo::doppio: return kByteValoreMassimo;
     case valore_etichettato::tipo::vuoto: break;
   }
   return 2;
+}
+
+// `larghezza` bytes of v at p, little-endian; returns the byte after them.
+char* metti_le(char* p, std::uint64_t v, int larghezza) {
+  for (int i = 0; i < larghezza; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  return p + larghezza;
+}
+
+// A tagged value at p: its 16-bit type code, then nothing, 2 or 8 bytes.
+char* metti_valore(char* p, valore_etichettato::tipo etichetta, double numero) {
+  p = metti_le(p, static_cast<std::uint16_t>(etichetta), 2);
+  if (etichetta == valore_etichettato::tipo::intero16) {
+    return metti_le(p, static_cast<std::uint16_t>(static_cast<std::int16_t>(numero)), 2);
+  }
+  if (etichetta == valore_etichettato::tipo::doppio) return metti_le(p, std::bit_cast<std::uint64_t>(numero), 8);
+  return p;
 }
 
 void scrivi_voce(ScrittoreByte& out, const voce_scenario& v) {
@@ -42,24 +61,27 @@ void scrivi_voce(ScrittoreByte& out, const voce_scenario& v) {
 }  // namespace
 
 std::string codifica_tabella_linea(const TabellaLinea& tabella) {
-  ScrittoreByte out;
   std::size_t totale = 0;
   for (int asse = 0; asse < 2; ++asse) {
     for (std::size_t m = 0; m < tabella.righe(); ++m) totale += byte_valore(tabella.etichetta(m, asse));
   }
-  out.riserva(totale);
+  // Two million values for the longest line: they are packed into a small block that is
+  // appended to the reserved buffer when full, not pushed into it byte by byte.
+  std::string out;
+  out.reserve(totale);
+  char blocco[4096];
+  char* p = blocco;
   for (int asse = 0; asse < 2; ++asse) {
     for (std::size_t m = 0; m < tabella.righe(); ++m) {
-      const auto etichetta = tabella.etichetta(m, asse);
-      out.u16(static_cast<std::uint16_t>(etichetta));
-      if (etichetta == valore_etichettato::tipo::intero16) {
-        out.i16(static_cast<std::int16_t>(tabella.numero(m, asse)));
-      } else if (etichetta == valore_etichettato::tipo::doppio) {
-        out.f64(tabella.numero(m, asse));
+      if (blocco + sizeof blocco - p < static_cast<std::ptrdiff_t>(kByteValoreMassimo)) {
+        out.append(blocco, static_cast<std::size_t>(p - blocco));
+        p = blocco;
       }
+      p = metti_valore(p, tabella.etichetta(m, asse), tabella.numero(m, asse));
     }
   }
-  return out.prendi();
+  out.append(blocco, static_cast<std::size_t>(p - blocco));
+  return out;
 }
 
 std::string codifica_voce(const voce_scenario& voce) {
