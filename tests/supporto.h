@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,9 +57,11 @@ struct EsitoProcesso {
 };
 
 // Runs the program with these arguments (no shell), with DISPLAY removed so that
-// nothing opens a window, and collects its exit status and both outputs.
+// nothing opens a window, and collects its exit status and both outputs. `nel_figlio`
+// runs in the child just before the program starts (to set a resource limit, say).
 inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
-                            const std::string& cartella_lavoro = ".") {
+                            const std::string& cartella_lavoro = ".",
+                            const std::function<void()>& nel_figlio = {}) {
   std::filesystem::path tmp = std::filesystem::temp_directory_path();
   std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
   std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
@@ -68,6 +71,7 @@ inline EsitoProcesso esegui(const std::string& programma, const std::vector<std:
     if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);
     if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
     ::unsetenv("DISPLAY");
+    if (nel_figlio) nel_figlio();
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(programma.c_str()));
     for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));

@@ -4,6 +4,7 @@
 
 #include "app/cartella_disco.h"
 #include "app/errore.h"
+#include "app/scritture_insieme.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
@@ -25,16 +26,22 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
   dati_rallentamenti(s, cartella);
   dati_scheda(s, cartella);
   std::int32_t con_tabella = 1;
+  ScrittureInsieme binari(cartella);  // the three binary files are replaced as one
   try {
-    memorizza_percorso(s, cartella, con_tabella);
+    memorizza_percorso(s, binari, con_tabella);
   } catch (const ErroreFinale& e) {
     errore(ui, e.numero);
   }
+  binari.conferma();
 }
 
 int esegui_run_incorporato() {
   auto ui = crea_interfaccia();
-  CartellaDisco cartella(cartella_programma());
+  const std::string cartella_lavoro = cartella_programma();
+  // A second run in the same folder waits: it would rewrite and delete the description
+  // texts while this one reads them.
+  const BloccoCartella blocco(cartella_lavoro);
+  CartellaDisco cartella(cartella_lavoro);
   Stato s;
   try {
     Form_Load(s, cartella, *ui);

@@ -1,6 +1,7 @@
 #include "app/cartella_disco.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,33 +65,93 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
   return dati;
 }
 
-void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
+namespace {
+
+// A file written whole under a temporary name beside its own.
+struct temporaneo {
+  std::string percorso;
+  std::string nome;
+};
+
+// The bytes go to a new temporary file, flushed to disk; on a failure it is removed.
+std::string scrivi_temporaneo(const std::string& percorso, std::string_view byte) {
   std::string modello = percorso + ".tmp-XXXXXX";
   const int fd = ::mkstemp(modello.data());
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
     scrivi_tutto(fd, byte, percorso);
     if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
-    if (::close(fd) != 0) {
-      const int e = errno;
-      ::unlink(modello.c_str());
-      throw ErroreFile(percorso, motivo(e));
-    }
   } catch (...) {
     ::close(fd);
     ::unlink(modello.c_str());
     throw;
   }
-  if (::rename(modello.c_str(), percorso.c_str()) != 0) {
+  if (::close(fd) != 0) {
     const int e = errno;
     ::unlink(modello.c_str());
     throw ErroreFile(percorso, motivo(e));
   }
+  return modello;
+}
+
+void rimuovi_da(const std::vector<temporaneo>& scritti, std::size_t primo) {
+  for (std::size_t i = primo; i < scritti.size(); ++i) ::unlink(scritti[i].nome.c_str());
+}
+
+// A folder under the name would refuse the rename only after the other files had been
+// replaced: it is found before anything is written.
+void rifiuta_cartella(const std::string& percorso) {
+  struct stat info {};
+  if (::lstat(percorso.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw ErroreFile(percorso, motivo(EISDIR));
+}
+
+// Makes the renames themselves durable; a folder that refuses is no failure.
+void sincronizza_cartella(const std::string& percorso) {
   const int dir = ::open(cartella_di(percorso).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
-    ::fsync(dir);  // makes the rename itself durable; a folder that refuses is no failure
+    ::fsync(dir);
     ::close(dir);
   }
+}
+
+}  // namespace
+
+void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_view>>& file) {
+  for (const auto& f : file) rifiuta_cartella(f.first);
+  std::vector<temporaneo> scritti;
+  try {
+    for (const auto& [percorso, byte] : file) scritti.push_back({percorso, scrivi_temporaneo(percorso, byte)});
+  } catch (...) {
+    rimuovi_da(scritti, 0);
+    throw;
+  }
+  for (std::size_t i = 0; i < scritti.size(); ++i) {
+    if (::rename(scritti[i].nome.c_str(), scritti[i].percorso.c_str()) != 0) {
+      const int e = errno;
+      rimuovi_da(scritti, i);
+      throw ErroreFile(scritti[i].percorso, motivo(e));
+    }
+  }
+  for (const auto& t : scritti) sincronizza_cartella(t.percorso);
+}
+
+void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
+  scrivi_file_insieme({{percorso, byte}});
+}
+
+BloccoCartella::BloccoCartella(const std::string& cartella)
+    : fd_(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (fd_ < 0) return;
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd_);  // a folder that takes no lock (some network file systems) is used without
+    fd_ = -1;
+    return;
+  }
+}
+
+BloccoCartella::~BloccoCartella() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
@@ -111,6 +172,12 @@ void CartellaDisco::elimina(const std::string& nome) {
 
 void CartellaDisco::scrivi(const std::string& nome, std::string_view byte) {
   scrivi_file_atomico(percorso_di(nome), byte);
+}
+
+void CartellaDisco::scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file) {
+  std::vector<std::pair<std::string, std::string_view>> da_scrivere;
+  for (const auto& [nome, byte] : file) da_scrivere.emplace_back(percorso_di(nome), byte);
+  scrivi_file_insieme(da_scrivere);
 }
 
 std::string cartella_programma() {

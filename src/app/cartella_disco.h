@@ -1,5 +1,8 @@
 #pragma once
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "model/cartella.h"
 
@@ -15,6 +18,7 @@ class CartellaDisco : public Cartella {
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   void scrivi(const std::string& nome, std::string_view byte) override;
+  void scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file) override;
 
   std::string percorso_di(const std::string& nome) const;
   const std::string& base() const { return base_; }
@@ -27,6 +31,28 @@ class CartellaDisco : public Cartella {
 std::optional<std::string> leggi_file(const std::string& percorso);
 // Writes a whole file by its path, atomically as above; throws ErroreFile.
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
+
+// Writes files as one, each by its path: a name taken by a folder is refused before
+// anything is written; then every file goes whole to its temporary and only when all are
+// there are they renamed over their names. On a failure no temporary is left and no file
+// has changed (but for a rename that fails after others, which nothing here provokes).
+// Throws ErroreFile naming the file that failed.
+void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_view>>& file);
+
+// An exclusive lock on a folder, held until destroyed: runs that write the same folder
+// take turns, the later one waiting. The lock is on the folder itself, so no lock file
+// is left in it. A folder that cannot be opened is not locked: the run goes on and meets
+// its own error when it writes.
+class BloccoCartella {
+ public:
+  explicit BloccoCartella(const std::string& cartella);
+  ~BloccoCartella();
+  BloccoCartella(const BloccoCartella&) = delete;
+  BloccoCartella& operator=(const BloccoCartella&) = delete;
+
+ private:
+  int fd_ = -1;
+};
 
 // The folder that holds the running executable.
 std::string cartella_programma();

@@ -2,7 +2,9 @@
 // finishing pass and writers as the built-in run. Inputs are only ever read.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "app/cartella_disco.h"
@@ -12,6 +14,7 @@
 #include "app/json.h"
 #include "app/opzioni.h"
 #include "app/riga_comando.h"
+#include "app/scritture_insieme.h"
 #include "finish/memorizza_percorso.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
@@ -100,7 +103,7 @@ int comando_compila(const std::vector<std::string>& argomenti) {
     return kUscitaUso;
   }
   if (::access(uscita.c_str(), W_OK | X_OK) != 0) {
-    segnala("cannot write into " + uscita + ": permission denied");
+    segnala("cannot write into " + uscita + ": " + std::strerror(errno));
     return kUscitaUso;
   }
 
@@ -129,7 +132,12 @@ int comando_compila(const std::vector<std::string>& argomenti) {
   stampa_diagnostica(s, linea, treno);
   if (!(o.ha("--strict") && s.codice_errore != 0)) {
     try {
-      for (const auto& nome : scrivi_file_binari(s, destinazione)) esito.scritti.push_back(da_cp1252(nome));
+      // Another run writing the same folder waits, so the three files always come from one run.
+      const BloccoCartella blocco(uscita);
+      ScrittureInsieme binari(destinazione);
+      const auto scritti = scrivi_file_binari(s, binari);
+      binari.conferma();
+      for (const auto& nome : scritti) esito.scritti.push_back(da_cp1252(nome));
     } catch (const ErroreFile& e) {
       segnala("cannot write " + e.percorso() + ": " + e.motivo());
       return kUscitaUso;

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cmp {
 
@@ -32,6 +34,9 @@ class Cartella {
   virtual void elimina(const std::string& nome) = 0;
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
+  // Replaces these files as one: when it throws, none of them has changed. This default
+  // writes them one after the other; a folder on disk overrides it.
+  virtual void scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file);
 };
 
 // A folder held in memory, for tests and for compiling without a disk.
