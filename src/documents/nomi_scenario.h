@@ -17,6 +17,6 @@ inline constexpr std::string_view kStazionePartenza = "VALLORSA C.";
 inline constexpr std::string_view kSecondaStazioneScheda = "S. LORIANO";  // "SAN LORIANO", first word cut
 inline constexpr std::string_view kTerzaStazione = "BRENZOLA";
 inline constexpr std::string_view kStazioneArrivo = "PIETRANA";
-inline constexpr std::string_view kTermineScheda = "ROCCA MARINA";
+inline constexpr std::string_view kTermineScheda = "FERRANO CENTRALE";
 
 }  // namespace cmp

@@ -14,9 +14,9 @@ namespace {
 // Each paragraph is one line of the file, however long: readers wrap it themselves.
 void la_linea(std::vector<std::string>& r) {
   r.push_back(
-      "La linea è lunga 28,7 Km.: da Vallorsa C. scende a semplice binario e dopo circa 30 minuti arriva a "
-      "Pietrana sul binario di sinistra di un tratto a doppio binario, il cui binario di sinistra serve i treni "
-      "da e per Vallorsa C., quello di destra i treni da e per Ferrano.");
+      "La linea è lunga 28,7 Km.: da Vallorsa C. si scende a semplice binario e dopo circa 30 minuti si arriva "
+      "a Pietrana sul binario di sinistra di un tratto a doppio binario, il cui binario sinistro serve i treni "
+      "da e per Vallorsa C., quello destro i treni da e per Ferrano.");
   r.push_back(
       "Pietrana però non è stazione di testa: la linea prosegue, a semplice binario e non elettrificata, verso "
       "le località di Borgo Tessano, Montecalvi, San Ferriolo e Rocca Marina.");
@@ -39,7 +39,7 @@ void il_treno(std::vector<std::string>& r, const Stato& s) {
               ".");
   r.push_back("Il nostro treno è composto da 2 ALe 582 e 2 rimorchi Le 763 così M+R+R+M.");
   r.push_back("Nel turno estivo ha lo stesso orario ma composizione 1 ALe 582+1 Le 562.");
-  r.push_back("Con la medesima composizione viaggia il treno 4731 Pietrana-Rocca Marina.");
+  r.push_back("Con la medesima composizione viaggia il treno 4731 Pietrana - Vallorsa C.");
   r.push_back("Parte in ritardo perché deve incrociare il 4718 Pietrana-Vallorsa C.");
   r.push_back("Il treno viene condotto dai macchinisti del turno regionale del Deposito di Vallorsa C.");
   r.push_back("Sono graditi consigli e suggerimenti. Buon lavoro.");

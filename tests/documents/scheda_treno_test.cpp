@@ -103,7 +103,7 @@ TEST(SchedaTreno, ExactLines) {
       " |     CARSENA       |    |       4721        |     Scheda n° 1/2       |        VS140 C        |",
       " |___________________|    |___________________|                         |         105%          |",
       " | Validità          |    | Termine Scheda    |    Da: VALLORSA         |_______________________|",
-      " | Dal: 30.09.2001   |    |ROCCA MARINA       |     A: PIETRANA       ",
+      " | Dal: 30.09.2001   |    |FERRANO CENTRALE   |     A: PIETRANA       ",
       " |___________________|    |___________________|                          _______________________",
       "  ______________________ _____________________                          | Int. alla Sigla |     |",
       " | Classificazione      | Massa Bloccata      |                         |      ALe 582    | RSC4| ",
