@@ -47,16 +47,29 @@ namespace {
 
 using campo_cella = std::uint8_t tratto::*;
 
-// One of the two profiles along the track (speed limit, adhesion).
+std::uint8_t codice_velocita(std::int32_t kmh) {
+  const std::int64_t quinti = arrotonda(kmh / 5.0);
+  if (quinti < 0 || quinti > 255) {
+    throw FuoriMisura("the speed limit " + std::to_string(kmh) + " km/h does not fit the cell (0 to 1277 km/h)");
+  }
+  return static_cast<std::uint8_t>(quinti);
+}
+
+std::uint8_t codice_aderenza(std::int32_t valore) { return bassi_8(valore); }
+
+// One of the two profiles along the track (speed limit, adhesion). The value is kept as
+// read and converted for each cell it is written into, so a value that does not fit a
+// cell fails only if it ever reaches one.
 struct profilo {
+  std::uint8_t (*codifica)(std::int32_t) = nullptr;
   std::int64_t cursore = 0;  // first cell not yet written
-  std::uint8_t valore = 0;   // what the cells from the cursor on get, as stored in the cell
+  std::int32_t valore = 0;   // what the cells from the cursor on get, as read
   bool avviato = false;      // a row of this profile has been read
 };
 
 struct LetturaTreno {
-  profilo velocita;
-  profilo aderenza;
+  profilo velocita{codice_velocita};
+  profilo aderenza{codice_aderenza};
   std::int32_t contatore_stazioni = 1;
   luogo riga;  // the keyword field of the row being worked
 };
@@ -78,7 +91,7 @@ void avanza(std::vector<tratto>& percorso, profilo& p, campo_cella campo, std::i
   if (cella <= 0) return;
   do {
     if (p.cursore > ultima_scrivibile) return;
-    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.valore;
+    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.codifica(p.valore);
     ++p.cursore;
   } while (p.cursore < cella);
 }
@@ -89,17 +102,9 @@ void completa(std::vector<tratto>& percorso, profilo& p, campo_cella campo) {
   const std::int64_t ultima = static_cast<std::int64_t>(percorso.size()) - 1;
   do {
     if (p.cursore > ultima) return;
-    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.valore;
+    percorso[static_cast<std::size_t>(p.cursore)].*campo = p.codifica(p.valore);
     ++p.cursore;
   } while (p.cursore < ultima - 2);
-}
-
-std::uint8_t codice_velocita(std::int32_t kmh) {
-  const std::int64_t quinti = arrotonda(kmh / 5.0);
-  if (quinti < 0 || quinti > 255) {
-    throw FuoriMisura("the speed limit " + std::to_string(kmh) + " km/h does not fit the cell (0 to 1277 km/h)");
-  }
-  return static_cast<std::uint8_t>(quinti);
 }
 
 // A speed-limit or adhesion row: the profile's value so far reaches the row's cell, and the
@@ -112,15 +117,14 @@ passo_lettura riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, p
     registra_errore(s, 15, riga, posizione);
     return passo_lettura::fine_testo;
   }
-  const std::uint8_t nella_cella = e_velocita ? codice_velocita(valore) : bassi_8(valore);
   if (!p.avviato) {
-    p.valore = nella_cella;
+    p.valore = valore;
     p.avviato = true;
   }
   // The speed loop stops short of the last cell; the adhesion loop may reach it.
   const std::int64_t ultima_scrivibile = e_velocita ? s.ultima_cella() - 1 : s.ultima_cella();
   avanza(s.percorso, p, campo, cella_di(posizione, 0), ultima_scrivibile);
-  p.valore = nella_cella;
+  p.valore = valore;
   return passo_lettura::continua;
 }
 

@@ -269,6 +269,23 @@ TEST(LettoreTreno, ReadingFailuresAreError25) {
   }
 }
 
+TEST(LettoreTreno, ASpeedThatDoesNotFitFailsOnlyWhenItReachesACell) {
+  Stato sostituita = pista();
+  EXPECT_EQ(leggi(sostituita, {"velocita, 0, 1300", "velocita, 0, 70"}), esito_lettura::completa);
+  EXPECT_EQ(sostituita.codice_errore, 0);
+  EXPECT_EQ(sostituita.percorso[0].velocita, 14);
+
+  // The cells before 1300 takes over get the speed before it, and the rows after it are
+  // still read; the completion then fails.
+  Stato dopo = pista();
+  EXPECT_EQ(leggi(dopo, {"velocita, 0, 70", "velocita, 5000, 1300", "segnale, 5600, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0"}),
+            esito_lettura::fallita);
+  EXPECT_EQ(dopo.codice_errore, 25);
+  EXPECT_EQ(dopo.percorso[99].velocita, 14);
+  EXPECT_EQ(dopo.percorso[100].velocita, 0);
+  EXPECT_EQ(dopo.percorso[113].tipo, tipo_cella::segnale);
+}
+
 TEST(LettoreTreno, WithoutATrackTheReadingFails) {
   Stato s;
   EXPECT_EQ(leggi(s, {"velocita, 0, 70"}), esito_lettura::fallita);
