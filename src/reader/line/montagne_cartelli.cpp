@@ -69,16 +69,13 @@ void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, s
     s.codice_errore = errore_linea::indicatori_occupato;
     return;
   }
-  const std::int16_t a = codice_velocita(vas, vad);
-  const std::int16_t b = codice_velocita(vbs, vbd);
-  const std::int16_t cc = codice_velocita(vcs, vcd);
-  const std::int16_t strisce =
-      entro_16(entro_16(strisces * 10, "the stripe count times 10") + strisced, "the stripe code");
+  // Field by field: a speed code that does not fit stops the row with what was written so far.
   t.tipo = tipo_cella::indicatori_v_max;
-  t.parametro1 = a;
-  t.parametro2 = b;
-  t.parametro3 = cc;
-  t.parametro4 = strisce;
+  t.parametro1 = codice_velocita(vas, vad);
+  t.parametro2 = codice_velocita(vbs, vbd);
+  t.parametro3 = codice_velocita(vcs, vcd);
+  // A packed code: the stripe code keeps its low 16 bits.
+  t.parametro4 = static_cast<std::int16_t>(strisces * 10 + strisced);
 }
 
 void memo_cartello(Stato& s, std::int32_t posizione, std::string testo) {

@@ -10,10 +10,11 @@ namespace {
 
 constexpr std::int64_t kMetroMassimoCurve = 1000000;
 
-// The cell takes the gradient plus 100 in its 8 bits (-101 wraps to 255).
+// The cell takes the gradient plus 100 in its 8 bits (-101 wraps to 255). The sum is
+// made when a cell receives it, so a gradient replaced before it reaches a cell does no harm.
 void scrivi_pendenza(Stato& s, cursori_righe& cur) {
-  s.percorso[static_cast<std::size_t>(cur.pendenza_cella)].pendenza =
-      static_cast<std::uint8_t>(cur.pendenza_precedente + 100);
+  const std::int64_t piu_cento = entro_32(std::int64_t{cur.pendenza_precedente} + 100, "the gradient plus 100");
+  s.percorso[static_cast<std::size_t>(cur.pendenza_cella)].pendenza = static_cast<std::uint8_t>(piu_cento);
   ++cur.pendenza_cella;
 }
 
@@ -54,7 +55,6 @@ void avvia_piano(Stato& s) {
 }
 
 void riga_pendenza(Stato& s, cursori_righe& cur, std::int32_t p, std::int32_t v) {
-  entro_32(std::int64_t{v} + 100, "the gradient plus 100");
   const std::int64_t n = arrotonda(p / 50.0);
   if (n > 0) riempi_pendenza(s, cur, n);
   cur.pendenza_precedente = v;
@@ -72,7 +72,6 @@ std::optional<double> curvatura(std::string_view chiave) {
 }
 
 bool riga_curva(Stato& s, cursori_righe& cur, std::int32_t p, std::int32_t l, double k) {
-  const std::int64_t fine_curva = somma_32(p, l, "the end of the curve (position plus length)");
   const std::int64_t ultimo = ultimo_metro_calcolato(s);
   const auto avanza = [&](std::int64_t fino, double curv) {
     while (cur.piano_metro <= std::min(fino, ultimo)) {
@@ -82,7 +81,9 @@ bool riga_curva(Stato& s, cursori_righe& cur, std::int32_t p, std::int32_t l, do
     }
     return true;
   };
-  return avanza(p, 0.0) && avanza(fine_curva, k);
+  // The end of the curve is only worked out once the straight steps up to its start are made.
+  if (!avanza(p, 0.0)) return false;
+  return avanza(somma_32(p, l, "the end of the curve (position plus length)"), k);
 }
 
 void chiudi_pendenze(Stato& s, cursori_righe& cur) { riempi_pendenza(s, cur, s.ultima_cella() - 2); }

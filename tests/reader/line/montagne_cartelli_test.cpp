@@ -104,6 +104,8 @@ TEST(Indicatori, CodiciDeiCartelli) {
        {2001, 2, -1}},
       {"stripe counts keep their low 16 bits", "indicatori_vmax,  1000,  0,  0,  0,  65538,  ,  ,  ,  -65535", 21,
        {0, 0, 0, 21}},
+      {"stripe code keeps its low 16 bits", "indicatori_vmax,  1000,  0,  0,  0,  4000,  ,  ,  ,  ", 21,
+       {0, 0, 0, -25536}},
       {"largest code", "indicatori_vmax,  1000,  1638,  0,  0,  0,  35,  ,  ,  0", 21, {32767, 0, 0, 0}},
       {"cell of position 75: ties to even", "indicatori_vmax,  75,  1,  ,  ,  ,  ,  ,  ,  ", 2, {20, 0, 0, 0}},
       {"cell of position 125", "indicatori_vmax,  125,  1,  ,  ,  ,  ,  ,  ,  ", 4, {20, 0, 0, 0}},
@@ -139,7 +141,6 @@ TEST(Indicatori, RifiutiDeiCartelli) {
       {"caption before cell 0", righe({"cartello_indicatore,  -2000000000,   (F)"}), 31, -2000000000},
       {"code above 16 bits", righe({"indicatori_vmax,  650,  1639,  ,  ,  ,  ,  ,  ,  "}), 25, 0},
       {"speed times 20 above 32 bits", righe({"indicatori_vmax,  650,  ,  200000000,  ,  ,  ,  ,  ,  "}), 25, 0},
-      {"stripe code above 16 bits", righe({"indicatori_vmax,  650,  ,  ,  ,  4000,  ,  ,  ,  "}), 25, 0},
       {"board beyond the track", righe({"indicatori_vmax,  37950,  1,  ,  ,  ,  ,  ,  ,  "}), 15, 37950},
   };
   for (const auto& c : casi) {
@@ -152,6 +153,14 @@ TEST(Indicatori, RifiutiDeiCartelli) {
                                         : esito_lettura::interrotta;
     EXPECT_EQ(l.esito, esito);
   }
+}
+
+TEST(Indicatori, ACodeThatDoesNotFitStopsTheRowWithWhatWasWritten) {
+  const auto l = leggi(descrizione(righe({"indicatori_vmax,  1000,  1,  1639,  ,  ,  ,  ,  ,  "}), 31000));
+  EXPECT_EQ(l.s.codice_errore, 25);
+  EXPECT_EQ(l.s.percorso[21].tipo, tipo_cella::indicatori_v_max);
+  EXPECT_EQ(l.s.percorso[21].parametro1, 20);
+  EXPECT_EQ(l.s.percorso[21].parametro2, 0);
 }
 
 TEST(Cartelli, TestiNelleVociDa80InGiu) {

@@ -31,6 +31,8 @@ TEST(Pendenze, RigheEPassataDiChiusura) {
       {"positions off the grid round to a cell, ties to even",
        righe({"pendenza,  0,   1", "pendenza,  75,   2", "pendenza,  148,   3", "pendenza,  225,   4"}),
        {{0, 101}, {1, 101}, {2, 102}, {3, 103}, {4, 104}}},
+      {"a gradient beyond 32 bits replaced before it reaches a cell",
+       righe({"pendenza,  500,   2147483647", "pendenza,  0,   5"}), {{0, 100}, {9, 100}, {10, 105}, {157, 105}}},
       {"-101 wraps in the 8-bit cell", righe({"pendenza,  0,   -101"}), {{0, 255}, {157, 255}}},
       {"a negative position only sets the gradient", righe({"pendenza,  -500,   9"}), {{0, 109}, {157, 109}}},
       {"rows repeated at the last cell never pass it",
@@ -133,6 +135,17 @@ TEST(Curve, IlCursoreOltreIlMilionesimoMetroDaErrore103) {
 
 TEST(Curve, FineDiCurvaOltre32BitEUnFallimento) {
   const auto l = leggi(descrizione(righe({"curvad4,  300,  2147483600"})));
+  EXPECT_EQ(l.esito, esito_lettura::fallita);
+  EXPECT_EQ(l.s.codice_errore, 25);
+  EXPECT_EQ(l.s.tabella_linea.numero(300, 1), 300.0) << "the straight steps up to the start are made first";
+
+  // Past metre 1000000 before the end of the curve is even worked out: 103, not 25.
+  const auto lontana = leggi(descrizione(righe({"curvad4,  1000200,  2147483647"}), 1000000));
+  EXPECT_EQ(lontana.s.codice_errore, 103);
+}
+
+TEST(Pendenze, AGradientBeyond32BitsFailsWhenItReachesACell) {
+  const auto l = leggi(descrizione(righe({"pendenza,  0,   2147483647", "pendenza,  500,   1"})));
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_EQ(l.s.codice_errore, 25);
 }
