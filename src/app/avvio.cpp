@@ -17,9 +17,10 @@ void identita_incorporata(Stato& s) {
   s.numero_treno = "4721";
 }
 
-void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
+void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
   identita_incorporata(s);
   ui.mostra_attesa();
+  if (turno) turno->prendi();
   dati_linea(s, cartella);
   dati_treno(s, cartella);
   dati_note(s, cartella);
@@ -30,6 +31,7 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui) {
   try {
     memorizza_percorso(s, binari, con_tabella);
   } catch (const ErroreFinale& e) {
+    if (turno) turno->rilascia();  // a box left open must not hold up the next run
     errore(ui, e.numero);
   }
   binari.conferma();
@@ -40,11 +42,11 @@ int esegui_run_incorporato() {
   const std::string cartella_lavoro = cartella_programma();
   // A second run in the same folder waits: it would rewrite and delete the description
   // texts while this one reads them.
-  const BloccoCartella blocco(cartella_lavoro);
+  BloccoCartella blocco(cartella_lavoro);
   CartellaDisco cartella(cartella_lavoro);
   Stato s;
   try {
-    Form_Load(s, cartella, *ui);
+    Form_Load(s, cartella, *ui, &blocco);
   } catch (const ErroreFile& e) {
     std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
     return kUscitaErroreFile;

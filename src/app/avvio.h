@@ -1,4 +1,5 @@
 #pragma once
+#include "app/cartella_disco.h"
 #include "app/interfaccia.h"
 #include "model/cartella.h"
 #include "model/stato.h"
@@ -10,7 +11,8 @@ void identita_incorporata(Stato& s);
 
 // The built-in run: identity, waiting window, the five text files, then the
 // compile-and-write step. After " Errore n. " the program ends inside `errore`.
-void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui);
+// `turno`, when given, is taken once the window is up and let go before an error box.
+void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno = nullptr);
 
 // The no-argument run in the program's folder. Returns the exit status.
 int esegui_run_incorporato();

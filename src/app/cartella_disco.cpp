@@ -73,14 +73,22 @@ struct temporaneo {
   std::string nome;
 };
 
+// The permissions a newly created file gets: read and write for all, less the umask.
+mode_t modo_nuovo_file() {
+  const mode_t maschera = ::umask(0);
+  ::umask(maschera);
+  return 0666 & ~maschera;
+}
+
 // The bytes go to a new temporary file, flushed to disk; on a failure it is removed.
+// Its name is short, so that a file whose own name is near the limit still has one.
 std::string scrivi_temporaneo(const std::string& percorso, std::string_view byte) {
-  std::string modello = percorso + ".tmp-XXXXXX";
+  std::string modello = cartella_di(percorso) + "/.compattatore.tmp-XXXXXX";
   const int fd = ::mkstemp(modello.data());
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
     scrivi_tutto(fd, byte, percorso);
-    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
+    if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
   } catch (...) {
     ::close(fd);
     ::unlink(modello.c_str());
@@ -105,13 +113,15 @@ void rifiuta_cartella(const std::string& percorso) {
   if (::lstat(percorso.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw ErroreFile(percorso, motivo(EISDIR));
 }
 
-// Makes the renames themselves durable; a folder that refuses is no failure.
+// Makes the renames themselves durable. A file system that cannot sync a folder is no
+// failure; one that fails to (an I/O error) is.
 void sincronizza_cartella(const std::string& percorso) {
   const int dir = ::open(cartella_di(percorso).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  if (dir < 0) return;
+  const int esito = ::fsync(dir);
+  const int e = errno;
+  ::close(dir);
+  if (esito != 0 && e != EINVAL && e != ENOTSUP && e != EROFS) throw ErroreFile(percorso, motivo(e));
 }
 
 }  // namespace
@@ -140,7 +150,9 @@ void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
 }
 
 BloccoCartella::BloccoCartella(const std::string& cartella)
-    : fd_(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    : fd_(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+
+void BloccoCartella::prendi() {
   if (fd_ < 0) return;
   while (::flock(fd_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
@@ -148,6 +160,10 @@ BloccoCartella::BloccoCartella(const std::string& cartella)
     fd_ = -1;
     return;
   }
+}
+
+void BloccoCartella::rilascia() {
+  if (fd_ >= 0) ::flock(fd_, LOCK_UN);
 }
 
 BloccoCartella::~BloccoCartella() {

@@ -10,7 +10,8 @@ namespace cmp {
 
 // A folder on disk. File names arrive as Windows-1252 bytes and are stored as UTF-8.
 // A write goes to a temporary file in the same folder, is flushed to disk and renamed
-// over the old name, so a failure part-way never leaves a truncated file behind.
+// over the old name, so a failure part-way never leaves a truncated file behind. New
+// files get the permissions the umask allows.
 class CartellaDisco : public Cartella {
  public:
   explicit CartellaDisco(std::string percorso) : base_(std::move(percorso)) {}
@@ -39,13 +40,15 @@ void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
 // Throws ErroreFile naming the file that failed.
 void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_view>>& file);
 
-// An exclusive lock on a folder, held until destroyed: runs that write the same folder
-// take turns, the later one waiting. The lock is on the folder itself, so no lock file
-// is left in it. A folder that cannot be opened is not locked: the run goes on and meets
-// its own error when it writes.
+// An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
+// write the same folder take turns, the later one waiting. The lock is on the folder
+// itself, so no lock file is left in it. A folder that cannot be opened is not locked:
+// the run goes on and meets its own error when it writes.
 class BloccoCartella {
  public:
   explicit BloccoCartella(const std::string& cartella);
+  void prendi();
+  void rilascia();
   ~BloccoCartella();
   BloccoCartella(const BloccoCartella&) = delete;
   BloccoCartella& operator=(const BloccoCartella&) = delete;

@@ -133,7 +133,8 @@ int comando_compila(const std::vector<std::string>& argomenti) {
   if (!(o.ha("--strict") && s.codice_errore != 0)) {
     try {
       // Another run writing the same folder waits, so the three files always come from one run.
-      const BloccoCartella blocco(uscita);
+      BloccoCartella blocco(uscita);
+      blocco.prendi();
       ScrittureInsieme binari(destinazione);
       const auto scritti = scrivi_file_binari(s, binari);
       binari.conferma();

@@ -1,4 +1,7 @@
 #include <csignal>
+#include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -8,5 +11,12 @@ int main(int argc, char** argv) {
   // A file that grows past the size limit of the process is a write that fails, reported
   // with its name like any other, not a signal that kills the run half-way.
   std::signal(SIGXFSZ, SIG_IGN);
-  return cmp::esegui_riga_comando(std::vector<std::string>(argv + 1, argv + argc));
+  try {
+    return cmp::esegui_riga_comando(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::bad_alloc&) {
+    std::fputs("compattatore: not enough memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "compattatore: %s\n", e.what());
+  }
+  return 3;
 }

@@ -5,9 +5,13 @@
 namespace cmp {
 
 void TabellaLinea::crea(std::size_t righe) {
+  // Allocated aside first: when memory runs out the table stays as it was, never a
+  // count of rows without their values.
+  std::vector<double> valori(2 * righe, 0.0);
+  std::vector<std::uint8_t> etichette(2 * righe, static_cast<std::uint8_t>(valore_etichettato::tipo::vuoto));
+  valori_.swap(valori);
+  etichette_.swap(etichette);
   righe_ = righe;
-  valori_.assign(2 * righe, 0.0);
-  etichette_.assign(2 * righe, static_cast<std::uint8_t>(valore_etichettato::tipo::vuoto));
 }
 
 void TabellaLinea::svuota() {

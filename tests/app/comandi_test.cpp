@@ -1,5 +1,6 @@
 // The commands for scenario authors, run as processes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
@@ -98,6 +99,17 @@ TEST_F(Comandi, ErrorsAreReportedWithFileLineAndColumnAndTheFilesStillWritten) {
       << e.uscita;
   EXPECT_NE(e.uscita.find("\"riga\": " + std::to_string(s + 1) + ", \"colonna\": 1"), std::string::npos);
   EXPECT_EQ(std::count(e.uscita.begin(), e.uscita.end(), '\n'), 1) << "one JSON object and nothing else";
+}
+
+TEST_F(Comandi, NewFilesGetThePermissionsTheUmaskAllows) {
+  const mode_t prima = ::umask(077);
+  const auto e = compila();
+  ::umask(prima);
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  for (const auto& nome : kBinari) {
+    const auto permessi = std::filesystem::status(fuori(nome)).permissions();
+    EXPECT_EQ(permessi, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write) << nome;
+  }
 }
 
 TEST_F(Comandi, StrictWritesNothingAfterAnError) {

@@ -116,6 +116,16 @@ TEST(TabellaLineaFile, SizeAndTagsForTheUsualContent) {
   }
 }
 
+TEST(TabellaLineaFile, ATableThatCannotBeMadeLeavesTheOldOneWhole) {
+  TabellaLinea t;
+  t.crea(3);
+  t.scrivi_doppio(2, 1, 7.5);
+  EXPECT_ANY_THROW(t.crea(SIZE_MAX / 2));  // more than any vector can hold
+  ASSERT_EQ(t.righe(), 3u);
+  EXPECT_EQ(t.numero(2, 1), 7.5);
+  EXPECT_EQ(codifica_tabella_linea(t).size(), 6u + 14u);  // three empty values, then two empty and a double
+}
+
 TEST(TabellaLineaFile, DoubleIsLittleEndianIeee) {
   TabellaLinea t;
   t.crea(1);

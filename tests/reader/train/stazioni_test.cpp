@@ -38,6 +38,16 @@ TEST(Stazioni, TheEntryHoldsTheRowAsRead) {
   EXPECT_EQ(v.ottetto5, 0);
 }
 
+TEST(Stazioni, ANameTooLongForTheFileIsAReadingFailure) {
+  Stato s = pista();
+  const std::string riga = "stazione,    6600, 21,  900,  3, 4, 1,  -5,6,7,  8,9,10,   11,   6,20, 30, ";
+  EXPECT_EQ(leggi(s, {riga + std::string(65535, 'A')}), esito_lettura::completa);
+  EXPECT_EQ(s.scenario[1].testo.size(), 65535u);
+  Stato troppo = pista();
+  EXPECT_EQ(leggi(troppo, {riga + std::string(65536, 'A')}), esito_lettura::fallita);
+  EXPECT_EQ(troppo.codice_errore, 25);
+}
+
 TEST(Stazioni, AreaStopCellAndMarkersByKind) {
   struct caso {
     int posizione, tipo, lunghezza, estensione;
