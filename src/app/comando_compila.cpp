@@ -96,16 +96,7 @@ int comando_compila(const std::vector<std::string>& argomenti) {
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
-  std::error_code ec;
-  if (!std::filesystem::is_directory(uscita, ec)) {
-    segnala("cannot write into " + uscita + ": " +
-            (std::filesystem::exists(uscita, ec) ? "not a directory" : "no such directory"));
-    return kUscitaUso;
-  }
-  if (::access(uscita.c_str(), W_OK | X_OK) != 0) {
-    segnala("cannot write into " + uscita + ": " + std::strerror(errno));
-    return kUscitaUso;
-  }
+  if (!cartella_valida(uscita, true)) return kUscitaUso;
 
   Stato s;
   CartellaMemoria ingressi;  // the reader deletes its texts here, never on disk

@@ -7,6 +7,7 @@
 
 #include "app/avvio.h"
 #include "app/cartella_disco.h"
+#include "app/descrizioni_utente.h"
 #include "app/opzioni.h"
 #include "app/riga_comando.h"
 #include "builtin/linea_incorporata.h"
@@ -38,12 +39,7 @@ int comando_esporta(const std::vector<std::string>& argomenti) {
     return kUscitaUso;
   }
   const std::string uscita = o.valore("--out").value_or(".");
-  std::error_code ec;
-  if (!std::filesystem::is_directory(uscita, ec)) {
-    segnala("cannot write into " + uscita + ": " +
-            (std::filesystem::exists(uscita, ec) ? "not a directory" : "no such directory"));
-    return kUscitaUso;
-  }
+  if (!cartella_valida(uscita, true)) return kUscitaUso;
   Stato s;
   identita_incorporata(s);
   CartellaDisco cartella(uscita);

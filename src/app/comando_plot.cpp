@@ -108,12 +108,7 @@ std::optional<std::string> leggi_obbligatorio(const std::string& percorso) {
 }
 
 int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const std::string& uscita) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(cartella, ec)) {
-    segnala("cannot read " + cartella + ": " +
-            (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"));
-    return kUscitaUso;
-  }
+  if (!cartella_valida(cartella, false)) return kUscitaUso;
   const auto nome_linea = o.valore("--nome-linea");
   const auto numero_treno = o.valore("--numero-treno");
   for (const auto& [opzione, valore] : {std::pair{"route identifier", nome_linea}, {"train number", numero_treno}}) {

@@ -1,6 +1,10 @@
 #include "app/descrizioni_utente.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "app/cartella_disco.h"
@@ -90,6 +94,20 @@ void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni
   s.numero_treno = in_cp1252(d.numero_treno);
   ingressi.scrivi(nome_descrizione_linea(s), d.testo_linea);
   ingressi.scrivi(nome_descrizione_treno(s), d.testo_treno);
+}
+
+bool cartella_valida(const std::string& cartella, bool da_scrivere) {
+  const std::string che = da_scrivere ? "cannot write into " : "cannot read ";
+  std::error_code ec;
+  if (!std::filesystem::is_directory(cartella, ec)) {
+    segnala(che + cartella + ": " + (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"));
+    return false;
+  }
+  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
+    segnala(che + cartella + ": " + std::strerror(errno));
+    return false;
+  }
+  return true;
 }
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {

@@ -30,6 +30,10 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
 void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni_utente& d);
 
 // True when writing `uscita` would replace one of the inputs.
+// A folder named on the command line: when it is missing, not a folder or, to be
+// written into, not writable, one line on standard error says so and the answer is false.
+bool cartella_valida(const std::string& cartella, bool da_scrivere);
+
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 
 // Which of the two description files the reader's error points into.
