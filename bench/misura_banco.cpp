@@ -66,8 +66,9 @@ double esegui_una_volta(const std::vector<char*>& argv, long& rss_kb) {
   rusage uso{};
   if (::wait4(pid, &stato, 0, &uso) < 0) fallisci("wait4 failed");
   const double ms = millisecondi(orologio::now() - inizio);
-  if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0) {
-    fallisci(std::string(argv[0]) + " did not end cleanly (status " + std::to_string(stato) + ")");
+  if (WIFSIGNALED(stato)) fallisci(std::string(argv[0]) + " ended by signal " + std::to_string(WTERMSIG(stato)));
+  if (WEXITSTATUS(stato) != 0) {
+    fallisci(std::string(argv[0]) + " ended with exit status " + std::to_string(WEXITSTATUS(stato)));
   }
   rss_kb = std::max(rss_kb, static_cast<long>(uso.ru_maxrss));
   return ms;
