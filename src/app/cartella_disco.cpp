@@ -190,7 +190,7 @@ void CartellaDisco::scrivi(const std::string& nome, std::string_view byte) {
   scrivi_file_atomico(percorso_di(nome), byte);
 }
 
-void CartellaDisco::scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file) {
+void CartellaDisco::scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) {
   std::vector<std::pair<std::string, std::string_view>> da_scrivere;
   for (const auto& [nome, byte] : file) da_scrivere.emplace_back(percorso_di(nome), byte);
   scrivi_file_insieme(da_scrivere);

@@ -19,7 +19,7 @@ class CartellaDisco : public Cartella {
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   void scrivi(const std::string& nome, std::string_view byte) override;
-  void scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file) override;
+  void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) override;
 
   std::string percorso_di(const std::string& nome) const;
   const std::string& base() const { return base_; }

@@ -19,10 +19,14 @@ class ScrittureInsieme : public Cartella {
   bool esiste(const std::string& nome) override { return cartella_.esiste(nome); }
   void elimina(const std::string& nome) override { cartella_.elimina(nome); }
   void scrivi(const std::string& nome, std::string_view byte) override { in_attesa_.emplace_back(nome, byte); }
+  // Files handed over together are held as they come, without a copy.
+  void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) override {
+    for (auto& f : file) in_attesa_.push_back(std::move(f));
+  }
 
   // Writes what is held; throws ErroreFile, and then none of the files has changed.
   void conferma() {
-    cartella_.scrivi_insieme(in_attesa_);
+    cartella_.scrivi_insieme(std::move(in_attesa_));
     in_attesa_.clear();
   }
 

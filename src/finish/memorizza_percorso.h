@@ -26,8 +26,9 @@ void compila_scenario(Stato& s, Cartella& cartella, std::int32_t j);
 void completa_percorso(Stato& s);
 
 // The binary files, in order: the line table (only when `crea_tabella_linea` is
-// non-zero), the scenario table, the track. Nothing at all when there is no track.
-// Returns the names written.
+// non-zero), the scenario table, the track, handed to the folder together (a folder on
+// disk replaces them as one). Nothing at all when there is no track. Returns the names
+// written.
 std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella);
 
 // The whole compile-and-write step: compila_scenario, then scrivi_file_binari.

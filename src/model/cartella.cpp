@@ -2,7 +2,7 @@
 
 namespace cmp {
 
-void Cartella::scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file) {
+void Cartella::scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) {
   for (const auto& [nome, byte] : file) scrivi(nome, byte);
 }
 

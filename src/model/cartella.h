@@ -35,8 +35,10 @@ class Cartella {
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
   // Replaces these files as one: when it throws, none of them has changed. This default
-  // writes them one after the other; a folder on disk overrides it.
-  virtual void scrivi_insieme(const std::vector<std::pair<std::string, std::string>>& file);
+  // writes them one after the other; a folder on disk overrides it. The files come by
+  // value, so that a caller can hand its buffers over (20 MB for the plan of a long line)
+  // instead of having them copied.
+  virtual void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file);
 };
 
 // A folder held in memory, for tests and for compiling without a disk.
