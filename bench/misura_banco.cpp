@@ -66,7 +66,9 @@ double esegui_una_volta(const std::vector<char*>& argv, long& rss_kb) {
   rusage uso{};
   if (::wait4(pid, &stato, 0, &uso) < 0) fallisci("wait4 failed");
   const double ms = millisecondi(orologio::now() - inizio);
-  if (WIFSIGNALED(stato)) fallisci(std::string(argv[0]) + " ended by signal " + std::to_string(WTERMSIG(stato)));
+  if (WIFSIGNALED(stato)) {
+    fallisci(std::string(argv[0]) + " ended by signal " + std::to_string(WTERMSIG(stato)));
+  }
   if (WEXITSTATUS(stato) != 0) {
     fallisci(std::string(argv[0]) + " ended with exit status " + std::to_string(WEXITSTATUS(stato)));
   }
