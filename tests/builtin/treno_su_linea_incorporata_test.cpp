@@ -2,6 +2,8 @@
 // written to a folder, compiled by memorizza_dati and deleted.
 #include <gtest/gtest.h>
 
+#include "segnali_incorporati.h"
+
 #include <string>
 
 #include "builtin/linea_incorporata.h"
@@ -58,23 +60,7 @@ TEST_F(TrenoSuLineaIncorporata, SpeedProfile) {
 }
 
 TEST_F(TrenoSuLineaIncorporata, SignalsWithTheirMarkers) {
-  struct segnale {
-    int cella;
-    std::int16_t p1, p2, p3, p4;
-    int avviso_base;
-  };
-  const segnale segnali[] = {{89, 40, 10, 0, 3, 30},  {113, 30, 10, 0, 6, 60}, {347, 50, 10, 0, 3, 30},
-                             {369, 30, 10, 0, 6, 60}, {531, 33, 41, 0, 4, 40}, {554, 22, 31, 0, 8, 80}};
-  for (const auto& g : segnali) {
-    const tratto& t = s.percorso[g.cella];
-    EXPECT_EQ(t.tipo, tipo_cella::segnale) << g.cella;
-    EXPECT_EQ(t.parametro1, g.p1) << g.cella;
-    EXPECT_EQ(t.parametro2, g.p2) << g.cella;
-    EXPECT_EQ(t.parametro3, g.p3) << g.cella;
-    EXPECT_EQ(t.parametro4, g.p4) << g.cella;
-    EXPECT_EQ(t.tempo, 0) << g.cella;
-    for (int k = 1; k <= 4; ++k) EXPECT_EQ(s.percorso[g.cella - 2 * k].avviso, g.avviso_base + k) << g.cella;
-  }
+  prova::verifica_segnali_incorporati(s);
 }
 
 TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) {

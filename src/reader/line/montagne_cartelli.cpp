@@ -17,6 +17,22 @@ std::int64_t cella_cartello(const Stato& s, std::int32_t posizione) {
   return c >= 0 && c <= s.ultima_cella() ? c : -1;
 }
 
+// The cell of a board or caption when it exists and is free; otherwise the refusal is
+// recorded (`codice_se_occupata` for a taken cell) and there is none.
+tratto* cella_libera_per_cartello(Stato& s, std::int32_t posizione, std::int32_t codice_se_occupata) {
+  const std::int64_t c = cella_cartello(s, posizione);
+  if (c < 0) {
+    s.codice_errore = errore_linea::cartello_fuori_percorso;
+    return nullptr;
+  }
+  tratto& t = s.percorso[static_cast<std::size_t>(c)];
+  if (!cella_libera(t)) {
+    s.codice_errore = codice_se_occupata;
+    return nullptr;
+  }
+  return &t;
+}
+
 // Code of one speed rank: the s speed times 20 plus the d speed divided by 5.
 std::int16_t codice_velocita(std::int32_t vs, std::int32_t vd) {
   const std::int32_t prodotto = entro_32(std::int64_t{vs} * 20, "a speed times 20");
@@ -59,16 +75,9 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
 void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
                            std::int32_t vcs, std::int16_t strisces, std::int32_t vad, std::int32_t vbd,
                            std::int32_t vcd, std::int16_t strisced) {
-  const std::int64_t c = cella_cartello(s, posizione);
-  if (c < 0) {
-    s.codice_errore = errore_linea::cartello_fuori_percorso;
-    return;
-  }
-  tratto& t = s.percorso[static_cast<std::size_t>(c)];
-  if (!cella_libera(t)) {
-    s.codice_errore = errore_linea::indicatori_occupato;
-    return;
-  }
+  tratto* const cella = cella_libera_per_cartello(s, posizione, errore_linea::indicatori_occupato);
+  if (!cella) return;
+  tratto& t = *cella;
   // Field by field: a speed code that does not fit stops the row with what was written so far.
   t.tipo = tipo_cella::indicatori_v_max;
   t.parametro1 = codice_velocita(vas, vad);
@@ -79,16 +88,9 @@ void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, s
 }
 
 void memo_cartello(Stato& s, std::int32_t posizione, std::string testo) {
-  const std::int64_t c = cella_cartello(s, posizione);
-  if (c < 0) {
-    s.codice_errore = errore_linea::cartello_fuori_percorso;
-    return;
-  }
-  tratto& t = s.percorso[static_cast<std::size_t>(c)];
-  if (!cella_libera(t)) {
-    s.codice_errore = errore_linea::cartello_occupato;
-    return;
-  }
+  tratto* const cella = cella_libera_per_cartello(s, posizione, errore_linea::cartello_occupato);
+  if (!cella) return;
+  tratto& t = *cella;
   if (s.voce_cartello < 0 || s.voce_cartello > 80) {
     s.codice_errore = errore_linea::troppi_cartelli;
     return;
