@@ -57,6 +57,8 @@ misura() {
     exit 1
   fi
   local byte tempo scrittura t_compila rss t_scrittura
+  # Data the build or an earlier size left to write back would slow this size's fsyncs down.
+  sync
   byte=$(find "$uscita" -maxdepth 1 -type f \( -name '*.dat' -o -name '*.sim' \) -printf '%s\n' | awk '{s+=$1} END{print s}')
   tempo=$("$build/misura_banco" tempo "$volte" -- "${comando[@]}")
   scrittura=$("$build/misura_banco" scrittura "$volte" "$byte" "$uscita")
