@@ -1,14 +1,14 @@
-// misura_banco: the two measurements of the benchmark (see scripts/bench.sh).
+// misura_banco: one measurement of the benchmark (scripts/bench.sh repeats them, taking
+// turns, so that both see the same state of the disk, and takes the medians).
 //
-//   misura_banco tempo VOLTE -- COMMAND [ARGS...]
-//     runs the command once to warm up, then VOLTE times, and prints the median,
-//     smallest and largest wall time (from just before the start to the end of the
-//     process) and the largest peak resident memory of the runs, from getrusage.
-//   misura_banco scrittura VOLTE BYTE FOLDER
-//     the plain write of BYTE bytes into FOLDER, done as compattatore writes its files:
-//     a temporary file, one write of the whole buffer, fsync, rename over the old file,
-//     fsync of the folder. Once to warm up (so that later runs replace a file of that
-//     size, as repeated compiles do), then VOLTE times; prints the same figures.
+//   misura_banco comando -- COMMAND [ARGS...]
+//     runs the command once, its output thrown away, and prints its wall time (from just
+//     before the start to the end of the process) and its peak resident memory, from
+//     getrusage. This process stays small, so the peak is the command's own.
+//   misura_banco scrittura BYTE FOLDER
+//     the plain write of BYTE bytes into FOLDER, done as compattatore writes its files: a
+//     temporary file, one write of the whole buffer, fsync, rename over the old file of
+//     that name, fsync of the folder. Only the write is timed; the buffer is filled before.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -30,8 +30,8 @@ extern char** environ;
 namespace {
 
 constexpr const char* kUso =
-    "usage: misura_banco tempo VOLTE -- COMMAND [ARGS...]\n"
-    "       misura_banco scrittura VOLTE BYTE FOLDER\n";
+    "usage: misura_banco comando -- COMMAND [ARGS...]\n"
+    "       misura_banco scrittura BYTE FOLDER\n";
 
 [[noreturn]] void fallisci(const std::string& motivo) {
   std::fprintf(stderr, "misura_banco: %s\n", motivo.c_str());
@@ -41,15 +41,6 @@ constexpr const char* kUso =
 using orologio = std::chrono::steady_clock;
 
 double millisecondi(orologio::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-void stampa(std::vector<double> tempi, long rss_kb) {
-  std::sort(tempi.begin(), tempi.end());
-  const std::size_t n = tempi.size();
-  const double mediana = n % 2 == 1 ? tempi[n / 2] : (tempi[n / 2 - 1] + tempi[n / 2]) / 2;
-  std::printf("mediana_ms=%.2f minimo_ms=%.2f massimo_ms=%.2f", mediana, tempi.front(), tempi.back());
-  if (rss_kb >= 0) std::printf(" rss_kb=%ld", rss_kb);
-  std::printf("\n");
-}
 
 // One run of the command, its output thrown away: wall time, and its peak memory in KB.
 double esegui_una_volta(const std::vector<char*>& argv, long& rss_kb) {
@@ -76,38 +67,29 @@ double esegui_una_volta(const std::vector<char*>& argv, long& rss_kb) {
   return ms;
 }
 
-int tempo(int volte, const std::vector<std::string>& comando) {
+int comando(const std::vector<std::string>& comando) {
   std::vector<char*> argv;
   for (const auto& a : comando) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   long rss_kb = 0;
-  esegui_una_volta(argv, rss_kb);
-  std::vector<double> tempi;
-  for (int i = 0; i < volte; ++i) tempi.push_back(esegui_una_volta(argv, rss_kb));
-  stampa(tempi, rss_kb);
+  const double ms = esegui_una_volta(argv, rss_kb);
+  std::printf("ms=%.3f rss_kb=%ld\n", ms, rss_kb);
   return 0;
 }
 
-int scrittura(int volte, std::size_t byte, const std::string& cartella) {
-  // Filled before the timing starts, so that its pages are in memory as the encoded
-  // files are when compattatore writes them.
+int scrittura(std::size_t byte, const std::string& cartella) {
+  // Filled before the timing, so that its pages are in memory as the encoded files are
+  // when compattatore writes them.
   std::string dati(byte, '\0');
   for (std::size_t i = 0; i < byte; ++i) dati[i] = static_cast<char>(i * 131 + (i >> 12));
   const std::string percorso = (std::filesystem::path(cartella) / "scrittura_pura.bin").string();
-  const auto scrivi = [&] {
-    const auto inizio = orologio::now();
-    cmp::scrivi_file_atomico(percorso, dati);
-    return millisecondi(orologio::now() - inizio);
-  };
+  const auto inizio = orologio::now();
   try {
-    scrivi();
-    std::vector<double> tempi;
-    for (int i = 0; i < volte; ++i) tempi.push_back(scrivi());
-    stampa(tempi, -1);
+    cmp::scrivi_file_atomico(percorso, dati);
   } catch (const cmp::ErroreFile& e) {
     fallisci("cannot write " + e.percorso() + ": " + e.motivo());
   }
-  std::filesystem::remove(percorso);
+  std::printf("ms=%.3f\n", millisecondi(orologio::now() - inizio));
   return 0;
 }
 
@@ -125,12 +107,11 @@ int numero(const std::string& testo, const char* cosa) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> a(argv + 1, argv + argc);
-  if (a.size() >= 4 && a[0] == "tempo" && a[2] == "--") {
-    return tempo(numero(a[1], "count"), std::vector<std::string>(a.begin() + 3, a.end()));
+  if (a.size() >= 3 && a[0] == "comando" && a[1] == "--") {
+    return comando(std::vector<std::string>(a.begin() + 2, a.end()));
   }
-  if (a.size() == 4 && a[0] == "scrittura") {
-    return scrittura(numero(a[1], "count"), static_cast<std::size_t>(numero(a[2], "size")), a[3]);
-  }
+  if (a.size() == 3 && a[0] == "scrittura")
+    return scrittura(static_cast<std::size_t>(numero(a[1], "size")), a[2]);
   std::fputs(kUso, stderr);
   return 3;
 }

@@ -2,11 +2,12 @@
 # Benchmark of `compattatore compile` at three sizes: the built-in scenario (31 km), a
 # generated 100 km line and a generated 1,000 km line (the longest a description may have).
 #
-# For each it builds the Release program, compiles the descriptions several times and
-# prints the median wall time, the peak resident memory and the bytes written, next to the
-# time the machine needs to write the same number of bytes as one file into the same
-# folder the way compattatore writes each of its files (temporary file, one write, fsync,
-# rename over the old file, fsync of the folder), and the ratio of the two.
+# It builds the Release program, then for each size compiles the descriptions several times
+# and prints the median wall time, the peak resident memory and the bytes written, next to
+# the median time the machine needs to write the same number of bytes as one file into the
+# same folder the way compattatore writes each of its files (temporary file, one write,
+# fsync, rename over the old file, fsync of the folder), and the ratio of the two. The
+# compiles and the plain writes take turns, so that both meet the same state of the disk.
 #
 # usage: scripts/bench.sh [--build DIR] [--runs N] [--keep]
 #   --build DIR  the Release build folder (default: build-release)
@@ -36,7 +37,8 @@ cmake --build "$build" -j"$(nproc)" --target compattatore genera_scenario misura
 lavoro=$(mktemp -d "$build/banco.XXXXXX")
 if [ "$tieni" = 0 ]; then trap 'rm -rf "$lavoro"' EXIT; else echo "work folder: $lavoro" >&2; fi
 
-valore() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<<"$2"; }
+valore() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }
+mediana() { sort -n | awk '{v[NR] = $1} END {print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 migliaia() { sed ':a;s/\B[0-9]\{3\}\>/,&/;ta' <<<"$1"; }
 
 echo
@@ -56,15 +58,25 @@ misura() {
     echo "bench.sh: $nome does not compile cleanly" >&2
     exit 1
   fi
-  local byte tempo scrittura t_compila rss t_scrittura
+  local byte t_compila rss=0 t_scrittura r k
   # Data the build or an earlier size left to write back would slow this size's fsyncs down.
   sync
-  byte=$(find "$uscita" -maxdepth 1 -type f \( -name '*.dat' -o -name '*.sim' \) -printf '%s\n' | awk '{s+=$1} END{print s}')
-  tempo=$("$build/misura_banco" tempo "$volte" -- "${comando[@]}")
-  scrittura=$("$build/misura_banco" scrittura "$volte" "$byte" "$uscita")
-  t_compila=$(valore mediana_ms "$tempo")
-  rss=$(valore rss_kb "$tempo")
-  t_scrittura=$(valore mediana_ms "$scrittura")
+  byte=$(find "$uscita" -maxdepth 1 -type f \( -name '*.dat' -o -name '*.sim' \) -printf '%s\n' | awk '{s += $1} END {print s}')
+  # One warm-up of each, then the compile and the plain write take turns.
+  "$build/misura_banco" comando -- "${comando[@]}" >/dev/null
+  "$build/misura_banco" scrittura "$byte" "$uscita" >/dev/null
+  : >"$lavoro/compila.ms"
+  : >"$lavoro/scrittura.ms"
+  for ((i = 0; i < volte; i++)); do
+    r=$("$build/misura_banco" comando -- "${comando[@]}")
+    valore ms "$r" >>"$lavoro/compila.ms"
+    k=$(valore rss_kb "$r")
+    if [ "$k" -gt "$rss" ]; then rss=$k; fi
+    valore ms "$("$build/misura_banco" scrittura "$byte" "$uscita")" >>"$lavoro/scrittura.ms"
+  done
+  rm -f "$uscita/scrittura_pura.bin"
+  t_compila=$(mediana <"$lavoro/compila.ms")
+  t_scrittura=$(mediana <"$lavoro/scrittura.ms")
   printf '| %s | %s | %.1f ms | %.1f MB | %.1f ms | %.2f |\n' "$nome" "$(migliaia "$byte")" "$t_compila" \
     "$(awk -v k="$rss" 'BEGIN{print k/1024}')" "$t_scrittura" "$(awk -v a="$t_compila" -v b="$t_scrittura" 'BEGIN{print a/b}')"
 }

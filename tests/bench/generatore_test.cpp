@@ -198,7 +198,7 @@ TEST(MisuraBanco, TheLongestLineCompilesWithTheTableAndOneCopyOfItsFile) {
             0);
   std::filesystem::create_directories(t / "out");
   const auto m = prova::esegui(
-      MISURA_BANCO_EXE, {"tempo", "1", "--", COMPATTATORE_EXE, "compile", "--line", t / "Banco1000_linea.txt",
+      MISURA_BANCO_EXE, {"comando", "--", COMPATTATORE_EXE, "compile", "--line", t / "Banco1000_linea.txt",
                          "--train", t / "Banco1000_9001-.txt", "--out", t / "out"});
   ASSERT_EQ(m.stato, 0) << m.errori;
   const auto rss = m.uscita.find("rss_kb=");
