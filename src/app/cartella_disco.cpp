@@ -82,12 +82,12 @@ mode_t modo_nuovo_file() {
 
 // The bytes go to a new temporary file, flushed to disk; on a failure it is removed.
 // Its name is short, so that a file whose own name is near the limit still has one.
-std::string scrivi_temporaneo(const std::string& percorso, std::string_view byte) {
+std::string scrivi_temporaneo(const std::string& percorso, const ProduciFile& produci) {
   std::string modello = cartella_di(percorso) + "/.compattatore.tmp-XXXXXX";
   const int fd = ::mkstemp(modello.data());
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
-    scrivi_tutto(fd, byte, percorso);
+    produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
     if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
   } catch (...) {
     ::close(fd);
@@ -126,11 +126,11 @@ void sincronizza_cartella(const std::string& percorso) {
 
 }  // namespace
 
-void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_view>>& file) {
-  for (const auto& f : file) rifiuta_cartella(f.first);
+void scrivi_file_insieme(const std::vector<file_da_scrivere>& file) {
+  for (const auto& f : file) rifiuta_cartella(f.nome);
   std::vector<temporaneo> scritti;
   try {
-    for (const auto& [percorso, byte] : file) scritti.push_back({percorso, scrivi_temporaneo(percorso, byte)});
+    for (const auto& f : file) scritti.push_back({f.nome, scrivi_temporaneo(f.nome, f.produci)});
   } catch (...) {
     rimuovi_da(scritti, 0);
     throw;
@@ -146,7 +146,7 @@ void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_vi
 }
 
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
-  scrivi_file_insieme({{percorso, byte}});
+  scrivi_file_insieme({{percorso, [byte](const ScriviPezzo& scrivi) { scrivi(byte); }}});
 }
 
 BloccoCartella::BloccoCartella(const std::string& cartella)
@@ -190,10 +190,9 @@ void CartellaDisco::scrivi(const std::string& nome, std::string_view byte) {
   scrivi_file_atomico(percorso_di(nome), byte);
 }
 
-void CartellaDisco::scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) {
-  std::vector<std::pair<std::string, std::string_view>> da_scrivere;
-  for (const auto& [nome, byte] : file) da_scrivere.emplace_back(percorso_di(nome), byte);
-  scrivi_file_insieme(da_scrivere);
+void CartellaDisco::scrivi_insieme(std::vector<file_da_scrivere> file) {
+  for (auto& f : file) f.nome = percorso_di(f.nome);
+  scrivi_file_insieme(file);
 }
 
 std::string cartella_programma() {

@@ -19,7 +19,7 @@ class CartellaDisco : public Cartella {
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   void scrivi(const std::string& nome, std::string_view byte) override;
-  void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) override;
+  void scrivi_insieme(std::vector<file_da_scrivere> file) override;
 
   std::string percorso_di(const std::string& nome) const;
   const std::string& base() const { return base_; }
@@ -33,12 +33,13 @@ std::optional<std::string> leggi_file(const std::string& percorso);
 // Writes a whole file by its path, atomically as above; throws ErroreFile.
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
 
-// Writes files as one, each by its path: a name taken by a folder is refused before
-// anything is written; then every file goes whole to its temporary and only when all are
-// there are they renamed over their names. On a failure no temporary is left and no file
-// has changed (but for a rename that fails after others, which nothing here provokes).
+// Writes files as one, each by its path (`nome` of each is a path here): a name taken by
+// a folder is refused before anything is written; then every file goes whole to its
+// temporary, its bytes produced as they are written, and only when all are there are they
+// renamed over their names. On a failure no temporary is left and no file has changed
+// (but for a rename that fails after others, which nothing here provokes).
 // Throws ErroreFile naming the file that failed.
-void scrivi_file_insieme(const std::vector<std::pair<std::string, std::string_view>>& file);
+void scrivi_file_insieme(const std::vector<file_da_scrivere>& file);
 
 // An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
 // write the same folder take turns, the later one waiting. The lock is on the folder

@@ -18,9 +18,12 @@ class ScrittureInsieme : public Cartella {
   std::optional<std::string> leggi(const std::string& nome) override { return cartella_.leggi(nome); }
   bool esiste(const std::string& nome) override { return cartella_.esiste(nome); }
   void elimina(const std::string& nome) override { cartella_.elimina(nome); }
-  void scrivi(const std::string& nome, std::string_view byte) override { in_attesa_.emplace_back(nome, byte); }
-  // Files handed over together are held as they come, without a copy.
-  void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file) override {
+  void scrivi(const std::string& nome, std::string_view byte) override {
+    in_attesa_.push_back(file_intero(nome, std::string(byte)));
+  }
+  // Held as they come: what produces their bytes runs only in `conferma`, so whatever it
+  // reads (the plan of the line) must still be there then.
+  void scrivi_insieme(std::vector<file_da_scrivere> file) override {
     for (auto& f : file) in_attesa_.push_back(std::move(f));
   }
 
@@ -32,7 +35,7 @@ class ScrittureInsieme : public Cartella {
 
  private:
   Cartella& cartella_;
-  std::vector<std::pair<std::string, std::string>> in_attesa_;
+  std::vector<file_da_scrivere> in_attesa_;
 };
 
 }  // namespace cmp

@@ -59,14 +59,16 @@ void completa_percorso(Stato& s) {
 std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella) {
   std::vector<std::string> scritti;
   if (!ha_percorso(s)) return scritti;
-  // Handed over together and by move: the plan of a long line is 20 MB.
-  std::vector<std::pair<std::string, std::string>> file;
+  std::vector<file_da_scrivere> file;
   if (s.crea_tabella_linea != 0) {
-    file.emplace_back(nome_file_tabella_linea(s), codifica_tabella_linea(s.tabella_linea));
+    // Encoded as it is written, never held whole: 20 MB for the longest line.
+    const TabellaLinea& tabella = s.tabella_linea;
+    file.push_back({nome_file_tabella_linea(s),
+                    [&tabella](const ScriviPezzo& pezzo) { codifica_tabella_linea(tabella, pezzo); }});
   }
-  file.emplace_back(nome_file_scenario(s), codifica_scenario(s.scenario));
-  file.emplace_back(nome_file_percorso(s), codifica_percorso(s.percorso));
-  for (const auto& f : file) scritti.push_back(f.first);
+  file.push_back(file_intero(nome_file_scenario(s), codifica_scenario(s.scenario)));
+  file.push_back(file_intero(nome_file_percorso(s), codifica_percorso(s.percorso)));
+  for (const auto& f : file) scritti.push_back(f.nome);
   cartella.scrivi_insieme(std::move(file));
   return scritti;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +23,20 @@ class ErroreFile : public std::runtime_error {
   std::string motivo_;
 };
 
+// The bytes of a file, given piece by piece and in order to the function passed in, so
+// that a large file (the plan of a long line is 20 MB) need never be held whole.
+using ScriviPezzo = std::function<void(std::string_view)>;
+using ProduciFile = std::function<void(const ScriviPezzo&)>;
+
+// One file for Cartella::scrivi_insieme: its name, and what gives its bytes when it is written.
+struct file_da_scrivere {
+  std::string nome;
+  ProduciFile produci;
+};
+
+// A file whose bytes are already in memory; they are moved in, not copied.
+file_da_scrivere file_intero(std::string nome, std::string byte);
+
 // The folder a run works in, by file name. Everything above it (readers, writers,
 // the compile step) works on bytes in memory; only an implementation of this touches disks.
 class Cartella {
@@ -34,11 +49,10 @@ class Cartella {
   virtual void elimina(const std::string& nome) = 0;
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
-  // Replaces these files as one: when it throws, none of them has changed. This default
-  // writes them one after the other; a folder on disk overrides it. The files come by
-  // value, so that a caller can hand its buffers over (20 MB for the plan of a long line)
-  // instead of having them copied.
-  virtual void scrivi_insieme(std::vector<std::pair<std::string, std::string>> file);
+  // Replaces these files as one: when it throws, none of them has changed. Their bytes
+  // are produced only as each file is written. This default gathers each file's bytes
+  // and writes the files one after the other; a folder on disk overrides it.
+  virtual void scrivi_insieme(std::vector<file_da_scrivere> file);
 };
 
 // A folder held in memory, for tests and for compiling without a disk.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <vector>
 
 #include "model/byte_le.h"
 
@@ -10,6 +11,7 @@ namespace cmp {
 namespace {
 
 constexpr std::size_t kByteValoreMassimo = 10;  // a double: its code and 8 bytes
+constexpr std::size_t kByteBlocco = 64 * 1024;
 
 std::size_t byte_valore(valore_etichettato::tipo t) {
   switch (t) {
@@ -60,27 +62,32 @@ void scrivi_voce(ScrittoreByte& out, const voce_scenario& v) {
 
 }  // namespace
 
+void codifica_tabella_linea(const TabellaLinea& tabella, const std::function<void(std::string_view)>& pezzo) {
+  // Two million values for the longest line: they are packed into a block that is handed
+  // over whenever it is full, never byte by byte.
+  std::vector<char> blocco(kByteBlocco);
+  char* const inizio = blocco.data();
+  char* p = inizio;
+  for (int asse = 0; asse < 2; ++asse) {
+    for (std::size_t m = 0; m < tabella.righe(); ++m) {
+      if (blocco.size() - static_cast<std::size_t>(p - inizio) < kByteValoreMassimo) {
+        pezzo({inizio, static_cast<std::size_t>(p - inizio)});
+        p = inizio;
+      }
+      p = metti_valore(p, tabella.etichetta(m, asse), tabella.numero(m, asse));
+    }
+  }
+  if (p != inizio) pezzo({inizio, static_cast<std::size_t>(p - inizio)});
+}
+
 std::string codifica_tabella_linea(const TabellaLinea& tabella) {
   std::size_t totale = 0;
   for (int asse = 0; asse < 2; ++asse) {
     for (std::size_t m = 0; m < tabella.righe(); ++m) totale += byte_valore(tabella.etichetta(m, asse));
   }
-  // Two million values for the longest line: they are packed into a small block that is
-  // appended to the reserved buffer when full, not pushed into it byte by byte.
   std::string out;
   out.reserve(totale);
-  char blocco[4096];
-  char* p = blocco;
-  for (int asse = 0; asse < 2; ++asse) {
-    for (std::size_t m = 0; m < tabella.righe(); ++m) {
-      if (blocco + sizeof blocco - p < static_cast<std::ptrdiff_t>(kByteValoreMassimo)) {
-        out.append(blocco, static_cast<std::size_t>(p - blocco));
-        p = blocco;
-      }
-      p = metti_valore(p, tabella.etichetta(m, asse), tabella.numero(m, asse));
-    }
-  }
-  out.append(blocco, static_cast<std::size_t>(p - blocco));
+  codifica_tabella_linea(tabella, [&out](std::string_view pezzo) { out.append(pezzo); });
   return out;
 }
 

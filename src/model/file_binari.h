@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "model/stato.h"
 
@@ -12,6 +14,9 @@ inline constexpr std::size_t kByteVoceSenzaTesto = 34;
 // `tabella_linea`: all of column 0, then all of column 1; each value a 16-bit type code
 // and its value (none for empty, 2 bytes for a 16-bit integer, 8 for a double).
 std::string codifica_tabella_linea(const TabellaLinea& tabella);
+// The same bytes handed to `pezzo` in blocks of at most 64 KB, in order: the file of a
+// long line is 20 MB and need never be held whole.
+void codifica_tabella_linea(const TabellaLinea& tabella, const std::function<void(std::string_view)>& pezzo);
 
 // `scenario`: the 87 entries, each 34 bytes plus its text (a 16-bit count and the bytes).
 // A text longer than 65535 bytes cannot be counted in 16 bits: it is cut to 65535.
