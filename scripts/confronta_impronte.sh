@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Compares a build's outputs with tests/riferimento/impronte.txt (see scripts/impronte.sh).
+# By default only the binary files and the exit statuses are compared: those must never
+# change. --tutto also compares standard output (the --json object, dump, plot) and the
+# text files, which change only when a message or a picture is meant to change.
+#
+# usage: scripts/confronta_impronte.sh BUILD_DIR [--tutto]
+set -euo pipefail
+radice=$(cd "$(dirname "$0")/.." && pwd)
+build=$1
+tutto=${2:-}
+attese="$radice/tests/riferimento/impronte.txt"
+ottenute=$(mktemp)
+trap 'rm -f "$ottenute" "$ottenute.a" "$ottenute.b"' EXIT
+"$radice/scripts/impronte.sh" "$build/compattatore" "$build/genera_scenario" >"$ottenute"
+if [ "$tutto" = --tutto ]; then
+  cp "$attese" "$ottenute.a"; cp "$ottenute" "$ottenute.b"
+else
+  filtro='^(dump|plot)|^esporta | stdout | [^ ]*\.txt '
+  grep -Ev "$filtro" "$attese" >"$ottenute.a" || true
+  grep -Ev "$filtro" "$ottenute" >"$ottenute.b" || true
+fi
+if diff -u "$ottenute.a" "$ottenute.b"; then
+  echo "$(wc -l <"$ottenute.a") fingerprints agree ($(grep -c ' status ' "$ottenute.a") cases)"
+else
+  echo "outputs differ from tests/riferimento/impronte.txt" >&2
+  exit 1
+fi
