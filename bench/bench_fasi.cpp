@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 #include "bench/generatore.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"

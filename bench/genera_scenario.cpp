@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 #include "bench/generatore.h"
 
 namespace {

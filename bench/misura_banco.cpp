@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 
 extern char** environ;
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <set>
 
-#include "app/descrizioni_utente.h"
-#include "app/diagnostica.h"
+#include "comandi/descrizioni_utente.h"
+#include "comandi/diagnostica.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "finish/memorizza_percorso.h"

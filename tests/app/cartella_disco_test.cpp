@@ -1,4 +1,4 @@
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

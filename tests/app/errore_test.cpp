@@ -1,4 +1,4 @@
-#include "app/errore.h"
+#include "comandi/errore.h"
 
 #include <gtest/gtest.h>
 

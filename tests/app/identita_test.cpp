@@ -1,8 +1,8 @@
-#include "app/identita.h"
+#include "comandi/identita.h"
 
 #include <gtest/gtest.h>
 
-#include "app/opzioni.h"
+#include "riga_comando/opzioni.h"
 
 namespace cmp {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 #include "supporto.h"
 
 namespace cmp {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/x11_geometria.h"
-#include "app/x11_interfaccia.h"
+#include "finestra/x11_geometria.h"
+#include "finestra/x11_interfaccia.h"
 #include "supporto.h"
 #include "x11_supporto.h"
 

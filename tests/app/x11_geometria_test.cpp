@@ -1,6 +1,6 @@
 // Font sizes, resolution and the layout of the error box: arithmetic with no server.
 #ifdef COMPATTATORE_X11
-#include "app/x11_geometria.h"
+#include "finestra/x11_geometria.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Without a display the same calls go to the terminal: "Attendere" on standard output.
 #include <gtest/gtest.h>
 
-#include "app/interfaccia.h"
+#include "finestra/interfaccia.h"
 #include "x11_supporto.h"
 #ifdef COMPATTATORE_X11
-#include "app/x11_interfaccia.h"
+#include "finestra/x11_interfaccia.h"
 #endif
 
 namespace cmp {

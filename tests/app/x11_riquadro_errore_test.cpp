@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "app/errore.h"
-#include "app/x11_geometria.h"
-#include "app/x11_interfaccia.h"
+#include "comandi/errore.h"
+#include "finestra/x11_geometria.h"
+#include "finestra/x11_interfaccia.h"
 #include "supporto.h"
 #include "x11_supporto.h"
 

@@ -1,4 +1,4 @@
-#include "app/x11_schermo.h"
+#include "finestra/x11_schermo.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/x11_schermo.h"
+#include "finestra/x11_schermo.h"
 
 namespace cmp::x11 {
 

@@ -1,4 +1,4 @@
-#include "app/x11_riquadro_errore.h"
+#include "finestra/x11_riquadro_errore.h"
 
 #include <X11/keysym.h>
 

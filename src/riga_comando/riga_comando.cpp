@@ -1,8 +1,8 @@
-#include "app/riga_comando.h"
+#include "riga_comando/riga_comando.h"
 
 #include <cstdio>
 
-#include "app/avvio.h"
+#include "comandi/avvio.h"
 
 namespace cmp {
 namespace {

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "app/interfaccia.h"
+#include "finestra/interfaccia.h"
 
 namespace cmp {
 

@@ -1,10 +1,10 @@
-#include "app/avvio.h"
+#include "comandi/avvio.h"
 
 #include <cstdio>
 
-#include "app/cartella_disco.h"
-#include "app/errore.h"
-#include "app/scritture_insieme.h"
+#include "disco/cartella_disco.h"
+#include "comandi/errore.h"
+#include "disco/scritture_insieme.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"

@@ -1,4 +1,4 @@
-#include "app/identita.h"
+#include "comandi/identita.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "app/opzioni.h"
+#include "riga_comando/opzioni.h"
 
 namespace cmp {
 

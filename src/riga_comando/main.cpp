@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/riga_comando.h"
+#include "riga_comando/riga_comando.h"
 
 int main(int argc, char** argv) {
   // A file that grows past the size limit of the process is a write that fails, reported

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/opzioni.h"
+#include "riga_comando/opzioni.h"
 #include "model/cartella.h"
 #include "model/stato.h"
 

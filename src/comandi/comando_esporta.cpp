@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/avvio.h"
-#include "app/cartella_disco.h"
-#include "app/descrizioni_utente.h"
-#include "app/opzioni.h"
-#include "app/riga_comando.h"
+#include "comandi/avvio.h"
+#include "disco/cartella_disco.h"
+#include "comandi/descrizioni_utente.h"
+#include "riga_comando/opzioni.h"
+#include "riga_comando/riga_comando.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"

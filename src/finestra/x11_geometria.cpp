@@ -1,4 +1,4 @@
-#include "app/x11_geometria.h"
+#include "finestra/x11_geometria.h"
 
 #include <algorithm>
 #include <cstdlib>

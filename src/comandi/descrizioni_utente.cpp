@@ -1,4 +1,4 @@
-#include "app/descrizioni_utente.h"
+#include "comandi/descrizioni_utente.h"
 
 #include <unistd.h>
 
@@ -7,10 +7,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/cartella_disco.h"
-#include "app/diagnostica.h"
-#include "app/identita.h"
-#include "app/riga_comando.h"
+#include "disco/cartella_disco.h"
+#include "comandi/diagnostica.h"
+#include "comandi/identita.h"
+#include "riga_comando/riga_comando.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 

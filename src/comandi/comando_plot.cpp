@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/cartella_disco.h"
-#include "app/descrizioni_utente.h"
-#include "app/errore.h"
-#include "app/identita.h"
-#include "app/opzioni.h"
-#include "app/riga_comando.h"
+#include "disco/cartella_disco.h"
+#include "comandi/descrizioni_utente.h"
+#include "comandi/errore.h"
+#include "comandi/identita.h"
+#include "riga_comando/opzioni.h"
+#include "riga_comando/riga_comando.h"
 #include "finish/memorizza_percorso.h"
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"

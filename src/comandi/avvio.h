@@ -1,6 +1,6 @@
 #pragma once
-#include "app/cartella_disco.h"
-#include "app/interfaccia.h"
+#include "disco/cartella_disco.h"
+#include "finestra/interfaccia.h"
 #include "model/cartella.h"
 #include "model/stato.h"
 

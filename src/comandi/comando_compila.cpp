@@ -7,14 +7,14 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/cartella_disco.h"
-#include "app/descrizioni_utente.h"
-#include "app/diagnostica.h"
-#include "app/errore.h"
-#include "app/json.h"
-#include "app/opzioni.h"
-#include "app/riga_comando.h"
-#include "app/scritture_insieme.h"
+#include "disco/cartella_disco.h"
+#include "comandi/descrizioni_utente.h"
+#include "comandi/diagnostica.h"
+#include "comandi/errore.h"
+#include "riga_comando/json.h"
+#include "riga_comando/opzioni.h"
+#include "riga_comando/riga_comando.h"
+#include "disco/scritture_insieme.h"
 #include "finish/memorizza_percorso.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"

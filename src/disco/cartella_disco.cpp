@@ -1,4 +1,4 @@
-#include "app/cartella_disco.h"
+#include "disco/cartella_disco.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

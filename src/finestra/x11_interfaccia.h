@@ -3,7 +3,7 @@
 // headers: the rest of the program sees only `Interfaccia`.
 #include <memory>
 
-#include "app/interfaccia.h"
+#include "finestra/interfaccia.h"
 
 namespace cmp {
 

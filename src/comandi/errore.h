@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/interfaccia.h"
+#include "finestra/interfaccia.h"
 
 namespace cmp {
 

@@ -1,4 +1,4 @@
-#include "app/x11_interfaccia.h"
+#include "finestra/x11_interfaccia.h"
 
 #include <poll.h>
 
@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/x11_riquadro_errore.h"
-#include "app/x11_schermo.h"
+#include "finestra/x11_riquadro_errore.h"
+#include "finestra/x11_schermo.h"
 
 namespace cmp {
 namespace {

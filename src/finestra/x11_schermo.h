@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "app/x11_geometria.h"
+#include "finestra/x11_geometria.h"
 
 namespace cmp::x11 {
 

@@ -1,4 +1,4 @@
-#include "app/diagnostica.h"
+#include "comandi/diagnostica.h"
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"

@@ -2,10 +2,10 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "app/cartella_disco.h"
-#include "app/json.h"
-#include "app/opzioni.h"
-#include "app/riga_comando.h"
+#include "disco/cartella_disco.h"
+#include "riga_comando/json.h"
+#include "riga_comando/opzioni.h"
+#include "riga_comando/riga_comando.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 

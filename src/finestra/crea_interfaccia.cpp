@@ -1,7 +1,7 @@
-#include "app/interfaccia.h"
+#include "finestra/interfaccia.h"
 
 #ifdef COMPATTATORE_X11
-#include "app/x11_interfaccia.h"
+#include "finestra/x11_interfaccia.h"
 #endif
 
 namespace cmp {
