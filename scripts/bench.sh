@@ -34,7 +34,7 @@ while [ $# -gt 0 ]; do
     --start-runs) volte_avvio=$2; shift 2 ;;
     --watch-file) file_watch=$2; shift 2 ;;
     --keep) tieni=1; shift ;;
-    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $1 (try --help)" >&2; exit 3 ;;
   esac
 done
@@ -97,6 +97,7 @@ file_scritti() {
 # editor's save of the line description, misura_banco waits until FILE (--watch-file,
 # default the compiled line table) in watch's output folder changes. Sets t_watch to the
 # median, or to "n/a" when the program has no watch command or watch never rewrote FILE.
+# Until watch exists, its command line below takes the options of compile: adjust it here.
 tempo_watch() {
   local linea=$1 treno=$2 uscita=$3 file i r pronto=0
   t_watch=n/a
