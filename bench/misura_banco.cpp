@@ -1,29 +1,37 @@
 // misura_banco: one measurement of the benchmark (scripts/bench.sh repeats them, taking
-// turns, so that both see the same state of the disk, and takes the medians).
+// turns, so that all see the same state of the disk, and takes the medians).
 //
 //   misura_banco comando -- COMMAND [ARGS...]
 //     runs the command once, its output thrown away, and prints its wall time (from just
 //     before the start to the end of the process) and its peak resident memory, from
 //     getrusage. This process stays small, so the peak is the command's own.
-//   misura_banco scrittura BYTE FOLDER
-//     the plain write of BYTE bytes into FOLDER, done as compattatore writes its files: a
-//     temporary file, one write of the whole buffer, fsync, rename over the old file of
-//     that name, fsync of the folder. Only the write is timed; the buffer is filled before.
+//   misura_banco scrittura FOLDER NAME=BYTES [NAME=BYTES...]
+//     the durable write of those files into FOLDER by the protocol compattatore follows
+//     for the files of one compile: each file written whole to a temporary file beside
+//     it (one write), made read-write less the umask and flushed with fsync; then each
+//     renamed over its name; then one fsync of the folder. Only the write is timed; the
+//     buffers are filled before.
+//   misura_banco salva_e_attendi DESCRIPTION FILE [SECONDS]
+//     saves DESCRIPTION again as an editor does (its bytes to a temporary file beside it,
+//     renamed over it), then waits until FILE changes (appears, or its modification time,
+//     size or inode differ from before the save) and prints the time from the save to the
+//     change. Exit status 1 when FILE does not change within SECONDS (default 10).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
-
-#include "disco/cartella_disco.h"
 
 extern char** environ;
 
@@ -31,11 +39,16 @@ namespace {
 
 constexpr const char* kUso =
     "usage: misura_banco comando -- COMMAND [ARGS...]\n"
-    "       misura_banco scrittura BYTE FOLDER\n";
+    "       misura_banco scrittura FOLDER NAME=BYTES [NAME=BYTES...]\n"
+    "       misura_banco salva_e_attendi DESCRIPTION FILE [SECONDS]\n";
 
 [[noreturn]] void fallisci(const std::string& motivo) {
   std::fprintf(stderr, "misura_banco: %s\n", motivo.c_str());
   std::exit(3);
+}
+
+[[noreturn]] void fallisci_file(const std::string& percorso) {
+  fallisci(percorso + ": " + std::strerror(errno));
 }
 
 using orologio = std::chrono::steady_clock;
@@ -77,30 +90,137 @@ int comando(const std::vector<std::string>& comando) {
   return 0;
 }
 
-int scrittura(std::size_t byte, const std::string& cartella) {
-  // Filled before the timing, so that its pages are in memory as the encoded files are
-  // when compattatore writes them.
+void scrivi_tutto(int fd, const std::string& dati, const std::string& percorso) {
+  std::size_t fatto = 0;
+  while (fatto < dati.size()) {
+    const ssize_t n = ::write(fd, dati.data() + fatto, dati.size() - fatto);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fallisci_file(percorso);
+    }
+    fatto += static_cast<std::size_t>(n);
+  }
+}
+
+struct file_pieno {
+  std::string percorso;
+  std::string dati;
+};
+
+// Filled before the timing, so that its pages are in memory as the encoded files are
+// when compattatore writes them.
+std::string dati_di(std::size_t byte) {
   std::string dati(byte, '\0');
   for (std::size_t i = 0; i < byte; ++i) dati[i] = static_cast<char>(i * 131 + (i >> 12));
-  const std::string percorso = (std::filesystem::path(cartella) / "scrittura_pura.bin").string();
-  const auto inizio = orologio::now();
-  try {
-    cmp::scrivi_file_atomico(percorso, dati);
-  } catch (const cmp::ErroreFile& e) {
-    fallisci("cannot write " + e.percorso() + ": " + e.motivo());
+  return dati;
+}
+
+void scrivi_durevole(const std::string& cartella, const std::vector<file_pieno>& file) {
+  const mode_t maschera = ::umask(0);
+  ::umask(maschera);
+  std::vector<std::string> temporanei;
+  for (const auto& f : file) {
+    std::string modello = cartella + "/.compattatore.tmp-XXXXXX";
+    const int fd = ::mkstemp(modello.data());
+    if (fd < 0) fallisci_file(f.percorso);
+    scrivi_tutto(fd, f.dati, f.percorso);
+    if (::fchmod(fd, 0666 & ~maschera) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0) fallisci_file(f.percorso);
+    temporanei.push_back(modello);
   }
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (::rename(temporanei[i].c_str(), file[i].percorso.c_str()) != 0) fallisci_file(file[i].percorso);
+  }
+  const int dir = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0 || ::fsync(dir) != 0) fallisci_file(cartella);
+  ::close(dir);
+}
+
+std::size_t numero(const std::string& testo, const char* cosa) {
+  try {
+    std::size_t fine = 0;
+    const long v = std::stol(testo, &fine);
+    if (fine == testo.size() && v > 0 && v <= 1000000000L) return static_cast<std::size_t>(v);
+  } catch (const std::exception&) {
+  }
+  fallisci(std::string("not a valid ") + cosa + ": " + testo);
+}
+
+int scrittura(const std::string& cartella, const std::vector<std::string>& voci) {
+  std::vector<file_pieno> file;
+  for (const auto& v : voci) {
+    const auto uguale = v.rfind('=');
+    if (uguale == std::string::npos || uguale == 0 || v.find('/') < uguale) fallisci("not NAME=BYTES: " + v);
+    file.push_back({cartella + "/" + v.substr(0, uguale), dati_di(numero(v.substr(uguale + 1), "size"))});
+  }
+  const auto inizio = orologio::now();
+  scrivi_durevole(cartella, file);
   std::printf("ms=%.3f\n", millisecondi(orologio::now() - inizio));
   return 0;
 }
 
-int numero(const std::string& testo, const char* cosa) {
-  try {
-    std::size_t fine = 0;
-    const long v = std::stol(testo, &fine);
-    if (fine == testo.size() && v > 0 && v <= 1000000000L) return static_cast<int>(v);
-  } catch (const std::exception&) {
+// What tells that a file was rewritten: a rename gives it a new inode, a write in place a
+// new modification time (or size).
+struct impronta_file {
+  bool esiste = false;
+  ino_t inode = 0;
+  off_t byte = 0;
+  timespec modifica{};
+
+  bool operator==(const impronta_file& o) const {
+    return esiste == o.esiste && inode == o.inode && byte == o.byte && modifica.tv_sec == o.modifica.tv_sec &&
+           modifica.tv_nsec == o.modifica.tv_nsec;
   }
-  fallisci(std::string("not a valid ") + cosa + ": " + testo);
+};
+
+impronta_file impronta(const std::string& percorso) {
+  struct stat info {};
+  if (::stat(percorso.c_str(), &info) != 0) return {};
+  return {true, info.st_ino, info.st_size, info.st_mtim};
+}
+
+std::string leggi_tutto(const std::string& percorso) {
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fallisci_file(percorso);
+  std::string dati;
+  char blocco[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, blocco, sizeof blocco);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fallisci_file(percorso);
+    if (n == 0) break;
+    dati.append(blocco, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return dati;
+}
+
+// The save of an editor that replaces the file atomically: a temporary beside it, renamed
+// over it. No fsync: editors differ there, and a watcher sees the rename either way.
+void salva_come_editor(const std::string& percorso, const std::string& dati) {
+  const std::string temporaneo = percorso + ".salva~";
+  const int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) fallisci_file(temporaneo);
+  scrivi_tutto(fd, dati, temporaneo);
+  if (::close(fd) != 0) fallisci_file(temporaneo);
+  if (::rename(temporaneo.c_str(), percorso.c_str()) != 0) fallisci_file(percorso);
+}
+
+int salva_e_attendi(const std::string& descrizione, const std::string& file, std::size_t secondi) {
+  const std::string dati = leggi_tutto(descrizione);
+  const impronta_file prima = impronta(file);
+  const auto inizio = orologio::now();
+  const auto limite = inizio + std::chrono::seconds(secondi);
+  salva_come_editor(descrizione, dati);
+  while (impronta(file) == prima) {
+    if (orologio::now() > limite) {
+      std::fprintf(stderr, "misura_banco: %s did not change within %zu s of saving %s\n", file.c_str(), secondi,
+                   descrizione.c_str());
+      return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  std::printf("ms=%.3f\n", millisecondi(orologio::now() - inizio));
+  return 0;
 }
 
 }  // namespace
@@ -110,8 +230,10 @@ int main(int argc, char** argv) {
   if (a.size() >= 3 && a[0] == "comando" && a[1] == "--") {
     return comando(std::vector<std::string>(a.begin() + 2, a.end()));
   }
-  if (a.size() == 3 && a[0] == "scrittura")
-    return scrittura(static_cast<std::size_t>(numero(a[1], "size")), a[2]);
+  if (a.size() >= 3 && a[0] == "scrittura") return scrittura(a[1], std::vector<std::string>(a.begin() + 2, a.end()));
+  if ((a.size() == 3 || a.size() == 4) && a[0] == "salva_e_attendi") {
+    return salva_e_attendi(a[1], a[2], a.size() == 4 ? numero(a[3], "number of seconds") : 10);
+  }
   std::fputs(kUso, stderr);
   return 3;
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -142,7 +143,14 @@ void scrivi_file_insieme(const std::vector<file_da_scrivere>& file) {
       throw ErroreFile(scritti[i].percorso, motivo(e));
     }
   }
-  for (const auto& t : scritti) sincronizza_cartella(t.percorso);
+  // One fsync of a folder makes every rename in it durable: each folder is synced once.
+  std::vector<std::string> sincronizzate;
+  for (const auto& t : scritti) {
+    std::string cartella = cartella_di(t.percorso);
+    if (std::find(sincronizzate.begin(), sincronizzate.end(), cartella) != sincronizzate.end()) continue;
+    sincronizza_cartella(t.percorso);
+    sincronizzate.push_back(std::move(cartella));
+  }
 }
 
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {

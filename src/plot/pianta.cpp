@@ -1,6 +1,8 @@
 // The plan panel: the line seen from above, north up, equal scales on both axes.
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "plot/pannelli.h"
 #include "plot/semplifica.h"
@@ -64,10 +66,7 @@ class Pianta {
   double altezza_disegno() const { return altezza_; }
   double scala() const { return scala_; }
 
-  punto al_metro(std::int64_t m) const {
-    const auto r = static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, ultima_));
-    return {ox_ + (t_.numero(r, 0) - min_est_) * scala_, oy_ + (max_nord_ - t_.numero(r, 1)) * scala_};
-  }
+  punto al_metro(std::int64_t m) const { return sulla_pagina(static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, ultima_))); }
 
   // The unit vector pointing to the right of the direction of travel at metre m, on the page.
   punto destra(std::int64_t m) const {
@@ -91,8 +90,8 @@ class Pianta {
     std::vector<punto> tutti;
     da = std::clamp<std::int64_t>(da, 0, ultima_);
     a = std::clamp<std::int64_t>(a, 0, ultima_);
-    tutti.reserve(static_cast<std::size_t>(a - da + 1));
-    for (std::int64_t m = da; m <= a; ++m) tutti.push_back(al_metro(m));
+    tutti.resize(static_cast<std::size_t>(a - da + 1));
+    for (std::size_t i = 0; i < tutti.size(); ++i) tutti[i] = sulla_pagina(static_cast<std::size_t>(da) + i);
     std::string out;
     std::string ultimo;
     for (const auto& p : semplifica(tutti, kTolleranza)) {
@@ -106,6 +105,11 @@ class Pianta {
   }
 
  private:
+  // Where the plan puts row r of the table (a row from 0 to the last one).
+  punto sulla_pagina(std::size_t r) const {
+    return {ox_ + (t_.numero(r, 0) - min_est_) * scala_, oy_ + (max_nord_ - t_.numero(r, 1)) * scala_};
+  }
+
   const TabellaLinea& t_;
   std::int64_t ultima_;
   bool disegnabile_ = false;
@@ -189,31 +193,50 @@ posto_nome posto(const punto& q, const punto& verso, double distanza, double lar
   return p;
 }
 
-// Points enough to tell a later name that this one's box is taken.
-void occupa(std::vector<punto>& ostacoli, const posto_nome& p) {
-  for (double x = p.sinistra; x <= p.destra; x += 6.0) {
-    for (const double y : {p.alto, (p.alto + p.basso) / 2.0, p.basso}) ostacoli.push_back({x, y});
-  }
-}
-
 struct riquadro {
   double sinistra = 0.0, destra = 0.0, alto = 0.0, basso = 0.0;
 };
 
-// How much of the drawing a name would cover; a name that leaves the panel counts as worst.
-std::size_t coperti(const posto_nome& p, const std::vector<punto>& ostacoli, const riquadro& pannello) {
-  if (p.sinistra < pannello.sinistra || p.destra > pannello.destra || p.alto < pannello.alto ||
-      p.basso > pannello.basso) {
-    return ostacoli.size() + 1;
+// What a name should not cover: the points of the drawing, sorted from left to right so
+// that a name's box looks only at those below it, and the points of the names placed.
+class Ostacoli {
+ public:
+  explicit Ostacoli(std::vector<punto> disegno) : disegno_(std::move(disegno)) {
+    std::sort(disegno_.begin(), disegno_.end(), [](const punto& a, const punto& b) { return a.x < b.x; });
   }
-  std::size_t n = 0;
-  for (const auto& o : ostacoli) {
-    if (o.x >= p.sinistra - 3.0 && o.x <= p.destra + 3.0 && o.y >= p.alto - 3.0 && o.y <= p.basso + 3.0) ++n;
-  }
-  return n;
-}
 
-// What a name should not cover: the line every 25 m and the marks along it.
+  std::size_t quanti() const { return disegno_.size() + nomi_.size(); }
+
+  // Points enough to tell a later name that this one's box is taken.
+  void occupa(const posto_nome& p) {
+    for (double x = p.sinistra; x <= p.destra; x += 6.0) {
+      for (const double y : {p.alto, (p.alto + p.basso) / 2.0, p.basso}) nomi_.push_back({x, y});
+    }
+  }
+
+  // How much of the drawing a name would cover; a name that leaves the panel counts as worst.
+  std::size_t coperti(const posto_nome& p, const riquadro& pannello) const {
+    if (p.sinistra < pannello.sinistra || p.destra > pannello.destra || p.alto < pannello.alto ||
+        p.basso > pannello.basso) {
+      return quanti() + 1;
+    }
+    const auto dentro = [&p](const punto& o) {
+      return o.x >= p.sinistra - 3.0 && o.x <= p.destra + 3.0 && o.y >= p.alto - 3.0 && o.y <= p.basso + 3.0;
+    };
+    std::size_t n = 0;
+    auto i = std::lower_bound(disegno_.begin(), disegno_.end(), p.sinistra - 3.0,
+                              [](const punto& o, double x) { return o.x < x; });
+    for (; i != disegno_.end() && i->x <= p.destra + 3.0; ++i) n += dentro(*i) ? 1 : 0;
+    for (const auto& o : nomi_) n += dentro(o) ? 1 : 0;
+    return n;
+  }
+
+ private:
+  std::vector<punto> disegno_;
+  std::vector<punto> nomi_;
+};
+
+// The line every 25 m and the marks along it.
 std::vector<punto> ostacoli(const Pianta& p, const contenuto& c, std::int64_t ultima) {
   std::vector<punto> out;
   for (std::int64_t m = 0; m <= ultima; m += 25) out.push_back(p.al_metro(m));
@@ -231,7 +254,7 @@ std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, c
   std::string nomi =
       "<g font-size=\"12\" font-weight=\"bold\" fill=\"#111111\" stroke=\"#ffffff\" stroke-width=\"3\" "
       "paint-order=\"stroke\">\n";
-  std::vector<punto> da_evitare = c.stazioni.empty() ? std::vector<punto>{} : ostacoli(p, c, ultima);
+  Ostacoli da_evitare(c.stazioni.empty() ? std::vector<punto>{} : ostacoli(p, c, ultima));
   for (const auto& o : c.stazioni) {
     const punto q = p.al_metro(o.metro);
     const std::string nome = testo_scenario_xml(o.testo);
@@ -243,16 +266,16 @@ std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, c
     const posto_nome candidati[] = {posto(q, {-d.x, -d.y}, 16.0, larghezza), posto(q, d, 16.0, larghezza),
                                     posto(q, {-d.x, -d.y}, 34.0, larghezza), posto(q, d, 34.0, larghezza)};
     std::size_t scelto = 0;
-    std::size_t migliore = coperti(candidati[0], da_evitare, pannello);
+    std::size_t migliore = da_evitare.coperti(candidati[0], pannello);
     for (std::size_t i = 1; i < std::size(candidati) && migliore > 0; ++i) {
-      const std::size_t n = coperti(candidati[i], da_evitare, pannello);
+      const std::size_t n = da_evitare.coperti(candidati[i], pannello);
       if (n < migliore) {
         migliore = n;
         scelto = i;
       }
     }
     const posto_nome& posto_scelto = candidati[scelto];
-    occupa(da_evitare, posto_scelto);
+    da_evitare.occupa(posto_scelto);
     nomi += "<text x=\"" + numero(posto_scelto.base.x) + "\" y=\"" + numero(posto_scelto.base.y) +
             "\" text-anchor=\"" + posto_scelto.ancora + "\">" + nome + "</text>\n";
   }

@@ -1,7 +1,13 @@
 // The drawing module on hand-made compiled states.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <regex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "model/file_binari.h"
 #include "plot/carica_compilato.h"
@@ -21,7 +27,8 @@ TEST(TestoSvg, NumbersHaveOneDecimalRoundedHalvesToEven) {
     double v;
     const char* atteso;
   } casi[] = {{0.0, "0.0"}, {-0.04, "0.0"}, {-0.06, "-0.1"}, {2.25, "2.2"}, {2.35, "2.4"},
-              {1234567.89, "1234567.9"}, {-12.0, "-12.0"}, {0.05, "0.0"}, {0.15, "0.2"}};
+              {1234567.89, "1234567.9"}, {-12.0, "-12.0"}, {0.05, "0.0"}, {0.15, "0.2"},
+              {-0.15, "-0.2"}, {-0.05, "0.0"}, {1e15, "1000000000000000.0"}, {-987.65, "-987.6"}};
   for (const auto& c : casi) EXPECT_EQ(disegno::numero(c.v), c.atteso) << c.v;
 }
 
@@ -73,6 +80,95 @@ TEST(Semplifica, KeepsCornersAndDropsOnlyPointsWithinTheTolerance) {
   ASSERT_EQ(a.size(), 3u);
   EXPECT_EQ(a[1].x, 2.0);
   EXPECT_EQ(a[1].y, 0.0);
+}
+
+// The plain Ramer-Douglas-Peucker the simplification must agree with point for point
+// (it passes over blocks of points that cannot hold the farthest one).
+std::vector<punto> semplifica_piana(const std::vector<punto>& punti, double tolleranza) {
+  if (punti.size() < 3) return punti;
+  const auto distanza = [](const punto& p, const punto& a, const punto& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+    double t = 0.0;
+    if (l2 > 0.0) t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0);
+    const double ex = p.x - (a.x + t * dx), ey = p.y - (a.y + t * dy);
+    return std::sqrt(ex * ex + ey * ey);
+  };
+  std::vector<bool> tieni(punti.size(), false);
+  tieni.front() = tieni.back() = true;
+  std::vector<std::pair<std::size_t, std::size_t>> da_fare{{0, punti.size() - 1}};
+  while (!da_fare.empty()) {
+    const auto [a, b] = da_fare.back();
+    da_fare.pop_back();
+    double peggiore = -1.0;
+    std::size_t indice = a;
+    for (std::size_t i = a + 1; i < b; ++i) {
+      const double d = distanza(punti[i], punti[a], punti[b]);
+      if (d > peggiore) peggiore = d, indice = i;
+    }
+    if (peggiore > tolleranza) {
+      tieni[indice] = true;
+      da_fare.push_back({a, indice});
+      da_fare.push_back({indice, b});
+    }
+  }
+  std::vector<punto> out;
+  for (std::size_t i = 0; i < punti.size(); ++i) {
+    if (tieni[i]) out.push_back(punti[i]);
+  }
+  return out;
+}
+
+TEST(Semplifica, KeepsTheSamePointsAsThePlainAlgorithm) {
+  std::uint64_t seme = 12345;
+  const auto caso = [&seme] {  // a fixed pseudo-random sequence in [0, 1)
+    seme = seme * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(seme >> 11) / 9007199254740992.0;
+  };
+  std::vector<std::pair<std::string, std::vector<punto>>> linee;
+  for (const std::size_t n : {3u, 15u, 16u, 17u, 31u, 33u, 47u, 48u, 49u, 64u, 65u, 200u}) {
+    std::vector<punto> zig;
+    for (std::size_t i = 0; i < n; ++i) zig.push_back({i * 0.3, (i % 2) * 0.3});
+    linee.push_back({"zigzag of " + std::to_string(n), zig});
+  }
+  // A long line at a plan's scale: a metre a point, thousandths of a pixel apart, with bends.
+  std::vector<punto> lunga;
+  double x = 60.0, y = 300.0, verso = 0.3;
+  for (int i = 0; i < 60000; ++i) {
+    if (i % 5000 == 0) verso += caso() - 0.5;
+    x += 0.001 * std::cos(verso);
+    y += 0.001 * std::sin(verso);
+    lunga.push_back({x, y});
+  }
+  linee.push_back({"long line", lunga});
+  std::vector<punto> cammino;  // noise of about the tolerance
+  for (int i = 0; i < 20000; ++i) cammino.push_back({i * 0.01, 50.0 + 0.6 * caso()});
+  linee.push_back({"noisy walk", cammino});
+  std::vector<punto> ritorno;  // back over itself, with points repeated
+  for (int i = 0; i < 3000; ++i) ritorno.push_back({std::abs(1500.0 - i) * 0.1, 7.0});
+  for (int i = 0; i < 100; ++i) ritorno.push_back({150.0, 7.0});
+  for (int i = 0; i < 3000; ++i) ritorno.push_back({i * 0.05, 7.0 + 0.001 * i});
+  linee.push_back({"back over itself", ritorno});
+  std::vector<punto> spirale;
+  for (int i = 0; i < 50000; ++i) {
+    const double r = 1.0 + i * 0.01;
+    spirale.push_back({600.0 + r * std::cos(i * 0.002), 400.0 + r * std::sin(i * 0.002)});
+  }
+  linee.push_back({"spiral", spirale});
+  std::vector<punto> lontana;  // coordinates far from the page's, where rounding is coarse
+  for (int i = 0; i < 10000; ++i) lontana.push_back({1e9 + i * 0.25, 1e9 + std::sin(i * 0.01) * 3.0});
+  linee.push_back({"far from the origin", lontana});
+
+  for (const auto& [nome, punti] : linee) {
+    for (const double tolleranza : {0.0, 0.05, 0.25, 2.0}) {
+      const auto attesi = semplifica_piana(punti, tolleranza);
+      const auto ottenuti = disegno::semplifica(punti, tolleranza);
+      ASSERT_EQ(ottenuti.size(), attesi.size()) << nome << ", tolerance " << tolleranza;
+      for (std::size_t i = 0; i < attesi.size(); ++i) {
+        ASSERT_TRUE(ottenuti[i].x == attesi[i].x && ottenuti[i].y == attesi[i].y)
+            << nome << ", tolerance " << tolleranza << ", point " << i;
+      }
+    }
+  }
 }
 
 TEST(Semplifica, RoundSteps) {
