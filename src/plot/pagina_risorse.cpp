@@ -257,8 +257,18 @@ function disegnaPianta() {
   const fineLinea = Math.min(D.lunghezza, METRI);
   s += "<polyline id=\"linea\" points=\"" + linea + "\" fill=\"none\" stroke=\"#333\" stroke-width=\"2\" stroke-linejoin=\"round\"/>";
   if (fineLinea < vista.b) s += "<polyline points=\"" + tratto(fineLinea, vista.b) + "\" fill=\"none\" stroke=\"#999\" stroke-width=\"3\" stroke-dasharray=\"4 3\"/>";
+  // What a station's name must not cover: the line (sampled every 3 pixels) and the marks.
+  const presi = [];
+  const occupa = (x, y, r) => presi.push({ x0: x - r, x1: x + r, y0: y - r, y1: y + r });
+  for (let i = 1; i < puntiVisti.length; i++) {
+    const a = puntiVisti[i - 1], b = puntiVisti[i], passi = Math.ceil(Math.hypot(b.x - a.x, b.y - a.y) / 3);
+    for (let k = 0; k <= passi; k++) occupa(a.x + (b.x - a.x) * k / passi, a.y + (b.y - a.y) * k / passi, 2);
+  }
   const marchi = (lista, distanza, forma) => {
-    for (const g of raggruppa(fra(lista, vista.a, vista.b), o => scostato(o.m, distanza))) s += forma(g) + conta(g);
+    for (const g of raggruppa(fra(lista, vista.a, vista.b), o => scostato(o.m, distanza))) {
+      s += forma(g) + conta(g);
+      occupa(g.p.x, g.p.y, 4);
+    }
   };
   marchi(oggetti.cartelli, -8, g => "<path d=\"M" + g.p.x.toFixed(1) + " " + (g.p.y - 4.5).toFixed(1) + "l4.5 4.5-4.5 4.5-4.5-4.5z\" fill=\"#ff7f0e\" stroke=\"#fff\" stroke-width=\"0.8\"" + segno(g.o) + "/>");
   marchi(oggetti.indicatori, 8, g => "<rect x=\"" + (g.p.x - 3.5).toFixed(1) + "\" y=\"" + (g.p.y - 3.5).toFixed(1) + "\" width=\"7\" height=\"7\" fill=\"#1f77b4\" stroke=\"#fff\" stroke-width=\"0.8\"" + segno(g.o) + "/>");
@@ -266,10 +276,10 @@ function disegnaPianta() {
   marchi(oggetti.abbattimenti, -16, g => "<path d=\"M" + g.p.x.toFixed(1) + " " + (g.p.y + 4).toFixed(1) + "l-4-8h8z\" fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\"" + segno(g.o) + "/>");
   marchi(oggetti.diagnostica.filter(o => o.m !== null), 0, g => "<circle cx=\"" + g.p.x.toFixed(1) + "\" cy=\"" + g.p.y.toFixed(1) + "\" r=\"8\" fill=\"none\" stroke=\"" + (g.o[0].tipo === "error" ? "#d00" : "#e90") + "\" stroke-width=\"3\"" + segno(g.o) + "/>");
   // Stations: every one drawn; names where they cover neither the line nor another name.
-  const presi = [];
-  for (const q of puntiVisti) presi.push({ x0: q.x - 2, x1: q.x + 2, y0: q.y - 2, y1: q.y + 2 });
   let cerchi = "", nomi = "";
-  for (const g of raggruppa(fra(oggetti.stazioni, vista.a, vista.b), o => proietta(o.m))) {
+  const gruppiStazioni = raggruppa(fra(oggetti.stazioni, vista.a, vista.b), o => proietta(o.m));
+  for (const g of gruppiStazioni) occupa(g.p.x, g.p.y, 6);
+  for (const g of gruppiStazioni) {
     cerchi += "<circle class=\"segno stazione\" data-s=\"" + segni.length + "\" data-nome=\"" + esc(g.o.map(o => o.nome).join(", ")) +
       "\" cx=\"" + g.p.x.toFixed(1) + "\" cy=\"" + g.p.y.toFixed(1) + "\" r=\"5.5\" fill=\"#fff\" stroke=\"#111\" stroke-width=\"2\"/>";
     segni.push(g.o);
