@@ -201,9 +201,22 @@ function rigaA(lista, m) {  // the last row of a kind at or before metre m
   while (lo < hi) { const mid = (lo + hi) >> 1; if (lista[mid][0] <= m) lo = mid + 1; else hi = mid; }
   return lo > 0 ? lista[lo - 1] : null;
 }
-function boxLibero(b, presi) {
-  for (const q of presi) if (b.x0 < q.x1 && b.x1 > q.x0 && b.y0 < q.y1 && b.y1 > q.y0) return false;
-  return true;
+// Boxes taken on a drawing, kept in a grid of 32-pixel cells so that a free place is
+// found without looking at every box of a long line.
+class Occupati {
+  constructor() { this.celle = new Map(); }
+  *chiavi(b) {
+    for (let i = Math.floor(b.x0 / 32); i <= Math.floor(b.x1 / 32); i++)
+      for (let j = Math.floor(b.y0 / 32); j <= Math.floor(b.y1 / 32); j++) yield i + "," + j;
+  }
+  push(b) {
+    for (const k of this.chiavi(b)) { const c = this.celle.get(k); if (c) c.push(b); else this.celle.set(k, [b]); }
+  }
+  libero(b) {
+    for (const k of this.chiavi(b)) for (const q of this.celle.get(k) || [])
+      if (b.x0 < q.x1 && b.x1 > q.x0 && b.y0 < q.y1 && b.y1 > q.y0) return false;
+    return true;
+  }
 }
 
 // ---- the plan ----------------------------------------------------------------------
@@ -258,7 +271,7 @@ function disegnaPianta() {
   s += "<polyline id=\"linea\" points=\"" + linea + "\" fill=\"none\" stroke=\"#333\" stroke-width=\"2\" stroke-linejoin=\"round\"/>";
   if (fineLinea < vista.b) s += "<polyline points=\"" + tratto(fineLinea, vista.b) + "\" fill=\"none\" stroke=\"#999\" stroke-width=\"3\" stroke-dasharray=\"4 3\"/>";
   // What a station's name must not cover: the line (sampled every 3 pixels) and the marks.
-  const presi = [];
+  const presi = new Occupati();
   const occupa = (x, y, r) => presi.push({ x0: x - r, x1: x + r, y0: y - r, y1: y + r });
   for (let i = 1; i < puntiVisti.length; i++) {
     const a = puntiVisti[i - 1], b = puntiVisti[i], passi = Math.ceil(Math.hypot(b.x - a.x, b.y - a.y) / 3);
@@ -291,7 +304,7 @@ function disegnaPianta() {
         const cx = g.p.x + v.x * d, cy = g.p.y + v.y * d;
         const x0 = v.x > 0.35 ? cx : v.x < -0.35 ? cx - w : cx - w / 2;
         const b = { x0, x1: x0 + w, y0: cy - 7, y1: cy + 7 };
-        if (b.x0 < 2 || b.x1 > W - 2 || b.y0 < 2 || b.y1 > H - 2 || !boxLibero(b, presi)) continue;
+        if (b.x0 < 2 || b.x1 > W - 2 || b.y0 < 2 || b.y1 > H - 2 || !presi.libero(b)) continue;
         presi.push(b);
         nomi += "<text class=\"nome-stazione\" x=\"" + (x0 + 2).toFixed(1) + "\" y=\"" + (cy + 4).toFixed(1) + "\">" + esc(nome) + "</text>";
         messo = true;
@@ -301,10 +314,6 @@ function disegnaPianta() {
     }
   }
   s += cerchi + "<g font-size=\"12\" font-weight=\"bold\" fill=\"#111\" pointer-events=\"none\">" + nomi + "</g>";
-  if (cursore !== null) {
-    const p = proietta(cursore);
-    s += "<circle id=\"cursore-pianta\" cx=\"" + p.x.toFixed(1) + "\" cy=\"" + p.y.toFixed(1) + "\" r=\"7\" fill=\"none\" stroke=\"#6a3d9a\" stroke-width=\"2.5\" pointer-events=\"none\"/>";
-  }
   // A scale bar of a round length.
   const metri = tondo(100 / scala), l = metri * scala;
   s += "<g><rect x=\"20\" y=\"" + (H - 20) + "\" width=\"" + l.toFixed(1) + "\" height=\"5\" fill=\"#111\"/><text x=\"20\" y=\"" + (H - 25) +
@@ -454,9 +463,6 @@ function disegnaProfili() {
     }
   }
   s += linee + "<g font-size=\"11\" font-weight=\"bold\" fill=\"#111\" pointer-events=\"none\">" + nomi + "</g>";
-  if (cursore !== null && cursore >= vista.a && cursore <= vista.b) {
-    s += "<path id=\"cursore-profili\" d=\"M" + x(cursore).toFixed(1) + " " + STRISCE.pendenza.alto + "V" + (STRISCE.asse.alto) + "\" stroke=\"#6a3d9a\" stroke-width=\"1.5\" pointer-events=\"none\"/>";
-  }
   for (const k of ["pendenza", "velocita", "aderenza"]) {
     const g = STRISCE[k];
     s += "<rect x=\"" + X0 + "\" y=\"" + g.alto + "\" width=\"" + (x1 - X0) + "\" height=\"" + g.altezza + "\" fill=\"none\" stroke=\"#888\" pointer-events=\"none\"/>";
@@ -492,16 +498,34 @@ function lettura() {
   l.textContent = parti.join(" \u00b7 ");
 }
 
+// The cursor alone moves without drawing the rest again.
+function disegnaCursore() {
+  for (const id of ["cursore-pianta", "cursore-profili"]) { const e = $(id); if (e) e.remove(); }
+  if (cursore === null || cursore < vista.a || cursore > vista.b) return;
+  if (P && proietta) {
+    const p = proietta(cursore);
+    $("pianta").insertAdjacentHTML("beforeend", "<circle id=\"cursore-pianta\" cx=\"" + p.x.toFixed(1) + "\" cy=\"" + p.y.toFixed(1) +
+      "\" r=\"7\" fill=\"none\" stroke=\"#6a3d9a\" stroke-width=\"2.5\" pointer-events=\"none\"/>");
+  }
+  $("profili").insertAdjacentHTML("beforeend", "<path id=\"cursore-profili\" d=\"M" + x(cursore).toFixed(1) + " " + STRISCE.pendenza.alto + "V" +
+    STRISCE.asse.alto + "\" stroke=\"#6a3d9a\" stroke-width=\"1.5\" pointer-events=\"none\"/>");
+}
+
 // ---- drawing and the view ------------------------------------------------------------
-let richiesto = false;
-function ridisegna() {
+let richiesto = false, tuttoDaRifare = true;
+function ridisegna(soloCursore) {
+  if (!soloCursore) tuttoDaRifare = true;
   if (richiesto) return;
   richiesto = true;
   requestAnimationFrame(() => {
     richiesto = false;
-    segni = [];
-    disegnaProfili();
-    disegnaPianta();
+    if (tuttoDaRifare) {
+      tuttoDaRifare = false;
+      segni = [];
+      disegnaProfili();
+      disegnaPianta();
+    }
+    disegnaCursore();
     lettura();
     const da = $("km-da"), a = $("km-a");
     if (document.activeElement !== da) da.value = progressiva(km(vista.a));
@@ -584,11 +608,11 @@ function muovi(svg, e) {
     }
     cursore = migliore;
   }
-  ridisegna();
+  ridisegna(true);
 }
 profili.addEventListener("pointermove", e => muovi(profili, e));
 pianta.addEventListener("pointermove", e => muovi(pianta, e));
-for (const svg of [profili, pianta]) svg.addEventListener("pointerleave", () => { cursore = null; ridisegna(); });
+for (const svg of [profili, pianta]) svg.addEventListener("pointerleave", () => { cursore = null; ridisegna(true); });
 
 // Tooltips: hovering a mark shows it, a click pins it (so its link can be followed).
 function suggerimentoPer(e) {
@@ -630,7 +654,7 @@ document.addEventListener("keydown", e => {
   if (e.key === "ArrowLeft") scorri(-0.25);
   if (e.key === "ArrowRight") scorri(0.25);
 });
-window.addEventListener("resize", ridisegna);
+window.addEventListener("resize", () => ridisegna());
 
 // Under a command that rebuilds the page, the page checks the file named by data-ricarica
 // and reloads when its content changes. A plain picture has no such attribute.
