@@ -279,8 +279,11 @@ function disegnaPianta() {
   }
   const marchi = (lista, distanza, forma) => {
     for (const g of raggruppa(fra(lista, vista.a, vista.b), o => scostato(o.m, distanza))) {
-      s += forma(g) + conta(g);
+      s += forma(g);
       occupa(g.p.x, g.p.y, 4);
+      // The count, where it covers neither the line nor another mark or count.
+      const b = { x0: g.p.x + 5, x1: g.p.x + 7 + 6 * String(g.o.length).length, y0: g.p.y - 14, y1: g.p.y - 4 };
+      if (g.o.length > 1 && presi.libero(b)) { s += conta(g); presi.push(b); }
     }
   };
   marchi(oggetti.cartelli, -8, g => "<path d=\"M" + g.p.x.toFixed(1) + " " + (g.p.y - 4.5).toFixed(1) + "l4.5 4.5-4.5 4.5-4.5-4.5z\" fill=\"#ff7f0e\" stroke=\"#fff\" stroke-width=\"0.8\"" + segno(g.o) + "/>");
@@ -417,15 +420,17 @@ function disegnaProfili() {
   s += "<text x=\"" + ((X0 + x1) / 2) + "\" y=\"" + (STRISCE.asse.alto + 36) + "\" font-size=\"11\" text-anchor=\"middle\" fill=\"#333\">km of the line</text>";
   // Slow orders at their speed, abbattimento points along the top of the speed profile.
   const v = STRISCE.velocita;
-  for (const g of raggruppa(fra(oggetti.rallentamenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 }))) {
+  // A count goes beside its mark only where the next mark leaves room for it.
+  const conRoom = gruppi => gruppi.map((g, i) => Object.assign(g, { spazio: i + 1 < gruppi.length ? gruppi[i + 1].p.x - g.p.x : Infinity }));
+  for (const g of conRoom(raggruppa(fra(oggetti.rallentamenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 })))) {
     const xa = Math.max(X0, x(g.o[0].m)), xb = Math.min(x1, Math.max(...g.o.map(o => x(o.fine))));
     const y = v.y(Math.min(...g.o.map(o => o.v))).toFixed(1);
     s += "<path d=\"M" + xa.toFixed(1) + " " + y + "H" + Math.max(xb, xa + 3).toFixed(1) + "\" stroke=\"#d62728\" stroke-width=\"4\"" + segno(g.o) + "/>";
-    if (g.o.length > 1) s += "<text x=\"" + xa.toFixed(1) + "\" y=\"" + (Number(y) - 4) + "\" font-size=\"9\" fill=\"#d62728\">" + g.o.length + "</text>";
+    if (g.o.length > 1 && g.spazio > 16) s += "<text x=\"" + xa.toFixed(1) + "\" y=\"" + (Number(y) - 4) + "\" font-size=\"9\" fill=\"#d62728\">" + g.o.length + "</text>";
   }
-  for (const g of raggruppa(fra(oggetti.abbattimenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 }))) {
+  for (const g of conRoom(raggruppa(fra(oggetti.abbattimenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 })))) {
     g.p = { x: x(g.o[0].m), y: v.alto + 4 };
-    s += "<path d=\"M" + g.p.x.toFixed(1) + " " + (v.alto + 9) + "l-4.5-9h9z\" fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\"" + segno(g.o) + "/>" + (g.o.length > 1 ? "<text x=\"" + (g.p.x + 6).toFixed(1) + "\" y=\"" + (v.alto + 18) + "\" font-size=\"9\">" + g.o.length + "</text>" : "");
+    s += "<path d=\"M" + g.p.x.toFixed(1) + " " + (v.alto + 9) + "l-4.5-9h9z\" fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\"" + segno(g.o) + "/>" + (g.o.length > 1 && g.spazio > 16 ? "<text x=\"" + (g.p.x + 6).toFixed(1) + "\" y=\"" + (v.alto + 18) + "\" font-size=\"9\">" + g.o.length + "</text>" : "");
   }
   // Curves and kilometre references in a strip of their own.
   const c = STRISCE.curve;

@@ -175,6 +175,19 @@ const controlli = {
     });
     console.log("redraw after zoom or pan (ms): " + tempi.join(", "));
     verifica(Math.max(...tempi) < 1000, "redraw too slow: " + tempi);
+    // The cursor follows the pointer within a frame or two.
+    const cursore = await pagina.evaluate(async () => {
+      const svg = document.getElementById("profili"), r = svg.getBoundingClientRect(), out = [];
+      for (let i = 0; i < 5; i++) {
+        const t = performance.now();
+        svg.dispatchEvent(new PointerEvent("pointermove", { clientX: r.left + 200 + 100 * i, clientY: r.top + 150, bubbles: true }));
+        await new Promise(f => requestAnimationFrame(() => f()));
+        out.push(Math.round(performance.now() - t));
+      }
+      return { tempi: out, lettura: document.getElementById("lettura").textContent };
+    });
+    console.log("cursor update (ms): " + cursore.tempi.join(", "));
+    verifica(/^km \d+\+\d{3} · gradient/.test(cursore.lettura), "readout: " + cursore.lettura);
     await mostra_km(pagina, "552+100", "572+100");
     const s = await suggerimento_di(pagina, "#pianta .stazione");
     verifica(/POSTO \d\d/.test(s.testo) && /Banco1000_9001-\.txt:\d+/.test(s.testo), "tooltip: " + s.testo);
