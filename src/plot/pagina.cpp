@@ -24,6 +24,7 @@ using disegno::riga_sorgente;
 constexpr std::int64_t kMetriCella = 50;
 // Metres the plan may leave out when simplified: under a pixel at the closest zoom.
 constexpr double kTolleranzaPianta = 0.5;
+constexpr std::size_t kMetriPezzo = 1000;
 
 // A JSON string literal that may also stand inside a <script> element: besides what JSON
 // needs, "<", ">" and "&" are escaped so that no "</script>" can end the element early.
@@ -168,22 +169,34 @@ std::string pianta(const TabellaLinea& t) {
     punti.push_back({e, n});
   }
   if (punti.size() < 2) return "null";
-  const auto tenuti = disegno::semplifica(punti, kTolleranzaPianta);
+  // Simplified a kilometre at a time: the simplifier splits at the farthest point, and
+  // over a long, gently winding line one pass over the whole would split near its ends
+  // again and again. Each piece keeps its ends, so the tolerance holds all along.
   std::string m = "[", e = "[", n = "[";
-  std::size_t cerca = 0;
-  for (std::size_t i = 0; i < tenuti.size(); ++i) {
-    // The kept points come in order: find each one from where the last was found.
-    while (cerca < punti.size() && (punti[cerca].x != tenuti[i].x || punti[cerca].y != tenuti[i].y)) ++cerca;
-    if (cerca == punti.size()) break;
-    if (i > 0) {
+  const auto aggiungi = [&](std::size_t indice) {
+    if (m.size() > 1) {
       m += ",";
       e += ",";
       n += ",";
     }
-    m += std::to_string(cerca);
-    e += decimale(tenuti[i].x);
-    n += decimale(tenuti[i].y);
-    ++cerca;
+    m += std::to_string(indice);
+    e += decimale(punti[indice].x);
+    n += decimale(punti[indice].y);
+  };
+  aggiungi(0);
+  for (std::size_t inizio = 0; inizio + 1 < punti.size(); inizio += kMetriPezzo) {
+    const std::size_t fine = std::min(inizio + kMetriPezzo, punti.size() - 1);
+    const std::vector<disegno::punto> pezzo(punti.begin() + static_cast<std::ptrdiff_t>(inizio),
+                                            punti.begin() + static_cast<std::ptrdiff_t>(fine) + 1);
+    const auto tenuti = disegno::semplifica(pezzo, kTolleranzaPianta);
+    // The kept points come in order: each is found from where the last one was.
+    std::size_t cerca = 1;
+    for (std::size_t i = 1; i < tenuti.size(); ++i) {
+      while (cerca < pezzo.size() && (pezzo[cerca].x != tenuti[i].x || pezzo[cerca].y != tenuti[i].y)) ++cerca;
+      if (cerca == pezzo.size()) break;
+      aggiungi(inizio + cerca);
+      ++cerca;
+    }
   }
   return "{\"m\":" + m + "],\"e\":" + e + "],\"n\":" + n + "]}";
 }
