@@ -1,5 +1,21 @@
 // The interactive page: the compiled line as JSON data, drawn in the browser by an inline
 // script (zoom, pan, level of detail, tooltips with links to the description rows).
+//
+// The data (element "dati"); positions are metres of the track, SRC stands for three
+// numbers (index into "file", line, column; -1,0,0 when no row is known):
+//   nome, treno, lunghezza, metri, riferimento [position, km value in metres]
+//   file        [[name shown, path for the editor link], ...]; empty when drawn from binary files
+//   editor      the URL template ("" for no links)
+//   pianta      {m: [metre...], e: [east...], n: [north...]} simplified to half a metre, or null
+//   stazioni    [metre, name, kind, entry, area start, area end, SRC]
+//   segnali     [metre, parametro1, parametro2, parametro3, parametro4, time, SRC]
+//   indicatori  [metre, code1, code2, code3, SRC]
+//   cartelli    [metre, caption, SRC]
+//   abbattimenti [metre, value, SRC]         rallentamenti [start, end, km/h, SRC]
+//   montagne    [start, end, kind, SRC]      progressive [position, km value, SRC]
+//   pendenze, velocita, aderenze   flat runs: start, end, value, start, end, value, ...
+//   righe_pendenza, righe_velocita, righe_aderenza, curve   [position, number, keyword, SRC]
+//   diagnostica [metre or null, "error"|"warning", number, message, SRC]
 #include "plot/pagina.h"
 
 #include <algorithm>
