@@ -517,7 +517,7 @@ function disegnaCursore() {
 }
 
 // ---- drawing and the view ------------------------------------------------------------
-let richiesto = false, tuttoDaRifare = true;
+let richiesto = false, tuttoDaRifare = true, scritta = null;
 function ridisegna(soloCursore) {
   if (!soloCursore) tuttoDaRifare = true;
   if (richiesto) return;
@@ -532,9 +532,13 @@ function ridisegna(soloCursore) {
     }
     disegnaCursore();
     lettura();
-    const da = $("km-da"), a = $("km-a");
-    if (document.activeElement !== da) da.value = progressiva(km(vista.a));
-    if (document.activeElement !== a) a.value = progressiva(km(vista.b));
+    // The range fields follow the view when it changes, and only then: a range being
+    // typed is not undone by the pointer moving over the drawing.
+    if (!scritta || scritta.a !== vista.a || scritta.b !== vista.b) {
+      scritta = Object.assign({}, vista);
+      $("km-da").value = progressiva(km(vista.a));
+      $("km-a").value = progressiva(km(vista.b));
+    }
   });
 }
 function mostraTratto(a, b) {
