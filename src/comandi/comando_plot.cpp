@@ -14,19 +14,24 @@
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
+#include "plot/pagina.h"
+#include "comandi/diagnostica.h"
 
 namespace cmp {
 namespace {
 
 constexpr const char* kAiutoPlot =
-    "usage: compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg\n"
-    "                         [--nome-linea NAME] [--numero-treno NUMBER]\n"
-    "       compattatore plot --from DIR --out FILE.svg [--nome-linea NAME] [--numero-treno NUMBER]\n"
+    "usage: compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg|FILE.html\n"
+    "                         [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n"
+    "       compattatore plot --from DIR --out FILE.svg|FILE.html [--nome-linea NAME] [--numero-treno NUMBER]\n"
     "\n"
-    "Draws the compiled line as one self-contained SVG page: the plan of the line (north up,\n"
-    "with a scale bar) with its stations, signals, speed-indicator boards and caption boards,\n"
-    "and below it the gradient and the speed-limit profiles on one kilometre axis, with slow\n"
-    "orders, abbattimento points and mountain stretches.\n"
+    "Draws the compiled line: the plan of the line (north up, with a scale bar) with its\n"
+    "stations, signals, speed-indicator boards and caption boards, and the gradient and\n"
+    "speed-limit profiles on one kilometre axis, with slow orders, abbattimento points and\n"
+    "mountain stretches. FILE.svg is a static picture; FILE.html (or .htm) an interactive\n"
+    "page in one self-contained file (zoom, pan, a cursor linked between plan and profiles,\n"
+    "the adhesion profile, curves, errors and warnings, and every object with its details\n"
+    "and the description row, FILE:LINE, that put it there).\n"
     "\n"
     "  --line FILE, --train FILE  compile these descriptions in memory (as 'compile' does,\n"
     "                        with the same identity rules) and draw the result; the input\n"
@@ -35,17 +40,67 @@ constexpr const char* kAiutoPlot =
     "                        NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
     "                        only the profiles are drawn); give --nome-linea and/or\n"
     "                        --numero-treno when DIR holds several scenarios\n"
-    "  --out FILE            the SVG file to write (replaced whole)\n"
+    "  --out FILE            the file to write (replaced whole): .svg for the picture,\n"
+    "                        .html or .htm for the interactive page\n"
+    "  --editor-url TEMPLATE on the page, each object links to its row through this URL, with\n"
+    "                        {path}, {line} and {column} replaced; for example\n"
+    "                        'vscode://file/{path}:{line}:{column}' (no links without it)\n"
     "  --nome-linea NAME     the route identifier\n"
     "  --numero-treno NUMBER the train number\n"
     "\n"
     "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
     "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n";
 
-// Writes the picture; false (after one line naming the file) when it cannot be written.
-bool scrivi_disegno(const std::string& uscita, const Stato& s) {
+bool finisce_con(const std::string& s, const std::string& coda) {
+  return s.size() > coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
+}
+
+// The format follows the name: an interactive page for .html and .htm, the SVG picture otherwise.
+bool pagina_richiesta(const std::string& uscita) {
+  std::string minuscolo = uscita;
+  for (char& c : minuscolo) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return finisce_con(minuscolo, ".html") || finisce_con(minuscolo, ".htm");
+}
+
+// The texts the page links to, under the names given and their absolute paths.
+std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
+  const auto assoluto = [](const std::string& p) {
+    std::error_code ec;
+    const auto a = std::filesystem::absolute(p, ec);
+    return ec ? p : a.lexically_normal().string();
+  };
+  return {{d.linea, assoluto(d.linea), d.testo_linea}, {d.treno, assoluto(d.treno), d.testo_treno}};
+}
+
+// The reader's error and the finishing pass's warnings, as the compile command prints them.
+std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s) {
+  std::vector<diagnostica_pagina> out;
+  if (s.codice_errore_lettura != 0) {
+    diagnostica_pagina d;
+    if (s.posizione_errore_lettura != 0) d.metro = s.posizione_errore_lettura;
+    d.codice = s.codice_errore_lettura;
+    d.messaggio = descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura);
+    d.file = s.luogo_errore.testo == testo_descrizione::linea ? 0 : s.luogo_errore.testo == testo_descrizione::treno ? 1 : -1;
+    d.riga = s.luogo_errore.riga;
+    d.colonna = s.luogo_errore.colonna;
+    if (d.riga == 0) d.file = -1;
+    out.push_back(std::move(d));
+  }
+  for (const auto& a : s.avvisi) {
+    diagnostica_pagina d;
+    d.metro = a.posizione;
+    d.errore = false;
+    d.codice = a.codice;
+    d.messaggio = descrivi_errore(s, a.codice, a.posizione);
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+// Writes the picture or the page; false (after one line naming the file) when it cannot be written.
+bool scrivi_disegno(const std::string& uscita, const Stato& s, const opzioni_pagina& pagina) {
   try {
-    scrivi_file_atomico(uscita, disegna_svg(s));
+    scrivi_file_atomico(uscita, pagina_richiesta(uscita) ? disegna_pagina(s, pagina) : disegna_svg(s));
     return true;
   } catch (const ErroreFile& e) {
     segnala("cannot write " + e.percorso() + ": " + e.motivo());
@@ -71,12 +126,14 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
     return kUscitaFinale;
   }
   stampa_diagnostica(s, d->linea, d->treno);
-  if (!scrivi_disegno(uscita, s)) return kUscitaUso;
+  opzioni_pagina pagina;
+  if (pagina_richiesta(uscita)) {
+    pagina.testi = testi_sorgente(*d);
+    pagina.modello_editor = o.valore("--editor-url").value_or("");
+    pagina.diagnostiche = diagnostiche_pagina(s);
+  }
+  if (!scrivi_disegno(uscita, s, pagina)) return kUscitaUso;
   return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
-}
-
-bool finisce_con(const std::string& s, const std::string& coda) {
-  return s.size() > coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
 }
 
 // The scenario tables (*.sim) of the folder that fit the identity options given, by name.
@@ -174,13 +231,13 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
             difetto->difetto.motivo);
     return kUscitaUso;
   }
-  return scrivi_disegno(uscita, s) ? kUscitaPulita : kUscitaUso;
+  return scrivi_disegno(uscita, s, {}) ? kUscitaPulita : kUscitaUso;
 }
 
 }  // namespace
 
 int comando_plot(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--line", "--train", "--from", "--out", "--nome-linea", "--numero-treno"},
+  const auto o = leggi_opzioni(argomenti, {"--line", "--train", "--from", "--out", "--nome-linea", "--numero-treno", "--editor-url"},
                                {"--help"}, 0);
   if (o.ha("--help")) {
     std::fputs(kAiutoPlot, stdout);

@@ -25,9 +25,32 @@ std::vector<tratto_costante> tratti(const std::vector<tratto>& celle, std::int64
   return out;
 }
 
-std::string nome_stazione(const Stato& s, std::int16_t voce) {
-  if (voce >= 1 && voce < kVociScenario) return s.scenario[static_cast<std::size_t>(voce)].testo;
-  return "?";
+// Entries 1 to 80 hold the stations in row order, then (from 80 down) the caption texts.
+constexpr std::size_t kUltimaVoceStazione = 80;
+
+bool voce_usata(const voce_scenario& v) {
+  return v.tipo != 0 || v.intero1 != 0 || v.intero2 != 0 || v.intero3 != 0 || !v.testo.empty();
+}
+
+// The stations from their entries rather than from the track: kinds from 25 on leave the
+// track alone and a stop cell may be taken over later, yet each is a station of the
+// scenario. An entry named by a caption cell holds a caption text, not a station. Each is
+// drawn at its stop cell, the cell before the one where its area ends.
+std::vector<oggetto> stazioni(const Stato& s) {
+  std::vector<bool> di_cartello(kUltimaVoceStazione + 1, false);
+  for (const auto& t : s.percorso) {
+    if (t.tipo == tipo_cella::cartello && t.parametro1 >= 0 &&
+        static_cast<std::size_t>(t.parametro1) <= kUltimaVoceStazione) {
+      di_cartello[static_cast<std::size_t>(t.parametro1)] = true;
+    }
+  }
+  std::vector<oggetto> out;
+  for (std::size_t n = 1; n <= kUltimaVoceStazione && !di_cartello[n] && voce_usata(s.scenario[n]); ++n) {
+    const auto& v = s.scenario[n];
+    const std::int64_t cella = std::max<std::int64_t>(0, std::int64_t{v.intero2} / kMetriCella - 1);
+    out.push_back({cella, cella * kMetriCella, static_cast<std::int16_t>(n), v.tipo, 0, v.testo});
+  }
+  return out;
 }
 
 std::string testo_cartello(const Stato& s, std::int16_t voce) {
@@ -70,11 +93,8 @@ contenuto estrai_contenuto(const Stato& s) {
   for (std::int64_t i = 0; i < n; ++i) {
     const auto& t = celle[static_cast<std::size_t>(i)];
     switch (t.tipo) {
-      case tipo_cella::fermata:
-        c.stazioni.push_back({i, i * kMetriCella, t.parametro1, 0, 0, nome_stazione(s, t.parametro1)});
-        break;
       case tipo_cella::segnale:
-        c.segnali.push_back({i, metro_oggetto(i), t.parametro1, t.parametro2, t.parametro3, ""});
+        c.segnali.push_back({i, metro_oggetto(i), t.parametro1, t.parametro2, t.parametro3, "", t.parametro4, t.tempo});
         break;
       case tipo_cella::indicatori_v_max:
         c.indicatori.push_back({i, metro_oggetto(i), t.parametro1, t.parametro2, t.parametro3, ""});
@@ -92,10 +112,12 @@ contenuto estrai_contenuto(const Stato& s) {
         break;
     }
   }
+  c.stazioni = stazioni(s);
   c.rallentamenti = rallentamenti(celle);
   const std::int64_t con_profilo = std::max<std::int64_t>(0, n - kCelleFinaliSenzaProfilo);
   c.pendenze = tratti(celle, con_profilo, [](const tratto& t) { return static_cast<int>(t.pendenza) - 100; });
   c.velocita = tratti(celle, con_profilo, [](const tratto& t) { return static_cast<int>(t.velocita) * 5; });
+  c.aderenze = tratti(celle, con_profilo, [](const tratto& t) { return static_cast<int>(t.aderenza); });
   for (const auto& m : tratti(celle, n, [](const tratto& t) { return static_cast<int>(t.montagna); })) {
     if (m.valore != 0) c.montagne.push_back(m);
   }

@@ -26,6 +26,8 @@ struct oggetto {
   std::int16_t parametro2 = 0;
   std::int16_t parametro3 = 0;
   std::string testo;  // Windows-1252: a station's name, a board's caption
+  std::int16_t parametro4 = 0;  // a signal's kind code (10 * rapp + 3 * sx + dx)
+  int tempo = 0;                // a signal's time
 };
 
 // A stretch of cells [inizio, fine) in metres with one value.
@@ -47,7 +49,7 @@ struct contenuto {
   std::int64_t lunghezza = 0;        // the line length L, entry 84
   std::int64_t metri_percorso = 0;   // the whole track, 50 per cell
   riferimento_km riferimento;
-  std::vector<oggetto> stazioni;     // stop cells (10), named by their entry
+  std::vector<oggetto> stazioni;     // entries 1 to 80 at their stop cell (parametro1 the entry, parametro2 the kind)
   std::vector<oggetto> segnali;      // 1
   std::vector<oggetto> indicatori;   // 6
   std::vector<oggetto> cartelli;     // 14, with the caption text
@@ -55,6 +57,7 @@ struct contenuto {
   std::vector<rallentamento> rallentamenti;  // 3 ... 2
   std::vector<tratto_costante> pendenze;     // per mille
   std::vector<tratto_costante> velocita;     // km/h
+  std::vector<tratto_costante> aderenze;     // as the rows gave it
   std::vector<tratto_costante> montagne;     // kind 1 to 255; stretches of kind 0 left out
 };
 

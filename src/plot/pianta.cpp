@@ -140,25 +140,74 @@ std::string velocita_indicatore(const oggetto& o) {
   return out;
 }
 
-std::string segnali(const Pianta& p, const contenuto& c) {
-  std::string out = "<g fill=\"#d62728\" stroke=\"#ffffff\" stroke-width=\"1\">\n";
-  for (const auto& o : c.segnali) {
-    const punto q = p.scostato(o.metro, 7.0);
-    out += "<circle class=\"segnale\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"4.0\">" +
-           titolo("Signal at " + dove(c, o)) + "</circle>\n";
+// Marks closer than this on the page cannot be told apart: they are drawn as one, counted.
+constexpr double kMarchiVicini = 9.0;
+
+// Runs of objects whose marks lie within kMarchiVicini of the run's first mark.
+struct gruppo_marchi {
+  punto q;
+  std::vector<const oggetto*> oggetti;
+};
+std::vector<gruppo_marchi> raggruppa(const Pianta& p, const std::vector<oggetto>& oggetti, double distanza) {
+  std::vector<gruppo_marchi> out;
+  for (const auto& o : oggetti) {
+    const punto q = p.scostato(o.metro, distanza);
+    if (!out.empty() && std::hypot(q.x - out.back().q.x, q.y - out.back().q.y) < kMarchiVicini) {
+      out.back().oggetti.push_back(&o);
+    } else {
+      out.push_back({q, {&o}});
+    }
   }
-  return out + "</g>\n";
+  return out;
+}
+
+// One mark for a group: its shape, its count beside it when it stands for several, and a
+// tooltip naming each object (one line each).
+template <typename Forma, typename Descrivi>
+std::string marchi(const Pianta& p, const std::vector<oggetto>& oggetti, double distanza, const std::string& gruppo,
+                   const std::string& molti, Forma forma, Descrivi descrivi) {
+  std::string out = gruppo;
+  std::string conteggi;
+  for (const auto& g : raggruppa(p, oggetti, distanza)) {
+    std::string t;
+    if (g.oggetti.size() > 1) t = std::to_string(g.oggetti.size()) + " " + molti + ":";
+    for (const oggetto* o : g.oggetti) t += (t.empty() ? "" : "\n") + descrivi(*o);
+    out += forma(g.q, titolo(t));
+    if (g.oggetti.size() > 1) {
+      conteggi += testo(g.q.x + 6.0, g.q.y - 5.0, 9.0, std::to_string(g.oggetti.size()));
+    }
+  }
+  out += "</g>\n";
+  if (!conteggi.empty()) out += "<g fill=\"#333333\">\n" + conteggi + "</g>\n";
+  return out;
+}
+
+// The codes a signal's cell packs, as its row gave them.
+std::string dati_segnale(const oggetto& o) {
+  return "aspect codes " + std::to_string(o.parametro1) + " / " + std::to_string(o.parametro2) + " / " +
+         std::to_string(o.parametro3) + " (10 \xC3\x97 s + d), kind code " + std::to_string(o.parametro4) +
+         " (10 \xC3\x97 rapp + 3 \xC3\x97 sx + dx), time " + std::to_string(o.tempo);
+}
+
+std::string segnali(const Pianta& p, const contenuto& c) {
+  return marchi(
+      p, c.segnali, 7.0, "<g fill=\"#d62728\" stroke=\"#ffffff\" stroke-width=\"1\">\n", "signals",
+      [](const punto& q, const std::string& t) {
+        return "<circle class=\"segnale\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"4.0\">" + t +
+               "</circle>\n";
+      },
+      [&](const oggetto& o) { return "Signal at " + dove(c, o) + ": " + dati_segnale(o); });
 }
 
 std::string indicatori(const Pianta& p, const contenuto& c) {
-  std::string out = "<g fill=\"#1f77b4\" stroke=\"#ffffff\" stroke-width=\"1\">\n";
-  for (const auto& o : c.indicatori) {
-    const punto q = p.scostato(o.metro, 7.0);
-    out += "<rect class=\"indicatore\" x=\"" + numero(q.x - 3.5) + "\" y=\"" + numero(q.y - 3.5) +
-           "\" width=\"7.0\" height=\"7.0\">" +
-           titolo("Speed-indicator board at " + dove(c, o) + ": " + velocita_indicatore(o)) + "</rect>\n";
-  }
-  return out + "</g>\n";
+  return marchi(
+      p, c.indicatori, 7.0, "<g fill=\"#1f77b4\" stroke=\"#ffffff\" stroke-width=\"1\">\n",
+      "speed-indicator boards",
+      [](const punto& q, const std::string& t) {
+        return "<rect class=\"indicatore\" x=\"" + numero(q.x - 3.5) + "\" y=\"" + numero(q.y - 3.5) +
+               "\" width=\"7.0\" height=\"7.0\">" + t + "</rect>\n";
+      },
+      [&](const oggetto& o) { return "Speed-indicator board at " + dove(c, o) + ": " + velocita_indicatore(o); });
 }
 
 std::string rombo(const punto& q) {
@@ -166,12 +215,12 @@ std::string rombo(const punto& q) {
 }
 
 std::string cartelli(const Pianta& p, const contenuto& c) {
-  std::string out = "<g fill=\"#ff7f0e\" stroke=\"#ffffff\" stroke-width=\"0.8\">\n";
-  for (const auto& o : c.cartelli) {
-    out += "<path class=\"cartello\" d=\"" + rombo(p.scostato(o.metro, -7.0)) + "\">" +
-           titolo("Caption board at " + dove(c, o) + ": " + testo_scenario_xml(o.testo)) + "</path>\n";
-  }
-  return out + "</g>\n";
+  return marchi(
+      p, c.cartelli, -7.0, "<g fill=\"#ff7f0e\" stroke=\"#ffffff\" stroke-width=\"0.8\">\n", "caption boards",
+      [](const punto& q, const std::string& t) {
+        return "<path class=\"cartello\" d=\"" + rombo(q) + "\">" + t + "</path>\n";
+      },
+      [&](const oggetto& o) { return "Caption board at " + dove(c, o) + ": " + testo_scenario_xml(o.testo); });
 }
 
 // Where a station's name goes: on either side of the line, anchored so that the text runs
@@ -251,30 +300,47 @@ std::vector<punto> ostacoli(const Pianta& p, const contenuto& c, std::int64_t ul
 // (the side of the caption boards when both are alike).
 std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, const riquadro& pannello) {
   std::string punti = "<g fill=\"#ffffff\" stroke=\"#111111\" stroke-width=\"2\">\n";
+  // The halo only softens what lies under a name: the line must still show through it.
   std::string nomi =
       "<g font-size=\"12\" font-weight=\"bold\" fill=\"#111111\" stroke=\"#ffffff\" stroke-width=\"3\" "
-      "paint-order=\"stroke\">\n";
+      "stroke-opacity=\"0.5\" paint-order=\"stroke\">\n";
   Ostacoli da_evitare(c.stazioni.empty() ? std::vector<punto>{} : ostacoli(p, c, ultima));
+  std::vector<posto_nome> nomi_messi;
   for (const auto& o : c.stazioni) {
     const punto q = p.al_metro(o.metro);
     const std::string nome = testo_scenario_xml(o.testo);
+    std::string dettagli = nome + ": stop at " + dove(c, o) + ", kind " + std::to_string(o.parametro2);
+    if (o.parametro2 >= 25) dettagli += " (no cell on the track)";
     punti += "<circle class=\"stazione\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"5.5\">" +
-             titolo(nome + ": stop at " + dove(c, o)) + "</circle>\n";
+             titolo(dettagli) + "</circle>\n";
     const punto d = p.destra(o.metro);
     const double larghezza = 7.6 * static_cast<double>(o.testo.size());  // one byte a letter in Windows-1252
-    // Close to the station first, on the caption side before the signal side.
+    // Close to the station first, on the caption side before the signal side, then above
+    // and below; a place over another name is never taken.
     const posto_nome candidati[] = {posto(q, {-d.x, -d.y}, 16.0, larghezza), posto(q, d, 16.0, larghezza),
-                                    posto(q, {-d.x, -d.y}, 34.0, larghezza), posto(q, d, 34.0, larghezza)};
-    std::size_t scelto = 0;
-    std::size_t migliore = da_evitare.coperti(candidati[0], pannello);
-    for (std::size_t i = 1; i < std::size(candidati) && migliore > 0; ++i) {
+                                    posto(q, {-d.x, -d.y}, 34.0, larghezza), posto(q, d, 34.0, larghezza),
+                                    posto(q, {0.0, -1.0}, 18.0, larghezza),   posto(q, {0.0, 1.0}, 18.0, larghezza),
+                                    posto(q, {-d.x, -d.y}, 56.0, larghezza), posto(q, d, 56.0, larghezza)};
+    const auto sopra_un_nome = [&](const posto_nome& c) {
+      for (const auto& n : nomi_messi) {
+        if (c.sinistra < n.destra + 2.0 && n.sinistra < c.destra + 2.0 && c.alto < n.basso && n.alto < c.basso) return true;
+      }
+      return false;
+    };
+    std::size_t scelto = std::size(candidati);
+    std::size_t migliore = 0;
+    for (std::size_t i = 0; i < std::size(candidati); ++i) {
+      if (sopra_un_nome(candidati[i])) continue;
       const std::size_t n = da_evitare.coperti(candidati[i], pannello);
-      if (n < migliore) {
+      if (scelto == std::size(candidati) || n < migliore) {
         migliore = n;
         scelto = i;
       }
+      if (migliore == 0) break;
     }
+    if (scelto == std::size(candidati)) continue;  // no room: the name stays in the tooltip
     const posto_nome& posto_scelto = candidati[scelto];
+    nomi_messi.push_back(posto_scelto);
     da_evitare.occupa(posto_scelto);
     nomi += "<text x=\"" + numero(posto_scelto.base.x) + "\" y=\"" + numero(posto_scelto.base.y) +
             "\" text-anchor=\"" + posto_scelto.ancora + "\">" + nome + "</text>\n";

@@ -240,17 +240,30 @@ class Profili {
   // Abbattimento points along the top edge of the speed profile, their value in the tooltip:
   // the finishing pass gives them 180 whatever the line's speeds, which would flatten the scale.
   std::string abbattimenti() const {
+    // Points closer than a triangle's width are one triangle, counted, every point in its tooltip.
     std::string s = "<g fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\">\n";
-    for (const auto& a : c_.abbattimenti) {
-      const std::string valore = a.parametro1 > 0 ? ", value " + std::to_string(a.parametro1) : " (no value)";
-      s += "<path class=\"abbattimento\" d=\"M" + numero(x(a.metro)) + " " + numero(velocita_.alto + 9.0) +
-           "l-4.5-9.0h9.0z\"><title>Abbattimento point at " + dove(a.metro) + valore + "</title></path>\n";
+    std::string conteggi;
+    const auto& a = c_.abbattimenti;
+    for (std::size_t i = 0; i < a.size();) {
+      std::size_t j = i + 1;
+      while (j < a.size() && x(a[j].metro) - x(a[i].metro) < 9.0) ++j;
+      std::string t = j - i > 1 ? std::to_string(j - i) + " abbattimento points:\n" : "";
+      for (std::size_t k = i; k < j; ++k) {
+        const std::string valore = a[k].parametro1 > 0 ? ", value " + std::to_string(a[k].parametro1) : " (no value)";
+        t += (k > i ? "\n" : "") + std::string("Abbattimento point at ") + dove(a[k].metro) + valore;
+      }
+      s += "<path class=\"abbattimento\" d=\"M" + numero(x(a[i].metro)) + " " + numero(velocita_.alto + 9.0) +
+           "l-4.5-9.0h9.0z\"><title>" + t + "</title></path>\n";
+      if (j - i > 1) conteggi += testo(x(a[i].metro) + 5.0, velocita_.alto + 18.0, 9.0, std::to_string(j - i));
+      i = j;
     }
-    return s + "</g>\n";
+    s += "</g>\n";
+    if (!conteggi.empty()) s += "<g fill=\"#7a4a00\">\n" + conteggi + "</g>\n";
+    return s;
   }
 
   // Names of the stations above the gradient profile, in up to three rows so that they do
-  // not run into each other (beyond that a name goes to the row that frees up first).
+  // not run into each other (a name that finds no room in any row is left out: -1).
   int disponi_nomi() {
     std::vector<double> fine_riga;
     riga_nome_.clear();
@@ -266,11 +279,11 @@ class Profili {
         }
       }
       if (riga == fine_riga.size()) {
-        if (fine_riga.size() < static_cast<std::size_t>(kMassimoRigheNomi)) {
-          fine_riga.push_back(0.0);
-        } else {
-          riga = static_cast<std::size_t>(std::min_element(fine_riga.begin(), fine_riga.end()) - fine_riga.begin());
+        if (fine_riga.size() == static_cast<std::size_t>(kMassimoRigheNomi)) {
+          riga_nome_.push_back(-1);  // no room: the name is left to the tooltip of its line
+          continue;
         }
+        fine_riga.push_back(0.0);
       }
       fine_riga[riga] = x(st.metro) + meta;
       riga_nome_.push_back(static_cast<int>(riga));
@@ -282,6 +295,7 @@ class Profili {
     std::string s = "<g font-size=\"11\" font-weight=\"bold\" fill=\"#111111\" text-anchor=\"middle\">\n";
     for (std::size_t i = 0; i < c_.stazioni.size(); ++i) {
       const auto& st = c_.stazioni[i];
+      if (riga_nome_[i] < 0) continue;
       const double y = pendenze_.alto - 6.0 - riga_nome_[i] * kRigaNomi;
       s += "<text class=\"stazione\" x=\"" + numero(x(st.metro)) + "\" y=\"" + numero(y) + "\">" +
            testo_scenario_xml(st.testo) + "<title>" + testo_scenario_xml(st.testo) + ": stop at " + dove(st.metro) +
@@ -293,9 +307,15 @@ class Profili {
   std::string linee_stazioni() const {
     std::string s = "<g stroke=\"#444444\" stroke-width=\"1\" stroke-dasharray=\"3 3\">\n";
     for (std::size_t i = 0; i < c_.stazioni.size(); ++i) {
-      const double alto = pendenze_.alto - 4.0 - riga_nome_[i] * kRigaNomi - 10.0;
-      s += "<path d=\"M" + numero(x(c_.stazioni[i].metro)) + " " + numero(alto + 12.0) + "V" +
-           numero(velocita_.basso()) + "\"/>\n";
+      const auto& st = c_.stazioni[i];
+      const double alto = pendenze_.alto - 4.0 - std::max(riga_nome_[i], 0) * kRigaNomi - 10.0;
+      const std::string d = "M" + numero(x(st.metro)) + " " + numero(alto + 12.0) + "V" + numero(velocita_.basso());
+      if (riga_nome_[i] >= 0) {
+        s += "<path d=\"" + d + "\"/>\n";
+      } else {
+        s += "<path d=\"" + d + "\"><title>" + testo_scenario_xml(st.testo) + ": stop at " + dove(st.metro) +
+             "</title></path>\n";
+      }
     }
     return s + "</g>\n";
   }

@@ -41,9 +41,11 @@ TEST(PlotIncorporato, ThePictureHoldsTheStationsSignalsAndBoards) {
   EXPECT_EQ(prova::conta(svg, "<circle class=\"stazione\""), 4u);
   EXPECT_EQ(prova::conta(svg, "<circle class=\"segnale\""), 6u);
   EXPECT_EQ(prova::conta(svg, "<rect class=\"indicatore\""), 3u);
-  EXPECT_EQ(prova::conta(svg, "<path class=\"cartello\""), 28u);
+  // Boards 50 to 150 m apart share a mark (21 marks), each board named in its tooltip.
+  EXPECT_EQ(prova::conta(svg, "<path class=\"cartello\""), 21u);
+  EXPECT_EQ(prova::conta(svg, "Caption board at km"), 28u);
   EXPECT_EQ(prova::conta(svg, "<rect class=\"montagna\""), 8u);  // four stretches, in both profiles
-  EXPECT_NE(svg.find("Signal at km 136+500 (position 4400 m)"), std::string::npos);
+  EXPECT_NE(svg.find("Signal at km 136+500 (position 4400 m): aspect codes 40 / 10 / 0"), std::string::npos);
   EXPECT_NE(svg.find("Caption board at km 132+750 (position 650 m): (Cavalcavia)(Km 132+749)(ex P.L.   )"),
             std::string::npos);
   // The junction board's caption, as the line carries it.

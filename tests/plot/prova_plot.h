@@ -49,8 +49,15 @@ inline void segnale(Stato& s, std::int64_t cella, std::int16_t p1 = 40) {
   s.percorso[static_cast<std::size_t>(cella)].parametro1 = p1;
 }
 
+// A station as the train reader leaves it: its entry (kind 2, an area of 200 m ending on the
+// cell after the stop cell) and the stop cell.
 inline void stazione(Stato& s, int voce, std::int64_t cella_fermata, const std::string& nome_utf8) {
-  s.scenario[static_cast<std::size_t>(voce)].testo = in_cp1252(nome_utf8);
+  auto& v = s.scenario[static_cast<std::size_t>(voce)];
+  v.testo = in_cp1252(nome_utf8);
+  v.tipo = 2;
+  v.intero2 = static_cast<std::int32_t>((cella_fermata + 1) * 50);
+  v.intero1 = v.intero2 - 200;
+  v.intero3 = v.intero2 - 100;
   auto& c = s.percorso[static_cast<std::size_t>(cella_fermata)];
   c.tipo = tipo_cella::fermata;
   c.parametro1 = static_cast<std::int16_t>(voce);

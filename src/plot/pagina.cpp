@@ -1,0 +1,333 @@
+// The interactive page: the compiled line as JSON data, drawn in the browser by an inline
+// script (zoom, pan, level of detail, tooltips with links to the description rows).
+//
+// The data (element "dati"); positions are metres of the track, SRC stands for three
+// numbers (index into "file", line, column; -1,0,0 when no row is known):
+//   nome, treno, lunghezza, metri, riferimento [position, km value in metres]
+//   file        [[name shown, path for the editor link], ...]; empty when drawn from binary files
+//   editor      the URL template ("" for no links)
+//   pianta      {m: [metre...], e: [east...], n: [north...]} simplified to half a metre, or null
+//   stazioni    [metre, name, kind, entry, area start, area end, SRC]
+//   segnali     [metre, parametro1, parametro2, parametro3, parametro4, time, SRC]
+//   indicatori  [metre, code1, code2, code3, SRC]
+//   cartelli    [metre, caption, SRC]
+//   abbattimenti [metre, value, SRC]         rallentamenti [start, end, km/h, SRC]
+//   montagne    [start, end, kind, SRC]      progressive [position, km value, SRC]
+//   pendenze, velocita, aderenze   flat runs: start, end, value, start, end, value, ...
+//   righe_pendenza, righe_velocita, righe_aderenza, curve   [position, number, keyword, SRC]
+//   diagnostica [metre or null, "error"|"warning", number, message, SRC]
+#include "plot/pagina.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "model/cp1252.h"
+#include "plot/contenuto.h"
+#include "plot/pagina_risorse.h"
+#include "plot/righe_sorgente.h"
+#include "plot/semplifica.h"
+#include "plot/testo_svg.h"
+
+namespace cmp {
+namespace {
+
+using disegno::contenuto;
+using disegno::oggetto;
+using disegno::riga_sorgente;
+
+constexpr std::int64_t kMetriCella = 50;
+// Metres the plan may leave out when simplified: under a pixel at the closest zoom.
+constexpr double kTolleranzaPianta = 0.5;
+constexpr std::size_t kMetriPezzo = 1000;
+
+// A JSON string literal that may also stand inside a <script> element: besides what JSON
+// needs, "<", ">" and "&" are escaped so that no "</script>" can end the element early.
+std::string json(std::string_view utf8) {
+  static const char* cifre = "0123456789abcdef";
+  std::string out = "\"";
+  for (const char c : utf8) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (b < 0x20 || c == '<' || c == '>' || c == '&') {
+      out += "\\u00";
+      out += cifre[b >> 4];
+      out += cifre[b & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
+
+std::string json_scenario(std::string_view cp1252) { return json(da_cp1252(std::string(cp1252))); }
+
+// A number with at most one decimal, the same bytes whatever the locale.
+std::string decimale(double v) {
+  const long long decimi = std::llround(v * 10.0);
+  if (decimi % 10 == 0) return std::to_string(decimi / 10);
+  const long long assoluto = decimi < 0 ? -decimi : decimi;
+  return std::string(decimi < 0 ? "-" : "") + std::to_string(assoluto / 10) + "." + std::to_string(assoluto % 10);
+}
+
+// Where an object came from: index of the text, line and column, or -1,0,0.
+struct fonte {
+  int file = -1;
+  int riga = 0;
+  int colonna = 0;
+};
+
+std::string json_fonte(const fonte& f) {
+  return std::to_string(f.file) + "," + std::to_string(f.riga) + "," + std::to_string(f.colonna);
+}
+
+fonte fonte_di(const riga_sorgente* r) {
+  if (r == nullptr) return {};
+  return {r->file, r->riga, r->colonna};
+}
+
+// The rows of each kind, by the keyword they contain, for finding an object's row.
+class Sorgenti {
+ public:
+  explicit Sorgenti(const std::vector<testo_sorgente>& testi) {
+    for (std::size_t i = 0; i < testi.size(); ++i) {
+      auto righe = disegno::righe_sorgente(testi[i].byte, static_cast<int>(i));
+      righe_.insert(righe_.end(), std::make_move_iterator(righe.begin()), std::make_move_iterator(righe.end()));
+    }
+  }
+
+  // The rows whose keyword contains `parola`, in text order.
+  std::vector<const riga_sorgente*> di(std::string_view parola) const {
+    std::vector<const riga_sorgente*> out;
+    for (const auto& r : righe_) {
+      if (r.chiave.find(parola) != std::string::npos && r.posizione()) out.push_back(&r);
+    }
+    return out;
+  }
+
+ private:
+  std::vector<riga_sorgente> righe_;
+};
+
+// Objects of one kind matched to their rows: the first row whose position falls in the
+// object's 50 m cell (the cell's first metre is the object's position, whichever way the
+// row's position was mapped to the cell).
+class Abbinamento {
+ public:
+  Abbinamento(const Sorgenti& s, std::string_view parola) {
+    for (const riga_sorgente* r : s.di(parola)) {
+      const std::int64_t p = *r->posizione();
+      const std::int64_t inizio_cella = (p >= 0 ? p / kMetriCella : (p - kMetriCella + 1) / kMetriCella) * kMetriCella;
+      per_cella_.emplace(inizio_cella, r);
+      per_posizione_.emplace(p, r);
+    }
+  }
+  const riga_sorgente* cella(std::int64_t metro) const { return trova(per_cella_, metro); }
+  const riga_sorgente* posizione(std::int64_t metro) const { return trova(per_posizione_, metro); }
+
+ private:
+  using indice = std::multimap<std::int64_t, const riga_sorgente*>;
+  static const riga_sorgente* trova(const indice& i, std::int64_t chiave) {
+    const auto it = i.find(chiave);  // the first inserted of equal keys: the first row in the text
+    return it == i.end() ? nullptr : it->second;
+  }
+  indice per_cella_;
+  indice per_posizione_;
+};
+
+template <typename F>
+std::string elenco(const std::vector<oggetto>& oggetti, F voce) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < oggetti.size(); ++i) {
+    if (i > 0) out += ",\n";
+    out += "[" + voce(oggetti[i]) + "]";
+  }
+  return out + "]";
+}
+
+std::string tratti(const std::vector<disegno::tratto_costante>& t) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (i > 0) out += ",";
+    out += std::to_string(t[i].inizio) + "," + std::to_string(t[i].fine) + "," + std::to_string(t[i].valore);
+  }
+  return out + "]";
+}
+
+// The rows of one kind with their numbers: [position, numbers..., file, line, column].
+std::string righe(const Sorgenti& s, std::string_view parola, std::size_t quanti_numeri) {
+  std::string out = "[";
+  bool primo = true;
+  for (const riga_sorgente* r : s.di(parola)) {
+    if (!primo) out += ",\n";
+    primo = false;
+    out += "[";
+    for (std::size_t i = 0; i < quanti_numeri; ++i) {
+      out += std::to_string(i < r->numeri.size() ? r->numeri[i] : 0) + ",";
+    }
+    out += json_scenario(r->chiave) + "," + json_fonte(fonte_di(r)) + "]";
+  }
+  return out + "]";
+}
+
+// The plan, simplified, as three arrays: metre, east, north.
+std::string pianta(const TabellaLinea& t) {
+  using tipo = valore_etichettato::tipo;
+  std::vector<disegno::punto> punti;
+  for (std::size_t m = 0; m < t.righe(); ++m) {
+    if (t.etichetta(m, 0) == tipo::vuoto || t.etichetta(m, 1) == tipo::vuoto) break;
+    const double e = t.numero(m, 0);
+    const double n = t.numero(m, 1);
+    if (!std::isfinite(e) || !std::isfinite(n) || std::abs(e) > 1e8 || std::abs(n) > 1e8) break;
+    punti.push_back({e, n});
+  }
+  if (punti.size() < 2) return "null";
+  // Simplified a kilometre at a time: the simplifier splits at the farthest point, and
+  // over a long, gently winding line one pass over the whole would split near its ends
+  // again and again. Each piece keeps its ends, so the tolerance holds all along.
+  std::string m = "[", e = "[", n = "[";
+  const auto aggiungi = [&](std::size_t indice) {
+    if (m.size() > 1) {
+      m += ",";
+      e += ",";
+      n += ",";
+    }
+    m += std::to_string(indice);
+    e += decimale(punti[indice].x);
+    n += decimale(punti[indice].y);
+  };
+  aggiungi(0);
+  for (std::size_t inizio = 0; inizio + 1 < punti.size(); inizio += kMetriPezzo) {
+    const std::size_t fine = std::min(inizio + kMetriPezzo, punti.size() - 1);
+    const std::vector<disegno::punto> pezzo(punti.begin() + static_cast<std::ptrdiff_t>(inizio),
+                                            punti.begin() + static_cast<std::ptrdiff_t>(fine) + 1);
+    const auto tenuti = disegno::semplifica(pezzo, kTolleranzaPianta);
+    // The kept points come in order: each is found from where the last one was.
+    std::size_t cerca = 1;
+    for (std::size_t i = 1; i < tenuti.size(); ++i) {
+      while (cerca < pezzo.size() && (pezzo[cerca].x != tenuti[i].x || pezzo[cerca].y != tenuti[i].y)) ++cerca;
+      if (cerca == pezzo.size()) break;
+      aggiungi(inizio + cerca);
+      ++cerca;
+    }
+  }
+  return "{\"m\":" + m + "],\"e\":" + e + "],\"n\":" + n + "]}";
+}
+
+std::string progressive(const Stato& s, const Sorgenti& sorgenti) {
+  std::string out = "[";
+  const auto righe_km = sorgenti.di("progressiva");
+  for (int v = 81; v <= 83; ++v) {
+    const auto& voce = s.scenario[static_cast<std::size_t>(v)];
+    if (v > 81 && voce.intero1 == 0 && voce.intero2 == 0) continue;
+    const riga_sorgente* r = nullptr;
+    for (const auto* q : righe_km) {
+      if (q->numeri.size() >= 2 && q->numeri[0] == voce.intero1 && q->numeri[1] == voce.intero2) {
+        r = q;
+        break;
+      }
+    }
+    if (out.size() > 1) out += ",";
+    out += "[" + std::to_string(voce.intero1) + "," + std::to_string(voce.intero2) + "," + json_fonte(fonte_di(r)) + "]";
+  }
+  return out + "]";
+}
+
+std::string diagnostiche(const std::vector<diagnostica_pagina>& d) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < d.size(); ++i) {
+    if (i > 0) out += ",\n";
+    out += "[" + (d[i].metro ? std::to_string(*d[i].metro) : std::string("null")) + "," +
+           (d[i].errore ? "\"error\"" : "\"warning\"") + "," + std::to_string(d[i].codice) + "," +
+           json(d[i].messaggio) + "," + json_fonte({d[i].file, d[i].riga, d[i].colonna}) + "]";
+  }
+  return out + "]";
+}
+
+std::string dati(const Stato& s, const opzioni_pagina& o) {
+  const contenuto c = disegno::estrai_contenuto(s);
+  const Sorgenti sorgenti(o.testi);
+  const Abbinamento stazioni(sorgenti, "stazione"), segnali(sorgenti, "segnale"), indicatori(sorgenti, "indicatori"),
+      cartelli(sorgenti, "cartello"), abbattimenti(sorgenti, "abbattimento"), rallentamenti(sorgenti, "rallentamento"),
+      montagne(sorgenti, "montagna");
+
+  std::string out = "{\"nome\":" + json_scenario(c.nome_linea) + ",\"treno\":" + json_scenario(c.numero_treno) +
+                    ",\"lunghezza\":" + std::to_string(c.lunghezza) + ",\"metri\":" + std::to_string(c.metri_percorso) +
+                    ",\"riferimento\":[" + std::to_string(c.riferimento.posizione) + "," +
+                    std::to_string(c.riferimento.valore) + "],\n\"file\":[";
+  for (std::size_t i = 0; i < o.testi.size(); ++i) {
+    out += (i > 0 ? "," : "") + std::string("[") + json(o.testi[i].nome) + "," + json(o.testi[i].percorso) + "]";
+  }
+  out += "],\"editor\":" + json(o.modello_editor) + ",\n";
+  out += "\"pianta\":" + pianta(s.tabella_linea) + ",\n";
+  out += "\"stazioni\":" + elenco(c.stazioni, [&](const oggetto& x) {
+    const auto& v = s.scenario[static_cast<std::size_t>(x.parametro1)];
+    return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," + std::to_string(x.parametro2) + "," +
+           std::to_string(x.parametro1) + "," + std::to_string(v.intero1) + "," + std::to_string(v.intero2) + "," +
+           json_fonte(fonte_di(stazioni.posizione(v.intero3)));
+  }) + ",\n";
+  out += "\"segnali\":" + elenco(c.segnali, [&](const oggetto& x) {
+    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," + std::to_string(x.parametro2) + "," +
+           std::to_string(x.parametro3) + "," + std::to_string(x.parametro4) + "," + std::to_string(x.tempo) + "," +
+           json_fonte(fonte_di(segnali.cella(x.metro)));
+  }) + ",\n";
+  out += "\"indicatori\":" + elenco(c.indicatori, [&](const oggetto& x) {
+    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," + std::to_string(x.parametro2) + "," +
+           std::to_string(x.parametro3) + "," + json_fonte(fonte_di(indicatori.cella(x.metro)));
+  }) + ",\n";
+  out += "\"cartelli\":" + elenco(c.cartelli, [&](const oggetto& x) {
+    return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," + json_fonte(fonte_di(cartelli.cella(x.metro)));
+  }) + ",\n";
+  out += "\"abbattimenti\":" + elenco(c.abbattimenti, [&](const oggetto& x) {
+    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," +
+           json_fonte(fonte_di(abbattimenti.cella(x.metro)));
+  }) + ",\n";
+  out += "\"rallentamenti\":[";
+  for (std::size_t i = 0; i < c.rallentamenti.size(); ++i) {
+    const auto& r = c.rallentamenti[i];
+    out += (i > 0 ? ",\n[" : "[") + std::to_string(r.inizio) + "," + std::to_string(r.fine) + "," +
+           std::to_string(r.velocita) + "," + json_fonte(fonte_di(rallentamenti.cella(r.inizio))) + "]";
+  }
+  out += "],\n\"montagne\":[";
+  for (std::size_t i = 0; i < c.montagne.size(); ++i) {
+    const auto& m = c.montagne[i];
+    out += (i > 0 ? ",\n[" : "[") + std::to_string(m.inizio) + "," + std::to_string(m.fine) + "," +
+           std::to_string(m.valore) + "," + json_fonte(fonte_di(montagne.cella(m.inizio))) + "]";
+  }
+  out += "],\n\"progressive\":" + progressive(s, sorgenti) + ",\n";
+  out += "\"pendenze\":" + tratti(c.pendenze) + ",\n\"velocita\":" + tratti(c.velocita) + ",\n\"aderenze\":" +
+         tratti(c.aderenze) + ",\n";
+  out += "\"righe_pendenza\":" + righe(sorgenti, "pendenza", 2) + ",\n";
+  out += "\"righe_velocita\":" + righe(sorgenti, "velocita", 2) + ",\n";
+  out += "\"righe_aderenza\":" + righe(sorgenti, "aderenza", 2) + ",\n";
+  out += "\"curve\":" + righe(sorgenti, "curva", 2) + ",\n";
+  out += "\"diagnostica\":" + diagnostiche(o.diagnostiche) + "}";
+  return out;
+}
+
+std::string attributo(std::string_view utf8) { return disegno::testo_xml(utf8); }
+
+}  // namespace
+
+std::string disegna_pagina(const Stato& s, const opzioni_pagina& o) {
+  const contenuto c = disegno::estrai_contenuto(s);
+  std::string titolo = da_cp1252(c.nome_linea);
+  if (!c.numero_treno.empty()) titolo += " \xE2\x80\x93 train " + da_cp1252(c.numero_treno);
+  std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                    "<title>" + attributo(titolo) + "</title>\n<style>\n";
+  out += kStilePagina;
+  out += "</style>\n</head>\n<body";
+  if (!o.file_ricarica.empty()) out += " data-ricarica=\"" + attributo(o.file_ricarica) + "\"";
+  out += ">\n";
+  out += kCorpoPagina;
+  out += "<script type=\"application/json\" id=\"dati\">\n" + dati(s, o) + "\n</script>\n<script>\n";
+  out += kScriptPagina;
+  out += "</script>\n</body>\n</html>\n";
+  return out;
+}
+
+}  // namespace cmp

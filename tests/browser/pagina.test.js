@@ -1,0 +1,231 @@
+// Drives the distribution's Chromium (headless, through playwright-core) over the pages
+// `compattatore plot --out X.html` writes. One check per run, named on the command line:
+//   node pagina.test.js CHECK COMPATTATORE GENERA_SCENARIO WORKDIR
+// Exit status 77 (a skip for ctest) when node modules or the browser are missing.
+"use strict";
+const { execFileSync } = require("child_process");
+const fs = require("fs");
+const path = require("path");
+
+const SALTA = 77;
+const [controllo, compattatore, generatore, cartella] = process.argv.slice(2);
+
+let chromium;
+try {
+  ({ chromium } = require("playwright-core"));
+} catch (e) {
+  console.log("SKIP: playwright-core is not installed (run .ci/installa_browser.sh)");
+  process.exit(SALTA);
+}
+const BROWSER = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find(p => fs.existsSync(p));
+if (!BROWSER) {
+  console.log("SKIP: no Chromium in /usr/bin (run .ci/installa_browser.sh)");
+  process.exit(SALTA);
+}
+
+function verifica(condizione, messaggio) {
+  if (!condizione) throw new Error(messaggio);
+}
+
+// A fresh folder with the built-in descriptions, changed by `modifica` when given.
+function descrizioni_incorporate(nome, modifica) {
+  const dir = path.join(cartella, nome);
+  fs.rmSync(dir, { recursive: true, force: true });
+  fs.mkdirSync(dir, { recursive: true });
+  execFileSync(compattatore, ["export", "--out", dir]);
+  const treno = path.join(dir, "VallorsaC_Pietrana_4721-.txt");
+  if (modifica) fs.writeFileSync(treno, modifica(fs.readFileSync(treno, "latin1")), "latin1");
+  return { dir, linea: path.join(dir, "VallorsaC_Pietrana_linea.txt"), treno };
+}
+
+function disegna(linea, treno, uscita) {
+  execFileSync(compattatore, ["plot", "--line", linea, "--train", treno, "--out", uscita,
+    "--editor-url", "vscode://file/{path}:{line}:{column}"], { stdio: ["ignore", "ignore", "pipe"] });
+  return uscita;
+}
+
+// Opens a page and records every console error, page error and request beyond the page itself.
+async function apri(browser, file) {
+  const pagina = await browser.newPage({ viewport: { width: 1280, height: 1100 } });
+  const problemi = [];
+  const indirizzo = "file://" + path.resolve(file);
+  pagina.on("console", m => { if (m.type() === "error" || m.type() === "warning") problemi.push("console: " + m.text()); });
+  pagina.on("pageerror", e => problemi.push("page error: " + e.message));
+  pagina.on("request", r => { if (r.url() !== indirizzo) problemi.push("request: " + r.url()); });
+  await pagina.goto(indirizzo);
+  await pagina.waitForSelector("#profili .stazione");
+  return { pagina, problemi };
+}
+
+// The names of the stations the plan draws (a merged mark names each of its stations).
+async function stazioni_pianta(pagina) {
+  return pagina.$$eval("#pianta .stazione", c => c.flatMap(e => e.dataset.nome.split(", ")));
+}
+
+async function suggerimento_di(pagina, selettore) {
+  await pagina.hover(selettore);
+  await pagina.waitForSelector("#suggerimento:not([hidden])");
+  return pagina.$eval("#suggerimento", e => ({ testo: e.innerText, link: [...e.querySelectorAll("a")].map(a => a.href) }));
+}
+
+async function mostra_km(pagina, da, a) {
+  await pagina.fill("#km-da", da);
+  await pagina.fill("#km-a", a);
+  await pagina.click("#vai");
+  const attesa = [window_km(da), window_km(a)];
+  await pagina.waitForFunction(([d, b]) => {
+    const v = window.pagina.vista();
+    return window.pagina.km(v.a) === d && window.pagina.km(v.b) === b;
+  }, attesa, { timeout: 5000 }).catch(async () => {
+    throw new Error("view after typing " + da + " to " + a + ": " + JSON.stringify(await pagina.evaluate(() => window.pagina.vista())));
+  });
+}
+function window_km(t) {
+  const [k, m] = t.split("+");
+  return Number(k) * 1000 + Number(m);
+}
+
+// No two station names on the plan share a pixel, and none covers the line's points.
+async function nomi_separati(pagina) {
+  return pagina.$$eval("#pianta .nome-stazione", testi => {
+    const b = testi.map(t => t.getBBox());
+    for (let i = 0; i < b.length; i++) for (let j = i + 1; j < b.length; j++) {
+      if (b[i].x < b[j].x + b[j].width && b[j].x < b[i].x + b[i].width && b[i].y < b[j].y + b[j].height && b[j].y < b[i].y + b[i].height) {
+        return testi[i].textContent + " overlaps " + testi[j].textContent;
+      }
+    }
+    return "";
+  });
+}
+
+const controlli = {
+  // The built-in scenario: SAN LORIANO linked to its row, zoom into a range, no error, nothing loaded.
+  async incorporata(browser) {
+    const d = descrizioni_incorporate("incorporata");
+    const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "linea.html")));
+    const nomi = await stazioni_pianta(pagina);
+    verifica(JSON.stringify(nomi) === JSON.stringify(["VALLORSA C.", "SAN LORIANO", "BRENZOLA", "PIETRANA"]), "plan stations: " + nomi);
+    const s = await suggerimento_di(pagina, "#pianta .stazione[data-nome='SAN LORIANO']");
+    verifica(s.testo.includes("SAN LORIANO") && s.testo.includes("VallorsaC_Pietrana_4721-.txt:30"), "tooltip: " + s.testo);
+    verifica(s.link.length === 1 && s.link[0].startsWith("vscode://file/") && s.link[0].endsWith("VallorsaC_Pietrana_4721-.txt:30:1"), "link: " + s.link);
+    const segnale = await suggerimento_di(pagina, "#pianta circle[fill='#d62728']");
+    verifica(/Signal at km .*aspect codes/s.test(segnale.testo) && /4721-\.txt:\d+/.test(segnale.testo), "signal tooltip: " + segnale.testo);
+
+    await mostra_km(pagina, "138+000", "140+000");
+    const dentro = await pagina.$$eval("#profili .stazione", c => c.map(e => e.dataset.nome));
+    verifica(JSON.stringify(dentro) === JSON.stringify(["SAN LORIANO"]), "stations between km 138 and 140: " + dentro);
+    // The cursor: hovering the gradient profile shows the values there and the gradient row.
+    const striscia = await pagina.$("#profili rect[data-striscia='pendenza']");
+    const r = await striscia.boundingBox();
+    await pagina.mouse.move(r.x + r.width / 2, r.y + r.height / 2);
+    await pagina.waitForFunction(() => document.getElementById("lettura").textContent.includes("gradient"));
+    const lettura = await pagina.$eval("#lettura", e => e.textContent);
+    verifica(/^km 139\+\d{3} · gradient -?\d+ ‰ · speed limit \d+ km\/h/.test(lettura), "readout: " + lettura);
+    verifica(await pagina.$("#cursore-pianta") !== null, "no cursor on the plan");
+    const riga = await pagina.$eval("#suggerimento", e => e.innerText);
+    verifica(/Gradient row/.test(riga) && /VallorsaC_Pietrana_linea\.txt:\d+/.test(riga), "gradient tooltip: " + riga);
+    // The wheel zooms in around the pointer.
+    const prima = await pagina.evaluate(() => window.pagina.vista());
+    await pagina.mouse.wheel(0, -300);
+    await pagina.waitForFunction(l => { const v = window.pagina.vista(); return v.b - v.a < l; }, prima.b - prima.a);
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+
+  // A station of a kind that puts no cell on the track is drawn all the same.
+  async tipo30(browser) {
+    const d = descrizioni_incorporate("tipo30", t => {
+      const cambiato = t.replace(/^(stazione,\s+6600,\s*)21,/m, "$130,");
+      verifica(cambiato !== t, "the SAN LORIANO row was not found");
+      return cambiato;
+    });
+    const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "linea.html")));
+    const nomi = await stazioni_pianta(pagina);
+    verifica(nomi.length === 4 && nomi.includes("SAN LORIANO"), "plan stations: " + nomi);
+    const s = await suggerimento_di(pagina, "#profili .stazione[data-nome='SAN LORIANO']");
+    verifica(s.testo.includes("kind 30") && s.testo.includes("VallorsaC_Pietrana_4721-.txt:30"), "tooltip: " + s.testo);
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+
+  // The 1,000 km scenario: every station there, legible names, a quick zoom.
+  async lunga(browser) {
+    const dir = path.join(cartella, "lunga");
+    fs.rmSync(dir, { recursive: true, force: true });
+    fs.mkdirSync(dir, { recursive: true });
+    execFileSync(generatore, ["--length", "1000000", "--out", dir]);
+    const uscita = disegna(path.join(dir, "Banco1000_linea.txt"), path.join(dir, "Banco1000_9001-.txt"), path.join(dir, "linea.html"));
+    console.log("page of 1,000 km: " + fs.statSync(uscita).size + " bytes");
+    const inizio = Date.now();
+    const { pagina, problemi } = await apri(browser, uscita);
+    console.log("opened and drawn in " + (Date.now() - inizio) + " ms");
+    const nomi = await pagina.$$eval("#profili .stazione", c => c.flatMap(e => e.dataset.nome.split(", ")));
+    verifica(nomi.length === 50 && nomi.includes("POSTO 05"), "stations on the profiles: " + nomi.length);
+    verifica((await stazioni_pianta(pagina)).length === 50, "stations on the plan");
+    const sovrapposti = await nomi_separati(pagina);
+    verifica(sovrapposti === "", sovrapposti);
+    // Zoom and pan, each redrawn within one frame budget of a slow machine.
+    const tempi = await pagina.evaluate(async () => {
+      const out = [];
+      for (const [a, b] of [[400000, 500000], [450000, 452000], [0, 1000000], [700000, 710000]]) {
+        const t = performance.now();
+        window.pagina.mostraTratto(a, b);
+        await new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)));
+        out.push(Math.round(performance.now() - t));
+      }
+      return out;
+    });
+    console.log("redraw after zoom or pan (ms): " + tempi.join(", "));
+    verifica(Math.max(...tempi) < 1000, "redraw too slow: " + tempi);
+    // The cursor follows the pointer within a frame or two.
+    const cursore = await pagina.evaluate(async () => {
+      const svg = document.getElementById("profili"), r = svg.getBoundingClientRect(), out = [];
+      for (let i = 0; i < 5; i++) {
+        const t = performance.now();
+        svg.dispatchEvent(new PointerEvent("pointermove", { clientX: r.left + 200 + 100 * i, clientY: r.top + 150, bubbles: true }));
+        await new Promise(f => requestAnimationFrame(() => f()));
+        out.push(Math.round(performance.now() - t));
+      }
+      return { tempi: out, lettura: document.getElementById("lettura").textContent };
+    });
+    console.log("cursor update (ms): " + cursore.tempi.join(", "));
+    verifica(/^km \d+\+\d{3} · gradient/.test(cursore.lettura), "readout: " + cursore.lettura);
+    await mostra_km(pagina, "552+100", "572+100");
+    const s = await suggerimento_di(pagina, "#pianta .stazione");
+    verifica(/POSTO \d\d/.test(s.testo) && /Banco1000_9001-\.txt:\d+/.test(s.testo), "tooltip: " + s.testo);
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+
+  // The screenshot of the built-in line for the README.
+  async schermata(browser) {
+    const d = descrizioni_incorporate("schermata");
+    const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "linea.html")));
+    await pagina.setViewportSize({ width: 1280, height: 1160 });
+    await pagina.hover("#pianta .stazione[data-nome='SAN LORIANO']");
+    await pagina.waitForSelector("#suggerimento:not([hidden])");
+    await pagina.screenshot({ path: path.join(cartella, "pagina.png"), fullPage: true });
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+};
+
+(async () => {
+  if (!controlli[controllo]) {
+    console.error("unknown check " + controllo + "; one of " + Object.keys(controlli).join(", "));
+    process.exit(2);
+  }
+  fs.mkdirSync(cartella, { recursive: true });
+  let browser;
+  try {
+    browser = await chromium.launch({ executablePath: BROWSER, args: ["--no-sandbox"] });
+  } catch (e) {
+    console.log("SKIP: Chromium does not start: " + e.message.split("\n")[0]);
+    process.exit(SALTA);
+  }
+  try {
+    await controlli[controllo](browser);
+    console.log(controllo + ": ok");
+  } catch (e) {
+    console.error(controllo + ": " + (e.stack || e));
+    process.exitCode = 1;
+  } finally {
+    await browser.close();
+  }
+})();

@@ -1,0 +1,189 @@
+// The interactive page: the rows found again in the description texts, the data it embeds
+// (valid JSON, each object tied to its row), a page that loads nothing, and the command.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "builtin/linea_incorporata.h"
+#include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
+#include "plot/contenuto.h"
+#include "plot/disegna.h"
+#include "plot/pagina.h"
+#include "plot/righe_sorgente.h"
+#include "prova_plot.h"
+
+namespace cmp {
+namespace {
+
+using disegno::righe_sorgente;
+using prova::CartellaTemporanea;
+
+TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
+  const std::string testo =
+      "[stazioni]\r\n"
+      "\r\n"
+      "  stazione,    6600, 21,  300, -4, 6,20, SAN LORIANO\r\n"
+      "cartello_indicatore, 650,(Cavalcavia)(Km 132+749)\n"  // a lone LF ends a line too
+      "\t,5\r\n"                                             // no keyword: not a row
+      "pendenza, +100 , 7x, 3";                              // the last line without an end
+  const auto righe = righe_sorgente(testo, 1);
+  ASSERT_EQ(righe.size(), 4u);
+  struct atteso {
+    int riga, colonna;
+    const char* chiave;
+    std::vector<std::int64_t> numeri;
+    const char* testo;
+  };
+  const atteso attesi[] = {{1, 1, "[stazioni]", {}, ""},
+                           {3, 3, "stazione", {6600, 21, 300, -4, 6, 20}, "SAN LORIANO"},
+                           {4, 1, "cartello_indicatore", {650}, "(Cavalcavia)(Km 132+749)"},
+                           {6, 1, "pendenza", {100, 3}, "7x"}};
+  for (std::size_t i = 0; i < std::size(attesi); ++i) {
+    SCOPED_TRACE(attesi[i].chiave);
+    EXPECT_EQ(righe[i].file, 1);
+    EXPECT_EQ(righe[i].riga, attesi[i].riga);
+    EXPECT_EQ(righe[i].colonna, attesi[i].colonna);
+    EXPECT_EQ(righe[i].chiave, attesi[i].chiave);
+    EXPECT_EQ(righe[i].numeri, attesi[i].numeri);
+    EXPECT_EQ(righe[i].testo, attesi[i].testo);
+  }
+  EXPECT_FALSE(righe[0].posizione());
+  EXPECT_EQ(righe[1].posizione(), 6600);
+  // Nothing in any bytes makes it fail.
+  for (const std::string& strano : {std::string(), std::string("\r\r\n,,,\n"), std::string("a\0b,1", 5),
+                                   std::string("x, 99999999999999999999999")}) {
+    EXPECT_NO_THROW(righe_sorgente(strano, 0));
+  }
+}
+
+// The JSON element of a page, parsed.
+nlohmann::json dati_di(const std::string& pagina) {
+  const std::string inizio = "<script type=\"application/json\" id=\"dati\">";
+  const auto a = pagina.find(inizio);
+  const auto b = pagina.find("</script>", a);
+  EXPECT_NE(a, std::string::npos);
+  EXPECT_NE(b, std::string::npos);
+  return nlohmann::json::parse(pagina.substr(a + inizio.size(), b - a - inizio.size()));
+}
+
+// The test state with a train text whose rows put its objects where the state has them.
+opzioni_pagina opzioni_di_prova() {
+  opzioni_pagina o;
+  o.testi.push_back({"linea.txt", "/casa/io/linea.txt", "[montagne]\r\nmontagna, 8000, 8300, 1\r\n"});
+  o.testi.push_back({"treno.txt", "/casa/io/treno.txt",
+                     "[stazioni]\r\n"
+                     "stazione, 6700, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, SAN LORIANO\r\n"
+                     "[segnali]\r\n"
+                     "segnale, 4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+                     "abbattimento, 9800, 180\r\n"});
+  o.modello_editor = "vscode://file/{path}:{line}:{column}";
+  o.diagnostiche.push_back({12300, false, 12, "no room for an abbattimento point", -1, 0, 0});
+  return o;
+}
+
+TEST(Pagina, TheDataIsJsonWithEachObjectTiedToItsRow) {
+  const Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
+  const std::string pagina = disegna_pagina(s, opzioni_di_prova());
+  const auto d = dati_di(pagina);
+  EXPECT_EQ(d["nome"], "VallorsaC_Pietrana");
+  EXPECT_EQ(d["file"][1][0], "treno.txt");
+  EXPECT_EQ(d["editor"], "vscode://file/{path}:{line}:{column}");
+  // [metre, name, kind, entry, area start, area end, file, line, column]
+  ASSERT_EQ(d["stazioni"].size(), 3u);
+  EXPECT_EQ(d["stazioni"][1], nlohmann::json::parse(R"([6750,"SAN LORIANO",2,2,6600,6800,1,2,1])"));
+  EXPECT_EQ(d["stazioni"][0][6], -1);  // no row for it
+  // The signal in cell 89 stands at 4400 m; its row said 4420 (the same cell).
+  EXPECT_EQ(d["segnali"][0][0], 4400);
+  EXPECT_EQ((std::vector<int>{d["segnali"][0][6], d["segnali"][0][7], d["segnali"][0][8]}), (std::vector<int>{1, 4, 1}));
+  EXPECT_EQ(d["segnali"][1][6], -1);
+  // Abbattimento point in cell 196 from its row; the one in cell 250 came from no row.
+  EXPECT_EQ(d["abbattimenti"][0], nlohmann::json::parse("[9800,180,1,5,1]"));
+  EXPECT_EQ(d["abbattimenti"][1][2], -1);
+  EXPECT_EQ(d["montagne"][0], nlohmann::json::parse("[8000,8300,1,0,2,1]"));
+  EXPECT_EQ(d["diagnostica"][0], nlohmann::json::parse(R"([12300,"warning",12,"no room for an abbattimento point",-1,0,0])"));
+  // The profiles as runs [start, end, value, ...] and the plan as metre, east, north.
+  EXPECT_EQ(d["pendenze"].size() % 3, 0u);
+  EXPECT_EQ(d["pianta"]["m"].size(), d["pianta"]["e"].size());
+  EXPECT_EQ(d["pianta"]["m"][0], 0);
+}
+
+TEST(Pagina, NoTextOfTheScenarioEndsTheScriptAndNothingIsLoaded) {
+  Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
+  s.scenario[2].testo = "</script><img src=x onerror=alert(1)>&amp;\"\\";
+  opzioni_pagina o = opzioni_di_prova();
+  o.testi[0].percorso = "/casa/</script>/linea.txt";
+  const std::string pagina = disegna_pagina(s, o);
+  EXPECT_EQ(prova::conta(pagina, "</script>"), 2u);  // the data's and the script's own
+  EXPECT_EQ(pagina.find("<img"), std::string::npos);
+  EXPECT_EQ(dati_di(pagina)["stazioni"][1][1], "</script><img src=x onerror=alert(1)>&amp;\"\\");
+  // Outside the data, nothing that would load a resource; the one fetch is the reload hook.
+  const auto a = pagina.find("<script type=\"application/json\"");
+  const std::string senza_dati = pagina.substr(0, a) + pagina.substr(pagina.find("</script>", a));
+  for (const char* esterno : {" src=", "url(", "@import", "<link", "https:", "XMLHttpRequest", "import("}) {
+    EXPECT_EQ(senza_dati.find(esterno), std::string::npos) << esterno;
+  }
+  EXPECT_EQ(prova::conta(senza_dati, "fetch("), 1u);
+  // A plain picture never polls; a page for a rebuilding command names the file it watches.
+  EXPECT_EQ(pagina.find("data-ricarica=\""), std::string::npos);
+  o.file_ricarica = "linea.versione";
+  EXPECT_NE(disegna_pagina(s, o).find("<body data-ricarica=\"linea.versione\">"), std::string::npos);
+  // The same state gives the same bytes.
+  EXPECT_EQ(disegna_pagina(s, opzioni_di_prova()), disegna_pagina(s, opzioni_di_prova()));
+}
+
+TEST(Pagina, StationsOfEveryKindAreDrawn) {
+  // A kind from 25 on keeps its entry but puts no stop cell on the track.
+  Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
+  s.percorso[135] = tratto{};
+  s.scenario[2].tipo = 30;
+  const auto c = disegno::estrai_contenuto(s);
+  ASSERT_EQ(c.stazioni.size(), 3u);
+  EXPECT_EQ(c.stazioni[1].testo, "SAN LORIANO");
+  EXPECT_EQ(c.stazioni[1].metro, 135 * 50);
+  const std::string svg = disegna_svg(s);
+  EXPECT_EQ(prova::conta(svg, "<circle class=\"stazione\""), 3u);
+  EXPECT_NE(svg.find("SAN LORIANO: stop at km 138+850 (position 6750 m), kind 30 (no cell on the track)"),
+            std::string::npos);
+  EXPECT_EQ(dati_di(disegna_pagina(s, {}))["stazioni"][1][2], 30);
+  // Entries of caption texts (from 80 down) are not stations.
+  EXPECT_EQ(c.cartelli.size(), 2u);
+  for (const auto& st : c.stazioni) EXPECT_EQ(st.testo.find('('), std::string::npos) << st.testo;
+}
+
+TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
+  CartellaTemporanea t;
+  const std::string linea = t / "VallorsaC_Pietrana_linea.txt";
+  const std::string treno = t / "VallorsaC_Pietrana_4721-.txt";
+  prova::scrivi_tutto(linea, testo_da_tabella(tabella_righe(righe_linea_incorporata())));
+  prova::scrivi_tutto(treno, testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", linea, "--train", treno, "--out", t / "linea.HTML",
+                                                  "--editor-url", "vscode://file/{path}:{line}"});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  const std::string pagina = prova::leggi_tutto(t / "linea.HTML");
+  ASSERT_EQ(pagina.rfind("<!DOCTYPE html>", 0), 0u);
+  const auto d = dati_di(pagina);
+  EXPECT_EQ(d["file"][1][0], treno);
+  EXPECT_EQ(d["stazioni"][1][1], "SAN LORIANO");
+  EXPECT_EQ(d["stazioni"][1][6], 1);
+  EXPECT_EQ(d["stazioni"][1][7], 30);
+  for (const char* tipo : {"stazioni", "segnali", "indicatori", "cartelli"}) {
+    for (const auto& o : d[tipo]) EXPECT_GE(o[o.size() - 3], 0) << tipo << " " << o.dump();  // every one has its row
+  }
+  EXPECT_EQ(d["editor"], "vscode://file/{path}:{line}");
+
+  // From the compiled files: the same objects, no rows; .svg still gives the picture.
+  std::filesystem::create_directory(t / "compilato");
+  ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"compile", "--line", linea, "--train", treno, "--out", t / "compilato"}).stato, 0);
+  ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "file.html"}).stato, 0);
+  const auto f = dati_di(prova::leggi_tutto(t / "file.html"));
+  EXPECT_TRUE(f["file"].empty());
+  EXPECT_EQ(f["stazioni"].size(), 4u);
+  EXPECT_EQ(f["stazioni"][1][6], -1);
+  EXPECT_EQ(f["segnali"].size(), d["segnali"].size());
+  ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "file.svg"}).stato, 0);
+  EXPECT_EQ(prova::leggi_tutto(t / "file.svg").rfind("<?xml", 0), 0u);
+}
+
+}  // namespace
+}  // namespace cmp
