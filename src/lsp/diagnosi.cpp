@@ -1,5 +1,8 @@
 #include "lsp/diagnosi.h"
 
+#include <map>
+#include <utility>
+
 #include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
 #include "finish/memorizza_percorso.h"
@@ -14,16 +17,32 @@ testo_descrizione testo_del_luogo(const Stato& s) {
   return file_del_luogo(s, "linea", "treno") == "linea" ? testo_descrizione::linea : testo_descrizione::treno;
 }
 
-// A warning of the finishing pass names a position: the signal or slow-order row there.
-void colloca_avviso(diagnostica_testo& d, const std::string& testo_treno, std::int32_t posizione) {
-  for (const auto& r : analizza_testo(testo_treno, formato_descrizione::treno)) {
-    if (!r.parola || r.campi.empty() || r.campi[0].testo != std::to_string(posizione)) continue;
-    if (r.parola->parola != "segnale" && r.parola->parola != "rallentamento") continue;
-    d.riga = r.numero + 1;
-    d.colonna = r.chiave.inizio + 1;
-    return;
+// A warning of the finishing pass names a position: the signal or slow-order row there
+// (the first one, when several stand at the same position). The text is read once.
+class RigheAvvisi {
+ public:
+  explicit RigheAvvisi(const std::string& testo_treno) : testo_(testo_treno) {}
+
+  void colloca(diagnostica_testo& d, std::int32_t posizione) {
+    if (!letto_) {
+      for (const auto& r : analizza_testo(testo_, formato_descrizione::treno)) {
+        if (!r.parola || r.campi.empty()) continue;
+        if (r.parola->parola != "segnale" && r.parola->parola != "rallentamento") continue;
+        riga_di_.emplace(r.campi[0].testo, std::pair{r.numero + 1, r.chiave.inizio + 1});
+      }
+      letto_ = true;
+    }
+    const auto it = riga_di_.find(std::to_string(posizione));
+    if (it == riga_di_.end()) return;
+    d.riga = it->second.first;
+    d.colonna = it->second.second;
   }
-}
+
+ private:
+  const std::string& testo_;
+  bool letto_ = false;
+  std::map<std::string, std::pair<int, int>> riga_di_;  // first field -> line, column (from 1)
+};
 
 }  // namespace
 
@@ -54,13 +73,14 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
     e.messaggio = da_cp1252(descrivi_errore(*s, s->codice_errore_lettura, s->posizione_errore_lettura));
     esito.diagnostiche.push_back(std::move(e));
   }
+  RigheAvvisi righe(testo_treno);
   for (const auto& a : s->avvisi) {
     diagnostica_testo w;
     w.testo = testo_descrizione::treno;
     w.numero = a.codice;
     w.messaggio = da_cp1252(descrivi_errore(*s, a.codice, a.posizione));
     w.livello = gravita::avviso;
-    colloca_avviso(w, testo_treno, a.posizione);
+    righe.colloca(w, a.posizione);
     esito.diagnostiche.push_back(std::move(w));
   }
   if (finale) {
