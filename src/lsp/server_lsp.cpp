@@ -103,7 +103,10 @@ void identifica(documento_aperto& d, const std::string& testo_utf8) {
     d.nome_linea = nome_file.substr(0, sottolineato);
     d.numero_treno = nome_file.substr(sottolineato + 1, nome_file.size() - fine_treno.size() - sottolineato - 1);
   } else {
-    d.formato = formato_dal_contenuto(testo_utf8).value_or(formato_descrizione::linea);
+    const auto formato = formato_dal_contenuto(testo_utf8);
+    d.formato = formato.value_or(formato_descrizione::linea);
+    d.per_contenuto = true;
+    d.sconosciuto = !formato;
     // A name that follows no pattern: the document stands alone, with its own name.
     d.nome_linea = nome_file;
     d.cartella = "\n" + d.uri;  // never the folder of another document
@@ -243,8 +246,14 @@ void ServerLsp::cambia(const json& parametri) {
   const auto modifiche = parametri.find("contentChanges");
   if (modifiche == parametri.end() || !modifiche->is_array() || modifiche->empty()) return;
   // Full text only (as announced): the last change holds the whole text.
-  it->second.testo = in_cp1252(campo_testo(modifiche->back(), "text"));
-  gruppi_da_compilare_.insert(gruppo_di(it->second));
+  const std::string& testo = campo_testo(modifiche->back(), "text");
+  documento_aperto& d = it->second;
+  if (d.per_contenuto) {
+    gruppi_da_compilare_.insert(gruppo_di(d));  // what it was counted with before
+    identifica(d, testo);
+  }
+  d.testo = in_cp1252(testo);
+  gruppi_da_compilare_.insert(gruppo_di(d));
 }
 
 void ServerLsp::chiudi(const json& parametri) {
@@ -268,7 +277,7 @@ void ServerLsp::compila_gruppo(const std::string& gruppo) {
   documento_aperto* linea = nullptr;
   std::vector<documento_aperto*> treni;
   for (auto& [uri, d] : documenti_) {
-    if (gruppo_di(d) != gruppo) continue;
+    if (gruppo_di(d) != gruppo || d.sconosciuto) continue;
     if (d.formato == formato_descrizione::linea && !linea) linea = &d;
     if (d.formato == formato_descrizione::treno) treni.push_back(&d);
   }

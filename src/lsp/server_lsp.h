@@ -28,6 +28,8 @@ struct documento_aperto {
   std::string cartella;   // the folder of a file: URI, "" otherwise
   std::string nome_linea; // UTF-8; the scenario it belongs to
   std::string numero_treno;
+  bool per_contenuto = false;  // the name follows no pattern: the format comes from the text
+  bool sconosciuto = false;    // nothing tells the format: not compiled
   std::shared_ptr<const Stato> compilato;  // the last compile it took part in
 };
 

@@ -202,6 +202,15 @@ TEST_F(ServerProcesso, UnaLineaDaSola) {
   EXPECT_EQ((*d)[0]["code"], 3);
   c.richiesta(2, "textDocument/hover", al_punto(u, 1, 0));
   EXPECT_NE(c.risposta(2)["result"]["contents"]["value"].get<std::string>().find("length of the line"), std::string::npos);
+
+  // A text that tells nothing is left alone until it becomes a description.
+  const std::string appunti = "untitled:Untitled-2";
+  c.notifica("textDocument/didOpen", apertura(appunti, "appunti\r\n"));
+  EXPECT_EQ(c.diagnostiche(appunti), json::array());
+  c.notifica("textDocument/didChange", cambio(appunti, 2, "[generale]\r\nlunghezza percorso, 2000000\r\n[pendenze]\r\n[fine]\r\n"));
+  const auto diventata = c.diagnostiche(appunti);
+  ASSERT_TRUE(diventata && diventata->size() == 1) << (diventata ? diventata->dump() : "none");
+  EXPECT_EQ((*diventata)[0]["code"], 1);
 }
 
 // The lifecycle: requests before initialize and after shutdown, exit without shutdown,
