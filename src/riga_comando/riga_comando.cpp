@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "comandi/avvio.h"
+#ifdef COMPATTATORE_LSP
+#include "lsp/comando_lsp.h"
+#endif
 
 namespace cmp {
 namespace {
@@ -20,6 +23,9 @@ constexpr const char* kAiuto =
     "  export    write the built-in descriptions and crew documents as a starting point\n"
     "  dump      decode a binary scenario file into a readable listing or JSON\n"
     "  plot      draw the compiled line (plan and profiles) as one SVG page\n"
+#ifdef COMPATTATORE_LSP
+    "  lsp       a language server for editors: errors as you type, hover, completion\n"
+#endif
     "\n"
     "Options:\n"
     "  --help     this text; 'compattatore COMMAND --help' describes a command\n"
@@ -51,6 +57,9 @@ int esegui_riga_comando(const std::vector<std::string>& argomenti) {
   if (comando == "export") return comando_esporta(resto);
   if (comando == "dump") return comando_dump(resto);
   if (comando == "plot") return comando_plot(resto);
+#ifdef COMPATTATORE_LSP
+  if (comando == "lsp") return comando_lsp(resto);
+#endif
   segnala("unknown command '" + comando + "' (try 'compattatore --help')");
   return kUscitaUso;
 }

@@ -1,0 +1,60 @@
+#include "lsp/comando_lsp.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+
+#include "disco/cartella_disco.h"
+#include "lsp/server_lsp.h"
+#include "riga_comando/riga_comando.h"
+
+namespace cmp {
+namespace {
+
+constexpr const char* kAiutoLsp =
+    "usage: compattatore lsp\n"
+    "\n"
+    "A Language Server Protocol server for line and train descriptions, on standard\n"
+    "input and output (JSON-RPC with Content-Length headers). An editor starts it and\n"
+    "talks to it; it shows the compile command's errors and warnings as you type, what a\n"
+    "row means where the cursor is (hover), the keywords valid at a place (completion) and\n"
+    "an outline of the sections. It compiles in memory: it never writes or deletes a file.\n"
+    "A train description <NAME>_<NUMBER>-.txt is compiled with <NAME>_linea.txt of the same\n"
+    "folder (the open one, else the file on disk).\n"
+    "\n"
+    "Exit status: 0 after shutdown and exit, 1 when the input ends or exit comes without\n"
+    "shutdown.\n";
+
+// A file beside an open document, read as it is on disk; nothing when it cannot be read.
+std::optional<std::string> leggi_da_disco(const std::string& percorso) {
+  try {
+    return leggi_file(percorso);
+  } catch (const ErroreFile&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+int comando_lsp(const std::vector<std::string>& argomenti) {
+  if (!argomenti.empty() && argomenti[0] == "--help") {
+    std::fputs(kAiutoLsp, stdout);
+    return kUscitaPulita;
+  }
+  for (const auto& a : argomenti) {
+    // Clients commonly pass --stdio; standard input and output are the only channel anyway.
+    if (a != "--stdio") {
+      segnala("lsp: unknown option '" + a + "' (try 'compattatore lsp --help')");
+      return kUscitaUso;
+    }
+  }
+  std::signal(SIGPIPE, SIG_IGN);  // a client gone away is seen as the end of the input
+  SorgenteFd ingresso(STDIN_FILENO);
+  DestinazioneFd uscita(STDOUT_FILENO);
+  Trasporto trasporto(ingresso, uscita);
+  ServerLsp server(trasporto, leggi_da_disco);
+  return server.esegui();
+}
+
+}  // namespace cmp

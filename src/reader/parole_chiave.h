@@ -1,0 +1,130 @@
+#pragma once
+// Every keyword of the two description formats, with the section it is written in and the
+// fields that follow it: one table for the editor tools (completion, hover, outline and
+// the syntax files). The readers find a row by the words its keyword field contains; the
+// test tests/lsp/parole_chiave_test.cpp checks each entry against them.
+#include <span>
+#include <string_view>
+
+namespace cmp {
+
+enum class formato_descrizione { linea, treno };
+
+enum class tipo_campo { numero, testo };
+
+// Which 50 m cell a row's first field (its position in metres) lands on.
+enum class cella_riga {
+  nessuna,         // the row has no position
+  posizione,       // round(p / 50): gradients, curves, mountains, profiles, abbattimento points
+  posizione_piu_1, // round(p / 50 + 1): signals, slow orders, boards and captions
+  fermata,         // a station: the stop cell, just before the end of its area
+};
+
+struct campo_riga {
+  std::string_view nome;
+  std::string_view unita;  // empty when the value has none
+  tipo_campo tipo = tipo_campo::numero;
+};
+
+struct parola_chiave {
+  formato_descrizione formato;
+  std::string_view sezione;     // the header the row is written under, "[generale]" for the general rows
+  std::string_view parola;      // as written in a description
+  std::string_view riconosce;   // the words (blank-separated) a keyword field must all contain, lower-cased
+  std::string_view varianti;    // for a keyword that takes letters or digits: what may follow it ("" otherwise)
+  std::string_view significato; // one line, in words
+  std::span<const campo_riga> campi;
+  cella_riga cella = cella_riga::nessuna;
+};
+
+namespace campi_parole {
+inline constexpr campo_riga kLunghezza[] = {{"length of the line", "m"}};
+inline constexpr campo_riga kProgressiva[] = {
+    {"position", "m"}, {"kilometre value", "m"}, {"counting down (0 no, 1 yes)", ""}};
+inline constexpr campo_riga kSfondo[] = {{"background", ""}};
+inline constexpr campo_riga kRipetizione[] = {{"first repetition value", "m"}, {"second repetition value", "m"}};
+inline constexpr campo_riga kPendenza[] = {{"position", "m"}, {"gradient", "‰"}};
+inline constexpr campo_riga kCurva[] = {{"start", "m"}, {"length", "m"}};
+inline constexpr campo_riga kMontagna[] = {{"start", "m"}, {"end", "m"}, {"kind", ""}};
+inline constexpr campo_riga kIndicatori[] = {
+    {"position", "m"},          {"rank A speed, left", "km/h"}, {"rank B speed, left", "km/h"},
+    {"rank C speed, left", "km/h"}, {"stripes, left", ""},          {"rank A speed, right", "km/h"},
+    {"rank B speed, right", "km/h"}, {"rank C speed, right", "km/h"}, {"stripes, right", ""}};
+inline constexpr campo_riga kCartello[] = {{"position", "m"}, {"caption", "", tipo_campo::testo}};
+
+inline constexpr campo_riga kVetture[] = {{"number of coaches", ""}};
+inline constexpr campo_riga kMassaFrenata[] = {{"braked mass", "%"}};
+inline constexpr campo_riga kSabbia[] = {{"sand", ""}};
+inline constexpr campo_riga kOrologio[] = {{"hours", "h"}, {"minutes", "min"}, {"seconds", "s"}};
+inline constexpr campo_riga kAderenza[] = {{"position", "m"}, {"adhesion", "%"}};
+inline constexpr campo_riga kVelocita[] = {{"position", "m"}, {"speed limit", "km/h"}};
+inline constexpr campo_riga kStazione[] = {
+    {"position", "m"},   {"kind", ""},        {"length of the area", "m"}, {"value 1", ""},
+    {"value 2", ""},     {"extension (0 or 1)", ""}, {"value 4", ""},     {"value 5", ""},
+    {"value 6", ""},     {"value 7", ""},     {"value 8", ""},             {"value 9", ""},
+    {"value 10", ""},    {"hours", "h"},      {"minutes", "min"},          {"seconds", "s"},
+    {"name", "", tipo_campo::testo}};
+inline constexpr campo_riga kRallentamento[] = {{"position", "m"},   {"speed", "km/h"}, {"length", "m"},
+                                                {"value tt", ""},    {"value ta", ""},  {"value dv", ""}};
+inline constexpr campo_riga kAbbattimento[] = {{"position", "m"}, {"value", ""}};
+inline constexpr campo_riga kSegnale[] = {{"position", "m"}, {"left kind", ""},  {"left code 1", ""},
+                                          {"left code 2", ""}, {"left code 3", ""}, {"repetition", ""},
+                                          {"right kind", ""},  {"right code 1", ""}, {"right code 2", ""},
+                                          {"right code 3", ""}, {"time", "s"}};
+}  // namespace campi_parole
+
+inline constexpr parola_chiave kParoleChiave[] = {
+    // The line description: general rows, read until the first header after [generale].
+    {formato_descrizione::linea, "[generale]", "lunghezza percorso", "lunghezza percorso", "", "length of the line; sizes the track",
+     campi_parole::kLunghezza},
+    {formato_descrizione::linea, "[generale]", "progressiva chilometrica uno", "progressiva uno", "", "first kilometre reference",
+     campi_parole::kProgressiva},
+    {formato_descrizione::linea, "[generale]", "progressiva chilometrica due", "progressiva due", "", "second kilometre reference",
+     campi_parole::kProgressiva},
+    {formato_descrizione::linea, "[generale]", "progressiva chilometrica tre", "progressiva tre", "", "third kilometre reference",
+     campi_parole::kProgressiva},
+    {formato_descrizione::linea, "[generale]", "sfondo uno", "sfondo uno", "", "first background", campi_parole::kSfondo},
+    {formato_descrizione::linea, "[generale]", "sfondo due", "sfondo due", "", "second background", campi_parole::kSfondo},
+    {formato_descrizione::linea, "[generale]", "sfondo tre", "sfondo tre", "", "third background", campi_parole::kSfondo},
+    {formato_descrizione::linea, "[generale]", "ripetizione segnali", "segnali ripetizione", " 4 codici| 9 codici",
+     "signal repetition (4 or 9 codes)", campi_parole::kRipetizione},
+    // The line description: the rows, known by keyword whatever header they stand under.
+    {formato_descrizione::linea, "[curve]", "curva", "curva", "s1|s2|s3|s4|s5|s6|d1|d2|d3|d4|d5|d6",
+     "a curve: s left, d right, class 1 (widest) to 6 (sharpest)", campi_parole::kCurva, cella_riga::posizione},
+    {formato_descrizione::linea, "[pendenze]", "pendenza", "pendenza", "", "a gradient, holding up to the next one",
+     campi_parole::kPendenza, cella_riga::posizione},
+    {formato_descrizione::linea, "[montagne]", "montagna", "montagna", "", "a mountain stretch", campi_parole::kMontagna,
+     cella_riga::posizione},
+    {formato_descrizione::linea, "[cartelli]", "indicatori_v", "indicatori_v", "", "speed-indicator boards",
+     campi_parole::kIndicatori, cella_riga::posizione_piu_1},
+    {formato_descrizione::linea, "[indicazioni]", "cartello_indicatore", "indicat cartello", "", "a caption board",
+     campi_parole::kCartello, cella_riga::posizione_piu_1},
+    // The train description: every row after [generale], known by keyword.
+    {formato_descrizione::treno, "[generale]", "numero vetture", "vetture", "", "number of coaches", campi_parole::kVetture},
+    {formato_descrizione::treno, "[generale]", "percentuale massa frenata", "frenata massa", "", "braked-mass percentage",
+     campi_parole::kMassaFrenata},
+    {formato_descrizione::treno, "[generale]", "sabbia", "sabbia", "", "sand", campi_parole::kSabbia},
+    {formato_descrizione::treno, "[generale]", "orologio", "orologio", "", "the clock at the start",
+     campi_parole::kOrologio},
+    {formato_descrizione::treno, "[aderenze]", "aderenza", "aderenza", "", "adhesion from this position on",
+     campi_parole::kAderenza, cella_riga::posizione},
+    {formato_descrizione::treno, "[vel_limite]", "velocita", "velocit", "", "speed limit from this position on",
+     campi_parole::kVelocita, cella_riga::posizione},
+    {formato_descrizione::treno, "[stazioni]", "stazione", "stazione", "", "a station", campi_parole::kStazione,
+     cella_riga::fermata},
+    {formato_descrizione::treno, "[rallentamenti]", "rallentamento", "rallentamento", "", "a slow order",
+     campi_parole::kRallentamento, cella_riga::posizione_piu_1},
+    {formato_descrizione::treno, "[rallentamenti]", "abbattimento", "abbattimento", "", "an abbattimento point",
+     campi_parole::kAbbattimento, cella_riga::posizione},
+    {formato_descrizione::treno, "[segnali]", "segnale", "segnale", "", "a signal", campi_parole::kSegnale,
+     cella_riga::posizione_piu_1},
+};
+
+// The section headers of each format, in the order a description writes them.
+inline constexpr std::string_view kSezioniLinea[] = {"[generale]", "[curve]",       "[pendenze]", "[montagne]",
+                                                     "[cartelli]", "[indicazioni]", "[fine]"};
+inline constexpr std::string_view kSezioniTreno[] = {"[generale]",      "[aderenze]", "[vel_limite]",
+                                                     "[stazioni]",      "[rallentamenti]", "[segnali]",
+                                                     "[codici]",        "[fine]"};
+
+}  // namespace cmp
