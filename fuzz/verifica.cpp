@@ -125,7 +125,7 @@ void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, 
   const bool con_tabella = s.crea_tabella_linea != 0;
   if (scrittura_attesa) {
     // The fixed values go in before anything is written.
-    v.che(s.percorso[1].parametro1 == 5121 && s.scenario[85].breve1 == 610, "the fixed values are missing");
+    v.che(s.percorso[1].parametro1 == 5121 && valore_fisso_scenario(s.scenario) == 610, "the fixed values are missing");
     v.che(scritti.size() == (con_tabella ? 3u : 2u), std::to_string(scritti.size()) + " binary files written");
     v.che(cartella.esiste(nome_file_tabella_linea(s)) == con_tabella, "plan file against the plan setting");
   } else {

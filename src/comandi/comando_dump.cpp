@@ -1,5 +1,5 @@
 // compattatore dump: a binary scenario file decoded into a listing or JSON.
-#include <cinttypes>
+#include <concepts>
 #include <cstdio>
 
 #include "disco/cartella_disco.h"
@@ -45,38 +45,28 @@ std::string valore(const TabellaLinea& t, std::size_t m, int asse, bool json) {
   return numero(t.numero(m, asse));
 }
 
-std::string elenca_voce(int i, const voce_scenario& v, bool json) {
-  const char* f = json ? "{\"voce\": %d, \"tipo\": %u, \"intero1\": %d, \"intero2\": %d, \"intero3\": %d, "
-                         "\"ottetto1\": %u, \"testo\": %s, \"breve1\": %d, \"breve2\": %d, \"breve3\": %d, "
-                         "\"breve4\": %d, \"breve5\": %d, \"ottetto2\": %u, \"ottetto3\": %u, \"ottetto4\": %u, "
-                         "\"ottetto5\": %u, \"intero4\": %d}"
-                       : "voce %d: tipo %u, intero1 %d, intero2 %d, intero3 %d, ottetto1 %u, testo %s, breve1 %d, "
-                         "breve2 %d, breve3 %d, breve4 %d, breve5 %d, ottetto2 %u, ottetto3 %u, ottetto4 %u, "
-                         "ottetto5 %u, intero4 %d";
-  const std::string testo = json_testo(da_cp1252(v.testo));
-  char b[1024];
-  std::snprintf(b, sizeof b, f, i, v.tipo, v.intero1, v.intero2, v.intero3, v.ottetto1, "%s", v.breve1, v.breve2,
-                v.breve3, v.breve4, v.breve5, v.ottetto2, v.ottetto3, v.ottetto4, v.ottetto5, v.intero4);
-  std::string riga = b;
-  riga.replace(riga.find("%s"), 2, testo);  // the text may be long: no fixed buffer for it
+std::string valore_campo(const std::string& testo) { return json_testo(da_cp1252(testo)); }
+std::string valore_campo(std::integral auto numero) { return std::to_string(+numero); }
+
+// One record as "chiave N: campo v, campo v, ..." or as a JSON object, its fields named
+// and ordered by the record's field list.
+template <typename Record>
+std::string elenca_record(const std::string& chiave, std::size_t indice, const Record& r, bool json) {
+  std::string riga = json ? "{\"" + chiave + "\": " + std::to_string(indice) : chiave + " " + std::to_string(indice) + ":";
+  bool primo = true;
+  per_ogni_campo(r, [&](const char* nome, const auto& campo) {
+    riga += json ? ", \"" + std::string(nome) + "\": " : (primo ? " " : ", ") + std::string(nome) + " ";
+    riga += valore_campo(campo);
+    primo = false;
+  });
+  if (json) riga += "}";
   return riga;
 }
 
-std::string elenca_cella(std::size_t i, const tratto& c, bool json) {
-  const char* f = json ? "{\"cella\": %zu, \"tipo\": %u, \"parametro1\": %d, \"parametro2\": %d, \"parametro3\": %d, "
-                         "\"parametro4\": %d, \"tempo\": %u, \"avviso\": %u, \"montagna\": %u, \"velocita\": %u, "
-                         "\"pendenza\": %u, \"aderenza\": %u}"
-                       : "cella %zu: tipo %u, parametro1 %d, parametro2 %d, parametro3 %d, parametro4 %d, tempo %u, "
-                         "avviso %u, montagna %u, velocita %u, pendenza %u, aderenza %u";
-  char b[512];
-  std::snprintf(b, sizeof b, f, i, c.tipo, c.parametro1, c.parametro2, c.parametro3, c.parametro4, c.tempo, c.avviso,
-                c.montagna, c.velocita, c.pendenza, c.aderenza);
-  return b;
-}
-
 bool cella_vuota(const tratto& c) {
-  return c.tipo == 0 && c.parametro1 == 0 && c.parametro2 == 0 && c.parametro3 == 0 && c.parametro4 == 0 &&
-         c.tempo == 0 && c.avviso == 0 && c.montagna == 0 && c.velocita == 0 && c.pendenza == 0 && c.aderenza == 0;
+  bool vuota = true;
+  per_ogni_campo(c, [&vuota](const char*, auto campo) { vuota = vuota && campo == 0; });
+  return vuota;
 }
 
 // Prints the rows as lines, or as one JSON object holding them in an array.
@@ -137,13 +127,13 @@ int comando_dump(const std::vector<std::string>& argomenti) {
   std::vector<std::string> righe;
   if (g == genere::scenario) {
     const auto d = decodifica_scenario(*dati);
-    for (std::size_t i = 0; i < d.voci.size(); ++i) righe.push_back(elenca_voce(static_cast<int>(i), d.voci[i], json));
+    for (std::size_t i = 0; i < d.voci.size(); ++i) righe.push_back(elenca_record("voce", i, d.voci[i], json));
     stampa(righe, json, testa, "voci");
     difetto = d.difetto;
   } else if (g == genere::percorso) {
     const auto d = decodifica_percorso(*dati);
     for (std::size_t i = 0; i < d.celle.size(); ++i) {
-      if (!cella_vuota(d.celle[i])) righe.push_back(elenca_cella(i, d.celle[i], json));
+      if (!cella_vuota(d.celle[i])) righe.push_back(elenca_record("cella", i, d.celle[i], json));
     }
     stampa(righe, json, testa + "\"celle_totali\": " + std::to_string(d.celle.size()) + ", ", "celle");
     difetto = d.difetto;

@@ -199,7 +199,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
 
   // The plan belongs to the route: its name is the one the scenario table carries.
   const auto voci = decodifica_scenario(*sim);
-  const std::string route = nome_linea.value_or(voci.voci.size() > 85 ? da_cp1252(voci.voci[85].testo) : "");
+  const std::string route = nome_linea.value_or(voci.voci.size() > static_cast<std::size_t>(kVoceIdentitaLinea) ? da_cp1252(testo_nome_linea(voci.voci)) : "");
   std::optional<std::string> tabella;
   std::string percorso_tabella;
   if (!route.empty()) {

@@ -48,10 +48,10 @@ std::string nome_tipo_cella(std::uint8_t tipo) {
 
 std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p) {
   switch (codice) {
-    case 1: return "the line length " + metri(s.scenario[84].intero2) + " is greater than 1000000 m";
+    case 1: return "the line length " + metri(lunghezza_linea(s.scenario)) + " is greater than 1000000 m";
     case 2: return "a kilometre reference (entries 81 to 83) has a position or a kilometre value that is not a multiple of 50 m";
-    case 3: return "the first signal-repetition value " + std::to_string(s.scenario[86].intero1) + " is not a multiple of 50";
-    case 4: return "the second signal-repetition value " + std::to_string(s.scenario[86].intero2) + " is not a multiple of 50";
+    case 3: return "the first signal-repetition value " + std::to_string(ripetizione_primo(s.scenario)) + " is not a multiple of 50";
+    case 4: return "the second signal-repetition value " + std::to_string(ripetizione_secondo(s.scenario)) + " is not a multiple of 50";
     case 5: return "the signal-repetition keyword holds neither the digit 4 nor the digit 9";
     case 6: return "the caption board at " + metri(p) + " falls on " + cella_occupata(s, cella_piu_uno(p));
     case 7: return "the abbattimento point at " + metri(p) + " falls on " + cella_occupata(s, arrotonda(p / 50.0));
@@ -77,7 +77,7 @@ std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p)
     case 22: return "the station at " + metri(p) + " starts less than 350 m after the end of the previous station's area";
     case 24: return "the stop cell of a station would be cell 1 or lower (its area ends at 100 m or before)";
     case 25: return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
-    case 30: return "the line length " + metri(s.scenario[84].intero2) + " is negative";
+    case 30: return "the line length " + metri(lunghezza_linea(s.scenario)) + " is negative";
     case 31: return "the board at " + metri(p) + " would fall before cell 0 (positions below -75 m have no cell)";
     case 32: return "more than 80 mountain rows: the tables of mountain stretches hold 80";
     case 33: return "more than 81 caption boards: the caption texts fill entries 80 down to 0";

@@ -11,7 +11,7 @@ constexpr std::string_view kRiempimento = "aabbccddeeffgghhiillmmnnoo";
 constexpr int kCaratteriContati = 25;
 
 std::string testo_di_lavoro(const Stato& s) {
-  std::string w = s.scenario[86].testo + s.scenario[85].testo;
+  std::string w = testo_numero_treno(s.scenario) + testo_nome_linea(s.scenario);
   for (char& c : w) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
   w += kRiempimento;
   return w;

@@ -20,10 +20,10 @@ constexpr std::int16_t kValoreFissoPercorso = 5121;
 
 // The slots the fixed values and the check codes go into must still be empty.
 void custodisci_posti_riservati(Stato& s) {
-  if (s.scenario[85].breve1 != 0 || s.percorso[1].parametro1 != 0) throw ErroreFinale{"1250"};
-  s.scenario[85].breve1 = kValoreFissoScenario;
+  if (valore_fisso_scenario(s.scenario) != 0 || s.percorso[1].parametro1 != 0) throw ErroreFinale{"1250"};
+  valore_fisso_scenario(s.scenario) = kValoreFissoScenario;
   s.percorso[1].parametro1 = kValoreFissoPercorso;
-  if (s.scenario[85].intero4 != 0 || s.percorso[1].parametro2 != 0) throw ErroreFinale{"1251"};
+  if (codice_controllo_scenario(s.scenario) != 0 || s.percorso[1].parametro2 != 0) throw ErroreFinale{"1251"};
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void completa_percorso(Stato& s) {
   if (!ha_percorso(s)) return;  // nothing to finish, and nothing will be written
   passata_finitura(s);
   custodisci_posti_riservati(s);
-  s.scenario[85].intero4 = codice_gara_st(s);
+  codice_controllo_scenario(s.scenario) = codice_gara_st(s);
   s.percorso[1].parametro2 = codice_gara_og(s);
 }
 

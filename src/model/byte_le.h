@@ -1,32 +1,39 @@
 #pragma once
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace cmp {
 
-// Packs fields one after the other, little-endian, into one buffer that is written
-// to its file in a single write.
-class ScrittoreByte {
- public:
-  void riserva(std::size_t n) { dati_.reserve(n); }
-  void u8(std::uint8_t v) { dati_.push_back(static_cast<char>(v)); }
-  void i16(std::int16_t v) { intero(static_cast<std::uint16_t>(v), 2); }
-  void u16(std::uint16_t v) { intero(v, 2); }
-  void i32(std::int32_t v) { intero(static_cast<std::uint32_t>(v), 4); }
-  void f64(double v) { intero(std::bit_cast<std::uint64_t>(v), 8); }
-  void byte(std::string_view b) { dati_.append(b); }
-  const std::string& dati() const { return dati_; }
-  std::string prendi() { return std::move(dati_); }
+// The one little-endian packer of the binary files: the bytes of v at p, lowest first,
+// and the byte after them. The caller sizes the memory beforehand, so that every file
+// is packed into one buffer (or, the plan, into blocks) and written in one go.
+template <typename T>
+  requires std::is_integral_v<T>
+inline char* metti_le(char* p, T v) {
+  using U = std::make_unsigned_t<T>;
+  const U u = static_cast<U>(v);
+  for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<char>((u >> (8 * i)) & 0xFFu);
+  return p + sizeof(T);
+}
+inline char* metti_le(char* p, double v) { return metti_le(p, std::bit_cast<std::uint64_t>(v)); }
 
- private:
-  void intero(std::uint64_t v, int larghezza) {
-    for (int i = 0; i < larghezza; ++i) dati_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  }
-  std::string dati_;
-};
+// A text field: a 16-bit count, then the bytes. A text longer than 65535 bytes cannot be
+// counted in 16 bits: it is cut to 65535.
+inline std::size_t byte_testo(std::string_view t) {
+  return std::min<std::size_t>(t.size(), std::numeric_limits<std::uint16_t>::max());
+}
+inline char* metti_le(char* p, std::string_view t) {
+  const std::size_t n = byte_testo(t);
+  p = metti_le(p, static_cast<std::uint16_t>(n));
+  if (n != 0) std::memcpy(p, t.data(), n);
+  return p + n;
+}
 
 // Reads fields back, little-endian, never past the end: every read says whether it fitted.
 class LettoreByte {
@@ -34,15 +41,30 @@ class LettoreByte {
   explicit LettoreByte(std::string_view dati) : dati_(dati) {}
   std::size_t posizione() const { return pos_; }
   std::size_t rimasti() const { return dati_.size() - pos_; }
-  bool u8(std::uint8_t& v) { return leggi(v); }
-  bool i16(std::int16_t& v) { return leggi(v); }
-  bool u16(std::uint16_t& v) { return leggi(v); }
-  bool i32(std::int32_t& v) { return leggi(v); }
-  bool f64(double& v) {
+
+  template <typename T>
+    requires std::is_integral_v<T>
+  bool leggi(T& v) {
+    if (rimasti() < sizeof(T)) return false;
+    using U = std::make_unsigned_t<T>;
+    U u = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+      u = static_cast<U>(u | static_cast<U>(static_cast<U>(static_cast<unsigned char>(dati_[pos_ + i])) << (8 * i)));
+    }
+    v = static_cast<T>(u);
+    pos_ += sizeof(T);
+    return true;
+  }
+  bool leggi(double& v) {
     std::uint64_t b = 0;
     if (!leggi(b)) return false;
     v = std::bit_cast<double>(b);
     return true;
+  }
+  // A text field: its 16-bit count, then that many bytes.
+  bool leggi(std::string& t) {
+    std::uint16_t n = 0;
+    return leggi(n) && byte(n, t);
   }
   bool byte(std::size_t n, std::string& out) {
     if (rimasti() < n) return false;
@@ -52,19 +74,6 @@ class LettoreByte {
   }
 
  private:
-  template <typename T>
-  bool leggi(T& v) {
-    if (rimasti() < sizeof(T)) return false;
-    std::make_unsigned_t<T> u = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-      u |= static_cast<std::make_unsigned_t<T>>(static_cast<std::make_unsigned_t<T>>(
-                                                    static_cast<unsigned char>(dati_[pos_ + i]))
-                                                << (8 * i));
-    }
-    v = static_cast<T>(u);
-    pos_ += sizeof(T);
-    return true;
-  }
   std::string_view dati_;
   std::size_t pos_ = 0;
 };

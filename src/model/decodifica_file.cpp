@@ -6,12 +6,13 @@
 namespace cmp {
 namespace {
 
-bool leggi_voce(LettoreByte& r, voce_scenario& v) {
-  std::uint16_t t = 0;
-  return r.u8(v.tipo) && r.i32(v.intero1) && r.i32(v.intero2) && r.i32(v.intero3) && r.u8(v.ottetto1) &&
-         r.u16(t) && r.byte(t, v.testo) && r.i16(v.breve1) && r.i16(v.breve2) && r.i16(v.breve3) &&
-         r.i16(v.breve4) && r.i16(v.breve5) && r.u8(v.ottetto2) && r.u8(v.ottetto3) && r.u8(v.ottetto4) &&
-         r.u8(v.ottetto5) && r.i32(v.intero4);
+// Every field of a cell or an entry, in the order of its field list; false at the first
+// one that does not fit in what is left.
+template <typename Record>
+bool leggi_record(LettoreByte& r, Record& record) {
+  bool letto = true;
+  per_ogni_campo(record, [&](const char*, auto& campo) { letto = letto && r.leggi(campo); });
+  return letto;
 }
 
 }  // namespace
@@ -22,7 +23,7 @@ scenario_decodificato decodifica_scenario(std::string_view dati) {
   for (int i = 0; i < kVociScenario; ++i) {
     const std::size_t inizio = r.posizione();
     voce_scenario v;
-    if (!leggi_voce(r, v)) {
+    if (!leggi_record(r, v)) {
       out.difetto = difetto_file{inizio, "entry " + std::to_string(i) + " is truncated (the file ends at byte " +
                                              std::to_string(dati.size()) + ")"};
       return out;
@@ -41,22 +42,12 @@ percorso_decodificato decodifica_percorso(std::string_view dati) {
   out.celle.reserve(dati.size() / kByteCella);
   while (r.rimasti() >= kByteCella) {
     tratto c;
-    r.u8(c.tipo);
-    r.i16(c.parametro1);
-    r.i16(c.parametro2);
-    r.i16(c.parametro3);
-    r.i16(c.parametro4);
-    r.u8(c.tempo);
-    r.u8(c.avviso);
-    r.u8(c.montagna);
-    r.u8(c.velocita);
-    r.u8(c.pendenza);
-    r.u8(c.aderenza);
+    leggi_record(r, c);
     out.celle.push_back(c);
   }
   if (r.rimasti() != 0) {
     out.difetto = difetto_file{r.posizione(), "the file size " + std::to_string(dati.size()) +
-                                                  " is not a whole number of 15-byte cells"};
+                                                  " is not a whole number of " + std::to_string(kByteCella) + "-byte cells"};
   }
   return out;
 }
@@ -69,17 +60,17 @@ tabella_decodificata decodifica_tabella_linea(std::string_view dati) {
   while (r.rimasti() > 0) {
     const std::size_t inizio = r.posizione();
     std::uint16_t tag = 0;
-    bool letto = r.u16(tag);
+    bool letto = r.leggi(tag);
     valore_etichettato v;
-    if (letto && tag == 2) {
+    if (letto && tag == static_cast<std::uint16_t>(valore_etichettato::tipo::intero16)) {
       std::int16_t i = 0;
-      letto = r.i16(i);
+      letto = r.leggi(i);
       v = valore_etichettato::intero(i);
-    } else if (letto && tag == 5) {
+    } else if (letto && tag == static_cast<std::uint16_t>(valore_etichettato::tipo::doppio)) {
       double d = 0;
-      letto = r.f64(d);
+      letto = r.leggi(d);
       v = valore_etichettato::doppio(d);
-    } else if (letto && tag != 0) {
+    } else if (letto && tag != static_cast<std::uint16_t>(valore_etichettato::tipo::vuoto)) {
       out.difetto = difetto_file{inizio, "unknown value type " + std::to_string(tag)};
       break;
     }

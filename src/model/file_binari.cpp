@@ -1,8 +1,5 @@
 #include "model/file_binari.h"
 
-#include <algorithm>
-#include <bit>
-#include <limits>
 #include <vector>
 
 #include "model/byte_le.h"
@@ -22,43 +19,33 @@ std::size_t byte_valore(valore_etichettato::tipo t) {
   return 2;
 }
 
-// `larghezza` bytes of v at p, little-endian; returns the byte after them.
-char* metti_le(char* p, std::uint64_t v, int larghezza) {
-  for (int i = 0; i < larghezza; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  return p + larghezza;
-}
-
 // A tagged value at p: its 16-bit type code, then nothing, 2 or 8 bytes.
 char* metti_valore(char* p, valore_etichettato::tipo etichetta, double numero) {
-  p = metti_le(p, static_cast<std::uint16_t>(etichetta), 2);
-  if (etichetta == valore_etichettato::tipo::intero16) {
-    return metti_le(p, static_cast<std::uint16_t>(static_cast<std::int16_t>(numero)), 2);
-  }
-  if (etichetta == valore_etichettato::tipo::doppio) return metti_le(p, std::bit_cast<std::uint64_t>(numero), 8);
+  p = metti_le(p, static_cast<std::uint16_t>(etichetta));
+  if (etichetta == valore_etichettato::tipo::intero16) return metti_le(p, static_cast<std::int16_t>(numero));
+  if (etichetta == valore_etichettato::tipo::doppio) return metti_le(p, numero);
   return p;
 }
 
-void scrivi_voce(ScrittoreByte& out, const voce_scenario& v) {
-  const std::size_t t =
-      std::min<std::size_t>(v.testo.size(), std::numeric_limits<std::uint16_t>::max());
-  out.u8(v.tipo);
-  out.i32(v.intero1);
-  out.i32(v.intero2);
-  out.i32(v.intero3);
-  out.u8(v.ottetto1);
-  out.u16(static_cast<std::uint16_t>(t));
-  out.byte(std::string_view(v.testo).substr(0, t));
-  out.i16(v.breve1);
-  out.i16(v.breve2);
-  out.i16(v.breve3);
-  out.i16(v.breve4);
-  out.i16(v.breve5);
-  out.u8(v.ottetto2);
-  out.u8(v.ottetto3);
-  out.u8(v.ottetto4);
-  out.u8(v.ottetto5);
-  out.i32(v.intero4);
+// Every field of a cell or an entry at p, in the order of its field list.
+template <typename Record>
+char* metti_record(char* p, const Record& r) {
+  per_ogni_campo(r, [&p](const char*, const auto& campo) { p = metti_le(p, campo); });
+  return p;
 }
+
+std::size_t byte_voce(const voce_scenario& v) { return kByteVoceSenzaTesto + byte_testo(v.testo); }
+
+template <typename Record, typename Elenco>
+std::string codifica_record(const Elenco& elenco, std::size_t totale) {
+  std::string out(totale, '\0');
+  char* p = out.data();
+  for (const Record& r : elenco) p = metti_record(p, r);
+  return out;
+}
+
+static_assert(kByteCella == 15, "the simulator reads cells of 15 bytes");
+static_assert(kByteVoceSenzaTesto == 34, "the simulator reads entries of 34 bytes plus their text");
 
 }  // namespace
 
@@ -92,37 +79,19 @@ std::string codifica_tabella_linea(const TabellaLinea& tabella) {
 }
 
 std::string codifica_voce(const voce_scenario& voce) {
-  ScrittoreByte out;
-  scrivi_voce(out, voce);
-  return out.prendi();
+  std::string out(byte_voce(voce), '\0');
+  metti_record(out.data(), voce);
+  return out;
 }
 
 std::string codifica_scenario(const std::array<voce_scenario, kVociScenario>& scenario) {
-  ScrittoreByte out;
   std::size_t totale = 0;
-  for (const auto& v : scenario) totale += kByteVoceSenzaTesto + v.testo.size();
-  out.riserva(totale);
-  for (const auto& v : scenario) scrivi_voce(out, v);
-  return out.prendi();
+  for (const auto& v : scenario) totale += byte_voce(v);
+  return codifica_record<voce_scenario>(scenario, totale);
 }
 
 std::string codifica_percorso(const std::vector<tratto>& percorso) {
-  ScrittoreByte out;
-  out.riserva(percorso.size() * kByteCella);
-  for (const auto& c : percorso) {
-    out.u8(c.tipo);
-    out.i16(c.parametro1);
-    out.i16(c.parametro2);
-    out.i16(c.parametro3);
-    out.i16(c.parametro4);
-    out.u8(c.tempo);
-    out.u8(c.avviso);
-    out.u8(c.montagna);
-    out.u8(c.velocita);
-    out.u8(c.pendenza);
-    out.u8(c.aderenza);
-  }
-  return out.prendi();
+  return codifica_record<tratto>(percorso, percorso.size() * kByteCella);
 }
 
 }  // namespace cmp

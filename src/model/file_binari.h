@@ -7,9 +7,8 @@
 
 namespace cmp {
 
-// The three binary scenario files, packed field by field, little-endian, no gaps.
-inline constexpr std::size_t kByteCella = 15;
-inline constexpr std::size_t kByteVoceSenzaTesto = 34;
+// The three binary scenario files, packed field by field, little-endian, no gaps, in the
+// order of the field lists of model/stato.h.
 
 // `tabella_linea`: all of column 0, then all of column 1; each value a 16-bit type code
 // and its value (none for empty, 2 bytes for a 16-bit integer, 8 for a double).

@@ -1,27 +1,89 @@
 #pragma once
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "model/tabella_linea.h"
+#include "model/voci_scenario.h"
 
 namespace cmp {
 
+// The fields of each record kept in a binary file, in file order: type and name. Each
+// list declares its struct and, through `per_ogni_campo`, drives the encoder, the decoder
+// and dump, so a field's place and width are written here and nowhere else.
+#define CMP_CAMPI_TRATTO(CAMPO)  \
+  CAMPO(std::uint8_t, tipo)       \
+  CAMPO(std::int16_t, parametro1) \
+  CAMPO(std::int16_t, parametro2) \
+  CAMPO(std::int16_t, parametro3) \
+  CAMPO(std::int16_t, parametro4) \
+  CAMPO(std::uint8_t, tempo)      \
+  CAMPO(std::uint8_t, avviso)     \
+  CAMPO(std::uint8_t, montagna)   \
+  CAMPO(std::uint8_t, velocita)   \
+  CAMPO(std::uint8_t, pendenza)   \
+  CAMPO(std::uint8_t, aderenza)
+
+// `testo` holds Windows-1252 bytes; in the file it is a 16-bit count and the bytes.
+#define CMP_CAMPI_VOCE_SCENARIO(CAMPO) \
+  CAMPO(std::uint8_t, tipo)             \
+  CAMPO(std::int32_t, intero1)          \
+  CAMPO(std::int32_t, intero2)          \
+  CAMPO(std::int32_t, intero3)          \
+  CAMPO(std::uint8_t, ottetto1)         \
+  CAMPO(std::string, testo)             \
+  CAMPO(std::int16_t, breve1)           \
+  CAMPO(std::int16_t, breve2)           \
+  CAMPO(std::int16_t, breve3)           \
+  CAMPO(std::int16_t, breve4)           \
+  CAMPO(std::int16_t, breve5)           \
+  CAMPO(std::uint8_t, ottetto2)         \
+  CAMPO(std::uint8_t, ottetto3)         \
+  CAMPO(std::uint8_t, ottetto4)         \
+  CAMPO(std::uint8_t, ottetto5)         \
+  CAMPO(std::int32_t, intero4)
+
+#define CMP_DICHIARA_CAMPO(Tipo, nome) Tipo nome{};
+#define CMP_VISITA_CAMPO(Tipo, nome) f(#nome, r.nome);
+
 // One 50-metre cell of the track.
 struct tratto {
-  std::uint8_t tipo = 0;
-  std::int16_t parametro1 = 0;
-  std::int16_t parametro2 = 0;
-  std::int16_t parametro3 = 0;
-  std::int16_t parametro4 = 0;
-  std::uint8_t tempo = 0;
-  std::uint8_t avviso = 0;
-  std::uint8_t montagna = 0;
-  std::uint8_t velocita = 0;
-  std::uint8_t pendenza = 0;
-  std::uint8_t aderenza = 0;
+  CMP_CAMPI_TRATTO(CMP_DICHIARA_CAMPO)
 };
+
+// One entry of the scenario table; entries 80 to 86 are named in model/voci_scenario.h.
+struct voce_scenario {
+  CMP_CAMPI_VOCE_SCENARIO(CMP_DICHIARA_CAMPO)
+};
+
+// Calls f(name, field) for every field of a cell or an entry, in file order.
+template <typename R, typename F>
+  requires std::same_as<std::remove_const_t<R>, tratto>
+void per_ogni_campo(R& r, F&& f) {
+  CMP_CAMPI_TRATTO(CMP_VISITA_CAMPO)
+}
+template <typename R, typename F>
+  requires std::same_as<std::remove_const_t<R>, voce_scenario>
+void per_ogni_campo(R& r, F&& f) {
+  CMP_CAMPI_VOCE_SCENARIO(CMP_VISITA_CAMPO)
+}
+
+// Bytes a field takes in its file: a number its width, a text its 16-bit count (the
+// text's own bytes come on top).
+template <typename Tipo>
+inline constexpr std::size_t kByteInFile = std::is_same_v<Tipo, std::string> ? 2 : sizeof(Tipo);
+#define CMP_BYTE_CAMPO(Tipo, nome) +kByteInFile<Tipo>
+inline constexpr std::size_t kByteCella = 0 CMP_CAMPI_TRATTO(CMP_BYTE_CAMPO);
+inline constexpr std::size_t kByteVoceSenzaTesto = 0 CMP_CAMPI_VOCE_SCENARIO(CMP_BYTE_CAMPO);
+
+#undef CMP_BYTE_CAMPO
+#undef CMP_VISITA_CAMPO
+#undef CMP_DICHIARA_CAMPO
+#undef CMP_CAMPI_VOCE_SCENARIO
+#undef CMP_CAMPI_TRATTO
 
 // Cell type codes of `tratto::tipo`.
 namespace tipo_cella {
@@ -43,26 +105,6 @@ inline constexpr std::uint8_t cartello = 14;
 inline bool cella_libera(const tratto& t) {
   return t.tipo == tipo_cella::nessuno || t.tipo == tipo_cella::marca_montagna;
 }
-
-// One entry of the scenario table. `testo` holds Windows-1252 bytes.
-struct voce_scenario {
-  std::uint8_t tipo = 0;
-  std::int32_t intero1 = 0;
-  std::int32_t intero2 = 0;
-  std::int32_t intero3 = 0;
-  std::uint8_t ottetto1 = 0;
-  std::string testo;
-  std::int16_t breve1 = 0;
-  std::int16_t breve2 = 0;
-  std::int16_t breve3 = 0;
-  std::int16_t breve4 = 0;
-  std::int16_t breve5 = 0;
-  std::uint8_t ottetto2 = 0;
-  std::uint8_t ottetto3 = 0;
-  std::uint8_t ottetto4 = 0;
-  std::uint8_t ottetto5 = 0;
-  std::int32_t intero4 = 0;
-};
 
 inline constexpr int kVociScenario = 87;
 inline constexpr int kPostiMontagne = 81;  // places 0 to 80; the first row goes to place 1
@@ -100,7 +142,7 @@ struct Stato {
   std::int32_t numero_montagne = 0;
   std::array<std::int32_t, kPostiMontagne> montagne_inizio{};
   std::array<std::int32_t, kPostiMontagne> montagne_fine{};
-  std::int32_t voce_cartello = 80;
+  std::int32_t voce_cartello = kVocePrimoCartello;
 
   // Diagnostics for scenario authors. The finishing pass may overwrite `codice_errore`,
   // so the compile step keeps what the readers left.

@@ -16,8 +16,8 @@ std::optional<difetto_compilato> carica_compilato(Stato& s, std::optional<std::s
     if (piano->difetto) return difetto_compilato{file_compilato::tabella_linea, *piano->difetto};
   }
   for (std::size_t i = 0; i < s.scenario.size(); ++i) s.scenario[i] = std::move(voci.voci[i]);
-  s.nome_linea = s.scenario[85].testo;
-  s.numero_treno = s.scenario[86].testo;
+  s.nome_linea = testo_nome_linea(s.scenario);
+  s.numero_treno = testo_numero_treno(s.scenario);
   s.percorso = std::move(celle.celle);
   s.crea_tabella_linea = piano ? 1 : 0;
   if (piano) {

@@ -83,10 +83,11 @@ std::vector<rallentamento> rallentamenti(const std::vector<tratto>& celle) {
 
 contenuto estrai_contenuto(const Stato& s) {
   contenuto c;
-  c.nome_linea = s.scenario[85].testo.empty() ? s.nome_linea : s.scenario[85].testo;
-  c.numero_treno = s.scenario[86].testo.empty() ? s.numero_treno : s.scenario[86].testo;
-  c.lunghezza = std::max<std::int64_t>(0, s.scenario[84].intero2);
-  c.riferimento = {s.scenario[81].intero1, s.scenario[81].intero2};
+  c.nome_linea = testo_nome_linea(s.scenario).empty() ? s.nome_linea : testo_nome_linea(s.scenario);
+  c.numero_treno = testo_numero_treno(s.scenario).empty() ? s.numero_treno : testo_numero_treno(s.scenario);
+  c.lunghezza = std::max<std::int64_t>(0, lunghezza_linea(s.scenario));
+  const auto& riferimento = s.scenario[kVoceProgressivaTre];
+  c.riferimento = {posizione_progressiva(riferimento), chilometri_progressiva(riferimento)};
   const auto& celle = s.percorso;
   const auto n = static_cast<std::int64_t>(celle.size());
   c.metri_percorso = n * kMetriCella;

@@ -202,12 +202,12 @@ TEST(LineaIncorporata, SiCompilaSenzaErroriEITestiSpariscono) {
   EXPECT_EQ(l.s.codice_errore, 0);
   EXPECT_TRUE(l.cartella.file.empty());
   EXPECT_EQ(l.s.percorso.size(), 761u);
-  EXPECT_EQ(l.s.scenario[84].intero2, 31000);
-  EXPECT_EQ(l.s.scenario[81].intero2, 132100);
-  EXPECT_EQ(l.s.scenario[83].intero2, 0);
-  EXPECT_EQ(l.s.scenario[85].intero3, 1);
-  EXPECT_EQ(l.s.scenario[85].testo, "VallorsaC_Pietrana");
-  EXPECT_EQ(l.s.scenario[86].testo, "4721");
+  EXPECT_EQ(lunghezza_linea(l.s.scenario), 31000);
+  EXPECT_EQ(chilometri_progressiva(l.s.scenario[kVoceProgressivaTre]), 132100);
+  EXPECT_EQ(chilometri_progressiva(l.s.scenario[kVoceProgressivaUno]), 0);
+  EXPECT_EQ(sfondo_due(l.s.scenario), 1);
+  EXPECT_EQ(testo_nome_linea(l.s.scenario), "VallorsaC_Pietrana");
+  EXPECT_EQ(testo_numero_treno(l.s.scenario), "4721");
 }
 
 TEST(LineaIncorporata, PendenzeDellePosizioniFinoAllaCella757) {

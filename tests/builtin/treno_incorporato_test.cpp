@@ -98,12 +98,12 @@ class TrenoIncorporatoCompilato : public ::testing::Test {
 TEST_F(TrenoIncorporatoCompilato, GeneralDataAndNoError) {
   EXPECT_EQ(esito, esito_lettura::completa);
   EXPECT_EQ(s.codice_errore, 0);
-  EXPECT_EQ(s.scenario[84].intero1, 105);
-  EXPECT_EQ(s.scenario[84].intero3, 4);
-  EXPECT_EQ(s.scenario[86].breve1, 60);
-  EXPECT_EQ(s.scenario[86].breve3, 6);
-  EXPECT_EQ(s.scenario[86].breve4, 11);
-  EXPECT_EQ(s.scenario[86].breve5, 45);
+  EXPECT_EQ(massa_frenata(s.scenario), 105);
+  EXPECT_EQ(numero_vetture(s.scenario), 4);
+  EXPECT_EQ(sabbia(s.scenario), 60);
+  EXPECT_EQ(orologio_ore(s.scenario), 6);
+  EXPECT_EQ(orologio_minuti(s.scenario), 11);
+  EXPECT_EQ(orologio_secondi(s.scenario), 45);
 }
 
 TEST_F(TrenoIncorporatoCompilato, SpeedAndAdhesionProfiles) {

@@ -40,14 +40,14 @@ TEST_F(TrenoSuLineaIncorporata, CompilesWithoutErrorAndDeletesBothTexts) {
   EXPECT_TRUE(cartella.file.empty());
   ASSERT_EQ(s.ultima_cella(), 760);
   EXPECT_EQ(s.voce_cartello, 52);
-  EXPECT_EQ(s.scenario[84].intero1, 105);
-  EXPECT_EQ(s.scenario[84].intero2, 31000);
-  EXPECT_EQ(s.scenario[84].intero3, 4);
-  EXPECT_EQ(s.scenario[86].testo, "4721");
-  EXPECT_EQ(s.scenario[86].breve1, 60);
-  EXPECT_EQ(s.scenario[86].breve3, 6);
-  EXPECT_EQ(s.scenario[86].breve4, 11);
-  EXPECT_EQ(s.scenario[86].breve5, 45);
+  EXPECT_EQ(massa_frenata(s.scenario), 105);
+  EXPECT_EQ(lunghezza_linea(s.scenario), 31000);
+  EXPECT_EQ(numero_vetture(s.scenario), 4);
+  EXPECT_EQ(testo_numero_treno(s.scenario), "4721");
+  EXPECT_EQ(sabbia(s.scenario), 60);
+  EXPECT_EQ(orologio_ore(s.scenario), 6);
+  EXPECT_EQ(orologio_minuti(s.scenario), 11);
+  EXPECT_EQ(orologio_secondi(s.scenario), 45);
 }
 
 TEST_F(TrenoSuLineaIncorporata, SpeedProfile) {

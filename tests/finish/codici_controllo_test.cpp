@@ -9,8 +9,8 @@ namespace {
 
 Stato identita(const std::string& treno, const std::string& linea) {
   Stato s;
-  s.scenario[86].testo = treno;
-  s.scenario[85].testo = linea;
+  testo_numero_treno(s.scenario) = treno;
+  testo_nome_linea(s.scenario) = linea;
   return s;
 }
 

@@ -19,8 +19,8 @@ Stato stato_letto(int celle = 150) {
   Stato s;
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
-  s.scenario[85].testo = s.nome_linea;
-  s.scenario[86].testo = s.numero_treno;
+  testo_nome_linea(s.scenario) = s.nome_linea;
+  testo_numero_treno(s.scenario) = s.numero_treno;
   s.percorso.assign(static_cast<std::size_t>(celle), tratto{});
   return s;
 }
@@ -41,9 +41,9 @@ TEST(CompletaPercorso, StoresTheFixedValuesAndTheCheckCodesAfterThePass) {
   s.percorso[40].tipo = tipo_cella::fine_rallentamento;
 
   ASSERT_EQ(completa_e_riporta(s), "");
-  EXPECT_EQ(s.scenario[85].breve1, 610);
+  EXPECT_EQ(valore_fisso_scenario(s.scenario), 610);
   EXPECT_EQ(s.percorso[1].parametro1, 5121);
-  EXPECT_EQ(s.scenario[85].intero4, kCodiceScenario);
+  EXPECT_EQ(codice_controllo_scenario(s.scenario), kCodiceScenario);
   EXPECT_EQ(s.percorso[1].parametro2, kCodicePercorso);
   EXPECT_EQ(s.percorso[25].tipo, tipo_cella::abbattimento_valore);  // the pass has run
 }
@@ -55,13 +55,13 @@ TEST(CompletaPercorso, ReservedSlotsInUseStopTheRun) {
     std::string numero;
   };
   const caso casi[] = {
-      {"entry 85 breve1", [](Stato& s) { s.scenario[85].breve1 = 1; }, "1250"},
+      {"entry 85 breve1", [](Stato& s) { valore_fisso_scenario(s.scenario) = 1; }, "1250"},
       {"cell 1 parametro1", [](Stato& s) { s.percorso[1].parametro1 = -1; }, "1250"},
-      {"entry 85 intero4", [](Stato& s) { s.scenario[85].intero4 = 7; }, "1251"},
+      {"entry 85 intero4", [](Stato& s) { codice_controllo_scenario(s.scenario) = 7; }, "1251"},
       {"cell 1 parametro2", [](Stato& s) { s.percorso[1].parametro2 = 3; }, "1251"},
       {"both kinds: 1250 first",
        [](Stato& s) {
-         s.scenario[85].intero4 = 7;
+         codice_controllo_scenario(s.scenario) = 7;
          s.percorso[1].parametro1 = 9;
        },
        "1250"},
@@ -81,13 +81,13 @@ TEST(CompletaPercorso, ReservedSlotsInUseStopTheRun) {
     const Stato prima = s;
     EXPECT_EQ(completa_e_riporta(s), c.numero);
     if (c.numero == "1250") {  // nothing stored
-      EXPECT_EQ(s.scenario[85].breve1, prima.scenario[85].breve1);
+      EXPECT_EQ(valore_fisso_scenario(s.scenario), valore_fisso_scenario(prima.scenario));
       EXPECT_NE(s.percorso[1].parametro1, 5121);
     } else {  // the fixed values went in, the check codes did not
-      EXPECT_EQ(s.scenario[85].breve1, 610);
+      EXPECT_EQ(valore_fisso_scenario(s.scenario), 610);
       EXPECT_EQ(s.percorso[1].parametro1, 5121);
     }
-    EXPECT_EQ(s.scenario[85].intero4, prima.scenario[85].intero4);
+    EXPECT_EQ(codice_controllo_scenario(s.scenario), codice_controllo_scenario(prima.scenario));
     EXPECT_EQ(s.percorso[1].parametro2, prima.percorso[1].parametro2);
   }
 }
@@ -145,7 +145,7 @@ TEST(MemorizzaPercorso, WithoutDescriptionsWritesNothingAndLeavesOlderFiles) {
   s.numero_treno = "4721";
   s.percorso.assign(5, tratto{});  // left over from an earlier compile
   s.scenario[3].intero1 = 9;
-  s.scenario[85].breve1 = 610;
+  valore_fisso_scenario(s.scenario) = 610;
   CartellaMemoria cartella;
   cartella.file = {{"VallorsaC_Pietrana_linea.dat", "a"},
                    {"VallorsaC_Pietrana_4721.sim", "b"},
@@ -159,8 +159,8 @@ TEST(MemorizzaPercorso, WithoutDescriptionsWritesNothingAndLeavesOlderFiles) {
   EXPECT_TRUE(s.percorso.empty());
   EXPECT_EQ(s.crea_tabella_linea, 1);
   EXPECT_EQ(s.scenario[3].intero1, 0);  // the table was reset
-  EXPECT_EQ(s.scenario[85].breve1, 0);
-  EXPECT_EQ(s.scenario[85].testo, "VallorsaC_Pietrana");
+  EXPECT_EQ(valore_fisso_scenario(s.scenario), 0);
+  EXPECT_EQ(testo_nome_linea(s.scenario), "VallorsaC_Pietrana");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "model/file_binari.h"
 
 namespace cmp {
@@ -9,16 +11,16 @@ namespace {
 
 TEST(Decodifica, ScenarioRoundTripsAndReportsTruncation) {
   std::array<voce_scenario, kVociScenario> sc{};
-  sc[86].testo = "4721";
-  sc[86].breve1 = 60;
+  testo_numero_treno(sc) = "4721";
+  sabbia(sc) = 60;
   sc[1].intero4 = 22335;
-  sc[80].testo = "(F)";
+  sc[kVocePrimoCartello].testo = "(F)";
   const std::string b = codifica_scenario(sc);
   const auto d = decodifica_scenario(b);
   ASSERT_FALSE(d.difetto);
   ASSERT_EQ(d.voci.size(), 87u);
-  EXPECT_EQ(d.voci[86].testo, "4721");
-  EXPECT_EQ(d.voci[86].breve1, 60);
+  EXPECT_EQ(testo_numero_treno(d.voci), "4721");
+  EXPECT_EQ(sabbia(d.voci), 60);
   EXPECT_EQ(d.voci[1].intero4, 22335);
 
   const auto corto = decodifica_scenario(std::string_view(b).substr(0, b.size() - 1));
@@ -36,15 +38,37 @@ TEST(Decodifica, ScenarioRoundTripsAndReportsTruncation) {
   EXPECT_EQ(e.difetto->offset, 0u);
 }
 
-TEST(Decodifica, TrackOfWrongSize) {
+// Whole cells decode and encode back to the same bytes; a file that ends inside a cell
+// keeps the whole cells before it and names the offset of the partial one.
+TEST(Decodifica, TrackCellsAndAPartialCellAtTheEnd) {
   std::vector<tratto> p(3);
-  p[1].parametro1 = 5121;
-  const std::string b = codifica_percorso(p);
-  EXPECT_EQ(decodifica_percorso(b).celle[1].parametro1, 5121);
-  const auto d = decodifica_percorso(b + "abc");
-  ASSERT_TRUE(d.difetto);
-  EXPECT_EQ(d.difetto->offset, 45u);
-  EXPECT_EQ(d.celle.size(), 3u);
+  p[1] = {1, 5121, -2, 0x0102, 3, 101, 31, 2, 14, 97, 255};
+  p[2].aderenza = 7;  // the last byte of the last cell
+  const std::string tre = codifica_percorso(p);
+  struct caso {
+    const char* nome;
+    std::string dati;
+    std::size_t celle;
+    std::optional<std::size_t> difetto;
+  };
+  const caso casi[] = {
+      {"empty file", "", 0, std::nullopt},
+      {"three whole cells", tre, 3, std::nullopt},
+      {"one byte after the cells", tre + "x", 3, 45},
+      {"a cell one byte short", tre + tre.substr(15, 14), 3, 45},
+      {"a cell one byte short and nothing else", tre.substr(15, 14), 0, 0},
+      {"a whole cell cut off its last byte", tre.substr(0, 44), 2, 30},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const auto d = decodifica_percorso(c.dati);
+    ASSERT_EQ(d.celle.size(), c.celle);
+    EXPECT_EQ(codifica_percorso(d.celle), c.dati.substr(0, 15 * c.celle));
+    ASSERT_EQ(d.difetto.has_value(), c.difetto.has_value());
+    if (c.difetto) {
+      EXPECT_EQ(d.difetto->offset, *c.difetto);
+    }
+  }
 }
 
 TEST(Decodifica, PlanRoundTripsTagsAndValues) {

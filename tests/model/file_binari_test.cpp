@@ -22,8 +22,8 @@ TEST(VoceScenario, EmptyTextTakes34Bytes) {
   EXPECT_EQ(codifica_voce(voce_scenario{}).size(), 34u);
   std::array<voce_scenario, kVociScenario> scenario{};
   EXPECT_EQ(codifica_scenario(scenario).size(), 2958u);
-  scenario[85].testo = "VallorsaC_Pietrana";
-  scenario[86].testo = "4721";
+  testo_nome_linea(scenario) = "VallorsaC_Pietrana";
+  testo_numero_treno(scenario) = "4721";
   EXPECT_EQ(codifica_scenario(scenario).size(), 2958u + 18 + 4);
 }
 
@@ -96,16 +96,16 @@ TEST(TabellaLineaFile, SizeAndTagsForTheUsualContent) {
     for (int asse = 0; asse < 2; ++asse) {
       for (std::size_t m = 0; m < righe; ++m) {
         std::uint16_t tag = 99;
-        ASSERT_TRUE(r.u16(tag));
+        ASSERT_TRUE(r.leggi(tag));
         if (m < 2) {
           std::int16_t v = -1;
           ASSERT_EQ(tag, 2);
-          ASSERT_TRUE(r.i16(v));
+          ASSERT_TRUE(r.leggi(v));
           EXPECT_EQ(v, m == 1 ? asse : 0);
         } else if (m + 2 < righe) {
           double v = 0;
           ASSERT_EQ(tag, 5);
-          ASSERT_TRUE(r.f64(v));
+          ASSERT_TRUE(r.leggi(v));
           ASSERT_EQ(v, 0.5 * static_cast<double>(m));
         } else {
           ASSERT_EQ(tag, 0) << "the last two metres stay empty";
@@ -139,9 +139,9 @@ TEST(LettoreByte, NeverReadsPastTheEnd) {
   const std::string dati("\x01\x02\x03", 3);
   LettoreByte r(dati);
   std::int32_t v = 0;
-  EXPECT_FALSE(r.i32(v));
+  EXPECT_FALSE(r.leggi(v));
   std::int16_t b = 0;
-  EXPECT_TRUE(r.i16(b));
+  EXPECT_TRUE(r.leggi(b));
   EXPECT_EQ(b, 0x0201);
   std::string s;
   EXPECT_FALSE(r.byte(2, s));

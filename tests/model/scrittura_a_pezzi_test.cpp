@@ -13,16 +13,18 @@ namespace {
 
 // The layout written the plain way, field by field: the reference for the blocks.
 std::string campo_per_campo(const TabellaLinea& t) {
-  ScrittoreByte out;
+  std::string out(2 * t.righe() * 10, '\0');
+  char* p = out.data();
   for (int asse = 0; asse < 2; ++asse) {
     for (std::size_t m = 0; m < t.righe(); ++m) {
       const auto e = t.etichetta(m, asse);
-      out.u16(static_cast<std::uint16_t>(e));
-      if (e == valore_etichettato::tipo::intero16) out.i16(static_cast<std::int16_t>(t.numero(m, asse)));
-      if (e == valore_etichettato::tipo::doppio) out.f64(t.numero(m, asse));
+      p = metti_le(p, static_cast<std::uint16_t>(e));
+      if (e == valore_etichettato::tipo::intero16) p = metti_le(p, static_cast<std::int16_t>(t.numero(m, asse)));
+      if (e == valore_etichettato::tipo::doppio) p = metti_le(p, t.numero(m, asse));
     }
   }
-  return out.prendi();
+  out.resize(static_cast<std::size_t>(p - out.data()));
+  return out;
 }
 
 TEST(TabellaLineaAPezzi, BlocksOfAtMost64KBMakeTheFileOfTheLayout) {

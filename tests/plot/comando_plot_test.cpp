@@ -90,7 +90,7 @@ TEST(ComandoPlot, FromAFolderOfSeveralScenariosTheIdentityChooses) {
   CartellaTemporanea t;
   Stato primo = prova::stato_di_prova(20000, {});
   Stato secondo = prova::stato_di_prova(20000, {});
-  secondo.numero_treno = secondo.scenario[86].testo = "4722";
+  secondo.numero_treno = testo_numero_treno(secondo.scenario) = "4722";
   prova::segnale(secondo, 300);
   scrivi_compilato(t, primo);
   scrivi_compilato(t, secondo);

@@ -79,10 +79,10 @@ inline Stato stato_di_prova(std::int64_t lunghezza, const std::vector<curva>& cu
   Stato s;
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
-  s.scenario[85].testo = s.nome_linea;
-  s.scenario[86].testo = s.numero_treno;
-  s.scenario[84].intero2 = static_cast<std::int32_t>(lunghezza);
-  s.scenario[81].intero2 = 132100;
+  testo_nome_linea(s.scenario) = s.nome_linea;
+  testo_numero_treno(s.scenario) = s.numero_treno;
+  lunghezza_linea(s.scenario) = static_cast<std::int32_t>(lunghezza);
+  chilometri_progressiva(s.scenario[kVoceProgressivaTre]) = 132100;
   const auto n = arrotonda(static_cast<double>(lunghezza + 7000) / 50.0);
   s.percorso.assign(static_cast<std::size_t>(n + 1), tratto{});
   for (std::int64_t c = 0; c + 3 <= n; ++c) {

@@ -137,12 +137,12 @@ bool LetturaLinea::sezione_generale() {
 bool LetturaLinea::righe_generali(const std::string& campo) {
   const std::string basso = minuscolo(campo);
   if (contiene(basso, "lunghezza") && contiene(basso, "percorso") && !riga_lunghezza()) return false;
-  if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(81);
-  if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(82);
-  if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(83);
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) s_.scenario[85].intero1 = campi_.leggi_intero();
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) s_.scenario[85].intero3 = campi_.leggi_intero();
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) s_.scenario[85].intero2 = campi_.leggi_intero();
+  if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(kVoceProgressivaTre);
+  if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(kVoceProgressivaDue);
+  if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(kVoceProgressivaUno);
+  if (contiene(campo, "sfondo") && contiene(campo, "uno")) sfondo_uno(s_.scenario) = campi_.leggi_intero();
+  if (contiene(campo, "sfondo") && contiene(campo, "due")) sfondo_due(s_.scenario) = campi_.leggi_intero();
+  if (contiene(campo, "sfondo") && contiene(campo, "tre")) sfondo_tre(s_.scenario) = campi_.leggi_intero();
   if (contiene(campo, "segnali") && contiene(campo, "ripetizione") && !riga_ripetizione(campo)) return false;
   return true;
 }
@@ -150,7 +150,7 @@ bool LetturaLinea::righe_generali(const std::string& campo) {
 // The length sizes the track (and the plan); a second length row sizes them anew.
 bool LetturaLinea::riga_lunghezza() {
   const std::int32_t lunghezza = campi_.leggi_intero();
-  s_.scenario[84].intero2 = lunghezza;
+  lunghezza_linea(s_.scenario) = lunghezza;
   if (lunghezza > kLunghezzaMassima) return errore(errore_linea::lunghezza_eccessiva);
   if (lunghezza < 0) return errore(errore_linea::lunghezza_negativa);
   const std::int64_t metri = std::int64_t{lunghezza} + kMetriOltreLinea;
@@ -161,27 +161,26 @@ bool LetturaLinea::riga_lunghezza() {
 
 void LetturaLinea::riga_progressiva(int voce) {
   voce_scenario& v = s_.scenario[static_cast<std::size_t>(voce)];
-  v.intero1 = campi_.leggi_intero();
-  v.intero2 = campi_.leggi_intero();
-  v.intero3 = campi_.leggi_intero();
+  posizione_progressiva(v) = campi_.leggi_intero();
+  chilometri_progressiva(v) = campi_.leggi_intero();
+  bandiera_progressiva(v) = campi_.leggi_intero();
 }
 
 bool LetturaLinea::riga_ripetizione(const std::string& campo) {
   const std::int32_t a = campi_.leggi_intero();
   const std::int32_t b = campi_.leggi_intero();
-  voce_scenario& v = s_.scenario[86];
-  v.intero1 = a;
-  v.intero2 = b;
+  ripetizione_primo(s_.scenario) = a;
+  ripetizione_secondo(s_.scenario) = b;
   if (a % 50 != 0) return errore(errore_linea::ripetizione_primo);
   if (b % 50 != 0) return errore(errore_linea::ripetizione_secondo);
   if (contiene(campo, "4")) {
-    v.intero3 = 4;
+    numero_codici(s_.scenario) = 4;
   } else if (contiene(campo, "9")) {
-    v.intero3 = 9;
+    numero_codici(s_.scenario) = 9;
   } else {
     return errore(errore_linea::ripetizione_codici);
   }
-  if (b == 0) v.intero3 = 0;
+  if (b == 0) numero_codici(s_.scenario) = 0;
   return true;
 }
 

@@ -91,7 +91,7 @@ void memo_cartello(Stato& s, std::int32_t posizione, std::string testo) {
   tratto* const cella = cella_libera_per_cartello(s, posizione, errore_linea::cartello_occupato);
   if (!cella) return;
   tratto& t = *cella;
-  if (s.voce_cartello < 0 || s.voce_cartello > 80) {
+  if (s.voce_cartello < 0 || s.voce_cartello > kVocePrimoCartello) {
     s.codice_errore = errore_linea::troppi_cartelli;
     return;
   }

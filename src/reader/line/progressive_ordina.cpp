@@ -13,12 +13,14 @@ struct progressiva {
   std::int32_t bandiera = 0;
 };
 
-progressiva da_voce(const voce_scenario& v) { return {v.intero1, v.intero2, v.intero3}; }
+progressiva da_voce(const voce_scenario& v) {
+  return {posizione_progressiva(v), chilometri_progressiva(v), bandiera_progressiva(v)};
+}
 
 void in_voce(voce_scenario& v, const progressiva& p) {
-  v.intero1 = p.posizione;
-  v.intero2 = p.chilometri;
-  v.intero3 = p.bandiera;
+  posizione_progressiva(v) = p.posizione;
+  chilometri_progressiva(v) = p.chilometri;
+  bandiera_progressiva(v) = p.bandiera;
 }
 
 // The row with a strictly greatest position first; of the other two the greater next,
@@ -55,16 +57,16 @@ std::array<progressiva, 3> per_chilometri(const progressiva& a, const progressiv
 }  // namespace
 
 void progressive_ordina(Stato& s) {
-  const progressiva a = da_voce(s.scenario[81]);
-  const progressiva b = da_voce(s.scenario[82]);
-  const progressiva c = da_voce(s.scenario[83]);
+  const progressiva a = da_voce(s.scenario[kVoceProgressivaTre]);
+  const progressiva b = da_voce(s.scenario[kVoceProgressivaDue]);
+  const progressiva c = da_voce(s.scenario[kVoceProgressivaUno]);
   const std::int32_t somma = somma_32(somma_32(a.posizione, b.posizione, "the sum of the kilometre reference positions"),
                                       c.posizione, "the sum of the kilometre reference positions");
   auto nuove = somma != 0 ? per_posizione(a, b, c) : per_chilometri(a, b, c);
   for (auto& p : nuove) {
     if (p.bandiera == 1) p.chilometri = somma_32(p.chilometri, 100, "a kilometre value raised by 100");
   }
-  for (int i = 0; i < 3; ++i) in_voce(s.scenario[81 + i], nuove[i]);
+  for (int i = 0; i < 3; ++i) in_voce(s.scenario[kVoceProgressivaTre + i], nuove[i]);
 }
 
 }  // namespace cmp

@@ -133,10 +133,8 @@ passo_lettura riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, p
 passo_lettura applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std::string_view campo_letto,
                             const luogo& riga) {
   const std::string campo = minuscolo(campo_letto);
-  auto& treno = s.scenario[84];
-  auto& identita = s.scenario[86];
-  if (contiene(campo, "frenata") && contiene(campo, "massa")) treno.intero1 = lettore.leggi_intero();
-  if (contiene(campo, "vetture")) treno.intero3 = lettore.leggi_intero();
+  if (contiene(campo, "frenata") && contiene(campo, "massa")) massa_frenata(s.scenario) = lettore.leggi_intero();
+  if (contiene(campo, "vetture")) numero_vetture(s.scenario) = lettore.leggi_intero();
   if (contiene(campo, "velocit")) {
     const auto passo = riga_profilo(s, lettore, riga, lt.velocita, &tratto::velocita, true);
     if (passo != passo_lettura::continua) return passo;
@@ -146,11 +144,11 @@ passo_lettura applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, s
     if (passo != passo_lettura::continua) return passo;
   }
   if (contiene(campo, "orologio")) {
-    identita.breve3 = lettore.leggi_breve();
-    identita.breve4 = lettore.leggi_breve();
-    identita.breve5 = lettore.leggi_breve();
+    orologio_ore(s.scenario) = lettore.leggi_breve();
+    orologio_minuti(s.scenario) = lettore.leggi_breve();
+    orologio_secondi(s.scenario) = lettore.leggi_breve();
   }
-  if (contiene(campo, "sabbia")) identita.breve1 = lettore.leggi_breve();
+  if (contiene(campo, "sabbia")) sabbia(s.scenario) = lettore.leggi_breve();
   if (contiene(campo, "segnale")) {
     const auto passo = riga_segnale_letta(s, lettore, riga);
     if (passo != passo_lettura::continua) return passo;
@@ -195,8 +193,9 @@ passo_lettura leggi_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt) {
 // a 15 recorded before.
 void controlla_progressive(Stato& s) {
   bool fuori_griglia = false;
-  for (int voce = 81; voce <= 83; ++voce) {
-    if (s.scenario[voce].intero1 % 50 != 0 || s.scenario[voce].intero2 % 50 != 0) fuori_griglia = true;
+  for (int voce = kVoceProgressivaTre; voce <= kVoceProgressivaUno; ++voce) {
+    const auto& p = s.scenario[voce];
+    if (posizione_progressiva(p) % 50 != 0 || chilometri_progressiva(p) % 50 != 0) fuori_griglia = true;
   }
   if (fuori_griglia) registra_errore(s, 2, luogo{testo_descrizione::linea, 0, 0});
 }

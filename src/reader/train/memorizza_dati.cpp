@@ -33,8 +33,8 @@ std::optional<std::string> apri(Stato& s, Cartella& cartella, const std::string&
 
 void memorizza_dati(Stato& s, Cartella& cartella) {
   // The check codes are computed from these two texts.
-  s.scenario[85].testo = s.nome_linea;
-  s.scenario[86].testo = s.numero_treno;
+  testo_nome_linea(s.scenario) = s.nome_linea;
+  testo_numero_treno(s.scenario) = s.numero_treno;
 
   if (!cartella.esiste(nome_descrizione_linea(s))) {
     s.codice_errore = 101;

@@ -152,13 +152,13 @@ TEST(LettoreLinea, SezioneGenerale) {
     const auto l = leggi(c.testo);
     ASSERT_EQ(l.esito, esito_lettura::completa);
     EXPECT_EQ(l.s.codice_errore, 0);
-    EXPECT_EQ(l.s.scenario[84].intero2, c.lunghezza);
+    EXPECT_EQ(lunghezza_linea(l.s.scenario), c.lunghezza);
     const auto celle = static_cast<std::size_t>(arrotonda((c.lunghezza + 7000) / 50.0)) + 1;
     EXPECT_EQ(l.s.percorso.size(), celle);
     EXPECT_EQ(l.s.tabella_linea.righe(), static_cast<std::size_t>(c.lunghezza) + 7001);
-    const auto& v85 = l.s.scenario[85];
+    const auto& v85 = l.s.scenario[kVoceIdentitaLinea];
     EXPECT_EQ((std::array{v85.intero1, v85.intero2, v85.intero3}), (std::array{c.sfondi[0], c.sfondi[1], c.sfondi[2]}));
-    const auto& v86 = l.s.scenario[86];
+    const auto& v86 = l.s.scenario[kVoceIdentitaTreno];
     EXPECT_EQ((std::array{v86.intero1, v86.intero2, v86.intero3}),
               (std::array{c.ripetizione[0], c.ripetizione[1], c.ripetizione[2]}));
   }
@@ -212,7 +212,7 @@ TEST(LettoreLinea, QualiCampiChiaveDellaSezioneRigheSonoInterpretati) {
     EXPECT_EQ(l.s.codice_errore, 0);
     EXPECT_EQ(l.s.percorso.size(), 161u);
     EXPECT_EQ(l.s.percorso[0].pendenza, c.pendenza_cella_0);
-    EXPECT_EQ(l.s.scenario[85].intero1, 0);
+    EXPECT_EQ(sfondo_uno(l.s.scenario), 0);
   }
 }
 

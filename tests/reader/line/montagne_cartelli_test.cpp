@@ -173,7 +173,7 @@ TEST(Cartelli, TestiNelleVociDa80InGiu) {
   EXPECT_EQ(l.s.percorso[14].parametro1, 80);
   EXPECT_EQ(l.s.percorso[66].parametro1, 79);
   EXPECT_EQ(l.s.percorso[101].parametro1, 78);
-  EXPECT_EQ(l.s.scenario[80].testo, "(Cavalcavia)(Km 132+749)(ex P.L.   )  ");  // trailing blanks kept
+  EXPECT_EQ(l.s.scenario[kVocePrimoCartello].testo, "(Cavalcavia)(Km 132+749)(ex P.L.   )  ");  // trailing blanks kept
   EXPECT_EQ(l.s.scenario[79].testo, "(Sottovia)");
   EXPECT_EQ(l.s.scenario[78].testo, "(Citt\xe0 \xb0)");
   EXPECT_EQ(l.s.voce_cartello, 77);
@@ -189,7 +189,7 @@ TEST(Cartelli, OttantunoCartelliEntranoIlSuccessivoNo) {
   EXPECT_EQ(l.s.scenario[0].testo, "(80)");
   EXPECT_EQ(l.s.voce_cartello, -1);
   EXPECT_EQ(l.s.percorso[163].tipo, 0);  // the refused board is not placed
-  EXPECT_EQ(l.s.scenario[81].testo, "");
+  EXPECT_EQ(l.s.scenario[kVoceProgressivaTre].testo, "");
 }
 
 TEST(Cartelli, UnaDidascaliaTroppoLungaPerLaVoceEUnFallimento) {

@@ -39,13 +39,13 @@ TEST(ProgressiveOrdina, TabellaDegliOrdinamenti) {
     SCOPED_TRACE(c.nome);
     Stato s;
     for (int i = 0; i < 3; ++i) {
-      s.scenario[81 + i].intero1 = c.prima[i][0];
-      s.scenario[81 + i].intero2 = c.prima[i][1];
-      s.scenario[81 + i].intero3 = c.prima[i][2];
+      posizione_progressiva(s.scenario[kVoceProgressivaTre + i]) = c.prima[i][0];
+      chilometri_progressiva(s.scenario[kVoceProgressivaTre + i]) = c.prima[i][1];
+      bandiera_progressiva(s.scenario[kVoceProgressivaTre + i]) = c.prima[i][2];
     }
     progressive_ordina(s);
     for (int i = 0; i < 3; ++i) {
-      const auto& v = s.scenario[81 + i];
+      const auto& v = s.scenario[kVoceProgressivaTre + i];
       EXPECT_EQ((terna{v.intero1, v.intero2, v.intero3}), c.dopo[i]) << "entry " << 81 + i;
     }
   }
@@ -59,12 +59,12 @@ TEST(ProgressiveOrdina, SommeOltre32BitSonoUnFallimentoENonCambianoNulla) {
   for (const auto& c : casi) {
     Stato s;
     for (int i = 0; i < 3; ++i) {
-      s.scenario[81 + i].intero1 = c[i][0];
-      s.scenario[81 + i].intero2 = c[i][1];
-      s.scenario[81 + i].intero3 = c[i][2];
+      posizione_progressiva(s.scenario[kVoceProgressivaTre + i]) = c[i][0];
+      chilometri_progressiva(s.scenario[kVoceProgressivaTre + i]) = c[i][1];
+      bandiera_progressiva(s.scenario[kVoceProgressivaTre + i]) = c[i][2];
     }
     EXPECT_THROW(progressive_ordina(s), FallimentoRiga);
-    EXPECT_EQ(s.scenario[81].intero2, c[0][1]);
+    EXPECT_EQ(chilometri_progressiva(s.scenario[kVoceProgressivaTre]), c[0][1]);
   }
 }
 

@@ -16,35 +16,35 @@ TEST(LettoreTreno, GeneralRowsFillEntries84And86) {
                                "orologio,    6               11            45 "});
   EXPECT_EQ(esito, esito_lettura::completa);
   EXPECT_EQ(s.codice_errore, 0);
-  EXPECT_EQ(s.scenario[84].intero1, 105);
-  EXPECT_EQ(s.scenario[84].intero3, 4);
-  EXPECT_EQ(s.scenario[86].breve1, 60);
-  EXPECT_EQ(s.scenario[86].breve3, 6);
-  EXPECT_EQ(s.scenario[86].breve4, 11);
-  EXPECT_EQ(s.scenario[86].breve5, 45);
+  EXPECT_EQ(massa_frenata(s.scenario), 105);
+  EXPECT_EQ(numero_vetture(s.scenario), 4);
+  EXPECT_EQ(sabbia(s.scenario), 60);
+  EXPECT_EQ(orologio_ore(s.scenario), 6);
+  EXPECT_EQ(orologio_minuti(s.scenario), 11);
+  EXPECT_EQ(orologio_secondi(s.scenario), 45);
 }
 
 TEST(LettoreTreno, KeywordsIgnoreCaseAndMayStandAnywhereInTheField) {
   Stato s = pista();
   leggi(s, {"VELOCITA,    0,    70", "Treno: NUMERO VETTURE,  7", "[sezione] SABBIA,  3"});
   EXPECT_EQ(s.percorso[0].velocita, 14);
-  EXPECT_EQ(s.scenario[84].intero3, 7);
-  EXPECT_EQ(s.scenario[86].breve1, 3);
+  EXPECT_EQ(numero_vetture(s.scenario), 7);
+  EXPECT_EQ(sabbia(s.scenario), 3);
 }
 
 TEST(LettoreTreno, EverythingBeforeGeneraleIsSkipped) {
   Stato s = pista();
   leggi_descrizione_treno(s, "sabbia, 9\r\nnote\r\n[GENERALE] treno\r\nnumero vetture, 5\r\n[fine]\r\n");
-  EXPECT_EQ(s.scenario[86].breve1, 0);
-  EXPECT_EQ(s.scenario[84].intero3, 5);
+  EXPECT_EQ(sabbia(s.scenario), 0);
+  EXPECT_EQ(numero_vetture(s.scenario), 5);
 }
 
 TEST(LettoreTreno, WithoutGeneraleNothingIsReadButTheEndStepRuns) {
   Stato s = pista();
-  s.scenario[81].intero2 = 132125;
+  chilometri_progressiva(s.scenario[kVoceProgressivaTre]) = 132125;
   const auto esito = leggi_descrizione_treno(s, "numero vetture, 5\r\nsabbia, 9\r\n");
   EXPECT_EQ(esito, esito_lettura::completa);
-  EXPECT_EQ(s.scenario[84].intero3, 0);
+  EXPECT_EQ(numero_vetture(s.scenario), 0);
   EXPECT_EQ(s.codice_errore, 2);
 }
 
@@ -62,7 +62,7 @@ TEST(LettoreTreno, HyphenatedKeywordFieldsAreCommentsTwiceAtMost) {
   for (const auto& c : casi) {
     Stato s = pista();
     EXPECT_EQ(leggi(s, {c.riga}), esito_lettura::completa) << c.riga;
-    EXPECT_EQ(s.scenario[86].breve1, c.sabbia) << c.riga;
+    EXPECT_EQ(sabbia(s.scenario), c.sabbia) << c.riga;
   }
 }
 
@@ -70,7 +70,7 @@ TEST(LettoreTreno, TheLastFieldOfTheTextIsNeverAKeyword) {
   Stato s = pista();
   leggi_descrizione_treno(s, "[generale]\r\nnumero vetture, 5\r\nsabbia");
   EXPECT_EQ(s.codice_errore, 0);
-  EXPECT_EQ(s.scenario[84].intero3, 5);
+  EXPECT_EQ(numero_vetture(s.scenario), 5);
 }
 
 // The speed profile of the built-in train: 14/16/13/16, and the completion stops three cells short of the end.
@@ -174,7 +174,7 @@ TEST(LettoreTreno, PositionCheckOfEveryRowKind) {
     EXPECT_EQ(s.luogo_errore.testo, testo_descrizione::treno);
     EXPECT_EQ(s.luogo_errore.riga, 3) << c.rifiutata;
     EXPECT_EQ(s.luogo_errore.colonna, 1) << c.rifiutata;
-    EXPECT_EQ(s.scenario[86].breve1, 0) << "reading goes no further: " << c.rifiutata;
+    EXPECT_EQ(sabbia(s.scenario), 0) << "reading goes no further: " << c.rifiutata;
     EXPECT_EQ(s.percorso[757].velocita, 14) << "profiles completed: " << c.rifiutata;
   }
 }
@@ -193,14 +193,14 @@ TEST(LettoreTreno, KilometreReferencesOffTheGridGiveError2EvenAfter15) {
     EXPECT_EQ(s.codice_errore, 2) << "entry " << c.voce;
   }
   Stato sulla_griglia = pista();
-  sulla_griglia.scenario[81].intero2 = 132100;
+  chilometri_progressiva(sulla_griglia.scenario[kVoceProgressivaTre]) = 132100;
   leggi(sulla_griglia, {"sabbia, 1"});
   EXPECT_EQ(sulla_griglia.codice_errore, 0);
 }
 
 TEST(LettoreTreno, OtherStopsSkipTheEndStep) {
   Stato s = pista();
-  s.scenario[81].intero2 = 132125;
+  chilometri_progressiva(s.scenario[kVoceProgressivaTre]) = 132125;
   s.percorso[89].tipo = tipo_cella::cartello;
   const auto esito = leggi(s, {"velocita, 0, 70", "segnale, 4400, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0"});
   EXPECT_EQ(esito, esito_lettura::interrotta);
@@ -224,7 +224,7 @@ TEST(LettoreTreno, ANumberLeftByTheLineReaderStopsAtTheFirstSignalOrSlowOrder) {
     EXPECT_EQ(s.luogo_errore.testo, testo_descrizione::linea) << riga;
     EXPECT_EQ(s.percorso[20].tipo, tipo_cella::abbattimento_valore) << "abbattimento rows do not stop";
     EXPECT_NE(s.percorso[riga[0] == 's' ? 89 : 101].tipo, 0) << "the row itself is stored";
-    EXPECT_EQ(s.scenario[86].breve1, 0) << riga;
+    EXPECT_EQ(sabbia(s.scenario), 0) << riga;
     EXPECT_EQ(s.percorso[0].velocita, 0) << riga;
   }
 
@@ -232,7 +232,7 @@ TEST(LettoreTreno, ANumberLeftByTheLineReaderStopsAtTheFirstSignalOrSlowOrder) {
   senza_segnali.codice_errore = 15;
   EXPECT_EQ(leggi(senza_segnali, {"velocita, 0, 70", "sabbia, 9"}), esito_lettura::completa);
   EXPECT_EQ(senza_segnali.codice_errore, 15);
-  EXPECT_EQ(senza_segnali.scenario[86].breve1, 9);
+  EXPECT_EQ(sabbia(senza_segnali.scenario), 9);
   EXPECT_EQ(senza_segnali.percorso[0].velocita, 14);
 }
 

@@ -95,7 +95,7 @@ TEST(Rallentamenti, OccupiedCellsAreRefused) {
     EXPECT_EQ(s.luogo_errore.riga, 2);
     EXPECT_EQ(celle_occupate(s), c.celle_dopo) << c.codice;
     EXPECT_EQ(s.percorso[c.cella].tipo, c.tipo);
-    EXPECT_EQ(s.scenario[86].breve1, 0);
+    EXPECT_EQ(sabbia(s.scenario), 0);
   }
 
   Stato s = pista();
@@ -179,7 +179,7 @@ TEST(Abbattimento, AMountainCellIsFreeASignalCellGives7) {
   EXPECT_EQ(s.posizione_errore, 4450);
   EXPECT_EQ(s.luogo_errore.riga, 3);
   EXPECT_EQ(s.percorso[89].tipo, tipo_cella::segnale);
-  EXPECT_EQ(s.scenario[86].breve1, 0);
+  EXPECT_EQ(sabbia(s.scenario), 0);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST(Segnali, AnOccupiedCellGivesError16) {
     EXPECT_EQ(s.luogo_errore.riga, 2);
     EXPECT_EQ(s.percorso[89].tipo, tipo);
     EXPECT_EQ(s.percorso[87].avviso, 0);
-    EXPECT_EQ(s.scenario[86].breve1, 0);
+    EXPECT_EQ(sabbia(s.scenario), 0);
   }
 }
 

@@ -138,7 +138,7 @@ TEST(Stazioni, Refusals) {
     EXPECT_EQ(s.codice_errore, c.codice) << c.nome;
     EXPECT_EQ(s.posizione_errore, c.posizione) << c.nome;
     EXPECT_EQ(s.luogo_errore.riga, static_cast<int>(c.righe.size()) + 1) << c.nome;
-    EXPECT_EQ(s.scenario[86].breve1, 0) << c.nome;
+    EXPECT_EQ(sabbia(s.scenario), 0) << c.nome;
     EXPECT_EQ(s.scenario[c.righe.size()].intero2 != 0, c.voce_scritta) << c.nome;
     if (c.codice != 22) {
       for (const auto& t : s.percorso) ASSERT_EQ(t.tipo + t.avviso, 0) << c.nome;
