@@ -10,7 +10,7 @@
 #include "comandi/identita.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
@@ -61,18 +61,14 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
     return kUscitaUso;
   }
   Stato s;
-  CartellaMemoria ingressi;
-  prepara_compilazione(s, ingressi, *d);
-  try {
-    compila_scenario(s, ingressi, 1);
-  } catch (const ErroreFinale& e) {
-    stampa_diagnostica(s, d->linea, d->treno);
-    std::fprintf(stderr, "%s\n", messaggio_errore(e.numero).c_str());
+  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
+  stampa_diagnostica(s, esito, d->linea, d->treno);
+  if (!esito.scrivibile()) {
+    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return kUscitaFinale;
   }
-  stampa_diagnostica(s, d->linea, d->treno);
   if (!scrivi_disegno(uscita, s)) return kUscitaUso;
-  return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
+  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 bool finisce_con(const std::string& s, const std::string& coda) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/cp1252.h"
+#include "reader/comune/testo_chiavi.h"
 
 namespace cmp {
 namespace {
@@ -11,8 +11,7 @@ constexpr std::string_view kRiempimento = "aabbccddeeffgghhiillmmnnoo";
 constexpr int kCaratteriContati = 25;
 
 std::string testo_di_lavoro(const Stato& s) {
-  std::string w = s.scenario[86].testo + s.scenario[85].testo;
-  for (char& c : w) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  std::string w = minuscolo(s.scenario[86].testo + s.scenario[85].testo);
   w += kRiempimento;
   return w;
 }

@@ -1,3 +1,4 @@
+#include "errori/catalogo_errori.h"
 #include "finish/finitura.h"
 
 #include <algorithm>
@@ -16,9 +17,9 @@ constexpr std::int64_t kPrimoSegnaleEsaminato = 3;   // d - 2 must still be a ce
 constexpr std::int64_t kPassoCammino = 8;            // one mark every 400 m
 constexpr std::int64_t kFinestraDopoFine = 12;       // 600 m after the end
 
-constexpr std::int32_t kErroreSegnale = 11;
-constexpr std::int32_t kErroreRitroso = 12;
-constexpr std::int32_t kErroreRallentamento = 13;
+constexpr std::int32_t kErroreSegnale = errori::abbattimento_segnale;
+constexpr std::int32_t kErroreRitroso = errori::abbattimento_ritroso;
+constexpr std::int32_t kErroreRallentamento = errori::abbattimento_rallentamento;
 
 // The three look-back distances ahead of a slow-order start, nearest cell first.
 struct distanza_ritroso {

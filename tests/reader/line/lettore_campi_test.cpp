@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/lettore_campi.h"
 
 namespace cmp {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "reader/line/errori_linea.h"
+#include "reader/comune/fallimento_riga.h"
 #include "reader/line/progressive_ordina.h"
 
 namespace cmp {
