@@ -18,7 +18,6 @@ class ScrittoreByte {
   void i32(std::int32_t v) { intero(static_cast<std::uint32_t>(v), 4); }
   void f64(double v) { intero(std::bit_cast<std::uint64_t>(v), 8); }
   void byte(std::string_view b) { dati_.append(b); }
-  const std::string& dati() const { return dati_; }
   std::string prendi() { return std::move(dati_); }
 
  private:
