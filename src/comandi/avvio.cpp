@@ -37,6 +37,17 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* tu
   binari.conferma();
 }
 
+int run_incorporato_in(Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
+  Stato s;
+  try {
+    Form_Load(s, cartella, ui, turno);
+  } catch (const ErroreFile& e) {
+    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
+    return kUscitaErroreFile;
+  }
+  return 0;
+}
+
 int esegui_run_incorporato() {
   auto ui = crea_interfaccia();
   const std::string cartella_lavoro = cartella_programma();
@@ -44,14 +55,7 @@ int esegui_run_incorporato() {
   // texts while this one reads them.
   BloccoCartella blocco(cartella_lavoro);
   CartellaDisco cartella(cartella_lavoro);
-  Stato s;
-  try {
-    Form_Load(s, cartella, *ui, &blocco);
-  } catch (const ErroreFile& e) {
-    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
-    return kUscitaErroreFile;
-  }
-  return 0;
+  return run_incorporato_in(cartella, *ui, &blocco);
 }
 
 }  // namespace cmp

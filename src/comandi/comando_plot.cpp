@@ -10,6 +10,7 @@
 #include "comandi/identita.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
+#include "riga_comando/tabella_comandi.h"
 #include "finish/memorizza_percorso.h"
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"
@@ -17,30 +18,6 @@
 
 namespace cmp {
 namespace {
-
-constexpr const char* kAiutoPlot =
-    "usage: compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg\n"
-    "                         [--nome-linea NAME] [--numero-treno NUMBER]\n"
-    "       compattatore plot --from DIR --out FILE.svg [--nome-linea NAME] [--numero-treno NUMBER]\n"
-    "\n"
-    "Draws the compiled line as one self-contained SVG page: the plan of the line (north up,\n"
-    "with a scale bar) with its stations, signals, speed-indicator boards and caption boards,\n"
-    "and below it the gradient and the speed-limit profiles on one kilometre axis, with slow\n"
-    "orders, abbattimento points and mountain stretches.\n"
-    "\n"
-    "  --line FILE, --train FILE  compile these descriptions in memory (as 'compile' does,\n"
-    "                        with the same identity rules) and draw the result; the input\n"
-    "                        files are never changed\n"
-    "  --from DIR            draw the binary files of a compiled scenario: NAME_NUMBER.sim,\n"
-    "                        NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
-    "                        only the profiles are drawn); give --nome-linea and/or\n"
-    "                        --numero-treno when DIR holds several scenarios\n"
-    "  --out FILE            the SVG file to write (replaced whole)\n"
-    "  --nome-linea NAME     the route identifier\n"
-    "  --numero-treno NUMBER the train number\n"
-    "\n"
-    "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
-    "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n";
 
 // Writes the picture; false (after one line naming the file) when it cannot be written.
 bool scrivi_disegno(const std::string& uscita, const Stato& s) {
@@ -75,8 +52,9 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
   return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
-bool finisce_con(const std::string& s, const std::string& coda) {
-  return s.size() > coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
+// A file name made of something followed by `coda` (".sim" alone is no scenario's name).
+bool nome_con_coda(const std::string& nome, const std::string& coda) {
+  return nome.size() > coda.size() && nome.ends_with(coda);
 }
 
 // The scenario tables (*.sim) of the folder that fit the identity options given, by name.
@@ -86,9 +64,9 @@ std::vector<std::string> scenari_in(const std::string& cartella, const std::opti
   std::error_code ec;
   for (const auto& voce : std::filesystem::directory_iterator(cartella, ec)) {
     const std::string nome = voce.path().filename().string();
-    if (!finisce_con(nome, ".sim") || !voce.is_regular_file(ec)) continue;
+    if (!nome_con_coda(nome, ".sim") || !voce.is_regular_file(ec)) continue;
     if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
-    if (numero_treno && !finisce_con(nome, "_" + *numero_treno + ".sim")) continue;
+    if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + ".sim")) continue;
     out.push_back(nome);
   }
   std::sort(out.begin(), out.end());  // the message lists them in a fixed order
@@ -179,17 +157,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
 
 }  // namespace
 
-int comando_plot(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--line", "--train", "--from", "--out", "--nome-linea", "--numero-treno"},
-                               {"--help"}, 0);
-  if (o.ha("--help")) {
-    std::fputs(kAiutoPlot, stdout);
-    return kUscitaPulita;
-  }
-  if (o.errore) {
-    segnala("plot: " + *o.errore + " (try 'compattatore plot --help')");
-    return kUscitaUso;
-  }
+int comando_plot(const opzioni_lette& o) {
   const auto uscita = o.valore("--out");
   if (!uscita) {
     segnala("plot: --out FILE.svg is required (try 'compattatore plot --help')");
