@@ -185,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(Scritture, Guasti, testing::ValuesIn(kCorse),
 
 // The disk fills during the last file, after the plan and the scenario table are whole:
 // the earlier plan and table must still be there.
-class GuastiCompila : public Guasti {};
+class GuastiUltimoFile : public Guasti {};
 
-TEST_P(GuastiCompila, ADiskThatFillsDuringTheLastFileChangesNoneOfTheFiles) {
+TEST_P(GuastiUltimoFile, ADiskThatFillsDuringTheLastFileChangesNoneOfTheFiles) {
   ASSERT_EQ(esegui().stato, 0);
   std::map<std::string, std::size_t> byte;
   for (const auto& nome : kBinari) byte[nome] = std::filesystem::file_size(file(nome));
@@ -201,7 +201,7 @@ TEST_P(GuastiCompila, ADiskThatFillsDuringTheLastFileChangesNoneOfTheFiles) {
   verifica_guasto(esegui(), cartella_, file(kBinari[2]), precedenti);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scritture, GuastiCompila, testing::Values(kCorse[0]),
+INSTANTIATE_TEST_SUITE_P(Scritture, GuastiUltimoFile, testing::Values(kCorse[0]),
                          [](const testing::TestParamInfo<Corsa>& i) { return std::string(i.param.nome); });
 
 }  // namespace
