@@ -39,6 +39,16 @@ int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartell
   return kUscitaPulita;
 }
 
+int run_incorporato_in(Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
+  Stato s;
+  try {
+    return run_incorporato(s, cartella, ui, turno);
+  } catch (const ErroreFile& e) {
+    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
+    return kUscitaUso;
+  }
+}
+
 int esegui_run_incorporato() {
   auto ui = crea_interfaccia();
   const std::string cartella_lavoro = cartella_programma();
@@ -46,13 +56,7 @@ int esegui_run_incorporato() {
   // texts while this one reads them.
   BloccoCartella blocco(cartella_lavoro);
   CartellaDisco cartella(cartella_lavoro);
-  Stato s;
-  try {
-    return run_incorporato(s, cartella, *ui, &blocco);
-  } catch (const ErroreFile& e) {
-    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
-    return kUscitaUso;
-  }
+  return run_incorporato_in(cartella, *ui, &blocco);
 }
 
 }  // namespace cmp

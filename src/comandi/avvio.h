@@ -16,6 +16,10 @@ void identita_incorporata(Stato& s);
 // error box.
 int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno = nullptr);
 
+// The built-in run in this folder, a file that cannot be read or written reported as one
+// line on standard error. Returns the exit status.
+int run_incorporato_in(Cartella& cartella, Interfaccia& ui, BloccoCartella* turno = nullptr);
+
 // The no-argument run in the program's folder. Returns the exit status.
 int esegui_run_incorporato();
 

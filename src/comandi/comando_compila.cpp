@@ -14,6 +14,7 @@
 #include "riga_comando/json.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
+#include "riga_comando/tabella_comandi.h"
 #include "disco/scritture_insieme.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
@@ -22,32 +23,6 @@
 
 namespace cmp {
 namespace {
-
-constexpr const char* kAiutoCompila =
-    "usage: compattatore compile --line LINE.txt --train TRAIN.txt [--out DIR]\n"
-    "                            [--nome-linea NAME] [--numero-treno NUMBER]\n"
-    "                            [--no-plan] [--strict] [--json]\n"
-    "\n"
-    "Compiles a line description and a train description into the binary files\n"
-    "<NAME>_linea.dat (the plan of the line), <NAME>_<NUMBER>.sim (the scenario table)\n"
-    "and <NAME>_<NUMBER>.dat (the track) in DIR (default: the current folder).\n"
-    "The input files are never changed or deleted.\n"
-    "\n"
-    "  --line FILE           the line description text\n"
-    "  --train FILE          the train description text\n"
-    "  --out DIR             where the binary files go (must exist)\n"
-    "  --nome-linea NAME     the route identifier; by default taken from LINE's name\n"
-    "                        when it is <NAME>_linea.txt\n"
-    "  --numero-treno NUMBER the train number; by default taken from TRAIN's name\n"
-    "                        when it is <NAME>_<NUMBER>-.txt\n"
-    "  --no-plan             do not build or write the plan of the line (<NAME>_linea.dat)\n"
-    "  --strict              write nothing when an error was recorded\n"
-    "  --json                print one JSON object with the outcome on standard output\n"
-    "\n"
-    "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message.\n"
-    "As in the built-in run, the files are still written after such an error (not with\n"
-    "--strict). Exit status: 0 clean, 1 an error was recorded, 2 error 1250/1251 (nothing\n"
-    "written), 3 a usage error or a file that cannot be read or written.\n";
 
 // `scritti`: the UTF-8 names of the files written.
 std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<std::string>& scritti,
@@ -79,17 +54,7 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
 
 }  // namespace
 
-int comando_compila(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--line", "--train", "--out", "--nome-linea", "--numero-treno"},
-                               {"--no-plan", "--json", "--strict", "--help"}, 0);
-  if (o.ha("--help")) {
-    std::fputs(kAiutoCompila, stdout);
-    return kUscitaPulita;
-  }
-  if (o.errore) {
-    segnala("compile: " + *o.errore + " (try 'compattatore compile --help')");
-    return kUscitaUso;
-  }
+int comando_compila(const opzioni_lette& o) {
   const auto d = leggi_descrizioni_utente(o, "compile");
   if (!d) return kUscitaUso;
   const std::string& linea = d->linea;

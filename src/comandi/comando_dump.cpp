@@ -6,31 +6,19 @@
 #include "riga_comando/json.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
+#include "riga_comando/tabella_comandi.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 
 namespace cmp {
 namespace {
 
-constexpr const char* kAiutoDump =
-    "usage: compattatore dump FILE [--json] [--every N]\n"
-    "\n"
-    "Decodes a binary scenario file, told apart by its name:\n"
-    "  *_linea.dat  the plan of the line: metre, east, north every N metres (default 100)\n"
-    "  *.sim        the scenario table: one line per entry, 0 to 86\n"
-    "  *.dat        the track: one line per cell that holds anything\n"
-    "A truncated file or one of the wrong size is reported with its byte offset\n"
-    "(exit status 1) after what could be decoded.\n";
-
 enum class genere { tabella, scenario, percorso, ignoto };
 
 genere genere_di(const std::string& percorso) {
-  auto finisce = [&](const std::string& coda) {
-    return percorso.size() >= coda.size() && percorso.compare(percorso.size() - coda.size(), coda.size(), coda) == 0;
-  };
-  if (finisce("_linea.dat")) return genere::tabella;
-  if (finisce(".sim")) return genere::scenario;
-  if (finisce(".dat")) return genere::percorso;
+  if (percorso.ends_with("_linea.dat")) return genere::tabella;
+  if (percorso.ends_with(".sim")) return genere::scenario;
+  if (percorso.ends_with(".dat")) return genere::percorso;
   return genere::ignoto;
 }
 
@@ -85,14 +73,9 @@ void stampa(const std::vector<std::string>& righe, bool json, const std::string&
 
 }  // namespace
 
-int comando_dump(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--every"}, {"--json", "--help"}, 1);
-  if (o.ha("--help")) {
-    std::fputs(kAiutoDump, stdout);
-    return kUscitaPulita;
-  }
-  if (o.errore || o.posizionali.size() != 1) {
-    segnala("dump: " + o.errore.value_or("one file to decode is needed") + " (try 'compattatore dump --help')");
+int comando_dump(const opzioni_lette& o) {
+  if (o.posizionali.size() != 1) {
+    segnala("dump: one file to decode is needed (try 'compattatore dump --help')");
     return kUscitaUso;
   }
   const std::string& percorso = o.posizionali[0];

@@ -3,13 +3,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "comandi/avvio.h"
 #include "disco/cartella_disco.h"
 #include "comandi/descrizioni_utente.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
+#include "riga_comando/tabella_comandi.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
@@ -17,32 +17,11 @@
 namespace cmp {
 namespace {
 
-constexpr const char* kAiutoEsporta =
-    "usage: compattatore export [--out DIR]\n"
-    "\n"
-    "Writes the built-in scenario's line description (VallorsaC_Pietrana_linea.txt),\n"
-    "train description (VallorsaC_Pietrana_4721-.txt) and the three crew documents into\n"
-    "DIR (default: the current folder, which must exist), replacing files of the same\n"
-    "name. 'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
-    "--train VallorsaC_Pietrana_4721-.txt' then gives the built-in run's binary files.\n";
-
 }  // namespace
 
-int comando_esporta(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--out"}, {"--help"}, 0);
-  if (o.ha("--help")) {
-    std::fputs(kAiutoEsporta, stdout);
-    return kUscitaPulita;
-  }
-  if (o.errore) {
-    segnala("export: " + *o.errore + " (try 'compattatore export --help')");
-    return kUscitaUso;
-  }
-  const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_valida(uscita, true)) return kUscitaUso;
+int esporta_in(Cartella& cartella) {
   Stato s;
   identita_incorporata(s);
-  CartellaDisco cartella(uscita);
   try {
     dati_linea(s, cartella);
     dati_treno(s, cartella);
@@ -54,6 +33,13 @@ int comando_esporta(const std::vector<std::string>& argomenti) {
     return kUscitaUso;
   }
   return kUscitaPulita;
+}
+
+int comando_esporta(const opzioni_lette& o) {
+  const std::string uscita = o.valore("--out").value_or(".");
+  if (!cartella_valida(uscita, true)) return kUscitaUso;
+  CartellaDisco cartella(uscita);
+  return esporta_in(cartella);
 }
 
 }  // namespace cmp

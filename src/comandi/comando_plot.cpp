@@ -11,6 +11,7 @@
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
 #include "compilazione/compila.h"
+#include "riga_comando/tabella_comandi.h"
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
@@ -20,46 +21,16 @@
 namespace cmp {
 namespace {
 
-constexpr const char* kAiutoPlot =
-    "usage: compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg|FILE.html\n"
-    "                         [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n"
-    "       compattatore plot --from DIR --out FILE.svg|FILE.html [--nome-linea NAME] [--numero-treno NUMBER]\n"
-    "\n"
-    "Draws the compiled line: the plan of the line (north up, with a scale bar) with its\n"
-    "stations, signals, speed-indicator boards and caption boards, and the gradient and\n"
-    "speed-limit profiles on one kilometre axis, with slow orders, abbattimento points and\n"
-    "mountain stretches. FILE.svg is a static picture; FILE.html (or .htm) an interactive\n"
-    "page in one self-contained file (zoom, pan, a cursor linked between plan and profiles,\n"
-    "the adhesion profile, curves, errors and warnings, and every object with its details\n"
-    "and the description row, FILE:LINE, that put it there).\n"
-    "\n"
-    "  --line FILE, --train FILE  compile these descriptions in memory (as 'compile' does,\n"
-    "                        with the same identity rules) and draw the result; the input\n"
-    "                        files are never changed\n"
-    "  --from DIR            draw the binary files of a compiled scenario: NAME_NUMBER.sim,\n"
-    "                        NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
-    "                        only the profiles are drawn); give --nome-linea and/or\n"
-    "                        --numero-treno when DIR holds several scenarios\n"
-    "  --out FILE            the file to write (replaced whole): .svg for the picture,\n"
-    "                        .html or .htm for the interactive page\n"
-    "  --editor-url TEMPLATE on the page, each object links to its row through this URL, with\n"
-    "                        {path}, {line} and {column} replaced; for example\n"
-    "                        'vscode://file/{path}:{line}:{column}' (no links without it)\n"
-    "  --nome-linea NAME     the route identifier\n"
-    "  --numero-treno NUMBER the train number\n"
-    "\n"
-    "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
-    "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n";
-
-bool finisce_con(const std::string& s, const std::string& coda) {
-  return s.size() > coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
+// A file name made of something followed by `coda` (".sim" alone is no scenario's name).
+bool nome_con_coda(const std::string& nome, const std::string& coda) {
+  return nome.size() > coda.size() && nome.ends_with(coda);
 }
 
 // The format follows the name: an interactive page for .html and .htm, the SVG picture otherwise.
 bool pagina_richiesta(const std::string& uscita) {
   std::string minuscolo = uscita;
   for (char& c : minuscolo) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return finisce_con(minuscolo, ".html") || finisce_con(minuscolo, ".htm");
+  return nome_con_coda(minuscolo, ".html") || nome_con_coda(minuscolo, ".htm");
 }
 
 // The texts the page links to, under the names given and their absolute paths.
@@ -140,9 +111,9 @@ std::vector<std::string> scenari_in(const std::string& cartella, const std::opti
   std::error_code ec;
   for (const auto& voce : std::filesystem::directory_iterator(cartella, ec)) {
     const std::string nome = voce.path().filename().string();
-    if (!finisce_con(nome, ".sim") || !voce.is_regular_file(ec)) continue;
+    if (!nome_con_coda(nome, ".sim") || !voce.is_regular_file(ec)) continue;
     if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
-    if (numero_treno && !finisce_con(nome, "_" + *numero_treno + ".sim")) continue;
+    if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + ".sim")) continue;
     out.push_back(nome);
   }
   std::sort(out.begin(), out.end());  // the message lists them in a fixed order
@@ -233,17 +204,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
 
 }  // namespace
 
-int comando_plot(const std::vector<std::string>& argomenti) {
-  const auto o = leggi_opzioni(argomenti, {"--line", "--train", "--from", "--out", "--nome-linea", "--numero-treno", "--editor-url"},
-                               {"--help"}, 0);
-  if (o.ha("--help")) {
-    std::fputs(kAiutoPlot, stdout);
-    return kUscitaPulita;
-  }
-  if (o.errore) {
-    segnala("plot: " + *o.errore + " (try 'compattatore plot --help')");
-    return kUscitaUso;
-  }
+int comando_plot(const opzioni_lette& o) {
   const auto uscita = o.valore("--out");
   if (!uscita) {
     segnala("plot: --out FILE.svg is required (try 'compattatore plot --help')");

@@ -5,14 +5,6 @@
 #include "model/cp1252.h"
 
 namespace cmp {
-namespace {
-
-bool finisce_con(const std::string& s, const std::string& coda) {
-  return s.size() >= coda.size() && s.compare(s.size() - coda.size(), coda.size(), coda) == 0;
-}
-
-}  // namespace
-
 std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
   if (utf8.empty()) return "it is empty";
   if (utf8.find('/') != std::string::npos || utf8.find('\\') != std::string::npos) {
@@ -31,7 +23,7 @@ std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
 std::string deduci_nome_linea(const std::string& percorso_linea) {
   const std::string linea = std::filesystem::path(percorso_linea).filename().string();
   const std::string coda = "_linea.txt";
-  if (!finisce_con(linea, coda) || linea.size() == coda.size()) return "";
+  if (!linea.ends_with(coda) || linea.size() == coda.size()) return "";
   return linea.substr(0, linea.size() - coda.size());
 }
 
@@ -39,7 +31,7 @@ std::string deduci_numero_treno(const std::string& percorso_treno, const std::st
   const std::string treno = std::filesystem::path(percorso_treno).filename().string();
   const std::string testa = nome_linea + "_";
   const std::string coda = "-.txt";
-  if (nome_linea.empty() || treno.rfind(testa, 0) != 0 || !finisce_con(treno, coda) ||
+  if (nome_linea.empty() || treno.rfind(testa, 0) != 0 || !treno.ends_with(coda) ||
       treno.size() == testa.size() + coda.size()) {
     return "";
   }

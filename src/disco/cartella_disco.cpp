@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -68,12 +67,6 @@ std::optional<std::string> leggi_file(const std::string& percorso) {
 
 namespace {
 
-// A file written whole under a temporary name beside its own.
-struct temporaneo {
-  std::string percorso;
-  std::string nome;
-};
-
 // The permissions a newly created file gets: read and write for all, less the umask.
 mode_t modo_nuovo_file() {
   const mode_t maschera = ::umask(0);
@@ -81,80 +74,15 @@ mode_t modo_nuovo_file() {
   return 0666 & ~maschera;
 }
 
-// The bytes go to a new temporary file, flushed to disk; on a failure it is removed.
-// Its name is short, so that a file whose own name is near the limit still has one.
-std::string scrivi_temporaneo(const std::string& percorso, const ProduciFile& produci) {
-  std::string modello = cartella_di(percorso) + "/.compattatore.tmp-XXXXXX";
-  const int fd = ::mkstemp(modello.data());
-  if (fd < 0) throw ErroreFile(percorso, motivo(errno));
-  try {
-    produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
-    if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
-  } catch (...) {
-    ::close(fd);
-    ::unlink(modello.c_str());
-    throw;
-  }
-  if (::close(fd) != 0) {
-    const int e = errno;
-    ::unlink(modello.c_str());
-    throw ErroreFile(percorso, motivo(e));
-  }
-  return modello;
-}
-
-void rimuovi_da(const std::vector<temporaneo>& scritti, std::size_t primo) {
-  for (std::size_t i = primo; i < scritti.size(); ++i) ::unlink(scritti[i].nome.c_str());
-}
-
-// A folder under the name would refuse the rename only after the other files had been
-// replaced: it is found before anything is written.
-void rifiuta_cartella(const std::string& percorso) {
-  struct stat info {};
-  if (::lstat(percorso.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) throw ErroreFile(percorso, motivo(EISDIR));
-}
-
-// Makes the renames themselves durable. A file system that cannot sync a folder is no
-// failure; one that fails to (an I/O error) is.
-void sincronizza_cartella(const std::string& percorso) {
-  const int dir = ::open(cartella_di(percorso).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return;
-  const int esito = ::fsync(dir);
-  const int e = errno;
-  ::close(dir);
-  if (esito != 0 && e != EINVAL && e != ENOTSUP && e != EROFS) throw ErroreFile(percorso, motivo(e));
+std::string nome_in(const std::string& percorso) {
+  const auto barra = percorso.find_last_of('/');
+  return barra == std::string::npos ? percorso : percorso.substr(barra + 1);
 }
 
 }  // namespace
 
-void scrivi_file_insieme(const std::vector<file_da_scrivere>& file) {
-  for (const auto& f : file) rifiuta_cartella(f.nome);
-  std::vector<temporaneo> scritti;
-  try {
-    for (const auto& f : file) scritti.push_back({f.nome, scrivi_temporaneo(f.nome, f.produci)});
-  } catch (...) {
-    rimuovi_da(scritti, 0);
-    throw;
-  }
-  for (std::size_t i = 0; i < scritti.size(); ++i) {
-    if (::rename(scritti[i].nome.c_str(), scritti[i].percorso.c_str()) != 0) {
-      const int e = errno;
-      rimuovi_da(scritti, i);
-      throw ErroreFile(scritti[i].percorso, motivo(e));
-    }
-  }
-  // One fsync of a folder makes every rename in it durable: each folder is synced once.
-  std::vector<std::string> sincronizzate;
-  for (const auto& t : scritti) {
-    std::string cartella = cartella_di(t.percorso);
-    if (std::find(sincronizzate.begin(), sincronizzate.end(), cartella) != sincronizzate.end()) continue;
-    sincronizza_cartella(t.percorso);
-    sincronizzate.push_back(std::move(cartella));
-  }
-}
-
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
-  scrivi_file_insieme({{percorso, [byte](const ScriviPezzo& scrivi) { scrivi(byte); }}});
+  CartellaDisco(cartella_di(percorso), false).scrivi(nome_in(percorso), byte);
 }
 
 BloccoCartella::BloccoCartella(const std::string& cartella)
@@ -179,10 +107,20 @@ BloccoCartella::~BloccoCartella() {
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
-  return base_ + "/" + da_cp1252(nome);
+  return base_ + "/" + (nomi_cp1252_ ? da_cp1252(nome) : nome);
 }
 
 std::optional<std::string> CartellaDisco::leggi(const std::string& nome) { return leggi_file(percorso_di(nome)); }
+
+TipoVoce CartellaDisco::tipo(const std::string& nome) {
+  struct stat info {};
+  if (::lstat(percorso_di(nome).c_str(), &info) != 0) return TipoVoce::assente;
+  if (S_ISREG(info.st_mode)) return TipoVoce::file;
+  if (S_ISDIR(info.st_mode)) return TipoVoce::cartella;
+  if (S_ISLNK(info.st_mode)) return TipoVoce::collegamento;
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return TipoVoce::dispositivo;
+  return TipoVoce::altro;
+}
 
 bool CartellaDisco::esiste(const std::string& nome) {
   struct stat info {};
@@ -194,13 +132,58 @@ void CartellaDisco::elimina(const std::string& nome) {
   if (::unlink(p.c_str()) != 0 && errno != ENOENT) throw ErroreFile(p, motivo(errno));
 }
 
-void CartellaDisco::scrivi(const std::string& nome, std::string_view byte) {
-  scrivi_file_atomico(percorso_di(nome), byte);
+// Its name is short, so that a file whose own name is near the limit still has one.
+std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) {
+  const std::string percorso = percorso_di(per_nome);
+  std::string modello = base_ + "/.compattatore.tmp-XXXXXX";
+  const int fd = ::mkstemp(modello.data());
+  if (fd < 0) throw ErroreFile(percorso, motivo(errno));
+  try {
+    produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
+    if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
+  } catch (...) {
+    ::close(fd);
+    ::unlink(modello.c_str());
+    throw;
+  }
+  if (::close(fd) != 0) {
+    const int e = errno;
+    ::unlink(modello.c_str());
+    throw ErroreFile(percorso, motivo(e));
+  }
+  return nome_in(modello);
 }
 
-void CartellaDisco::scrivi_insieme(std::vector<file_da_scrivere> file) {
-  for (auto& f : file) f.nome = percorso_di(f.nome);
-  scrivi_file_insieme(file);
+void CartellaDisco::rinomina(const std::string& da, const std::string& a) {
+  if (::rename(percorso_di(da).c_str(), percorso_di(a).c_str()) != 0) throw ErroreFile(percorso_di(a), motivo(errno));
+}
+
+// A hard link under a fresh name. A folder that takes no hard links (some file systems)
+// gives none: the rename still replaces the file in one step, only a later failure can
+// no longer bring it back.
+std::optional<std::string> CartellaDisco::metti_da_parte(const std::string& nome) {
+  const std::string percorso = percorso_di(nome);
+  for (int volta = 0; volta < 8; ++volta) {
+    std::string modello = base_ + "/.compattatore.old-XXXXXX";
+    const int fd = ::mkstemp(modello.data());
+    if (fd < 0) return std::nullopt;
+    ::close(fd);
+    ::unlink(modello.c_str());
+    if (::link(percorso.c_str(), modello.c_str()) == 0) return nome_in(modello);
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// A file system that cannot sync a folder is no failure; one that fails to (an I/O
+// error) is.
+void CartellaDisco::sincronizza(const std::string& per_nome) {
+  const int dir = ::open(base_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  const int esito = ::fsync(dir);
+  const int e = errno;
+  ::close(dir);
+  if (esito != 0 && e != EINVAL && e != ENOTSUP && e != EROFS) throw ErroreFile(percorso_di(per_nome), motivo(e));
 }
 
 std::string cartella_programma() {

@@ -8,37 +8,35 @@
 
 namespace cmp {
 
-// A folder on disk. File names arrive as Windows-1252 bytes and are stored as UTF-8.
-// A write goes to a temporary file in the same folder, is flushed to disk and renamed
-// over the old name, so a failure part-way never leaves a truncated file behind. New
-// files get the permissions the umask allows.
+// A folder on disk. File names arrive as Windows-1252 bytes and are stored as UTF-8
+// (or are taken as they are, for names already in UTF-8). A write goes to a temporary
+// file in the same folder, is flushed to disk and renamed over the old name, so a
+// failure part-way never leaves a truncated file behind; the old file is kept aside
+// under a second name (a hard link) until the write is done. New files get the
+// permissions the umask allows.
 class CartellaDisco : public Cartella {
  public:
-  explicit CartellaDisco(std::string percorso) : base_(std::move(percorso)) {}
+  explicit CartellaDisco(std::string percorso, bool nomi_cp1252 = true)
+      : base_(std::move(percorso)), nomi_cp1252_(nomi_cp1252) {}
   std::optional<std::string> leggi(const std::string& nome) override;
+  TipoVoce tipo(const std::string& nome) override;
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
-  void scrivi(const std::string& nome, std::string_view byte) override;
-  void scrivi_insieme(std::vector<file_da_scrivere> file) override;
-
-  std::string percorso_di(const std::string& nome) const;
+  std::string percorso_di(const std::string& nome) const override;
+  std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
+  void rinomina(const std::string& da, const std::string& a) override;
+  std::optional<std::string> metti_da_parte(const std::string& nome) override;
+  void sincronizza(const std::string& per_nome) override;
 
  private:
   std::string base_;
+  bool nomi_cp1252_;
 };
 
 // Reads a whole file by its path; nullopt when it does not exist, ErroreFile otherwise.
 std::optional<std::string> leggi_file(const std::string& percorso);
 // Writes a whole file by its path, atomically as above; throws ErroreFile.
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
-
-// Writes files as one, each by its path (`nome` of each is a path here): a name taken by
-// a folder is refused before anything is written; then every file goes whole to its
-// temporary, its bytes produced as they are written, and only when all are there are they
-// renamed over their names. On a failure no temporary is left and no file has changed
-// (but for a rename that fails after others, which nothing here provokes).
-// Throws ErroreFile naming the file that failed.
-void scrivi_file_insieme(const std::vector<file_da_scrivere>& file);
 
 // An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
 // write the same folder take turns, the later one waiting. The lock is on the folder

@@ -16,8 +16,18 @@ class ScrittureInsieme : public Cartella {
  public:
   explicit ScrittureInsieme(Cartella& cartella) : cartella_(cartella) {}
   std::optional<std::string> leggi(const std::string& nome) override { return cartella_.leggi(nome); }
+  TipoVoce tipo(const std::string& nome) override { return cartella_.tipo(nome); }
   bool esiste(const std::string& nome) override { return cartella_.esiste(nome); }
   void elimina(const std::string& nome) override { cartella_.elimina(nome); }
+  std::string percorso_di(const std::string& nome) const override { return cartella_.percorso_di(nome); }
+  std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override {
+    return cartella_.scrivi_temporaneo(per_nome, produci);
+  }
+  void rinomina(const std::string& da, const std::string& a) override { cartella_.rinomina(da, a); }
+  std::optional<std::string> metti_da_parte(const std::string& nome) override {
+    return cartella_.metti_da_parte(nome);
+  }
+  void sincronizza(const std::string& per_nome) override { cartella_.sincronizza(per_nome); }
   void scrivi(const std::string& nome, std::string_view byte) override {
     in_attesa_.push_back(file_intero(nome, std::string(byte)));
   }

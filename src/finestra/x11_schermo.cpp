@@ -6,23 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define COMPATTATORE_X11_CON_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define COMPATTATORE_X11_CON_ASAN 1
-#endif
-
-#ifdef COMPATTATORE_X11_CON_ASAN
-// Fontconfig links the parts of a pattern by offsets the leak checker cannot follow, so
-// every live pattern looks lost at exit (and it leaks a little of its own while parsing
-// its configuration). Only allocations made inside fontconfig are let through.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
-#endif
-
 namespace cmp::x11 {
 namespace {
 

@@ -1,16 +1,76 @@
 #include "model/cartella.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace cmp {
 
 file_da_scrivere file_intero(std::string nome, std::string byte) {
   return {std::move(nome), [byte = std::move(byte)](const ScriviPezzo& scrivi) { scrivi(byte); }};
 }
 
+void Cartella::scrivi(const std::string& nome, std::string_view byte) {
+  std::vector<file_da_scrivere> uno;
+  uno.push_back({nome, [byte](const ScriviPezzo& scrivi) { scrivi(byte); }});
+  scrivi_insieme(std::move(uno));
+}
+
+namespace {
+
+// Cleaning up after a failure: the failure already being reported is the one that counts.
+void elimina_se_puoi(Cartella& c, const std::string& nome) {
+  try {
+    c.elimina(nome);
+  } catch (const ErroreFile&) {
+  }
+}
+
+// A rename failed after the first `rinominati` files were replaced: their old files come
+// back from aside (a file that had none is removed), the temporaries not yet renamed go.
+void rimetti_a_posto(Cartella& c, const std::vector<file_da_scrivere>& file, const std::vector<std::string>& temporanei,
+                     const std::vector<std::optional<std::string>>& da_parte, std::size_t rinominati) {
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    try {
+      if (i >= rinominati) {
+        c.elimina(temporanei[i]);
+        if (da_parte[i]) c.elimina(*da_parte[i]);
+      } else if (da_parte[i]) {
+        c.rinomina(*da_parte[i], file[i].nome);
+      } else {
+        c.elimina(file[i].nome);
+      }
+    } catch (const ErroreFile&) {
+    }
+  }
+}
+
+}  // namespace
+
 void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
+  // A folder under a name would refuse the rename only after the others were replaced.
   for (const auto& f : file) {
-    std::string byte;
-    f.produci([&byte](std::string_view pezzo) { byte.append(pezzo); });
-    scrivi(f.nome, byte);
+    if (tipo(f.nome) == TipoVoce::cartella) throw ErroreFile(percorso_di(f.nome), std::strerror(EISDIR));
+  }
+  std::vector<std::string> temporanei;
+  try {
+    for (const auto& f : file) temporanei.push_back(scrivi_temporaneo(f.nome, f.produci));
+  } catch (...) {
+    for (const auto& t : temporanei) elimina_se_puoi(*this, t);
+    throw;
+  }
+  std::vector<std::optional<std::string>> da_parte(file.size());
+  std::size_t rinominati = 0;
+  try {
+    for (std::size_t i = 0; i < file.size(); ++i) da_parte[i] = metti_da_parte(file[i].nome);
+    for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
+    // A folder that cannot make the renames durable may lose them: the old files come back.
+    if (!file.empty()) sincronizza(file.back().nome);
+  } catch (...) {
+    rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
+    throw;
+  }
+  for (const auto& vecchio : da_parte) {
+    if (vecchio) elimina_se_puoi(*this, *vecchio);
   }
 }
 
@@ -18,6 +78,36 @@ std::optional<std::string> CartellaMemoria::leggi(const std::string& nome) {
   const auto it = file.find(nome);
   if (it == file.end()) return std::nullopt;
   return it->second;
+}
+
+std::string CartellaMemoria::nome_nuovo(const std::string& prefisso) {
+  std::string nome;
+  do {
+    nome = prefisso + std::to_string(++contatore_);
+  } while (file.count(nome) != 0);
+  return nome;
+}
+
+std::string CartellaMemoria::scrivi_temporaneo(const std::string&, const ProduciFile& produci) {
+  std::string byte;
+  produci([&byte](std::string_view pezzo) { byte.append(pezzo); });
+  const std::string nome = nome_nuovo(".compattatore.tmp-");
+  file[nome] = std::move(byte);
+  return nome;
+}
+
+void CartellaMemoria::rinomina(const std::string& da, const std::string& a) {
+  auto nodo = file.extract(da);
+  if (nodo.empty()) throw ErroreFile(a, std::strerror(ENOENT));
+  file[a] = std::move(nodo.mapped());
+}
+
+std::optional<std::string> CartellaMemoria::metti_da_parte(const std::string& nome) {
+  const auto it = file.find(nome);
+  if (it == file.end()) return std::nullopt;
+  const std::string copia = nome_nuovo(".compattatore.old-");
+  file[copia] = it->second;
+  return copia;
 }
 
 }  // namespace cmp

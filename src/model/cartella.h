@@ -37,21 +37,47 @@ struct file_da_scrivere {
 // A file whose bytes are already in memory; they are moved in, not copied.
 file_da_scrivere file_intero(std::string nome, std::string byte);
 
+// What stands at a name in a folder.
+enum class TipoVoce { assente, file, cartella, collegamento, dispositivo, altro };
+
 // The folder a run works in, by file name. Everything above it (readers, writers,
-// the compile step) works on bytes in memory; only an implementation of this touches disks.
+// the compile step) works on bytes in memory; only an implementation of this touches
+// disks, so that tests can put a fake in its place and fail any operation they like.
+//
+// An implementation gives the plain operations; replacing files (`scrivi`,
+// `scrivi_insieme`) is built on them here, once, so that every folder replaces the
+// binary files of a scenario all or nothing.
 class Cartella {
  public:
   virtual ~Cartella() = default;
   // The file's bytes, or nullopt when there is no such file.
   virtual std::optional<std::string> leggi(const std::string& nome) = 0;
-  virtual bool esiste(const std::string& nome) = 0;
+  virtual TipoVoce tipo(const std::string& nome) = 0;
+  // Whether the name leads to something (on disk, through a link).
+  virtual bool esiste(const std::string& nome) { return tipo(nome) != TipoVoce::assente; }
   // Removes the file; nothing happens when it does not exist.
   virtual void elimina(const std::string& nome) = 0;
+  // The name as a message shows it (the path on disk).
+  virtual std::string percorso_di(const std::string& nome) const = 0;
+
+  // A new file under a fresh temporary name, holding the bytes `produci` gives and
+  // flushed to the device; returns the temporary name. On a failure nothing is left
+  // and ErroreFile names `per_nome`, the file the bytes are meant for.
+  virtual std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) = 0;
+  // Renames `da` over `a`, replacing it in one step; ErroreFile names `a`.
+  virtual void rinomina(const std::string& da, const std::string& a) = 0;
+  // A second name for the file `nome`, fresh, so that the file survives its name being
+  // replaced; nullopt when there is no such file or the folder cannot give one.
+  virtual std::optional<std::string> metti_da_parte(const std::string& nome) = 0;
+  // Makes the renames in the folder durable; ErroreFile names `per_nome`.
+  virtual void sincronizza(const std::string& per_nome) = 0;
+
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
-  virtual void scrivi(const std::string& nome, std::string_view byte) = 0;
-  // Replaces these files as one: when it throws, none of them has changed. Their bytes
-  // are produced only as each file is written. This default gathers each file's bytes
-  // and writes the files one after the other; a folder on disk overrides it.
+  virtual void scrivi(const std::string& nome, std::string_view byte);
+  // Replaces these files as one: when it throws, none of them has changed. Each file's
+  // bytes go to a temporary first (produced only then); a name taken by a folder is
+  // refused before anything is written. The old files are kept aside under second names
+  // until every new one is in place, and put back if a rename fails.
   virtual void scrivi_insieme(std::vector<file_da_scrivere> file);
 };
 
@@ -59,11 +85,23 @@ class Cartella {
 class CartellaMemoria : public Cartella {
  public:
   std::optional<std::string> leggi(const std::string& nome) override;
-  bool esiste(const std::string& nome) override { return file.count(nome) != 0; }
+  TipoVoce tipo(const std::string& nome) override {
+    return file.count(nome) != 0 ? TipoVoce::file : TipoVoce::assente;
+  }
   void elimina(const std::string& nome) override { file.erase(nome); }
+  std::string percorso_di(const std::string& nome) const override { return nome; }
+  std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
+  void rinomina(const std::string& da, const std::string& a) override;
+  std::optional<std::string> metti_da_parte(const std::string& nome) override;
+  void sincronizza(const std::string&) override {}
+  // Straight into the map: nothing here can fail half-way.
   void scrivi(const std::string& nome, std::string_view byte) override { file[nome] = std::string(byte); }
 
   std::map<std::string, std::string> file;
+
+ private:
+  std::string nome_nuovo(const std::string& prefisso);
+  int contatore_ = 0;
 };
 
 }  // namespace cmp

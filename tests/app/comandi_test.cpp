@@ -5,6 +5,7 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "builtin/scrittore_testo.h"
+#include "riga_comando/tabella_comandi.h"
 #include "supporto.h"
 
 namespace cmp {
@@ -242,6 +243,36 @@ TEST(ComandiAiuto, HelpAndVersion) {
     EXPECT_NE(e.uscita.find("usage: compattatore"), std::string::npos) << a[0];
   }
   EXPECT_EQ(esegui(kProgramma, {"--version"}).uscita, "compattatore 1.0.0\n");
+}
+
+// Every row of the table reaches the program: its help names each option with its value
+// and help text, the general help lists it, and its options are the ones it accepts.
+TEST(ComandiAiuto, EveryCommandOfTheTableIsDispatchedAndDescribed) {
+  const std::string generale = esegui(kProgramma, {"--help"}).uscita;
+  for (const auto& c : tabella_comandi()) {
+    SCOPED_TRACE(c.nome);
+    EXPECT_NE(generale.find(std::string("  ") + c.nome + " "), std::string::npos);
+    EXPECT_NE(generale.find(c.sommario), std::string::npos);
+    const std::string aiuto = esegui(kProgramma, {c.nome, "--help"}).uscita;
+    EXPECT_EQ(aiuto.rfind(std::string("usage: compattatore ") + c.nome, 0), 0u);
+    EXPECT_NE(aiuto.find(c.stati_uscita), std::string::npos);
+    for (const auto& o : c.opzioni) {
+      const std::string testa = std::string("  ") + o.nome + (o.valore ? std::string(" ") + o.valore : "");
+      EXPECT_NE(aiuto.find(testa), std::string::npos) << o.nome;
+      const std::string aiuto_opzione(o.aiuto);
+      EXPECT_NE(aiuto.find(aiuto_opzione.substr(0, aiuto_opzione.find('\n'))), std::string::npos) << o.nome;
+      if (o.valore) {
+        const auto e = esegui(kProgramma, {c.nome, o.nome});
+        EXPECT_EQ(e.stato, 3);
+        EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
+                                c.nome + " --help')\n");
+      }
+    }
+    const auto e = esegui(kProgramma, {c.nome, "--bogus"});
+    EXPECT_EQ(e.stato, 3);
+    EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
+                            " --help')\n");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Output that cannot be written, through `compattatore compile` and the built-in run: a
-// folder that takes no files, a name taken by a folder, a full disk, a write that fails
-// half-way. Each ends with status 3 and one line naming what could not be written; the
+// Output that cannot be written on a real disk, through `compattatore compile` and the
+// built-in run: a folder that takes no files, a name taken by a folder, a full disk, a
+// write that fails half-way. (Every other failing operation, for every command, is in
+// guasti_nesimo_test.cpp, against the folder fake.) Each ends with status 3 and one line naming what could not be written; the
 // files an earlier run left under the same names are still whole and unchanged, and no
 // temporary file is left behind.
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ void verifica_guasto(const prova::EsitoProcesso& e, const std::filesystem::path&
     EXPECT_TRUE(prova::leggi_tutto(cartella / nome) == byte) << nome << " was changed";
   }
   for (const auto& voce : std::filesystem::directory_iterator(cartella)) {
-    EXPECT_EQ(voce.path().filename().string().find(".tmp-"), std::string::npos) << voce.path() << " left behind";
+    EXPECT_NE(voce.path().filename().string().rfind(".compattatore.", 0), 0u) << voce.path() << " left behind";
   }
 }
 
@@ -93,126 +94,115 @@ void limita_file(rlim_t byte) {
   if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) ::_exit(125);
 }
 
-// The compile command on the built-in descriptions, into a folder of its own.
-class GuastiCompila : public ::testing::Test {
- protected:
-  void SetUp() override {
-    prova::scrivi_tutto(ingressi / "VallorsaC_Pietrana_linea.txt",
-                        testo_da_tabella(tabella_righe(righe_linea_incorporata())));
-    prova::scrivi_tutto(ingressi / "VallorsaC_Pietrana_4721-.txt",
-                        testo_da_tabella(tabella_righe(righe_treno_incorporato())));
-    std::filesystem::create_directory(uscita);
-  }
-  prova::EsitoProcesso compila(const std::function<void()>& nel_figlio = {}) {
-    return prova::esegui(COMPATTATORE_EXE,
-                         {"compile", "--line", ingressi / "VallorsaC_Pietrana_linea.txt", "--train",
-                          ingressi / "VallorsaC_Pietrana_4721-.txt", "--out", uscita},
-                         ".", nel_figlio);
-  }
-  std::string file(const std::string& nome) const { return uscita + "/" + nome; }
-
-  CartellaTemporanea ingressi;
-  const std::string uscita = ingressi / "uscita";
+// The two runs that write the binary files from a process: `compattatore compile` on the
+// built-in descriptions into a folder of its own, and the built-in run in the folder of a
+// copy of the program. Each write fault is one test over both.
+struct Corsa {
+  const char* nome;
+  bool incorporata;
 };
 
-TEST_F(GuastiCompila, AFolderThatTakesNoFiles) {
-  const auto precedenti = file_precedenti(uscita);
+void PrintTo(const Corsa& c, std::ostream* os) { *os << c.nome; }
+
+class Guasti : public testing::TestWithParam<Corsa> {
+ protected:
+  void SetUp() override {
+    if (incorporata()) {
+      cartella_ = t.percorso().string();
+      programma_ = prova::copia_programma(t);
+      return;
+    }
+    prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.txt", testo_da_tabella(tabella_righe(righe_linea_incorporata())));
+    prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721-.txt", testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+    cartella_ = t / "uscita";
+    std::filesystem::create_directory(cartella_);
+  }
+  bool incorporata() const { return GetParam().incorporata; }
+  prova::EsitoProcesso esegui(const std::function<void()>& nel_figlio = {}) {
+    if (incorporata()) return prova::esegui(programma_, {}, ".", nel_figlio);
+    return prova::esegui(COMPATTATORE_EXE,
+                         {"compile", "--line", t / "VallorsaC_Pietrana_linea.txt", "--train",
+                          t / "VallorsaC_Pietrana_4721-.txt", "--out", cartella_},
+                         ".", nel_figlio);
+  }
+  // After a mount over the built-in run's folder its program must be copied in again.
+  void ricopia_programma() {
+    if (incorporata()) programma_ = prova::copia_programma(t);
+  }
+  std::string file(const std::string& nome) const { return cartella_ + "/" + nome; }
+
+  CartellaTemporanea t;
+  std::string cartella_;  // where the binary files go
+  std::string programma_;
+};
+
+TEST_P(Guasti, AFolderThatTakesNoFiles) {
+  const auto precedenti = file_precedenti(cartella_);
   std::unique_ptr<Montaggio> montaggio;
   if (::geteuid() == 0) {
-    montaggio = Montaggio::sola_lettura(uscita);  // root writes through any permission
+    montaggio = Montaggio::sola_lettura(cartella_);  // root writes through any permission
     if (!montaggio) GTEST_SKIP() << kSenzaMount;
   } else {
-    std::filesystem::permissions(uscita, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(cartella_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   }
-  verifica_guasto(compila(), uscita, uscita, precedenti);
+  // compile refuses the folder before it starts; the built-in run's first file is the line description.
+  verifica_guasto(esegui(), cartella_, incorporata() ? file("VallorsaC_Pietrana_linea.txt") : cartella_, precedenti);
 }
 
-TEST_F(GuastiCompila, ANameTakenByAFolderChangesNoneOfTheFiles) {
-  // The plan file comes first: a folder under the second name must not leave a new plan
-  // beside the earlier track.
-  const auto precedenti = file_precedenti(uscita, kBinari[1]);
-  std::filesystem::create_directory(file(kBinari[1]));
-  verifica_guasto(compila(), uscita, file(kBinari[1]), precedenti);
-  EXPECT_TRUE(std::filesystem::is_empty(file(kBinari[1])));
+// A folder under one of the names: it is found before anything is written, so a folder
+// under the second name leaves no new plan beside the earlier track.
+TEST_P(Guasti, ANameTakenByAFolderChangesNoneOfTheFiles) {
+  const std::string occupato = incorporata() ? kBinari[2] : kBinari[1];
+  const auto precedenti = file_precedenti(cartella_, occupato);
+  std::filesystem::create_directory(file(occupato));
+  verifica_guasto(esegui(), cartella_, file(occupato), precedenti);
+  EXPECT_TRUE(std::filesystem::is_empty(file(occupato)));
+  if (incorporata()) {  // the descriptions were read (and deleted) before the binary files failed
+    EXPECT_FALSE(std::filesystem::exists(file("VallorsaC_Pietrana_linea.txt")));
+    EXPECT_FALSE(std::filesystem::exists(file("VallorsaC_Pietrana_4721-.txt")));
+  }
 }
 
-TEST_F(GuastiCompila, AFullDisk) {
-  const auto montaggio = Montaggio::tmpfs(uscita, 64 * 1024);
+TEST_P(Guasti, AFullDisk) {
+  // The built-in run needs room for the program, the texts and the documents, not for the plan.
+  const std::size_t posto =
+      incorporata() ? std::filesystem::file_size(COMPATTATORE_EXE) + 128 * 1024 : 64 * 1024;
+  const auto montaggio = Montaggio::tmpfs(cartella_, posto);
   if (!montaggio) GTEST_SKIP() << kSenzaMount;
-  const auto precedenti = file_precedenti(uscita);
-  verifica_guasto(compila(), uscita, file(kBinari[0]), precedenti);
+  ricopia_programma();
+  const auto precedenti = file_precedenti(cartella_);
+  verifica_guasto(esegui(), cartella_, file(kBinari[0]), precedenti);
 }
 
-TEST_F(GuastiCompila, AWriteBeyondTheFileSizeLimitFailsHalfWay) {
-  const auto precedenti = file_precedenti(uscita);
-  verifica_guasto(compila([] { limita_file(100000); }), uscita, file(kBinari[0]), precedenti);
+TEST_P(Guasti, AWriteBeyondTheFileSizeLimitFailsHalfWay) {
+  const auto precedenti = file_precedenti(cartella_);
+  verifica_guasto(esegui([] { limita_file(100000); }), cartella_, file(kBinari[0]), precedenti);
 }
+
+const Corsa kCorse[] = {{"Compile", false}, {"BuiltInRun", true}};
+INSTANTIATE_TEST_SUITE_P(Scritture, Guasti, testing::ValuesIn(kCorse),
+                         [](const testing::TestParamInfo<Corsa>& i) { return std::string(i.param.nome); });
 
 // The disk fills during the last file, after the plan and the scenario table are whole:
 // the earlier plan and table must still be there.
-TEST_F(GuastiCompila, ADiskThatFillsDuringTheLastFileChangesNoneOfTheFiles) {
-  ASSERT_EQ(compila().stato, 0);
+class GuastiUltimoFile : public Guasti {};
+
+TEST_P(GuastiUltimoFile, ADiskThatFillsDuringTheLastFileChangesNoneOfTheFiles) {
+  ASSERT_EQ(esegui().stato, 0);
   std::map<std::string, std::size_t> byte;
   for (const auto& nome : kBinari) byte[nome] = std::filesystem::file_size(file(nome));
-  std::filesystem::remove_all(uscita);
-  std::filesystem::create_directory(uscita);
+  std::filesystem::remove_all(cartella_);
+  std::filesystem::create_directory(cartella_);
   const std::size_t posto = pagine(byte[kBinari[0]]) + pagine(byte[kBinari[1]]) + pagine(byte[kBinari[2]]) - 1 +
                             kBinari.size();  // one page each for the earlier files
-  const auto montaggio = Montaggio::tmpfs(uscita, posto * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)));
+  const auto montaggio = Montaggio::tmpfs(cartella_, posto * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)));
   if (!montaggio) GTEST_SKIP() << kSenzaMount;
-  const auto precedenti = file_precedenti(uscita);
-  verifica_guasto(compila(), uscita, file(kBinari[2]), precedenti);
+  const auto precedenti = file_precedenti(cartella_);
+  verifica_guasto(esegui(), cartella_, file(kBinari[2]), precedenti);
 }
 
-// The built-in run, in the folder of a copy of the program.
-class GuastiRunIncorporato : public ::testing::Test {
- protected:
-  std::string file(const std::string& nome) const { return cartella.percorso().string() + "/" + nome; }
-  CartellaTemporanea cartella;
-};
-
-TEST_F(GuastiRunIncorporato, AFolderThatTakesNoFiles) {
-  const std::string programma = prova::copia_programma(cartella);
-  const auto precedenti = file_precedenti(cartella.percorso());
-  std::unique_ptr<Montaggio> montaggio;
-  if (::geteuid() == 0) {
-    montaggio = Montaggio::sola_lettura(cartella.percorso());
-    if (!montaggio) GTEST_SKIP() << kSenzaMount;
-  } else {
-    std::filesystem::permissions(cartella.percorso(),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  }
-  // The first file of the run is the line description.
-  verifica_guasto(prova::esegui(programma, {}), cartella.percorso(), file("VallorsaC_Pietrana_linea.txt"),
-                  precedenti);
-}
-
-TEST_F(GuastiRunIncorporato, ANameTakenByAFolderChangesNoneOfTheFiles) {
-  const std::string programma = prova::copia_programma(cartella);
-  const auto precedenti = file_precedenti(cartella.percorso(), kBinari[2]);
-  std::filesystem::create_directory(file(kBinari[2]));
-  verifica_guasto(prova::esegui(programma, {}), cartella.percorso(), file(kBinari[2]), precedenti);
-  // The descriptions were read (and deleted) before the binary files failed.
-  EXPECT_FALSE(std::filesystem::exists(file("VallorsaC_Pietrana_linea.txt")));
-  EXPECT_FALSE(std::filesystem::exists(file("VallorsaC_Pietrana_4721-.txt")));
-}
-
-TEST_F(GuastiRunIncorporato, AFullDisk) {
-  // Room for the program, the texts and the documents, not for the plan.
-  const std::size_t posto = std::filesystem::file_size(COMPATTATORE_EXE) + 128 * 1024;
-  const auto montaggio = Montaggio::tmpfs(cartella.percorso(), posto);
-  if (!montaggio) GTEST_SKIP() << kSenzaMount;
-  const std::string programma = prova::copia_programma(cartella);
-  const auto precedenti = file_precedenti(cartella.percorso());
-  verifica_guasto(prova::esegui(programma, {}), cartella.percorso(), file(kBinari[0]), precedenti);
-}
-
-TEST_F(GuastiRunIncorporato, AWriteBeyondTheFileSizeLimitFailsHalfWay) {
-  const std::string programma = prova::copia_programma(cartella);
-  const auto precedenti = file_precedenti(cartella.percorso());
-  verifica_guasto(prova::esegui(programma, {}, ".", [] { limita_file(100000); }), cartella.percorso(),
-                  file(kBinari[0]), precedenti);
-}
+INSTANTIATE_TEST_SUITE_P(Scritture, GuastiUltimoFile, testing::Values(kCorse[0]),
+                         [](const testing::TestParamInfo<Corsa>& i) { return std::string(i.param.nome); });
 
 }  // namespace
 }  // namespace cmp

@@ -149,11 +149,38 @@ TEST_F(FinestraAttesa, OpensAgainAfterAnEarlierInterfaceWasClosed) {
   }
 }
 
-// The program as a user starts it on a desktop: the window, no text on the terminal,
-// and the run ends by itself.
-TEST_F(FinestraAttesa, TheBuiltInRunEndsByItselfWithTheWindowAndWritesNothingToTheTerminal) {
+// Where the window module stands beside a copy of the program, and what the run shows.
+struct Installazione {
+  const char* nome;
+  const char* programma;  // relative to the folder
+  const char* modulo;     // nullptr: no module at all
+  bool finestra;
+};
+
+void PrintTo(const Installazione& c, std::ostream* os) { *os << c.nome; }
+
+const Installazione kInstallazioni[] = {
+    {"BesideTheProgram", "compattatore", "libcompattatore_finestra.so", true},
+    {"Installed", "bin/compattatore", "lib/compattatore/libcompattatore_finestra.so", true},
+    {"Missing", "compattatore", nullptr, false},
+};
+
+class RunConDisplay : public FinestraAttesa, public testing::WithParamInterface<Installazione> {};
+
+// The program as a user starts it on a desktop: the window, so no text on the terminal,
+// when the module is found from the program's own place; "Attendere" on the terminal when
+// it is missing. The run ends by itself either way.
+TEST_P(RunConDisplay, FindsTheWindowModuleFromTheProgramsPlaceOrFallsBackToTheTerminal) {
+  const Installazione& c = GetParam();
   prova::CartellaTemporanea t;
-  const std::string programma = prova::copia_programma(t);
+  const std::filesystem::path programma = t.percorso() / c.programma;
+  std::filesystem::create_directories(programma.parent_path());
+  std::filesystem::copy_file(COMPATTATORE_EXE, programma);
+  if (c.modulo != nullptr) {
+    const std::filesystem::path modulo = t.percorso() / c.modulo;
+    std::filesystem::create_directories(modulo.parent_path());
+    std::filesystem::copy_file(COMPATTATORE_MODULO_FINESTRA, modulo);
+  }
   const std::string f_out = t / "uscita.log", f_err = t / "errori.log";
   std::fflush(nullptr);
   const pid_t pid = ::fork();
@@ -166,9 +193,12 @@ TEST_F(FinestraAttesa, TheBuiltInRunEndsByItselfWithTheWindowAndWritesNothingToT
   if (!stato) prova::termina_figlio(pid);
   ASSERT_TRUE(stato) << "the run waits for something";
   EXPECT_EQ(*stato, 0) << prova::leggi_tutto(f_err);
-  EXPECT_EQ(prova::leggi_tutto(f_out), "");
+  EXPECT_EQ(prova::leggi_tutto(f_out), c.finestra ? "" : "Attendere\n");
   EXPECT_EQ(prova::leggi_tutto(f_err), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Modulo, RunConDisplay, testing::ValuesIn(kInstallazioni),
+                         [](const testing::TestParamInfo<Installazione>& i) { return std::string(i.param.nome); });
 
 }  // namespace
 }  // namespace cmp

@@ -175,19 +175,12 @@ TEST(GeneraScenario, WritesTextsThatCompileCleanFromTheirNames) {
             3);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define COMPATTATORE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define COMPATTATORE_ASAN 1
-#endif
-#endif
 
 // The plan table (a double and a type byte per value) is all the longest line needs in
 // memory: its 20 MB file is encoded while it is written. Holding the encoded file (or a
 // copy of it) on the way to the folder goes over this.
 TEST(MisuraBanco, TheLongestLineCompilesHoldingThePlanTableButNotItsFile) {
-#ifdef COMPATTATORE_ASAN
+#ifdef COMPATTATORE_SANITIZZATO
   GTEST_SKIP() << "the sanitizers' shadow memory makes the peak meaningless";
 #endif
   prova::CartellaTemporanea t;

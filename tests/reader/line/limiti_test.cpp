@@ -130,14 +130,8 @@ std::string linea_grande() {
   return t + "[fine]\r\n";
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef COMPATTATORE_SANITIZZATO
 constexpr bool kConSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kConSanitizer = true;
-#else
-constexpr bool kConSanitizer = false;
-#endif
 #else
 constexpr bool kConSanitizer = false;
 #endif

@@ -1,0 +1,167 @@
+#include "riga_comando/tabella_comandi.h"
+
+#ifdef COMPATTATORE_LSP
+#include "lsp/comando_lsp.h"
+#endif
+
+namespace cmp {
+namespace {
+
+#ifdef COMPATTATORE_LSP
+int comando_lsp_tabella(const opzioni_lette&) { return comando_lsp({}); }
+#endif
+
+constexpr std::size_t kColonnaAiuto = 24;
+
+const std::vector<descrizione_comando> kComandi = {
+    {"compile",
+     "compile a line and a train description into the binary files",
+     "compattatore compile --line LINE.txt --train TRAIN.txt [--out DIR]\n"
+     "                            [--nome-linea NAME] [--numero-treno NUMBER]\n"
+     "                            [--no-plan] [--strict] [--json]\n",
+     "Compiles a line description and a train description into the binary files\n"
+     "<NAME>_linea.dat (the plan of the line), <NAME>_<NUMBER>.sim (the scenario table)\n"
+     "and <NAME>_<NUMBER>.dat (the track) in DIR (default: the current folder).\n"
+     "The input files are never changed or deleted.\n",
+     {
+         {"--line", "FILE", "the line description text"},
+         {"--train", "FILE", "the train description text"},
+         {"--out", "DIR", "where the binary files go (must exist)"},
+         {"--nome-linea", "NAME", "the route identifier; by default taken from LINE's name\nwhen it is <NAME>_linea.txt"},
+         {"--numero-treno", "NUMBER",
+          "the train number; by default taken from TRAIN's name\nwhen it is <NAME>_<NUMBER>-.txt"},
+         {"--no-plan", nullptr, "do not build or write the plan of the line (<NAME>_linea.dat)"},
+         {"--strict", nullptr, "write nothing when an error was recorded"},
+         {"--json", nullptr, "print one JSON object with the outcome on standard output"},
+     },
+     "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message.\n"
+     "As in the built-in run, the files are still written after such an error (not with\n"
+     "--strict). Exit status: 0 clean, 1 an error was recorded, 2 error 1250/1251 (nothing\n"
+     "written), 3 a usage error or a file that cannot be read or written.\n",
+     0, comando_compila},
+    {"export",
+     "write the built-in descriptions and crew documents as a starting point",
+     "compattatore export [--out DIR]\n",
+     "Writes the built-in scenario's line description (VallorsaC_Pietrana_linea.txt),\n"
+     "train description (VallorsaC_Pietrana_4721-.txt) and the three crew documents into\n"
+     "DIR (default: the current folder, which must exist), replacing files of the same\n"
+     "name. 'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
+     "--train VallorsaC_Pietrana_4721-.txt' then gives the built-in run's binary files.\n",
+     {
+         {"--out", "DIR", "where the files go (must exist)"},
+     },
+     "Exit status: 0 written, 3 a usage error or a file that cannot be written.\n",
+     0, comando_esporta},
+    {"dump",
+     "decode a binary scenario file into a readable listing or JSON",
+     "compattatore dump FILE [--json] [--every N]\n",
+     "Decodes a binary scenario file, told apart by its name:\n"
+     "  *_linea.dat  the plan of the line: metre, east, north every N metres (default 100)\n"
+     "  *.sim        the scenario table: one line per entry, 0 to 86\n"
+     "  *.dat        the track: one line per cell that holds anything\n"
+     "A truncated file or one of the wrong size is reported with its byte offset\n"
+     "(exit status 1) after what could be decoded.\n",
+     {
+         {"--json", nullptr, "print the decoded file as one JSON object"},
+         {"--every", "N", "the plan of the line: one point every N metres"},
+     },
+     "Exit status: 0 decoded, 1 a truncated file or one of the wrong size, 3 a usage error\n"
+     "or a file that cannot be read.\n",
+     1, comando_dump},
+    {"plot",
+     "draw the compiled line (plan and profiles) as an SVG picture or an interactive page",
+     "compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg|FILE.html\n"
+     "                         [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n"
+     "       compattatore plot --from DIR --out FILE.svg|FILE.html [--nome-linea NAME] [--numero-treno NUMBER]\n",
+     "Draws the compiled line: the plan of the line (north up, with a scale bar) with its\n"
+     "stations, signals, speed-indicator boards and caption boards, and below it the gradient\n"
+     "and the speed-limit profiles on one kilometre axis, with slow orders, abbattimento\n"
+     "points and mountain stretches. FILE.svg is one self-contained static picture; FILE.html\n"
+     "(or .htm) is one self-contained interactive page (zoom and pan, a cursor linked between\n"
+     "the plan and the profiles, tooltips with each object's source row, errors drawn at\n"
+     "their kilometre) that loads nothing from anywhere.\n",
+     {
+         {"--line", "FILE", "the line description: compiled in memory with --train (as\n'compile' does, with the same identity rules) and drawn;\nthe input files are never changed"},
+         {"--train", "FILE", "the train description"},
+         {"--from", "DIR",
+          "draw the binary files of a compiled scenario: NAME_NUMBER.sim,\n"
+          "NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
+          "only the profiles are drawn); give --nome-linea and/or\n"
+          "--numero-treno when DIR holds several scenarios"},
+         {"--out", "FILE", "the file to write (replaced whole): .html or .htm gives the\ninteractive page, any other name the SVG picture"},
+         {"--nome-linea", "NAME", "the route identifier"},
+         {"--numero-treno", "NUMBER", "the train number"},
+         {"--editor-url", "TEMPLATE",
+          "the page links each object to its source row through this URL,\n"
+          "with {path}, {line} and {column} filled in, for example\n"
+          "'vscode://file/{path}:{line}:{column}'"},
+     },
+     "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
+     "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n",
+     0, comando_plot},
+#ifdef COMPATTATORE_LSP
+    {"lsp",
+     "a language server for editors: errors as you type, hover, completion",
+     "compattatore lsp [--stdio]\n",
+     "A Language Server Protocol server on standard input and output for line and train\n"
+     "descriptions: diagnostics as the compile command reports them, hover on a row,\n"
+     "keyword completion and an outline. It never writes or deletes a file.\n",
+     {
+         {"--stdio", nullptr, "accepted for editors that pass it; standard input and output\nare the only channel"},
+     },
+     "Exit status: 0 after the client's shutdown and exit, 1 when the input ends or exit\n"
+     "comes without shutdown, 3 a usage error.\n",
+     0, comando_lsp_tabella},
+#endif
+};
+
+// "  --name VALUE" padded to the help column, the help's further lines under its first.
+std::string riga_opzione(const char* nome, const char* valore, const std::string& aiuto) {
+  std::string testa = std::string("  ") + nome + (valore ? std::string(" ") + valore : "");
+  testa += testa.size() < kColonnaAiuto ? std::string(kColonnaAiuto - testa.size(), ' ') : " ";
+  std::string out;
+  std::size_t inizio = 0;
+  for (;;) {
+    const auto fine = aiuto.find('\n', inizio);
+    out += (inizio == 0 ? testa : std::string(kColonnaAiuto, ' ')) + aiuto.substr(inizio, fine - inizio) + "\n";
+    if (fine == std::string::npos) return out;
+    inizio = fine + 1;
+  }
+}
+
+}  // namespace
+
+const std::vector<descrizione_comando>& tabella_comandi() { return kComandi; }
+
+std::string aiuto_comando(const descrizione_comando& c) {
+  std::string out = std::string("usage: ") + c.uso + "\n" + c.descrizione + "\n";
+  for (const auto& o : c.opzioni) out += riga_opzione(o.nome, o.valore, o.aiuto);
+  out += riga_opzione("--help", nullptr, "this text");
+  return out + "\n" + c.stati_uscita;
+}
+
+std::string aiuto_generale() {
+  std::string out =
+      "usage: compattatore [COMMAND [OPTIONS]]\n"
+      "\n"
+      "Without arguments: the built-in run. Writes the built-in scenario VallorsaC_Pietrana\n"
+      "(train 4721) into the program's folder as two description texts and three crew\n"
+      "documents, compiles the descriptions (and deletes them) and writes the binary files\n"
+      "VallorsaC_Pietrana_linea.dat, VallorsaC_Pietrana_4721.sim and VallorsaC_Pietrana_4721.dat.\n"
+      "\n"
+      "Commands:\n";
+  for (const auto& c : kComandi) {
+    const std::string nome = std::string("  ") + c.nome;
+    out += nome + std::string(12 - nome.size(), ' ') + c.sommario + "\n";
+  }
+  return out +
+         "\n"
+         "Options:\n"
+         "  --help     this text; 'compattatore COMMAND --help' describes a command\n"
+         "  --version  the program's version\n"
+         "\n"
+         "Exit status: 0 clean, 1 a description error was recorded, 2 error 1250/1251\n"
+         "(no binary file written), 3 a usage error or a file that cannot be read or written.\n";
+}
+
+}  // namespace cmp

@@ -1,0 +1,201 @@
+// Every command that writes, with the n-th operation on its folder failing, for every n
+// up to the number the command needs: a full disk, a write cut short, a rename or a sync
+// refused, a text that cannot be read or deleted, wherever they fall. Each time the run
+// ends with status 3 and one line naming the file and the reason (a text that cannot be
+// read is error 25 instead), every file is whole (old or new), the three binary files
+// are all old or all new, and nothing is left under a temporary name.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "cartella_guasta.h"
+#include "comandi/avvio.h"
+#include "disco/scritture_insieme.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
+#include "builtin/linea_incorporata.h"
+#include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
+#include "riga_comando/riga_comando.h"
+
+namespace cmp {
+namespace {
+
+using prova::CartellaGuasta;
+using prova::Operazione;
+
+const std::vector<std::string> kBinari = {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim",
+                                          "VallorsaC_Pietrana_4721.dat"};
+const std::vector<std::string> kTesti = {"VallorsaC_Pietrana_linea.txt", "VallorsaC_Pietrana_4721-.txt"};
+
+// Quiet: the loop runs a few hundred times.
+class InterfacciaMuta : public Interfaccia {
+ public:
+  void mostra_attesa() override {}
+  void mostra_errore(const std::string&) override {}
+};
+
+struct esito {
+  int stato;
+  std::string errori;  // standard error
+};
+
+struct Comando {
+  const char* nome;
+  // What the folder holds before the run: an earlier run's files.
+  std::function<void(CartellaGuasta&)> prepara;
+  std::function<int(CartellaGuasta&)> esegui;
+};
+
+void file_precedenti(CartellaGuasta& c, const std::vector<std::string>& nomi) {
+  for (const auto& nome : nomi) c.file[nome] = "earlier run: " + nome;
+}
+
+// compile's write step: the state of a clean compile of the built-in descriptions, given
+// to the folder as the command gives it.
+int scrivi_compilato(CartellaGuasta& c) {
+  Stato s;
+  const std::string linea = testo_da_tabella(tabella_righe(righe_linea_incorporata()));
+  const std::string treno = testo_da_tabella(tabella_righe(righe_treno_incorporato()));
+  compila_descrizioni(s, linea, treno, {"VallorsaC_Pietrana", "4721"}, true);
+  try {
+    ScrittureInsieme binari(c);
+    scrivi_file_binari(s, binari);
+    binari.conferma();
+  } catch (const ErroreFile& e) {
+    segnala("cannot write " + e.percorso() + ": " + e.motivo());
+    return 3;
+  }
+  return 0;
+}
+
+const Comando kComandi[] = {
+    {"BuiltInRun",
+     [](CartellaGuasta& c) { file_precedenti(c, kBinari); },
+     [](CartellaGuasta& c) {
+       InterfacciaMuta ui;
+       return run_incorporato_in(c, ui);
+     }},
+    {"CompileWrite", [](CartellaGuasta& c) { file_precedenti(c, kBinari); }, scrivi_compilato},
+    {"Export",
+     [](CartellaGuasta& c) { file_precedenti(c, kTesti); },
+     [](CartellaGuasta& c) { return esporta_in(c); }},
+    // plot writes its page as one file: the same replacement, alone.
+    {"PlotPage", [](CartellaGuasta& c) { file_precedenti(c, {"linea.svg"}); },
+     [](CartellaGuasta& c) {
+       try {
+         c.scrivi("linea.svg", "<svg/>");
+       } catch (const ErroreFile& e) {
+         segnala("cannot write " + e.percorso() + ": " + e.motivo());
+         return 3;
+       }
+       return 0;
+     }},
+};
+
+void PrintTo(const Comando& c, std::ostream* os) { *os << c.nome; }
+
+esito esegui(const Comando& comando, CartellaGuasta& c) {
+  comando.prepara(c);
+  c.registro.clear();
+  testing::internal::CaptureStderr();
+  const int stato = comando.esegui(c);
+  return {stato, testing::internal::GetCapturedStderr()};
+}
+
+bool binari_tutti(const CartellaGuasta& c, const std::map<std::string, std::string>& attesi) {
+  return std::all_of(kBinari.begin(), kBinari.end(), [&](const std::string& nome) {
+    const auto it = c.file.find(nome);
+    const auto atteso = attesi.find(nome);
+    return (it == c.file.end()) == (atteso == attesi.end()) && (it == c.file.end() || it->second == atteso->second);
+  });
+}
+
+class GuastoNesimo : public testing::TestWithParam<Comando> {};
+
+TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
+  CartellaGuasta pulita;
+  const esito riuscito = esegui(GetParam(), pulita);
+  ASSERT_EQ(riuscito.stato, 0) << riuscito.errori;
+  const auto operazioni = pulita.registro;
+  ASSERT_FALSE(operazioni.empty());
+  CartellaGuasta prima;
+  GetParam().prepara(prima);
+  const auto vecchi = prima.file;
+  const auto nuovi = pulita.file;  // without the texts the built-in run deletes
+
+  for (std::size_t n = 0; n < operazioni.size(); ++n) {
+    const auto& guasto = operazioni[n];
+    SCOPED_TRACE("operation " + std::to_string(n) + ": " + prova::nome_operazione(guasto.operazione) + " " +
+                 guasto.nome);
+    CartellaGuasta c;
+    c.guasta = n;
+    const esito e = esegui(GetParam(), c);
+    ASSERT_GT(c.registro.size(), n) << "the run took another path";
+    if (guasto.operazione == Operazione::lettura) {
+      // A description that cannot be read is error 25 of the compile, not a failed run.
+      EXPECT_EQ(e.stato, 0) << e.errori;
+    } else if (e.stato == 0) {
+      // Only cleaning up can fail without failing the run: a second name of an old file.
+      EXPECT_EQ(guasto.operazione, Operazione::eliminazione);
+      EXPECT_TRUE(binari_tutti(c, nuovi));
+    } else {
+      EXPECT_EQ(e.stato, 3);
+      EXPECT_EQ(e.errori, "compattatore: cannot write " + guasto.nome + ": No space left on device\n");
+      EXPECT_TRUE(binari_tutti(c, vecchi)) << "the earlier binary files must all be there";
+    }
+    // A text that cannot be read changes what is compiled: the files are then this run's own.
+    std::map<std::string, std::string> di_questa_corsa;
+    for (const auto& [nome, messi] : c.scritti) di_questa_corsa[nome] = messi.back();
+    EXPECT_TRUE(binari_tutti(c, vecchi) || binari_tutti(c, di_questa_corsa))
+        << "old and new binary files side by side";
+    for (const auto& [nome, byte] : c.file) {
+      if (nome.rfind(".compattatore.", 0) == 0) continue;
+      const bool vecchio = vecchi.count(nome) && vecchi.at(nome) == byte;
+      const auto& messi = c.scritti[nome];  // a text the run deletes later is new too
+      const bool nuovo = std::find(messi.begin(), messi.end(), byte) != messi.end();
+      EXPECT_TRUE(vecchio || nuovo) << nome << " is neither the earlier file nor one this run wrote whole";
+      if (nuovo && guasto.operazione != Operazione::lettura) {
+        const auto& puliti = pulita.scritti[nome];
+        EXPECT_NE(std::find(puliti.begin(), puliti.end(), byte), puliti.end()) << nome << " differs from a clean run's";
+      }
+    }
+    if (guasto.operazione != Operazione::eliminazione) {
+      EXPECT_EQ(c.temporanei(), std::vector<std::string>{}) << "left behind";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Comandi, GuastoNesimo, testing::ValuesIn(kComandi),
+                         [](const testing::TestParamInfo<Comando>& i) { return std::string(i.param.nome); });
+
+// The record of a clean built-in run: each text read once, then deleted; every file
+// written under a temporary name, flushed, renamed; one folder sync per replacement.
+TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
+  CartellaGuasta c;
+  InterfacciaMuta ui;
+  ASSERT_EQ(run_incorporato_in(c, ui), 0);
+  std::map<std::string, int> letture, eliminazioni;
+  int scritture = 0, rinomine = 0, sincronizzazioni = 0;
+  for (const auto& v : c.registro) {
+    switch (v.operazione) {
+      case Operazione::lettura: ++letture[v.nome]; break;
+      case Operazione::eliminazione: ++eliminazioni[v.nome]; break;
+      case Operazione::scrittura: ++scritture; break;
+      case Operazione::rinomina: ++rinomine; break;
+      case Operazione::sincronizzazione: ++sincronizzazioni; break;
+    }
+  }
+  EXPECT_EQ(letture, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
+  EXPECT_EQ(eliminazioni, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
+  EXPECT_EQ(scritture, 8) << "two texts, three documents, three binary files";
+  EXPECT_EQ(rinomine, 8);
+  EXPECT_EQ(sincronizzazioni, 8 + 6)
+      << "each file flushed, then the folder after each replacement: five files alone, the binary files together";
+  EXPECT_EQ(c.temporanei(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace cmp

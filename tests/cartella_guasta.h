@@ -1,0 +1,94 @@
+#pragma once
+// A folder in memory that records every operation asked of it and fails the n-th one on
+// request, as a full disk, a write cut half-way, a rename or a sync refused would: the
+// write-fault tests loop over n without a disk, a mount or root.
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/cartella.h"
+
+namespace cmp::prova {
+
+enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione };
+
+inline const char* nome_operazione(Operazione o) {
+  switch (o) {
+    case Operazione::lettura: return "read";
+    case Operazione::scrittura: return "write";
+    case Operazione::rinomina: return "rename";
+    case Operazione::eliminazione: return "delete";
+    case Operazione::sincronizzazione: return "sync";
+  }
+  return "?";
+}
+
+class CartellaGuasta : public CartellaMemoria {
+ public:
+  struct Voce {
+    Operazione operazione;
+    std::string nome;
+  };
+
+  // The operation of this number (counted from 0, over every kind) fails.
+  std::optional<std::size_t> guasta;
+  std::vector<Voce> registro;
+  // Every content put in place under each name, in order.
+  std::map<std::string, std::vector<std::string>> scritti;
+  // The reason the failed operation gives.
+  std::string motivo = "No space left on device";
+
+  std::optional<std::string> leggi(const std::string& nome) override {
+    conta(Operazione::lettura, nome);
+    return CartellaMemoria::leggi(nome);
+  }
+  void elimina(const std::string& nome) override {
+    conta(Operazione::eliminazione, nome);
+    CartellaMemoria::elimina(nome);
+  }
+  // The bytes are written (half of them, when this write fails), then flushed.
+  std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override {
+    const std::string nome = CartellaMemoria::scrivi_temporaneo(per_nome, produci);
+    try {
+      conta(Operazione::scrittura, per_nome);
+      conta(Operazione::sincronizzazione, per_nome);
+    } catch (...) {
+      CartellaMemoria::elimina(nome);  // what a failed write leaves, the writer removes
+      throw;
+    }
+    return nome;
+  }
+  void rinomina(const std::string& da, const std::string& a) override {
+    conta(Operazione::rinomina, a);
+    CartellaMemoria::rinomina(da, a);
+    if (da.rfind(".compattatore.tmp-", 0) == 0) scritti[a].push_back(file[a]);
+  }
+  std::optional<std::string> metti_da_parte(const std::string& nome) override {
+    if (!file.count(nome)) return std::nullopt;
+    conta(Operazione::rinomina, nome);
+    return CartellaMemoria::metti_da_parte(nome);
+  }
+  void sincronizza(const std::string& per_nome) override { conta(Operazione::sincronizzazione, per_nome); }
+  // A plain write goes through the same steps as on disk.
+  void scrivi(const std::string& nome, std::string_view byte) override { Cartella::scrivi(nome, byte); }
+
+  // Names of files left under a temporary or second name.
+  std::vector<std::string> temporanei() const {
+    std::vector<std::string> out;
+    for (const auto& [nome, byte] : file) {
+      if (nome.rfind(".compattatore.", 0) == 0) out.push_back(nome);
+    }
+    return out;
+  }
+
+ private:
+  void conta(Operazione o, const std::string& nome) {
+    const std::size_t numero = registro.size();
+    registro.push_back({o, nome});
+    if (guasta && *guasta == numero) throw ErroreFile(nome, motivo);
+  }
+};
+
+}  // namespace cmp::prova
