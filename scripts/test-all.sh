@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# The whole test suite, from the repository root: the unit and process tests, the same
-# tests under the address and undefined-behaviour sanitizers, then each fuzz target for a
-# bounded time from a copy of its seed corpus (FUZZ_SECONDS each, 60 by default).
+# The whole test suite, from the repository root: first what the tests need beyond a fresh
+# machine (scripts/prepara.sh --prove), then the unit, process, window, editor and browser
+# tests, the binary files compared with the fingerprints of tests/riferimento/, the same
+# tests under the address and undefined-behaviour sanitizers (the browser checks once is
+# enough), then each fuzz target for a bounded time from a copy of its seed corpus
+# (FUZZ_SECONDS each, 60 by default).
 # A fuzz target that crashes fails the script and leaves its input, in hexadecimal, in the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+echo "== what the tests need"
+scripts/prepara.sh --prove
+
 echo "== build and tests (build/)"
 cmake -S . -B build && cmake --build build -j2 && ctest --test-dir build --output-on-failure -j2
+
+echo "== the binary files against their fingerprints"
+scripts/confronta_impronte.sh build
 
 echo "== address and undefined-behaviour sanitizers (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOMPATTATORE_SANITIZE=ON
 cmake --build build-asan -j2
-ctest --test-dir build-asan --output-on-failure -j2
+ctest --test-dir build-asan --output-on-failure -j2 -LE browser
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz targets skipped: clang++ is not installed"

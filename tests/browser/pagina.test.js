@@ -14,12 +14,12 @@ let chromium;
 try {
   ({ chromium } = require("playwright-core"));
 } catch (e) {
-  console.log("SKIP: playwright-core is not installed (run .ci/installa_browser.sh)");
+  console.log("SKIP: playwright-core is not installed (run scripts/prepara.sh --prove)");
   process.exit(SALTA);
 }
 const BROWSER = ["/usr/bin/chromium", "/usr/bin/chromium-browser"].find(p => fs.existsSync(p));
 if (!BROWSER) {
-  console.log("SKIP: no Chromium in /usr/bin (run .ci/installa_browser.sh)");
+  console.log("SKIP: no Chromium in /usr/bin (run scripts/prepara.sh --prove)");
   process.exit(SALTA);
 }
 

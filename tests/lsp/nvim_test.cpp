@@ -13,7 +13,7 @@ namespace {
 bool nvim_presente() { return std::system("command -v nvim >/dev/null 2>&1") == 0; }
 
 TEST(Neovim, RiceveLeDiagnosticheDiUnaDescrizioneConErrore) {
-  if (!nvim_presente()) GTEST_SKIP() << "nvim is not installed (.ci/installa_lsp.sh installs it)";
+  if (!nvim_presente()) GTEST_SKIP() << "nvim is not installed (scripts/prepara.sh --prove installs it)";
   CartellaTemporanea cartella;
   ASSERT_EQ(esegui(COMPATTATORE_EXE, {"export", "--out", cartella.percorso().string()}).stato, 0);
   const std::string linea = cartella / "VallorsaC_Pietrana_linea.txt";

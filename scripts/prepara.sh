@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what the build needs beyond a fresh machine (nlohmann-json, for the language
+# server) and, with --prove, what the tests need too: Xvfb for the window tests, Neovim
+# for the editor test, Chromium and playwright-core (from the npm registry, no browser
+# download) for the browser tests. Debian's packages, as root or through sudo; running it
+# again changes nothing. A user who cannot install packages is told what is missing, and
+# the tests that need it are skipped with a message.
+set -euo pipefail
+radice=$(cd "$(dirname "$0")/.." && pwd)
+prove=0
+[ "${1:-}" = --prove ] && prove=1
+
+mancanti=()
+[ -f /usr/include/nlohmann/json.hpp ] || mancanti+=(nlohmann-json3-dev)
+if [ "$prove" = 1 ]; then
+  command -v Xvfb >/dev/null 2>&1 || mancanti+=(xvfb)
+  command -v nvim >/dev/null 2>&1 || mancanti+=(neovim)
+  command -v chromium >/dev/null 2>&1 || mancanti+=(chromium)
+  command -v node >/dev/null 2>&1 || mancanti+=(nodejs npm)
+fi
+
+if [ ${#mancanti[@]} -gt 0 ]; then
+  come_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+      come_root=(sudo)
+    else
+      echo "prepara.sh: missing ${mancanti[*]}, and this user cannot install packages" >&2
+      come_root=(false)
+    fi
+  fi
+  if [ "${come_root[*]-}" != false ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    "${come_root[@]}" apt-get update -qq
+    "${come_root[@]}" apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
+  fi
+fi
+
+if [ "$prove" = 1 ] && command -v npm >/dev/null 2>&1 &&
+   [ ! -f "$radice/tests/browser/node_modules/playwright-core/package.json" ]; then
+  PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --prefix "$radice/tests/browser" --no-audit --no-fund >/dev/null ||
+    echo "prepara.sh: playwright-core could not be installed; the browser tests will be skipped" >&2
+fi
+exit 0
