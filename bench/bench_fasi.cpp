@@ -53,7 +53,7 @@ void Lettura(benchmark::State& stato) {
     cmp::CartellaMemoria c = originale;  // the reader deletes the texts it has read
     s.percorso.clear();
     s.tabella_linea.svuota();
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     cmp::leggi_da_cartella(s, c);
     benchmark::DoNotOptimize(s.percorso.data());
   }
@@ -62,7 +62,7 @@ void Lettura(benchmark::State& stato) {
 void Finitura(benchmark::State& stato) {
   cmp::Stato s;
   cmp::CartellaMemoria c = descrizioni(s, stato.range(0));
-  s.crea_tabella_linea = 1;
+  s.crea_tabella_linea = true;
   cmp::leggi_da_cartella(s, c);
   const std::vector<cmp::tratto> letto = s.percorso;
   const auto scenario_letto = s.scenario;

@@ -108,7 +108,7 @@ void verifica_stato(Verifica& v, const Stato& s) {
     v.che(s.scenario[i].testo.size() <= kTestoMassimo,
           "entry " + std::to_string(i) + " holds a text of " + std::to_string(s.scenario[i].testo.size()) + " bytes");
   }
-  if (s.crea_tabella_linea == 0) {
+  if (!s.crea_tabella_linea) {
     v.che(!s.tabella_linea.esiste(), "a plan was built with the plan setting 0");
   } else if (s.tabella_linea.esiste()) {
     // The length row sizes the track and the plan together.

@@ -82,6 +82,13 @@ std::string riga_orologio() {
 
 }  // namespace
 
+orario_incorporato orario_stazione_incorporata(std::size_t indice) {
+  const auto& v = kStazioni.at(indice).valori;
+  return {v[13], v[14]};
+}
+
+int velocita_incorporata(std::size_t indice) { return kVelocita.at(indice)[1]; }
+
 std::vector<std::string> righe_treno_incorporato() {
   std::vector<std::string> righe = {
       "[generale]",

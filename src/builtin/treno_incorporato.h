@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -6,6 +7,16 @@
 #include "model/stato.h"
 
 namespace cmp {
+
+// What the crew documents tell of the built-in train: each station's time of day (the
+// departure at the first, the arrival at the last, the departure elsewhere) and the
+// speed-limit rows, as the description holds them.
+struct orario_incorporato {
+  int ore = 0;
+  int minuti = 0;
+};
+orario_incorporato orario_stazione_incorporata(std::size_t indice);  // 0 to 3, in order
+int velocita_incorporata(std::size_t indice);                        // km/h of row 0 to 3
 
 // The 42 lines of the built-in train description (UTF-8, without line ends).
 std::vector<std::string> righe_treno_incorporato();

@@ -91,7 +91,7 @@ esito_compilazione compila_testi(Stato& s, const testo_in_arrivo& linea, const t
                                  const identita_scenario& identita, bool con_piano) {
   s.nome_linea = identita.nome_linea;
   s.numero_treno = identita.numero_treno;
-  s.crea_tabella_linea = con_piano ? 1 : 0;
+  s.crea_tabella_linea = con_piano;
   azzera(s);
   esito_compilazione e = leggi_descrizioni(s, linea, treno);
   e.finale = completa_percorso(s);

@@ -12,7 +12,7 @@ std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella) 
   std::vector<std::string> scritti;
   if (!ha_percorso(s)) return scritti;
   std::vector<file_da_scrivere> file;
-  if (s.crea_tabella_linea != 0) {
+  if (s.crea_tabella_linea) {
     // Encoded as it is written, never held whole: 20 MB for the longest line.
     const TabellaLinea& tabella = s.tabella_linea;
     file.push_back({nome_file_tabella_linea(s),

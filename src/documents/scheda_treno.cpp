@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
 #include "documents/celle.h"
 #include "documents/documenti.h"
 #include "documents/nomi_scenario.h"
@@ -25,11 +26,21 @@ const Colonne kRigheOrario{"  ", {5, 5, 9, 23, 15, 3, 6, 19}};
 // The closing rule keeps the joined last cell but not the kilometre cell.
 const Colonne kChiusuraOrario{"  ", {5, 5, 33, 15, 3, 6, 19}};
 
+// A time of day as the timetable writes it, hh.mm, `scarto` minutes after the one given.
+std::string ora(orario_incorporato o, int scarto = 0) {
+  const int minuti = o.ore * 60 + o.minuti + scarto;
+  const auto due_cifre = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  return due_cifre(minuti / 60) + "." + due_cifre(minuti % 60);
+}
+
 // Arrival and departure as hh.mm; at the departure station only the departure.
 std::string orari(std::string_view arrivo, std::string_view partenza) {
   if (arrivo.empty()) return cella_a_destra(std::string(partenza) + " ", 15);
   return " " + std::string(arrivo) + "   " + std::string(partenza) + " ";
 }
+
+// A speed cell: the speed-limit row's km/h, one blank before.
+std::string velocita(std::size_t riga) { return " " + std::to_string(velocita_incorporata(riga)); }
 
 // Place cell of a stopping station: two blanks, the name, full stops to the end.
 std::string fermata(std::string_view nome) { return cella_punti("  " + std::string(nome), 23); }
@@ -68,17 +79,21 @@ void orario(std::vector<std::string>& r) {
                                             " SX", "", " DX"}));
   r.push_back(riga_regola(kTestataOrario));
   const std::string binario = "  /";
-  r.push_back(riga_tabella(kRigheOrario, {" 70", " 70", "132.107", "  " + std::string(kStazionePartenza),
-                                          orari("", "06.12"), "", binario}));
-  r.push_back(riga_tabella(kRigheOrario, {" 80", " 80", "138.722", fermata(kSecondaStazioneScheda),
-                                          orari("06.19", "06.20"), "", binario}));
-  r.push_back(riga_tabella(kRigheOrario, {" 65", " 65", "", " Sott.Km.142,236", "", "", binario}));
-  r.push_back(riga_tabella(kRigheOrario, {" 80", " 80", "", " C.C.Km.143,845", "", "", binario}));
-  r.push_back(riga_tabella(kRigheOrario, {"", "", "151.082", fermata(kTerzaStazione), orari("06.31", "06.32"), "0.5",
-                                          binario}));
+  // The train holds each station's departure (the arrival at the last): the stop at an
+  // intermediate station lasts one minute, the train stands four at the last.
+  const orario_incorporato partenza = orario_stazione_incorporata(0), seconda = orario_stazione_incorporata(1),
+                           terza = orario_stazione_incorporata(2), arrivo = orario_stazione_incorporata(3);
+  r.push_back(riga_tabella(kRigheOrario, {velocita(0), velocita(0), "132.107", "  " + std::string(kStazionePartenza),
+                                          orari("", ora(partenza)), "", binario}));
+  r.push_back(riga_tabella(kRigheOrario, {velocita(1), velocita(1), "138.722", fermata(kSecondaStazioneScheda),
+                                          orari(ora(seconda, -1), ora(seconda)), "", binario}));
+  r.push_back(riga_tabella(kRigheOrario, {velocita(2), velocita(2), "", " Sott.Km.142,236", "", "", binario}));
+  r.push_back(riga_tabella(kRigheOrario, {velocita(3), velocita(3), "", " C.C.Km.143,845", "", "", binario}));
+  r.push_back(riga_tabella(kRigheOrario, {"", "", "151.082", fermata(kTerzaStazione), orari(ora(terza, -1), ora(terza)),
+                                          "0.5", binario}));
   // The kilometre reckoning steps here: the figure closes with its own small box.
-  r.push_back(riga_tabella(kRigheOrario, {"", "", "160.858_|", fermata(kStazioneArrivo), orari("06.43", "06.47"), "",
-                                          binario, "         1"}));
+  r.push_back(riga_tabella(kRigheOrario, {"", "", "160.858_|", fermata(kStazioneArrivo), orari(ora(arrivo), ora(arrivo, 4)),
+                                          "", binario, "         1"}));
   r.push_back(riga_tabella(kRigheOrario, {"", "", "154.207 \\", "", "", "", binario}));
   r.push_back(riga_regola(kChiusuraOrario));
 }

@@ -131,7 +131,7 @@ struct avviso_finitura {
 struct Stato {
   std::string nome_linea;    // Windows-1252
   std::string numero_treno;  // Windows-1252
-  std::int32_t crea_tabella_linea = 0;
+  bool crea_tabella_linea = false;
   std::vector<tratto> percorso;  // cells 0 to n; empty until the reader meets the length row
   std::array<voce_scenario, kVociScenario> scenario{};
   TabellaLinea tabella_linea;

@@ -19,7 +19,7 @@ std::optional<difetto_compilato> carica_compilato(Stato& s, std::optional<std::s
   s.nome_linea = testo_nome_linea(s.scenario);
   s.numero_treno = testo_numero_treno(s.scenario);
   s.percorso = std::move(celle.celle);
-  s.crea_tabella_linea = piano ? 1 : 0;
+  s.crea_tabella_linea = piano.has_value();
   if (piano) {
     s.tabella_linea = std::move(piano->tabella);
   } else {

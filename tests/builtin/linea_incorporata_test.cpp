@@ -190,7 +190,7 @@ struct LineaCompilata {
   LineaCompilata() {
     s.nome_linea = "VallorsaC_Pietrana";
     s.numero_treno = "4721";
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     dati_linea(s, cartella);
     cartella.file[nome_descrizione_treno(s)] = "[fine]\r\n";
     leggi_da_cartella(s, cartella);

@@ -26,7 +26,7 @@ TEST(PianoIncorporato, LineTableFileIsBitForBitTheSame) {
   Stato s;
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
-  s.crea_tabella_linea = 1;
+  s.crea_tabella_linea = true;
   ASSERT_EQ(leggi_descrizione_linea(s, testo_da_tabella(tabella_righe(righe_linea_incorporata()))),
             esito_lettura::completa);
   const std::string file = codifica_tabella_linea(s.tabella_linea);

@@ -19,7 +19,7 @@ Stato identita() {
   Stato s;
   s.nome_linea = "VallorsaC_Pietrana";
   s.numero_treno = "4721";
-  s.crea_tabella_linea = 1;
+  s.crea_tabella_linea = true;
   return s;
 }
 

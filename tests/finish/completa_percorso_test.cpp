@@ -103,7 +103,7 @@ TEST(ScriviFileBinari, WritesTheFinishedScenarioInOrder) {
   CartellaMemoria cartella;
   cartella.file[nome_file_tabella_linea(s)] = "older plan";
 
-  s.crea_tabella_linea = 0;
+  s.crea_tabella_linea = false;
   EXPECT_EQ(scrivi_file_binari(s, cartella),
             (std::vector<std::string>{"VallorsaC_Pietrana_4721.sim", "VallorsaC_Pietrana_4721.dat"}));
   EXPECT_EQ(cartella.file[nome_file_tabella_linea(s)], "older plan");
@@ -119,7 +119,7 @@ TEST(ScriviFileBinari, WritesTheFinishedScenarioInOrder) {
   EXPECT_EQ(due_byte(scenario, voce85 + 30 + 18), "b9 81");  // 33209
   EXPECT_EQ(due_byte(scenario, voce85 + 32 + 18), "00 00");
 
-  s.crea_tabella_linea = 1;
+  s.crea_tabella_linea = true;
   s.tabella_linea.crea(4);
   EXPECT_EQ(scrivi_file_binari(s, cartella),
             (std::vector<std::string>{"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim",
@@ -129,7 +129,7 @@ TEST(ScriviFileBinari, WritesTheFinishedScenarioInOrder) {
 TEST(ScriviFileBinari, NoTrackNoFiles) {
   for (int celle : {0, 1}) {  // one cell has no cell 1 for the fixed values
     Stato s = stato_letto(celle);
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     EXPECT_EQ(completa_e_riporta(s), "") << celle;
     CartellaMemoria cartella;
     EXPECT_TRUE(scrivi_file_binari(s, cartella).empty()) << celle;

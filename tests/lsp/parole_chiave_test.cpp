@@ -36,7 +36,7 @@ TEST(ParoleChiave, OgniRigaConPosizioneELettaDalLettore) {
     if (p.cella == cella_riga::nessuna) continue;
     SCOPED_TRACE(std::string(p.parola));
     Stato s;
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     const std::string oltre = riga(p, "900000") + "\r\n";
     if (p.formato == formato_descrizione::linea) {
       const std::string testo = kGeneraleLinea + "[righe]\r\n" + oltre + "[fine]\r\n";

@@ -114,7 +114,7 @@ inline Stato stato_di_prova(std::int64_t lunghezza, const std::vector<curva>& cu
   for (int c = 160; c <= 165; ++c) s.percorso[static_cast<std::size_t>(c)].montagna = 1;
   for (int c = 229; c <= 233; ++c) s.percorso[static_cast<std::size_t>(c)].montagna = 3;
   if (con_pianta) {
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     crea_pianta(s, lunghezza, curve);
   }
   return s;

@@ -102,7 +102,7 @@ esito_lettura LetturaLinea::leggi() {
   s_.numero_montagne = 0;
   s_.voce_cartello = 80;
   cursori_ = {};
-  if (s_.crea_tabella_linea != 0) {
+  if (s_.crea_tabella_linea) {
     richiedi_piano();
     avvia_piano(s_);
   }
@@ -112,7 +112,7 @@ esito_lettura LetturaLinea::leggi() {
   // After the last row, or after a row beyond the track: the closing passes.
   richiedi_percorso();
   chiudi_pendenze(s_, cursori_);
-  if (s_.crea_tabella_linea != 0) {
+  if (s_.crea_tabella_linea) {
     richiedi_piano();
     chiudi_piano(s_, cursori_);
   }
@@ -173,7 +173,7 @@ bool LetturaLinea::riga_lunghezza() {
   if (lunghezza < 0) return errore(errori::lunghezza_negativa);
   const std::int64_t metri = std::int64_t{lunghezza} + kMetriOltreLinea;
   s_.percorso.assign(static_cast<std::size_t>(arrotonda(metri / 50.0)) + 1, tratto{});
-  if (s_.crea_tabella_linea != 0) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
+  if (s_.crea_tabella_linea) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
   return true;
 }
 
@@ -229,7 +229,7 @@ esito_riga LetturaLinea::riga(const std::string& campo) {
   const std::string basso = minuscolo(campo);
   esito_riga e = esito_riga::continua;
   if (contiene(basso, "pendenza")) e = riga_pendenza();
-  if (e == esito_riga::continua && s_.crea_tabella_linea != 0 && contiene(basso, "curva")) e = riga_curva(campo);
+  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene(basso, "curva")) e = riga_curva(campo);
   if (e == esito_riga::continua && contiene(basso, "montagna")) e = riga_montagna();
   if (e == esito_riga::continua && contiene(basso, "indicatori_v")) e = riga_indicatori();
   if (e == esito_riga::continua && contiene(basso, "indicat") && contiene(basso, "cartello")) e = riga_cartello();

@@ -141,7 +141,7 @@ TEST(Limiti, LineaGrandeLettaInFretta) {
   auto migliore = std::chrono::steady_clock::duration::max();
   for (int i = 0; i < 3; ++i) {
     Stato s;
-    s.crea_tabella_linea = 1;
+    s.crea_tabella_linea = true;
     const auto inizio = std::chrono::steady_clock::now();
     const auto esito = leggi_descrizione_linea(s, testo);
     migliore = std::min(migliore, std::chrono::steady_clock::now() - inizio);
