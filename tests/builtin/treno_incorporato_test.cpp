@@ -1,7 +1,7 @@
 // The built-in train: its text byte for byte, and what it compiles into on the line's track.
 #include <gtest/gtest.h>
 
-#include "segnali_incorporati.h"
+#include "fatti_treno_incorporato.h"
 
 #include <string>
 #include <vector>
@@ -126,35 +126,7 @@ TEST_F(TrenoIncorporatoCompilato, SixSignals) {
 }
 
 TEST_F(TrenoIncorporatoCompilato, FourStations) {
-  struct stazione {
-    std::uint8_t tipo;
-    std::int32_t intero3, intero1, intero2, intero4;
-    int fermata;
-    int avvisi;  // markers 81.. in the cells before the stop cell
-    std::uint8_t ottetto4, ottetto5;
-    const char* nome;
-  };
-  const stazione stazioni[] = {
-      {2, 0, -300, 300, 22335, 5, 3, 0, 0, "VALLORSA C."},
-      {21, 6600, 6450, 6800, 22800, 135, 4, 1, 0, "SAN LORIANO"},
-      {21, 19050, 18900, 19250, 23520, 384, 4, 1, 0, "BRENZOLA"},
-      {11, 28750, 28450, 29050, 24180, 580, 4, 0, 0, "PIETRANA"},
-  };
-  for (int n = 1; n <= 4; ++n) {
-    const stazione& a = stazioni[n - 1];
-    const voce_scenario& v = s.scenario[n];
-    EXPECT_EQ(v.tipo, a.tipo) << n;
-    EXPECT_EQ(v.intero3, a.intero3) << n;
-    EXPECT_EQ(v.intero1, a.intero1) << n;
-    EXPECT_EQ(v.intero2, a.intero2) << n;
-    EXPECT_EQ(v.intero4, a.intero4) << n;
-    EXPECT_EQ(v.ottetto4, a.ottetto4) << n;
-    EXPECT_EQ(v.ottetto5, a.ottetto5) << n;
-    EXPECT_EQ(v.testo, a.nome) << n;
-    EXPECT_EQ(s.percorso[a.fermata].tipo, tipo_cella::fermata) << n;
-    EXPECT_EQ(s.percorso[a.fermata].parametro1, n) << n;
-    for (int k = 1; k <= a.avvisi; ++k) EXPECT_EQ(s.percorso[a.fermata - k].avviso, 80 + k) << n;
-  }
+  prova::verifica_stazioni_incorporate(s);
   EXPECT_EQ(s.percorso[1].avviso, 0);
   EXPECT_EQ(s.scenario[4].ottetto1, 1);
   EXPECT_EQ(s.scenario[4].breve3, 2);

@@ -2,7 +2,7 @@
 // written to a folder, compiled by the readers and deleted.
 #include <gtest/gtest.h>
 
-#include "segnali_incorporati.h"
+#include "fatti_treno_incorporato.h"
 
 #include <string>
 
@@ -64,33 +64,7 @@ TEST_F(TrenoSuLineaIncorporata, SignalsWithTheirMarkers) {
 }
 
 TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) {
-  struct stazione {
-    std::int32_t intero1, intero2, intero4;
-    int fermata;
-    int avvisi;
-    std::uint8_t ottetto4;
-    const char* nome;
-  };
-  const stazione stazioni[] = {
-      {-300, 300, 22335, 5, 3, 0, "VALLORSA C."},
-      {6450, 6800, 22800, 135, 4, 1, "SAN LORIANO"},
-      {18900, 19250, 23520, 384, 4, 1, "BRENZOLA"},
-      {28450, 29050, 24180, 580, 4, 0, "PIETRANA"},
-  };
-  for (int n = 1; n <= 4; ++n) {
-    const stazione& a = stazioni[n - 1];
-    EXPECT_EQ(s.scenario[n].intero1, a.intero1) << n;
-    EXPECT_EQ(s.scenario[n].intero2, a.intero2) << n;
-    EXPECT_EQ(s.scenario[n].intero4, a.intero4) << n;
-    EXPECT_EQ(s.scenario[n].ottetto4, a.ottetto4) << n;
-    EXPECT_EQ(s.scenario[n].ottetto5, 0) << n;
-    EXPECT_EQ(s.scenario[n].testo, a.nome) << n;
-    EXPECT_EQ(s.percorso[a.fermata].tipo, tipo_cella::fermata) << n;
-    EXPECT_EQ(s.percorso[a.fermata].parametro1, n) << n;
-    for (int k = 1; k <= a.avvisi; ++k) EXPECT_EQ(s.percorso[a.fermata - k].avviso, 80 + k) << n;
-  }
-  EXPECT_EQ(s.scenario[5].tipo, 0);
-  EXPECT_TRUE(s.scenario[5].testo.empty());
+  prova::verifica_stazioni_incorporate(s);
 }
 
 // With the 28 built-in captions in entries 80 to 53, the 51st station row fills entry 51
