@@ -12,10 +12,11 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
 #include "model/file_binari.h"
 #include "model/nomi_file.h"
-#include "reader/train/memorizza_dati.h"
+#include "compilazione/da_cartella.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ cmp::CartellaMemoria descrizioni(cmp::Stato& s, std::int64_t km) {
 cmp::Stato compilato(std::int64_t km) {
   cmp::Stato s;
   cmp::CartellaMemoria c = descrizioni(s, km);
-  cmp::compila_scenario(s, c, 1);
+  cmp::compila_da_cartella(s, c, true);
   return s;
 }
 
@@ -53,7 +54,7 @@ void Lettura(benchmark::State& stato) {
     s.percorso.clear();
     s.tabella_linea.svuota();
     s.crea_tabella_linea = 1;
-    cmp::memorizza_dati(s, c);
+    cmp::leggi_da_cartella(s, c);
     benchmark::DoNotOptimize(s.percorso.data());
   }
 }
@@ -62,7 +63,7 @@ void Finitura(benchmark::State& stato) {
   cmp::Stato s;
   cmp::CartellaMemoria c = descrizioni(s, stato.range(0));
   s.crea_tabella_linea = 1;
-  cmp::memorizza_dati(s, c);
+  cmp::leggi_da_cartella(s, c);
   const std::vector<cmp::tratto> letto = s.percorso;
   const auto scenario_letto = s.scenario;
   for (auto _ : stato) {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
+#include <initializer_list>
 
-#include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
+#include "compilazione/scrivi_file.h"
+#include "errori/catalogo_errori.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
-#include "finish/memorizza_percorso.h"
 #include "model/arrotonda.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
@@ -22,14 +22,6 @@ constexpr std::int64_t kLunghezzaMassima = 1000000;
 constexpr std::int64_t kMetriOltreLinea = 7000;
 constexpr std::size_t kByteScenarioSenzaTesti = kByteVoceSenzaTesto * kVociScenario;  // 2958
 constexpr std::size_t kTestoMassimo = std::numeric_limits<std::uint16_t>::max();
-
-// Numbers with which the line reader stops without going on to the train text, which
-// therefore stays in the folder: every number of its own but 15 (the train is still read)
-// and 25 (both texts are deleted).
-bool ferma_prima_del_treno(std::int32_t codice) {
-  static const std::set<std::int32_t> numeri{1, 3, 4, 5, 6, 21, 30, 31, 32, 33, 102, 103};
-  return numeri.count(codice) != 0;
-}
 
 std::string senza_controllo(const std::uint8_t* dati, std::size_t n) {
   return n == 0 ? std::string() : std::string(reinterpret_cast<const char*>(dati) + 1, n - 1);
@@ -73,19 +65,39 @@ void verifica_file_tabella(Verifica& v, std::string_view dati, std::size_t righe
   v.che(valori == 2 * righe, "plan file: " + std::to_string(valori) + " values for " + std::to_string(righe) + " rows");
 }
 
-void verifica_numeri(Verifica& v, const Stato& s) {
+// The source a number comes from, by the catalogue.
+bool registrato_da(std::int32_t codice, std::initializer_list<fonte_errore> fonti) {
+  const voce_errore* voce = voce_di(codice);
+  return voce != nullptr && std::find(fonti.begin(), fonti.end(), voce->fonte) != fonti.end();
+}
+
+void verifica_numeri(Verifica& v, const Stato& s, const esito_compilazione& e) {
   v.che(numero_documentato(s.codice_errore), "undocumented codice_errore " + std::to_string(s.codice_errore));
-  v.che(numero_documentato(s.codice_errore_lettura),
-        "undocumented reader number " + std::to_string(s.codice_errore_lettura));
-  for (const auto& a : s.avvisi) {
-    v.che(a.codice == 11 || a.codice == 12 || a.codice == 13,
-          "the finishing pass recorded " + std::to_string(a.codice));
+  const std::int32_t letto = e.lettura.codice;
+  v.che(letto == 0 || registrato_da(letto, {fonte_errore::lettore_linea, fonte_errore::lettore_treno,
+                                            fonte_errore::entrambi_i_lettori}),
+        "undocumented reader number " + std::to_string(letto));
+  for (const auto& a : e.avvisi) {
+    v.che(registrato_da(a.codice, {fonte_errore::finitura}), "the finishing pass recorded " + std::to_string(a.codice));
   }
   // The diagnostics of the compile command explain every number with what the state holds.
-  if (s.codice_errore_lettura != 0) {
-    v.che(!descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura).empty(), "empty diagnostic");
+  if (letto != 0) v.che(!descrivi_errore(s, letto, e.lettura.posizione).empty(), "empty diagnostic");
+  for (const auto& a : e.avvisi) v.che(!descrivi_errore(s, a.codice, a.posizione).empty(), "empty warning");
+  if (!e.scrivibile()) {
+    v.che(registrato_da(numero_finale(e.finale), {fonte_errore::compilazione}),
+          "final error " + std::to_string(numero_finale(e.finale)));
   }
-  for (const auto& a : s.avvisi) v.che(!descrivi_errore(s, a.codice, a.posizione).empty(), "empty warning");
+}
+
+// Every row the readers took is recorded where its keyword stands, in reading order.
+void verifica_righe(Verifica& v, const esito_compilazione& e) {
+  for (std::size_t i = 0; i < e.righe.size(); ++i) {
+    const riga_sorgente& r = e.righe[i];
+    v.che(r.riga >= 1 && r.colonna >= 1 && !r.chiave.empty(), "a row recorded without its place");
+    if (i > 0 && r.testo == e.righe[i - 1].testo) {
+      v.che(r.riga >= e.righe[i - 1].riga, "rows recorded out of order");
+    }
+  }
 }
 
 void verifica_stato(Verifica& v, const Stato& s) {
@@ -107,14 +119,11 @@ void verifica_stato(Verifica& v, const Stato& s) {
   }
 }
 
-// Only the texts the rules keep are left: the line text never, the train text after a
-// line error that stops before it.
-void verifica_testi(Verifica& v, CartellaMemoria& cartella, const Stato& s) {
-  v.che(!cartella.esiste(nome_descrizione_linea(s)), "the line text is still there");
-  const bool treno_atteso = ferma_prima_del_treno(s.codice_errore_lettura);
-  v.che(cartella.esiste(nome_descrizione_treno(s)) == treno_atteso,
-        std::string("the train text is ") + (treno_atteso ? "gone" : "still there") + " after number " +
-            std::to_string(s.codice_errore_lettura));
+// The train text is read unless the line reader stopped before it with a number of its own.
+void verifica_testi(Verifica& v, const esito_compilazione& e) {
+  const bool ferma = ferma_prima_del_treno(e.lettura.codice);
+  v.che(e.treno_letto != ferma, std::string("the train text was ") + (e.treno_letto ? "read" : "not read") +
+                                    " after number " + std::to_string(e.lettura.codice));
 }
 
 // The three encodings of the state: the files written, or (after a final error, when
@@ -161,12 +170,6 @@ void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, 
 
 }  // namespace
 
-bool numero_documentato(std::int32_t codice) {
-  static const std::set<std::int32_t> numeri{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12,  13,  15, 16, 17,
-                                             18, 19, 20, 21, 22, 24, 25, 30, 31, 32, 33, 41, 42, 43, 44, 101, 102, 103};
-  return numeri.count(codice) != 0;
-}
-
 const std::string& testo_linea_incorporata() {
   static const std::string testo = testo_da_tabella(tabella_righe(righe_linea_incorporata()));
   return testo;
@@ -203,32 +206,24 @@ std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std:
 esito_verifica compila_e_verifica(const ingresso& in) {
   esito_verifica e;
   Verifica v(e);
-  descrizioni_utente d;
-  d.nome_linea = "VallorsaC_Pietrana";
-  d.numero_treno = "4721";
-  d.testo_linea = in.linea;
-  d.testo_treno = in.treno;
   Stato s;
+  const esito_compilazione esito =
+      compila_descrizioni(s, in.linea, in.treno, {"VallorsaC_Pietrana", "4721"}, in.con_tabella != 0);
   CartellaMemoria cartella;
-  prepara_compilazione(s, cartella, d);
-
   std::vector<std::string> scritti;
-  try {
-    compila_scenario(s, cartella, in.con_tabella);
-  } catch (const ErroreFinale& f) {
-    e.errore_finale = f.numero;
-    v.che(f.numero == "1250" || f.numero == "1251", "final error " + f.numero);
-  }
-  if (e.errore_finale.empty()) scritti = scrivi_file_binari(s, cartella);
+  if (esito.scrivibile()) scritti = scrivi_file_binari(s, cartella);
 
   e.codice_errore = s.codice_errore;
-  e.codice_errore_lettura = s.codice_errore_lettura;
-  for (const auto& a : s.avvisi) e.avvisi.push_back(a.codice);
+  e.codice_errore_lettura = esito.lettura.codice;
+  e.finale = esito.finale;
+  for (const auto& a : esito.avvisi) e.avvisi.push_back(a.codice);
   e.file_scritti = scritti;
-  verifica_numeri(v, s);
+  e.righe_lette = esito.righe.size();
+  verifica_numeri(v, s, esito);
   verifica_stato(v, s);
-  verifica_testi(v, cartella, s);
-  verifica_codifiche(v, cartella, s, scritti, e.errore_finale.empty());
+  verifica_testi(v, esito);
+  verifica_righe(v, esito);
+  verifica_codifiche(v, cartella, s, scritti, esito.scrivibile());
   return e;
 }
 

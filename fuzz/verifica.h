@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compilazione/compila.h"
+
 namespace cmp::fuzz {
 
 // One input of a fuzz target, taken apart. The first byte is a control byte: its lowest
@@ -43,17 +45,16 @@ std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std:
 struct esito_verifica {
   std::int32_t codice_errore = 0;          // after the finishing pass
   std::int32_t codice_errore_lettura = 0;  // what the readers left
-  std::string errore_finale;               // "1250" / "1251", or empty
+  errore_finale finale = errore_finale::nessuno;
   std::vector<std::int32_t> avvisi;        // the finishing pass's numbers
   std::vector<std::string> file_scritti;   // names written into the folder in memory
+  std::size_t righe_lette = 0;             // rows the readers recorded
   std::vector<std::string> violazioni;     // invariants that do not hold: empty when all is well
 };
 
-// Compiles the two texts under the built-in identity in a folder in memory, writes the
-// binary files there and checks every invariant.
+// Compiles the two texts under the built-in identity, writes the binary files into a
+// folder in memory and checks every invariant.
 esito_verifica compila_e_verifica(const ingresso& in);
 
-// The error numbers the readers and the finishing pass may record.
-bool numero_documentato(std::int32_t codice);
 
 }  // namespace cmp::fuzz

@@ -8,7 +8,8 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/da_cartella.h"
+#include "compilazione/scrivi_file.h"
 
 namespace cmp {
 
@@ -17,7 +18,7 @@ void identita_incorporata(Stato& s) {
   s.numero_treno = "4721";
 }
 
-void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
+int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
   identita_incorporata(s);
   ui.mostra_attesa();
   if (turno) turno->prendi();
@@ -26,15 +27,16 @@ void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* tu
   dati_note(s, cartella);
   dati_rallentamenti(s, cartella);
   dati_scheda(s, cartella);
-  std::int32_t con_tabella = 1;
-  ScrittureInsieme binari(cartella);  // the three binary files are replaced as one
-  try {
-    memorizza_percorso(s, binari, con_tabella);
-  } catch (const ErroreFinale& e) {
+  const esito_compilazione esito = compila_da_cartella(s, cartella, true);
+  if (!esito.scrivibile()) {
     if (turno) turno->rilascia();  // a box left open must not hold up the next run
-    errore(ui, e.numero);
+    return errore(ui, esito.finale);
   }
+  ScrittureInsieme binari(cartella);  // the three binary files are replaced as one
+  scrivi_file_binari(s, binari);
   binari.conferma();
+  // Description errors are for the compile command; the run shows none of them.
+  return kUscitaPulita;
 }
 
 int esegui_run_incorporato() {
@@ -46,12 +48,11 @@ int esegui_run_incorporato() {
   CartellaDisco cartella(cartella_lavoro);
   Stato s;
   try {
-    Form_Load(s, cartella, *ui, &blocco);
+    return run_incorporato(s, cartella, *ui, &blocco);
   } catch (const ErroreFile& e) {
     std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
-    return kUscitaErroreFile;
+    return kUscitaUso;
   }
-  return 0;
 }
 
 }  // namespace cmp

@@ -9,10 +9,12 @@ namespace cmp {
 // The built-in scenario's identity: route "VallorsaC_Pietrana", train "4721".
 void identita_incorporata(Stato& s);
 
-// The built-in run: identity, waiting window, the five text files, then the
-// compile-and-write step. After " Errore n. " the program ends inside `errore`.
-// `turno`, when given, is taken once the window is up and let go before an error box.
-void Form_Load(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno = nullptr);
+// The built-in run: identity, waiting window, the five text files, then the compile
+// (reading the descriptions back and deleting them) and the binary files. Returns the
+// exit status: kUscitaFinale after " Errore n. " (no binary file), kUscitaPulita
+// otherwise. `turno`, when given, is taken once the window is up and let go before an
+// error box.
+int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno = nullptr);
 
 // The no-argument run in the program's folder. Returns the exit status.
 int esegui_run_incorporato();

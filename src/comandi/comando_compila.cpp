@@ -15,7 +15,8 @@
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
 #include "disco/scritture_insieme.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 
@@ -48,32 +49,30 @@ constexpr const char* kAiutoCompila =
     "--strict). Exit status: 0 clean, 1 an error was recorded, 2 error 1250/1251 (nothing\n"
     "written), 3 a usage error or a file that cannot be read or written.\n";
 
-struct esito_compila {
-  std::optional<std::string> errore_finale;
-  std::vector<std::string> scritti;  // UTF-8 names
-};
-
-std::string json_esito(const Stato& s, const esito_compila& e, const std::string& linea, const std::string& treno) {
+// `scritti`: the UTF-8 names of the files written.
+std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<std::string>& scritti,
+                       const std::string& linea, const std::string& treno) {
+  const errore_lettura& l = e.lettura;
   std::string j = "{\"codice_errore\": " + std::to_string(s.codice_errore) +
-                  ", \"posizione_errore\": " + std::to_string(s.posizione_errore) +
-                  ", \"errore_finale\": " + (e.errore_finale ? *e.errore_finale : "null");
-  if (s.codice_errore_lettura != 0) {
-    j += ", \"file\": " + json_testo(file_del_luogo(s, linea, treno));
-    j += ", \"riga\": " + (s.luogo_errore.riga > 0 ? std::to_string(s.luogo_errore.riga) : "null");
-    j += ", \"colonna\": " + (s.luogo_errore.riga > 0 ? std::to_string(s.luogo_errore.colonna) : "null");
-    j += ", \"messaggio\": " + json_testo(descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura));
+                  ", \"posizione_errore\": " + std::to_string(s.posizione_errore) + ", \"errore_finale\": " +
+                  (e.scrivibile() ? std::string("null") : std::to_string(numero_finale(e.finale)));
+  if (l.codice != 0) {
+    j += ", \"file\": " + json_testo(file_del_luogo(l, linea, treno));
+    j += ", \"riga\": " + (l.dove.riga > 0 ? std::to_string(l.dove.riga) : "null");
+    j += ", \"colonna\": " + (l.dove.riga > 0 ? std::to_string(l.dove.colonna) : "null");
+    j += ", \"messaggio\": " + json_testo(descrivi_errore(s, l.codice, l.posizione));
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
   j += ", \"avvisi\": [";
-  for (std::size_t i = 0; i < s.avvisi.size(); ++i) {
+  for (std::size_t i = 0; i < e.avvisi.size(); ++i) {
     if (i) j += ", ";
-    j += "{\"codice\": " + std::to_string(s.avvisi[i].codice) + ", \"posizione\": " +
-         std::to_string(s.avvisi[i].posizione) + ", \"messaggio\": " +
-         json_testo(descrivi_errore(s, s.avvisi[i].codice, s.avvisi[i].posizione)) + "}";
+    j += "{\"codice\": " + std::to_string(e.avvisi[i].codice) + ", \"posizione\": " +
+         std::to_string(e.avvisi[i].posizione) + ", \"messaggio\": " +
+         json_testo(descrivi_errore(s, e.avvisi[i].codice, e.avvisi[i].posizione)) + "}";
   }
   j += "], \"scritti\": [";
-  for (std::size_t i = 0; i < e.scritti.size(); ++i) j += (i ? ", " : "") + json_testo(e.scritti[i]);
+  for (std::size_t i = 0; i < scritti.size(); ++i) j += (i ? ", " : "") + json_testo(scritti[i]);
   j += "]}";
   return j;
 }
@@ -99,8 +98,9 @@ int comando_compila(const std::vector<std::string>& argomenti) {
   if (!cartella_valida(uscita, true)) return kUscitaUso;
 
   Stato s;
-  CartellaMemoria ingressi;  // the reader deletes its texts here, never on disk
-  prepara_compilazione(s, ingressi, *d);
+  const identita_scenario identita = identita_di(*d);
+  s.nome_linea = identita.nome_linea;
+  s.numero_treno = identita.numero_treno;
   CartellaDisco destinazione(uscita);
   for (const auto& nome : {nome_file_tabella_linea(s), nome_file_scenario(s), nome_file_percorso(s)}) {
     if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
@@ -109,34 +109,30 @@ int comando_compila(const std::vector<std::string>& argomenti) {
     }
   }
 
-  esito_compila esito;
   const bool json = o.ha("--json");
-  try {
-    compila_scenario(s, ingressi, o.ha("--no-plan") ? 0 : 1);
-  } catch (const ErroreFinale& e) {
-    esito.errore_finale = e.numero;
-    stampa_diagnostica(s, linea, treno);
-    std::fprintf(stderr, "%s\n", messaggio_errore(e.numero).c_str());
-    if (json) std::printf("%s\n", json_esito(s, esito, linea, treno).c_str());
+  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
+  std::vector<std::string> scritti;
+  stampa_diagnostica(s, esito, linea, treno);
+  if (!esito.scrivibile()) {
+    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
     return kUscitaFinale;
   }
-  stampa_diagnostica(s, linea, treno);
-  if (!(o.ha("--strict") && s.codice_errore != 0)) {
+  if (!(o.ha("--strict") && esito.con_errori())) {
     try {
       // Another run writing the same folder waits, so the three files always come from one run.
       BloccoCartella blocco(uscita);
       blocco.prendi();
       ScrittureInsieme binari(destinazione);
-      const auto scritti = scrivi_file_binari(s, binari);
+      for (const auto& nome : scrivi_file_binari(s, binari)) scritti.push_back(da_cp1252(nome));
       binari.conferma();
-      for (const auto& nome : scritti) esito.scritti.push_back(da_cp1252(nome));
     } catch (const ErroreFile& e) {
       segnala("cannot write " + e.percorso() + ": " + e.motivo());
       return kUscitaUso;
     }
   }
-  if (json) std::printf("%s\n", json_esito(s, esito, linea, treno).c_str());
-  return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
+  if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
+  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 }  // namespace cmp

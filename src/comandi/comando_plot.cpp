@@ -10,7 +10,7 @@
 #include "comandi/identita.h"
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
 #include "model/cp1252.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
@@ -77,20 +77,21 @@ std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
 }
 
 // The reader's error and the finishing pass's warnings, as the compile command prints them.
-std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s) {
+std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_compilazione& esito) {
   std::vector<diagnostica_pagina> out;
-  if (s.codice_errore_lettura != 0) {
+  const errore_lettura& e = esito.lettura;
+  if (e.codice != 0) {
     diagnostica_pagina d;
-    if (s.posizione_errore_lettura != 0) d.metro = s.posizione_errore_lettura;
-    d.codice = s.codice_errore_lettura;
-    d.messaggio = descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura);
-    d.file = s.luogo_errore.testo == testo_descrizione::linea ? 0 : s.luogo_errore.testo == testo_descrizione::treno ? 1 : -1;
-    d.riga = s.luogo_errore.riga;
-    d.colonna = s.luogo_errore.colonna;
+    if (e.posizione != 0) d.metro = e.posizione;
+    d.codice = e.codice;
+    d.messaggio = descrivi_errore(s, e.codice, e.posizione);
+    d.file = e.dove.testo == testo_descrizione::linea ? 0 : e.dove.testo == testo_descrizione::treno ? 1 : -1;
+    d.riga = e.dove.riga;
+    d.colonna = e.dove.colonna;
     if (d.riga == 0) d.file = -1;
     out.push_back(std::move(d));
   }
-  for (const auto& a : s.avvisi) {
+  for (const auto& a : esito.avvisi) {
     diagnostica_pagina d;
     d.metro = a.posizione;
     d.errore = false;
@@ -120,24 +121,20 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
     return kUscitaUso;
   }
   Stato s;
-  CartellaMemoria ingressi;
-  prepara_compilazione(s, ingressi, *d);
-  try {
-    compila_scenario(s, ingressi, 1);
-  } catch (const ErroreFinale& e) {
-    stampa_diagnostica(s, d->linea, d->treno);
-    std::fprintf(stderr, "%s\n", messaggio_errore(e.numero).c_str());
+  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
+  stampa_diagnostica(s, esito, d->linea, d->treno);
+  if (!esito.scrivibile()) {
+    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return kUscitaFinale;
   }
-  stampa_diagnostica(s, d->linea, d->treno);
   opzioni_pagina pagina;
   if (pagina_richiesta(uscita)) {
     pagina.testi = testi_sorgente(*d);
     pagina.modello_editor = o.valore("--editor-url").value_or("");
-    pagina.diagnostiche = diagnostiche_pagina(s);
+    pagina.diagnostiche = diagnostiche_pagina(s, esito);
   }
   if (!scrivi_disegno(uscita, s, pagina)) return kUscitaUso;
-  return s.codice_errore != 0 ? kUscitaErroreDescrizione : kUscitaPulita;
+  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 // The scenario tables (*.sim) of the folder that fit the identity options given, by name.

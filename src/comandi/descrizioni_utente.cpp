@@ -10,6 +10,7 @@
 #include "disco/cartella_disco.h"
 #include "comandi/diagnostica.h"
 #include "comandi/identita.h"
+#include "errori/catalogo_errori.h"
 #include "riga_comando/riga_comando.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
@@ -29,11 +30,9 @@ std::optional<std::string> leggi_ingresso(const std::string& percorso, std::stri
   }
 }
 
-std::string prefisso_luogo(const Stato& s, const std::string& file) {
+std::string prefisso_luogo(const errore_lettura& e, const std::string& file) {
   std::string out = file;
-  if (s.luogo_errore.riga > 0) {
-    out += ":" + std::to_string(s.luogo_errore.riga) + ":" + std::to_string(s.luogo_errore.colonna);
-  }
+  if (e.dove.riga > 0) out += ":" + std::to_string(e.dove.riga) + ":" + std::to_string(e.dove.colonna);
   return out;
 }
 
@@ -89,11 +88,8 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   return d;
 }
 
-void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni_utente& d) {
-  s.nome_linea = in_cp1252(d.nome_linea);
-  s.numero_treno = in_cp1252(d.numero_treno);
-  ingressi.scrivi(nome_descrizione_linea(s), d.testo_linea);
-  ingressi.scrivi(nome_descrizione_treno(s), d.testo_treno);
+identita_scenario identita_di(const descrizioni_utente& d) {
+  return {in_cp1252(d.nome_linea), in_cp1252(d.numero_treno)};
 }
 
 bool cartella_valida(const std::string& cartella, bool da_scrivere) {
@@ -118,25 +114,21 @@ bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingr
   return false;
 }
 
-std::string file_del_luogo(const Stato& s, const std::string& linea, const std::string& treno) {
-  if (s.luogo_errore.testo == testo_descrizione::treno) return treno;
-  if (s.luogo_errore.testo == testo_descrizione::linea) return linea;
-  // Errors that only the line description can cause.
-  switch (s.codice_errore_lettura) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 21: case 30: case 31: case 32: case 33: case 101:
-    case 102: case 103:
-      return linea;
-    default: return treno;
-  }
+std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno) {
+  if (e.dove.testo == testo_descrizione::treno) return treno;
+  if (e.dove.testo == testo_descrizione::linea) return linea;
+  const voce_errore* v = voce_di(e.codice);
+  return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
-void stampa_diagnostica(const Stato& s, const std::string& linea, const std::string& treno) {
-  if (s.codice_errore_lettura != 0) {
-    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(s, file_del_luogo(s, linea, treno)).c_str(),
-                 s.codice_errore_lettura,
-                 descrivi_errore(s, s.codice_errore_lettura, s.posizione_errore_lettura).c_str());
+void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
+                        const std::string& treno) {
+  const errore_lettura& e = esito.lettura;
+  if (e.codice != 0) {
+    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(e, file_del_luogo(e, linea, treno)).c_str(), e.codice,
+                 descrivi_errore(s, e.codice, e.posizione).c_str());
   }
-  for (const auto& a : s.avvisi) {
+  for (const auto& a : esito.avvisi) {
     std::fprintf(stderr, "%s: warning %d: %s\n", treno.c_str(), a.codice,
                  descrivi_errore(s, a.codice, a.posizione).c_str());
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "compilazione/compila.h"
 #include "riga_comando/opzioni.h"
 #include "model/cartella.h"
 #include "model/stato.h"
@@ -25,9 +26,8 @@ struct descrizioni_utente {
 // (usage faults start with the command's name) and returns nullopt: exit with kUscitaUso.
 std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando);
 
-// The state named by the identity, and the two texts in the folder in memory the reader
-// takes them from (and deletes them in), ready for compila_scenario.
-void prepara_compilazione(Stato& s, CartellaMemoria& ingressi, const descrizioni_utente& d);
+// The identity of the descriptions, in Windows-1252 as the compile takes it.
+identita_scenario identita_di(const descrizioni_utente& d);
 
 // True when writing `uscita` would replace one of the inputs.
 // A folder named on the command line: when it is missing, not a folder or, to be
@@ -37,10 +37,11 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere);
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 
 // Which of the two description files the reader's error points into.
-std::string file_del_luogo(const Stato& s, const std::string& linea, const std::string& treno);
+std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
 
 // The reader's error and the finishing pass's warnings on standard error, as
 // FILE:LINE:COLUMN: error N: message.
-void stampa_diagnostica(const Stato& s, const std::string& linea, const std::string& treno);
+void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
+                        const std::string& treno);
 
 }  // namespace cmp

@@ -1,5 +1,6 @@
 #include "comandi/diagnostica.h"
 
+#include "errori/catalogo_errori.h"
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
 
@@ -46,52 +47,46 @@ std::string nome_tipo_cella(std::uint8_t tipo) {
   }
 }
 
+namespace {
+
+// The value of one placeholder of a catalogue message.
+std::string valore_segnaposto(const Stato& s, std::string_view nome, std::int32_t p) {
+  if (nome == "posizione") return metri(p);
+  if (nome == "cella") return cella_occupata(s, cella_piu_uno(p));
+  if (nome == "cella_avviso") return cella_occupata(s, cella_piu_uno(p - 1200));
+  if (nome == "cella_abbattimento") return cella_occupata(s, arrotonda(p / 50.0));
+  if (nome == "lunghezza") return metri(lunghezza_linea(s.scenario));
+  if (nome == "ripetizione_1") return std::to_string(ripetizione_primo(s.scenario));
+  if (nome == "ripetizione_2") return std::to_string(ripetizione_secondo(s.scenario));
+  if (nome == "voce_testi") return std::to_string(s.voce_cartello + 1);
+  if (nome == "limite_percorso") return limite_traccia(s);
+  if (nome == "ultima_cella") return s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella());
+  if (nome == "dettaglio") return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
+  return "{" + std::string(nome) + "}";
+}
+
+}  // namespace
+
+std::string compila_messaggio(const Stato& s, std::string_view modello, std::int32_t posizione) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < modello.size()) {
+    const std::size_t apre = modello.find('{', i);
+    const std::size_t chiude = apre == std::string_view::npos ? apre : modello.find('}', apre);
+    if (chiude == std::string_view::npos) {
+      out += modello.substr(i);
+      break;
+    }
+    out += modello.substr(i, apre - i);
+    out += valore_segnaposto(s, modello.substr(apre + 1, chiude - apre - 1), posizione);
+    i = chiude + 1;
+  }
+  return out;
+}
+
 std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p) {
-  switch (codice) {
-    case 1: return "the line length " + metri(lunghezza_linea(s.scenario)) + " is greater than 1000000 m";
-    case 2: return "a kilometre reference (entries 81 to 83) has a position or a kilometre value that is not a multiple of 50 m";
-    case 3: return "the first signal-repetition value " + std::to_string(ripetizione_primo(s.scenario)) + " is not a multiple of 50";
-    case 4: return "the second signal-repetition value " + std::to_string(ripetizione_secondo(s.scenario)) + " is not a multiple of 50";
-    case 5: return "the signal-repetition keyword holds neither the digit 4 nor the digit 9";
-    case 6: return "the caption board at " + metri(p) + " falls on " + cella_occupata(s, cella_piu_uno(p));
-    case 7: return "the abbattimento point at " + metri(p) + " falls on " + cella_occupata(s, arrotonda(p / 50.0));
-    case 8: return "the station position " + metri(p) + " is not a multiple of 50 m";
-    case 9: return "the length of the station at " + metri(p) + " is not a multiple of 100 m";
-    case 10: return "too many stations: the next station entry would reach the caption texts, which start at entry " +
-                    std::to_string(s.voce_cartello + 1);
-    case 11: return "no free cell for an abbattimento point before the signal at " + metri(p) +
-                    ", which lies before a slow-order warning point";
-    case 12: return "none of the three cells of one look-back distance before the slow order starting at " + metri(p) +
-                    " is free for an abbattimento point";
-    case 13: return "no room for an abbattimento point at " + metri(p) +
-                    " inside a slow order or before the first signal after it";
-    case 15: return "position " + metri(p) + " lies too close to or beyond the end of the track: " + limite_traccia(s);
-    case 16: return "the signal at " + metri(p) + " falls on " + cella_occupata(s, cella_piu_uno(p));
-    case 17: return "the warning point 1200 m before the slow order at " + metri(p) + " falls on " +
-                    cella_occupata(s, cella_piu_uno(p - 1200));
-    case 18: return "the start of the slow order at " + metri(p) + " falls on " + cella_occupata(s, cella_piu_uno(p));
-    case 19: return "the end of the slow order starting at " + metri(p) + " falls on an occupied cell";
-    case 20: return "an approach cell before the warning point of the slow order at " + metri(p) +
-                    " is occupied; the slow order is stored without approach cells";
-    case 21: return "the speed-indicator boards at " + metri(p) + " fall on " + cella_occupata(s, cella_piu_uno(p));
-    case 22: return "the station at " + metri(p) + " starts less than 350 m after the end of the previous station's area";
-    case 24: return "the stop cell of a station would be cell 1 or lower (its area ends at 100 m or before)";
-    case 25: return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
-    case 30: return "the line length " + metri(lunghezza_linea(s.scenario)) + " is negative";
-    case 31: return "the board at " + metri(p) + " would fall before cell 0 (positions below -75 m have no cell)";
-    case 32: return "more than 80 mountain rows: the tables of mountain stretches hold 80";
-    case 33: return "more than 81 caption boards: the caption texts fill entries 80 down to 0";
-    case 41: return "the signal at " + metri(p) +
-                    " lies within the first 350 m of the track (cell below 8), so its approach markers would fall before cell 0";
-    case 42: return "the row at " + metri(p) + " has a negative position or length";
-    case 43: return "the end of the slow order starting at " + metri(p) + " lies beyond the last cell of the track (" +
-                    (s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella())) + ")";
-    case 44: return "the stop cell of the station at " + metri(p) + " lies beyond the last cell of the track (" +
-                    (s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella())) + ")";
-    case 101: return "the line description text does not exist";
-    case 102: return "no field contains \"[generale]\" before the end of the text";
-    case 103: return "a curve keyword has no class digit from 1 to 6, or the plan runs past metre 1000000";
-    default: break;
+  if (const voce_errore* v = voce_di(codice); v != nullptr && v->fonte != fonte_errore::compilazione) {
+    return compila_messaggio(s, v->messaggio, p);
   }
   return s.dettaglio_errore.empty() ? "error " + std::to_string(codice) : s.dettaglio_errore;
 }

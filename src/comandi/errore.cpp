@@ -1,16 +1,15 @@
 #include "comandi/errore.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace cmp {
 
-std::string messaggio_errore(const std::string& a) { return " Errore n. " + a; }
+std::string messaggio_errore(errore_finale e) { return " Errore n. " + std::to_string(numero_finale(e)); }
 
-void errore(Interfaccia& ui, const std::string& a) {
-  ui.mostra_errore(messaggio_errore(a));
+int errore(Interfaccia& ui, errore_finale e) {
+  ui.mostra_errore(messaggio_errore(e));
   std::fflush(nullptr);
-  std::exit(kUscitaErroreFinale);
+  return kUscitaFinale;
 }
 
 }  // namespace cmp

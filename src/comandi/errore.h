@@ -1,17 +1,17 @@
 #pragma once
 #include <string>
 
+#include "compilazione/compila.h"
+#include "errori/stati_uscita.h"
 #include "finestra/interfaccia.h"
 
 namespace cmp {
 
-inline constexpr int kUscitaErroreFinale = 2;  // exit status after " Errore n. "
-inline constexpr int kUscitaErroreFile = 3;    // exit status after a file that cannot be written
-
 // " Errore n. " followed by the number.
-std::string messaggio_errore(const std::string& a);
+std::string messaggio_errore(errore_finale e);
 
-// Shows the numbered error, waits for the user to close it, and ends the program.
-[[noreturn]] void errore(Interfaccia& ui, const std::string& a);
+// Shows the numbered error and waits for the user to close it. Returns the status the
+// program then ends with (kUscitaFinale).
+int errore(Interfaccia& ui, errore_finale e);
 
 }  // namespace cmp

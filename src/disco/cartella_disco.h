@@ -22,7 +22,6 @@ class CartellaDisco : public Cartella {
   void scrivi_insieme(std::vector<file_da_scrivere> file) override;
 
   std::string percorso_di(const std::string& nome) const;
-  const std::string& base() const { return base_; }
 
  private:
   std::string base_;

@@ -14,10 +14,10 @@ struct Rettangolo {
   }
 };
 
-// Form1: 4200 x 2688 twips at 15 twips a pixel.
+// The waiting window, in pixels.
 inline constexpr int kLarghezzaAttesa = 280;
 inline constexpr int kAltezzaAttesa = 179;
-// Label1: left and top 960 twips, 2652 x 792 twips.
+// The box of the word "Attendere" inside it: left, top, width, height.
 inline constexpr Rettangolo kEtichetta{64, 64, 177, 53};
 inline constexpr std::string_view kTestoEtichetta = "Attendere";
 inline constexpr double kPuntiEtichetta = 24.0;

@@ -96,7 +96,7 @@ class InterfacciaX11 final : public Interfaccia {
   }
 
  private:
-  // Form1 with Label1: grey, and the text from the label's top-left corner, cut at its box.
+  // The waiting window: grey, and the word from its box's top-left corner, cut at the box.
   Pixmap disegna_attesa() {
     Display* d = schermo_->display();
     const Colori& c = schermo_->colori();

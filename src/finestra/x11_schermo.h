@@ -48,7 +48,6 @@ class Schermo {
   Schermo& operator=(const Schermo&) = delete;
 
   Display* display() const { return display_.get(); }
-  int numero() const { return numero_; }
   Window radice() const { return RootWindow(display(), numero_); }
   Visual* visual() const { return DefaultVisual(display(), numero_); }
   Colormap mappa_colori() const { return DefaultColormap(display(), numero_); }

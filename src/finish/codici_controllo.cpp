@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/cp1252.h"
+#include "reader/comune/testo_chiavi.h"
 
 namespace cmp {
 namespace {
@@ -11,8 +11,7 @@ constexpr std::string_view kRiempimento = "aabbccddeeffgghhiillmmnnoo";
 constexpr int kCaratteriContati = 25;
 
 std::string testo_di_lavoro(const Stato& s) {
-  std::string w = testo_numero_treno(s.scenario) + testo_nome_linea(s.scenario);
-  for (char& c : w) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  std::string w = minuscolo(testo_numero_treno(s.scenario) + testo_nome_linea(s.scenario));
   w += kRiempimento;
   return w;
 }

@@ -1,3 +1,4 @@
+#include "errori/catalogo_errori.h"
 #include "finish/finitura.h"
 
 #include <algorithm>
@@ -16,9 +17,9 @@ constexpr std::int64_t kPrimoSegnaleEsaminato = 3;   // d - 2 must still be a ce
 constexpr std::int64_t kPassoCammino = 8;            // one mark every 400 m
 constexpr std::int64_t kFinestraDopoFine = 12;       // 600 m after the end
 
-constexpr std::int32_t kErroreSegnale = 11;
-constexpr std::int32_t kErroreRitroso = 12;
-constexpr std::int32_t kErroreRallentamento = 13;
+constexpr std::int32_t kErroreSegnale = errori::abbattimento_segnale;
+constexpr std::int32_t kErroreRitroso = errori::abbattimento_ritroso;
+constexpr std::int32_t kErroreRallentamento = errori::abbattimento_rallentamento;
 
 // The three look-back distances ahead of a slow-order start, nearest cell first.
 struct distanza_ritroso {
@@ -69,7 +70,7 @@ void abbassa_a_marca(tratto& t) {
   t.parametro1 = static_cast<std::int16_t>(arrotonda(v.valore));
 }
 
-// Step A: signals in the 20 cells before the warning point at cell i.
+// Signals in the 20 cells before the warning point at cell i.
 void marca_segnali_prima_dell_avviso(Stato& s, std::int64_t i) {
   for (int k = 1; k <= kCelleAvviso; ++k) {
     const std::int64_t d = i - k;
@@ -97,7 +98,7 @@ void marca_prima_dell_inizio(Stato& s, std::int64_t i) {
   }
 }
 
-// Step B.4.3: the eighth cell since the last mark, or one of its neighbours; the new
+// Inside a slow order: the eighth cell since the last mark, or one of its neighbours; the new
 // counter keeps the next mark 8 cells after whichever cell took this one.
 std::int32_t marca_nel_rallentamento(Stato& s, std::int64_t c) {
   if (marca_la_prima_libera(s, {c})) return 0;
@@ -115,7 +116,7 @@ std::optional<std::int64_t> prima_fine_dopo(Stato& s, std::int64_t inizio) {
   return std::nullopt;
 }
 
-// Step B.5: a mark ahead of the first signal within 12 cells after the end cell e.
+// After a slow order: a mark ahead of the first signal within 12 cells after the end cell e.
 void marca_primo_segnale_dopo(Stato& s, std::int64_t e) {
   const std::int64_t ultima = std::min(e + kFinestraDopoFine, s.ultima_cella());
   for (std::int64_t c = e; c <= ultima; ++c) {
@@ -127,7 +128,7 @@ void marca_primo_segnale_dopo(Stato& s, std::int64_t e) {
   }
 }
 
-// Step B: the slow order that starts at cell i.
+// The slow order that starts at cell i.
 void marca_rallentamento(Stato& s, std::int64_t i) {
   marca_prima_dell_inizio(s, i);
   std::optional<std::int64_t> fine;

@@ -5,16 +5,16 @@
 
 #include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
 #include "lsp/analisi_testo.h"
 #include "model/cp1252.h"
 
 namespace cmp {
 namespace {
 
-testo_descrizione testo_del_luogo(const Stato& s) {
+testo_descrizione testo_del_luogo(const errore_lettura& e) {
   // The compile command's rule, by name: the file it names tells which text.
-  return file_del_luogo(s, "linea", "treno") == "linea" ? testo_descrizione::linea : testo_descrizione::treno;
+  return file_del_luogo(e, "linea", "treno") == "linea" ? testo_descrizione::linea : testo_descrizione::treno;
 }
 
 // A warning of the finishing pass names a position: the signal or slow-order row there
@@ -49,32 +49,22 @@ class RigheAvvisi {
 esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::string& testo_treno,
                                   const nomi_scenario& nomi) {
   auto s = std::make_shared<Stato>();
-  CartellaMemoria ingressi;
-  descrizioni_utente d;
-  d.nome_linea = nomi.nome_linea;
-  d.numero_treno = nomi.numero_treno;
-  d.testo_linea = testo_linea;
-  d.testo_treno = testo_treno;
-  prepara_compilazione(*s, ingressi, d);
+  const esito_compilazione compilato =
+      compila_descrizioni(*s, testo_linea, testo_treno, identita_scenario{nomi.nome_linea, nomi.numero_treno}, true);
 
   esito_diagnosi esito;
-  std::optional<std::string> finale;
-  try {
-    compila_scenario(*s, ingressi, 1);
-  } catch (const ErroreFinale& e) {
-    finale = e.numero;
-  }
-  if (s->codice_errore_lettura != 0) {
+  const errore_lettura& l = compilato.lettura;
+  if (l.codice != 0) {
     diagnostica_testo e;
-    e.testo = testo_del_luogo(*s);
-    e.riga = s->luogo_errore.riga;
-    e.colonna = s->luogo_errore.colonna;
-    e.numero = s->codice_errore_lettura;
-    e.messaggio = da_cp1252(descrivi_errore(*s, s->codice_errore_lettura, s->posizione_errore_lettura));
+    e.testo = testo_del_luogo(l);
+    e.riga = l.dove.riga;
+    e.colonna = l.dove.colonna;
+    e.numero = l.codice;
+    e.messaggio = da_cp1252(descrivi_errore(*s, l.codice, l.posizione));
     esito.diagnostiche.push_back(std::move(e));
   }
   RigheAvvisi righe(testo_treno);
-  for (const auto& a : s->avvisi) {
+  for (const auto& a : compilato.avvisi) {
     diagnostica_testo w;
     w.testo = testo_descrizione::treno;
     w.numero = a.codice;
@@ -83,10 +73,10 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
     righe.colloca(w, a.posizione);
     esito.diagnostiche.push_back(std::move(w));
   }
-  if (finale) {
+  if (!compilato.scrivibile()) {
     diagnostica_testo f;
     f.testo = testo_descrizione::treno;
-    f.numero = std::stoi(*finale);
+    f.numero = numero_finale(compilato.finale);
     f.messaggio = "a reserved slot of the scenario is already in use (entry 85 or cell 1): no binary file would be written";
     esito.diagnostiche.push_back(std::move(f));
   }

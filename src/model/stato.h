@@ -144,10 +144,8 @@ struct Stato {
   std::array<std::int32_t, kPostiMontagne> montagne_fine{};
   std::int32_t voce_cartello = kVocePrimoCartello;
 
-  // Diagnostics for scenario authors. The finishing pass may overwrite `codice_errore`,
-  // so the compile step keeps what the readers left.
-  std::int32_t codice_errore_lettura = 0;
-  std::int32_t posizione_errore_lettura = 0;
+  // Diagnostics for scenario authors (the compile's outcome keeps what the readers left,
+  // since the finishing pass may overwrite `codice_errore`).
   luogo luogo_errore;
   std::string dettaglio_errore;  // why a read failed (error 25), in plain English
   std::vector<avviso_finitura> avvisi;

@@ -22,11 +22,6 @@ void TabellaLinea::svuota() {
   etichette_.shrink_to_fit();
 }
 
-valore_etichettato TabellaLinea::leggi(std::size_t riga, int asse) const {
-  const std::size_t i = indice(riga, asse);
-  return {static_cast<valore_etichettato::tipo>(etichette_.at(i)), valori_.at(i)};
-}
-
 void TabellaLinea::scrivi(std::size_t riga, int asse, valore_etichettato v) {
   const std::size_t i = indice(riga, asse);
   valori_.at(i) = v.valore;

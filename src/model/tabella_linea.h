@@ -25,7 +25,6 @@ class TabellaLinea {
   bool esiste() const { return righe_ > 0; }
   std::size_t righe() const { return righe_; }
 
-  valore_etichettato leggi(std::size_t riga, int asse) const;
   double numero(std::size_t riga, int asse) const { return valori_[indice(riga, asse)]; }
   valore_etichettato::tipo etichetta(std::size_t riga, int asse) const {
     return static_cast<valore_etichettato::tipo>(etichette_[indice(riga, asse)]);

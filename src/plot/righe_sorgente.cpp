@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/lettore_campi.h"
 
 namespace cmp::disegno {
 namespace {

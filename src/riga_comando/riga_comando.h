@@ -2,13 +2,9 @@
 #include <string>
 #include <vector>
 
-namespace cmp {
+#include "errori/stati_uscita.h"
 
-// Exit statuses of the commands.
-inline constexpr int kUscitaPulita = 0;
-inline constexpr int kUscitaErroreDescrizione = 1;  // a description error was recorded
-inline constexpr int kUscitaFinale = 2;             // 1250 / 1251: no binary file written
-inline constexpr int kUscitaUso = 3;                // usage, or a file that cannot be read or written
+namespace cmp {
 
 // The program's entry: no arguments is the built-in run; otherwise a command.
 int esegui_riga_comando(const std::vector<std::string>& argomenti);

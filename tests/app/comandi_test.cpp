@@ -112,7 +112,12 @@ TEST_F(Comandi, NewFilesGetThePermissionsTheUmaskAllows) {
   }
 }
 
-TEST_F(Comandi, StrictWritesNothingAfterAnError) {
+TEST_F(Comandi, StrictWritesNothingAfterAnErrorAndEverythingWithout) {
+  const auto clean = compila({"--strict"});
+  EXPECT_EQ(clean.stato, 0) << clean.errori;
+  for (const auto& nome : kBinari) EXPECT_TRUE(std::filesystem::exists(fuori(nome))) << nome;
+  for (const auto& nome : kBinari) std::filesystem::remove(fuori(nome));
+
   const auto treno = righe_treno_incorporato();
   prova::scrivi_tutto(t / kTreno, con_riga(treno, indice_di(treno, "segnale"), "segnale, 6700, 1,4,1,0,0,0,0,0,0,0"));
   const auto e = compila({"--strict"});

@@ -6,13 +6,15 @@ namespace cmp {
 namespace {
 
 TEST(Errore, MessageHasALeadingBlankAndTheNumber) {
-  EXPECT_EQ(messaggio_errore("1250"), " Errore n. 1250");
-  EXPECT_EQ(messaggio_errore("1251"), " Errore n. 1251");
+  EXPECT_EQ(messaggio_errore(errore_finale::posto_scenario), " Errore n. 1250");
+  EXPECT_EQ(messaggio_errore(errore_finale::posto_percorso), " Errore n. 1251");
 }
 
-TEST(ErroreDeathTest, ShowsTheMessageAndEndsTheProgram) {
+TEST(Errore, ShowsTheMessageAndReturnsTheFinalStatus) {
   InterfacciaTerminale ui;
-  EXPECT_EXIT(errore(ui, "1250"), testing::ExitedWithCode(kUscitaErroreFinale), "^ Errore n\\. 1250\n$");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(errore(ui, errore_finale::posto_scenario), kUscitaFinale);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), " Errore n. 1250\n");
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ class RiquadroErrore : public prova::ProvaX11 {
       auto ui = apri_interfaccia_x11();
       if (!ui) ::_exit(120);
       ui->mostra_attesa();
-      if (con_errore) errore(*ui, "1250");
+      if (con_errore) ::_exit(errore(*ui, errore_finale::posto_scenario));
       ui->mostra_errore(" Errore n. 1250");
     }
     std::fflush(nullptr);
@@ -214,7 +214,7 @@ TEST_F(RiquadroErrore, ErroreEndsTheProgramOnceTheBoxIsClosed) {
   premi_tasto(x(), w, XK_Return);
   const auto stato = fine();
   ASSERT_TRUE(stato) << "the program did not end";
-  EXPECT_EQ(*stato, kUscitaErroreFinale);
+  EXPECT_EQ(*stato, kUscitaFinale);
   EXPECT_EQ(prova::leggi_tutto(f_out_), "");
   EXPECT_EQ(prova::leggi_tutto(f_err_), " Errore n. 1250\n");
 }

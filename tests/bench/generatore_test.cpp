@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
 #include "model/nomi_file.h"
 #include "supporto.h"
 
@@ -19,6 +20,7 @@ namespace {
 struct compilato {
   banco::conteggi righe;
   Stato s;
+  esito_compilazione esito;
   CartellaMemoria uscita;
 };
 
@@ -26,12 +28,7 @@ compilato compila(std::int32_t lunghezza) {
   const banco::descrizioni d = banco::genera_descrizioni(lunghezza);
   compilato c;
   c.righe = d.righe;
-  c.s.nome_linea = "Banco";
-  c.s.numero_treno = "9001";
-  CartellaMemoria ingressi;
-  ingressi.scrivi(nome_descrizione_linea(c.s), d.linea);
-  ingressi.scrivi(nome_descrizione_treno(c.s), d.treno);
-  compila_scenario(c.s, ingressi, 1);
+  c.esito = compila_descrizioni(c.s, d.linea, d.treno, {"Banco", "9001"}, true);
   scrivi_file_binari(c.s, c.uscita);
   return c;
 }
@@ -74,7 +71,7 @@ TEST_P(ScenarioGenerato, CompilesCleanWithEveryRowInTheTrack) {
   const std::int32_t lunghezza = GetParam();
   const compilato c = compila(lunghezza);
   const Stato& s = c.s;
-  EXPECT_EQ(s.codice_errore_lettura, 0) << s.dettaglio_errore;
+  EXPECT_EQ(c.esito.lettura.codice, 0) << s.dettaglio_errore;
   EXPECT_EQ(s.codice_errore, 0) << s.posizione_errore;
   EXPECT_TRUE(s.avvisi.empty()) << s.avvisi.size() << " warnings, the first " << s.avvisi.front().codice
                                 << " at " << s.avvisi.front().posizione;

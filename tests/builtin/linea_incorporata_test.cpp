@@ -12,7 +12,7 @@
 #include "builtin/scrittore_testo.h"
 #include "model/arrotonda.h"
 #include "model/nomi_file.h"
-#include "reader/train/memorizza_dati.h"
+#include "compilazione/da_cartella.h"
 
 namespace cmp {
 namespace {
@@ -193,7 +193,7 @@ struct LineaCompilata {
     s.crea_tabella_linea = 1;
     dati_linea(s, cartella);
     cartella.file[nome_descrizione_treno(s)] = "[fine]\r\n";
-    memorizza_dati(s, cartella);
+    leggi_da_cartella(s, cartella);
   }
 };
 

@@ -1,5 +1,5 @@
 // The built-in train read after the built-in line, as the run reads them: both texts
-// written to a folder, compiled by memorizza_dati and deleted.
+// written to a folder, compiled by the readers and deleted.
 #include <gtest/gtest.h>
 
 #include "segnali_incorporati.h"
@@ -10,7 +10,7 @@
 #include "builtin/treno_incorporato.h"
 #include "model/cartella.h"
 #include "model/nomi_file.h"
-#include "reader/train/memorizza_dati.h"
+#include "compilazione/da_cartella.h"
 
 namespace cmp {
 namespace {
@@ -29,7 +29,7 @@ class TrenoSuLineaIncorporata : public ::testing::Test {
     s = identita();
     dati_linea(s, cartella);
     dati_treno(s, cartella);
-    memorizza_dati(s, cartella);
+    leggi_da_cartella(s, cartella);
   }
   Stato s;
   CartellaMemoria cartella;
@@ -104,7 +104,7 @@ TEST(TrenoSuLineaIncorporataErrori, Error10AfterEntry51) {
     treno += "stazione, " + std::to_string(500 * i) + ", 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, STAZIONE\r\n";
   }
   cartella.scrivi(nome_descrizione_treno(s), treno + "[fine]\r\n");
-  memorizza_dati(s, cartella);
+  leggi_da_cartella(s, cartella);
 
   EXPECT_EQ(s.codice_errore, 10);
   EXPECT_TRUE(cartella.file.empty());
@@ -120,7 +120,7 @@ TEST(TrenoSuLineaIncorporataErrori, AReadingFailureInTheTrainDeletesItToo) {
   CartellaMemoria cartella;
   dati_linea(s, cartella);
   cartella.scrivi(nome_descrizione_treno(s), "[generale]\r\nsabbia, 40000\r\n[fine]\r\n");
-  memorizza_dati(s, cartella);
+  leggi_da_cartella(s, cartella);
   EXPECT_EQ(s.codice_errore, 25);
   EXPECT_EQ(s.luogo_errore.testo, testo_descrizione::treno);
   EXPECT_EQ(s.luogo_errore.riga, 2);

@@ -97,7 +97,7 @@ TEST(Minimo, CopiesTheSmallerWithItsOwnType) {
   }
 }
 
-// Step A: signals within 20 cells before a warning point.
+// Signals within 20 cells before a warning point.
 TEST(PassataFinitura, SignalsBeforeAWarningPoint) {
   const caso_passata casi[] = {
       {"cell 19 gets 180", 60, {{30, kAvviso, 60}, {20, kSegnale}}, {marca(19)}, {}},
@@ -168,7 +168,7 @@ TEST(PassataFinitura, LookBacksAheadOfASlowOrderStart) {
   for (const caso_passata& caso : casi) verifica_passata(caso);
 }
 
-// Step B.4: the walk inside slow orders below 110 km/h, and B.5 after their end.
+// The walk inside slow orders below 110 km/h, and the mark after their end.
 TEST(PassataFinitura, WalkInsideSlowOrdersAndTheSignalAfterTheEnd) {
   const std::vector<cella_a_mano> look_back_100 = {marca(95), marca(89), marca(82)};
   auto con = [](std::vector<cella_a_mano> a, const std::vector<cella_a_mano>& b) {

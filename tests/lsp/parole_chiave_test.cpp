@@ -56,18 +56,18 @@ TEST(ParoleChiave, OgniRigaGeneraleELettaDalLettore) {
     const char* parola;
     std::int32_t (*valore)(const Stato&);
   } casi[] = {
-      {"lunghezza percorso", [](const Stato& s) { return s.scenario[84].intero2; }},
+      {"lunghezza percorso", [](const Stato& s) { return lunghezza_linea(s.scenario); }},
       {"progressiva chilometrica uno", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
       {"progressiva chilometrica due", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
       {"progressiva chilometrica tre", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
-      {"sfondo uno", [](const Stato& s) { return s.scenario[85].intero1; }},
-      {"sfondo due", [](const Stato& s) { return s.scenario[85].intero3; }},
-      {"sfondo tre", [](const Stato& s) { return s.scenario[85].intero2; }},
-      {"ripetizione segnali", [](const Stato& s) { return s.scenario[86].intero1; }},
-      {"numero vetture", [](const Stato& s) { return s.scenario[84].intero3; }},
-      {"percentuale massa frenata", [](const Stato& s) { return s.scenario[84].intero1; }},
-      {"sabbia", [](const Stato& s) { return std::int32_t{s.scenario[86].breve1}; }},
-      {"orologio", [](const Stato& s) { return std::int32_t{s.scenario[86].breve3}; }},
+      {"sfondo uno", [](const Stato& s) { return sfondo_uno(s.scenario); }},
+      {"sfondo due", [](const Stato& s) { return sfondo_due(s.scenario); }},
+      {"sfondo tre", [](const Stato& s) { return sfondo_tre(s.scenario); }},
+      {"ripetizione segnali", [](const Stato& s) { return ripetizione_primo(s.scenario); }},
+      {"numero vetture", [](const Stato& s) { return numero_vetture(s.scenario); }},
+      {"percentuale massa frenata", [](const Stato& s) { return massa_frenata(s.scenario); }},
+      {"sabbia", [](const Stato& s) { return std::int32_t{sabbia(s.scenario)}; }},
+      {"orologio", [](const Stato& s) { return std::int32_t{orologio_ore(s.scenario)}; }},
   };
   std::size_t generali = 0;
   for (const auto& p : kParoleChiave) generali += p.cella == cella_riga::nessuna;

@@ -5,9 +5,11 @@
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
-#include "reader/line/aritmetica_32.h"
-#include "reader/line/errori_linea.h"
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/aritmetica_32.h"
+#include "reader/comune/esito_riga.h"
+#include "reader/comune/fallimento_riga.h"
+#include "reader/comune/testo_chiavi.h"
+#include "reader/comune/lettore_campi.h"
 #include "reader/line/montagne_cartelli.h"
 #include "reader/line/pendenze_curve.h"
 #include "reader/line/progressive_ordina.h"
@@ -22,22 +24,11 @@ constexpr int kCommentiRighe = 2;
 // The entry's text length goes to the scenario file in 16 bits.
 constexpr std::size_t kTestoVoceMassimo = std::numeric_limits<std::uint16_t>::max();
 
-bool contiene(std::string_view campo, std::string_view parola) { return campo.find(parola) != std::string_view::npos; }
-
-std::string minuscolo(std::string_view campo) {
-  std::string out(campo);
-  for (char& c : out) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// How a row ended.
-enum class esito_riga { continua, fermata, interrotta };
-
 // One reading of a line description: the field reader, the cursors of the row section
 // and where the keyword field of the current row stands.
 class LetturaLinea {
  public:
-  LetturaLinea(Stato& s, std::string_view testo) : s_(s), campi_(testo) {}
+  LetturaLinea(Stato& s, std::string_view testo, righe_lette* righe) : s_(s), campi_(testo), righe_(righe) {}
 
   esito_lettura leggi();
   // Where the failure of the current row is reported.
@@ -45,11 +36,14 @@ class LetturaLinea {
 
  private:
   std::string leggi_chiave();
+  void annota(std::string_view chiave);
+  void posiziona(std::int32_t posizione, std::string nome = {});
   bool cerca_generale();
   bool sezione_generale();
   bool righe_generali(const std::string& campo);
   bool riga_lunghezza();
   void riga_progressiva(int voce);
+  void riga_sfondo(std::int32_t& valore);
   bool riga_ripetizione(const std::string& campo);
   esito_riga sezione_righe();
   esito_riga riga(const std::string& campo);
@@ -67,6 +61,7 @@ class LetturaLinea {
 
   Stato& s_;
   LettoreCampi campi_;
+  righe_lette* righe_;
   cursori_righe cursori_;
   int riga_chiave_ = 1;
   int colonna_chiave_ = 1;
@@ -77,6 +72,19 @@ std::string LetturaLinea::leggi_chiave() {
   riga_chiave_ = campi_.riga_campo();
   colonna_chiave_ = campi_.colonna_campo();
   return campo;
+}
+
+// A row about to be read: its keyword and where it stands; the values come after it.
+void LetturaLinea::annota(std::string_view chiave) {
+  campi_.inizia_riga();
+  if (righe_) righe_->push_back({testo_descrizione::linea, chiave, riga_chiave_, colonna_chiave_, 0, {}});
+}
+
+// The position (and the name) of the row last annotated, once read.
+void LetturaLinea::posiziona(std::int32_t posizione, std::string nome) {
+  if (!righe_ || righe_->empty()) return;
+  righe_->back().posizione = posizione;
+  righe_->back().nome = std::move(nome);
 }
 
 // Records an error that stops the reading; always false, for `return errore(...)`.
@@ -99,7 +107,7 @@ esito_lettura LetturaLinea::leggi() {
     avvia_piano(s_);
   }
 
-  if (sezione_righe() == esito_riga::interrotta) return esito_lettura::interrotta;
+  if (sezione_righe() == esito_riga::interrompi) return esito_lettura::interrotta;
 
   // After the last row, or after a row beyond the track: the closing passes.
   richiedi_percorso();
@@ -115,7 +123,7 @@ esito_lettura LetturaLinea::leggi() {
 bool LetturaLinea::cerca_generale() {
   for (;;) {
     const std::string campo = leggi_chiave();
-    if (campi_.fine()) return errore(errore_linea::generale_mancante);
+    if (campi_.fine()) return errore(errori::generale_mancante);
     if (contiene(minuscolo(campo), "[generale]")) return true;
   }
 }
@@ -136,14 +144,24 @@ bool LetturaLinea::sezione_generale() {
 // Every keyword is tested on the same field, in this order; each match reads its values.
 bool LetturaLinea::righe_generali(const std::string& campo) {
   const std::string basso = minuscolo(campo);
-  if (contiene(basso, "lunghezza") && contiene(basso, "percorso") && !riga_lunghezza()) return false;
+  if (contiene(basso, "lunghezza") && contiene(basso, "percorso")) {
+    annota("lunghezza percorso");
+    if (!riga_lunghezza()) return false;
+  }
+  // Only the length keyword is matched in any case; the others below are matched as
+  // written, in lower case. The number words map to the entries in reverse: "tre" is
+  // entry 81, "uno" entry 83, and "sfondo due" fills `intero3` while "sfondo tre" fills
+  // `intero2`. A field holding two of the words fills both.
   if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(kVoceProgressivaTre);
   if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(kVoceProgressivaDue);
   if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(kVoceProgressivaUno);
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) sfondo_uno(s_.scenario) = campi_.leggi_intero();
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) sfondo_due(s_.scenario) = campi_.leggi_intero();
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) sfondo_tre(s_.scenario) = campi_.leggi_intero();
-  if (contiene(campo, "segnali") && contiene(campo, "ripetizione") && !riga_ripetizione(campo)) return false;
+  if (contiene(campo, "sfondo") && contiene(campo, "uno")) riga_sfondo(sfondo_uno(s_.scenario));
+  if (contiene(campo, "sfondo") && contiene(campo, "due")) riga_sfondo(sfondo_due(s_.scenario));
+  if (contiene(campo, "sfondo") && contiene(campo, "tre")) riga_sfondo(sfondo_tre(s_.scenario));
+  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
+    annota("segnali ripetizione");
+    if (!riga_ripetizione(campo)) return false;
+  }
   return true;
 }
 
@@ -151,17 +169,24 @@ bool LetturaLinea::righe_generali(const std::string& campo) {
 bool LetturaLinea::riga_lunghezza() {
   const std::int32_t lunghezza = campi_.leggi_intero();
   lunghezza_linea(s_.scenario) = lunghezza;
-  if (lunghezza > kLunghezzaMassima) return errore(errore_linea::lunghezza_eccessiva);
-  if (lunghezza < 0) return errore(errore_linea::lunghezza_negativa);
+  if (lunghezza > kLunghezzaMassima) return errore(errori::lunghezza_eccessiva);
+  if (lunghezza < 0) return errore(errori::lunghezza_negativa);
   const std::int64_t metri = std::int64_t{lunghezza} + kMetriOltreLinea;
   s_.percorso.assign(static_cast<std::size_t>(arrotonda(metri / 50.0)) + 1, tratto{});
   if (s_.crea_tabella_linea != 0) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
   return true;
 }
 
+void LetturaLinea::riga_sfondo(std::int32_t& valore) {
+  annota("sfondo");
+  valore = campi_.leggi_intero();
+}
+
 void LetturaLinea::riga_progressiva(int voce) {
+  annota("progressiva");
   voce_scenario& v = s_.scenario[static_cast<std::size_t>(voce)];
   posizione_progressiva(v) = campi_.leggi_intero();
+  posiziona(posizione_progressiva(v));
   chilometri_progressiva(v) = campi_.leggi_intero();
   bandiera_progressiva(v) = campi_.leggi_intero();
 }
@@ -171,14 +196,14 @@ bool LetturaLinea::riga_ripetizione(const std::string& campo) {
   const std::int32_t b = campi_.leggi_intero();
   ripetizione_primo(s_.scenario) = a;
   ripetizione_secondo(s_.scenario) = b;
-  if (a % 50 != 0) return errore(errore_linea::ripetizione_primo);
-  if (b % 50 != 0) return errore(errore_linea::ripetizione_secondo);
+  if (a % 50 != 0) return errore(errori::ripetizione_primo);
+  if (b % 50 != 0) return errore(errori::ripetizione_secondo);
   if (contiene(campo, "4")) {
     numero_codici(s_.scenario) = 4;
   } else if (contiene(campo, "9")) {
     numero_codici(s_.scenario) = 9;
   } else {
-    return errore(errore_linea::ripetizione_codici);
+    return errore(errori::ripetizione_codici);
   }
   if (b == 0) numero_codici(s_.scenario) = 0;
   return true;
@@ -198,7 +223,8 @@ esito_riga LetturaLinea::sezione_righe() {
   }
 }
 
-// Rows are known by keyword alone; every test is made on the same field, in this order.
+// Rows are known by keyword alone, matched in any case; every test is made on the same
+// field, in this order.
 esito_riga LetturaLinea::riga(const std::string& campo) {
   const std::string basso = minuscolo(campo);
   esito_riga e = esito_riga::continua;
@@ -226,51 +252,55 @@ bool LetturaLinea::oltre_percorso(std::int32_t posizione) {
 }
 
 // Error 15 stops the rows; the closing passes still run and the train text is read.
-esito_riga LetturaLinea::fermata(std::int32_t posizione) {
-  errore(errore_linea::posizione_oltre);
-  s_.posizione_errore = posizione;
-  return esito_riga::fermata;
-}
+esito_riga LetturaLinea::fermata(std::int32_t posizione) { return fine_per_posizione(s_, posizione, luogo_chiave()); }
 
 // A memo procedure records its refusal in `codice_errore`.
 esito_riga LetturaLinea::dopo_memo(std::int32_t posizione) {
   if (s_.codice_errore <= 0) return esito_riga::continua;
   errore(s_.codice_errore);
   s_.posizione_errore = posizione;
-  return esito_riga::interrotta;
+  return esito_riga::interrompi;
 }
 
 esito_riga LetturaLinea::riga_pendenza() {
+  annota("pendenza");
   const std::int32_t p = campi_.leggi_intero();
   const std::int32_t v = campi_.leggi_intero();
+  posiziona(p);
   if (oltre_percorso(p)) return fermata(p);
   cmp::riga_pendenza(s_, cursori_, p, v);
   return esito_riga::continua;
 }
 
 esito_riga LetturaLinea::riga_curva(const std::string& campo) {
+  annota("curva");
   const std::int32_t p = campi_.leggi_intero();
   const std::int32_t l = campi_.leggi_intero();
+  posiziona(p);
   if (oltre_percorso(p)) return fermata(p);
   const auto k = curvatura(campo);
   if (!k || !cmp::riga_curva(s_, cursori_, p, l, *k)) {
-    errore(errore_linea::curva_non_valida);
-    return esito_riga::interrotta;
+    errore(errori::curva_non_valida);
+    return esito_riga::interrompi;
   }
   return esito_riga::continua;
 }
 
 esito_riga LetturaLinea::riga_montagna() {
+  annota("montagna");
   const std::int32_t inizio = campi_.leggi_intero();
   const std::int32_t fine = campi_.leggi_intero();
   const std::int32_t tipo = campi_.leggi_intero();
+  posiziona(inizio);
   if (oltre_percorso(inizio)) return fermata(inizio);
   memo_montagna(s_, inizio, fine, tipo);
   return dopo_memo(inizio);
 }
 
 esito_riga LetturaLinea::riga_indicatori() {
+  annota("indicatori_v");
   const std::int32_t posizione = campi_.leggi_intero();
+  posiziona(posizione);
   const std::int32_t vas = campi_.leggi_intero();
   const std::int32_t vbs = campi_.leggi_intero();
   const std::int32_t vcs = campi_.leggi_intero();
@@ -286,8 +316,10 @@ esito_riga LetturaLinea::riga_indicatori() {
 }
 
 esito_riga LetturaLinea::riga_cartello() {
+  annota("cartello");
   const std::int32_t posizione = campi_.leggi_intero();
   std::string testo = campi_.leggi_testo();
+  posiziona(posizione, testo);
   if (testo.size() > kTestoVoceMassimo) {
     throw FallimentoRiga("a caption of " + std::to_string(testo.size()) + " bytes does not fit an entry (65535 at most)");
   }
@@ -297,7 +329,7 @@ esito_riga LetturaLinea::riga_cartello() {
 }
 
 esito_lettura fallimento(Stato& s, const std::string& motivo, luogo dove) {
-  s.codice_errore = errore_linea::lettura;
+  s.codice_errore = errori::lettura;
   s.luogo_errore = dove;
   s.dettaglio_errore = motivo;
   return esito_lettura::fallita;
@@ -305,8 +337,8 @@ esito_lettura fallimento(Stato& s, const std::string& motivo, luogo dove) {
 
 }  // namespace
 
-esito_lettura leggi_descrizione_linea(Stato& s, std::string_view testo) {
-  LetturaLinea lettura(s, testo);
+esito_lettura leggi_descrizione_linea(Stato& s, std::string_view testo, righe_lette* righe) {
+  LetturaLinea lettura(s, testo, righe);
   try {
     return lettura.leggi();
   } catch (const FallimentoLettura& e) {

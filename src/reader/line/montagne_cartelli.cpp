@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "model/arrotonda.h"
-#include "reader/line/aritmetica_32.h"
-#include "reader/line/errori_linea.h"
+#include "reader/comune/aritmetica_32.h"
+#include "reader/comune/fallimento_riga.h"
 
 namespace cmp {
 namespace {
@@ -22,7 +22,7 @@ std::int64_t cella_cartello(const Stato& s, std::int32_t posizione) {
 tratto* cella_libera_per_cartello(Stato& s, std::int32_t posizione, std::int32_t codice_se_occupata) {
   const std::int64_t c = cella_cartello(s, posizione);
   if (c < 0) {
-    s.codice_errore = errore_linea::cartello_fuori_percorso;
+    s.codice_errore = errori::cartello_fuori_percorso;
     return nullptr;
   }
   tratto& t = s.percorso[static_cast<std::size_t>(c)];
@@ -43,7 +43,7 @@ std::int16_t codice_velocita(std::int32_t vs, std::int32_t vd) {
 
 void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
   if (s.numero_montagne < 0 || s.numero_montagne >= kPostiMontagne - 1) {
-    s.codice_errore = errore_linea::troppe_montagne;
+    s.codice_errore = errori::troppe_montagne;
     return;
   }
   bool marcatori = false;
@@ -75,7 +75,7 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
 void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
                            std::int32_t vcs, std::int16_t strisces, std::int32_t vad, std::int32_t vbd,
                            std::int32_t vcd, std::int16_t strisced) {
-  tratto* const cella = cella_libera_per_cartello(s, posizione, errore_linea::indicatori_occupato);
+  tratto* const cella = cella_libera_per_cartello(s, posizione, errori::indicatori_occupato);
   if (!cella) return;
   tratto& t = *cella;
   // Field by field: a speed code that does not fit stops the row with what was written so far.
@@ -88,11 +88,11 @@ void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, s
 }
 
 void memo_cartello(Stato& s, std::int32_t posizione, std::string testo) {
-  tratto* const cella = cella_libera_per_cartello(s, posizione, errore_linea::cartello_occupato);
+  tratto* const cella = cella_libera_per_cartello(s, posizione, errori::cartello_occupato);
   if (!cella) return;
   tratto& t = *cella;
   if (s.voce_cartello < 0 || s.voce_cartello > kVocePrimoCartello) {
-    s.codice_errore = errore_linea::troppi_cartelli;
+    s.codice_errore = errori::troppi_cartelli;
     return;
   }
   t.tipo = tipo_cella::cartello;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/arrotonda.h"
-#include "reader/line/aritmetica_32.h"
+#include "reader/comune/aritmetica_32.h"
 
 namespace cmp {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "reader/line/aritmetica_32.h"
+#include "reader/comune/aritmetica_32.h"
 
 namespace cmp {
 namespace {

@@ -20,12 +20,12 @@ void marca(tratto& t, std::uint8_t tipo, const riga_rallentamento& r) {
 
 void memo_rallentamento(Stato& s, const riga_rallentamento& r) {
   if (r.x < 0 || r.l < 0) {
-    s.codice_errore = errore_treno::posizione_negativa;
+    s.codice_errore = errori::posizione_negativa;
     return;
   }
   const std::int64_t e = cella_di(in_32_bit(std::int64_t{r.x} + r.l, "the end of the slow order"), 1);
   if (e > s.ultima_cella()) {
-    s.codice_errore = errore_treno::fine_rallentamento_oltre;
+    s.codice_errore = errori::fine_rallentamento_oltre;
     return;
   }
   const std::int64_t inizio = cella_di(r.x, 1);
@@ -36,15 +36,15 @@ void memo_rallentamento(Stato& s, const riga_rallentamento& r) {
 
   // The cells as they were before this row; nothing is written until all three pass.
   if (con_avviso && !cella_libera(cella(s, w))) {
-    s.codice_errore = 17;
+    s.codice_errore = errori::avviso_occupato;
     return;
   }
   if (!cella_libera(cella(s, inizio))) {
-    s.codice_errore = 18;
+    s.codice_errore = errori::inizio_occupato;
     return;
   }
   if (!cella_libera(cella(s, e))) {
-    s.codice_errore = 19;
+    s.codice_errore = errori::fine_occupata;
     return;
   }
 
@@ -63,7 +63,7 @@ void memo_rallentamento(Stato& s, const riga_rallentamento& r) {
   if (!con_approccio) return;
   for (int i = 0; i <= 3; ++i) {
     if (!cella_libera(cella(s, q - i))) {
-      s.codice_errore = 20;  // the cells written above stay
+      s.codice_errore = errori::approccio_occupato;  // the cells written above stay
       return;
     }
   }
@@ -75,33 +75,27 @@ void memo_rallentamento(Stato& s, const riga_rallentamento& r) {
   }
 }
 
-passo_lettura riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
+esito_riga riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
   riga_rallentamento r;
   for (std::int32_t* valore : {&r.x, &r.v, &r.l, &r.f_tt, &r.f_ta, &r.d_v}) *valore = lettore.leggi_intero();
-  if (oltre_percorso(s, r.x, 100)) {
-    registra_errore(s, 15, riga, r.x);
-    return passo_lettura::fine_testo;
-  }
+  if (oltre_percorso(s, r.x, 100)) return fine_per_posizione(s, r.x, riga);
   const bool gia_presente = s.codice_errore > 0;
   memo_rallentamento(s, r);
   return dopo_riga_controllata(s, gia_presente, r.x, riga);
 }
 
-passo_lettura riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
+esito_riga riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
   const std::int32_t posizione = lettore.leggi_intero();
   const std::int32_t valore = lettore.leggi_intero();
-  if (oltre_percorso(s, posizione, 100)) {
-    registra_errore(s, 15, riga, posizione);
-    return passo_lettura::fine_testo;
-  }
+  if (oltre_percorso(s, posizione, 100)) return fine_per_posizione(s, posizione, riga);
   if (posizione < 0) {
-    registra_errore(s, errore_treno::posizione_negativa, riga, posizione);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::posizione_negativa, riga, posizione);
+    return esito_riga::interrompi;
   }
   tratto& t = cella(s, cella_di(posizione, 0));
   if (!cella_libera(t)) {
-    registra_errore(s, 7, riga, posizione);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::abbattimento_occupato, riga, posizione);
+    return esito_riga::interrompi;
   }
   if (valore > 0) {
     t.tipo = tipo_cella::abbattimento_valore;
@@ -109,7 +103,7 @@ passo_lettura riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luo
   } else {
     t.tipo = tipo_cella::abbattimento;
   }
-  return passo_lettura::continua;
+  return esito_riga::continua;
 }
 
 }  // namespace cmp

@@ -5,26 +5,13 @@
 #include <string>
 
 #include "model/stato.h"
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/aritmetica_32.h"
+#include "reader/comune/esito_riga.h"
+#include "reader/comune/lettore_campi.h"
 
 namespace cmp {
 
-// What the walk does after a row.
-enum class passo_lettura {
-  continua,    // next keyword field
-  fine_testo,  // error 15: straight to the end-of-text step
-  interrompi,  // any other stop: the reader ends at once
-};
 
-// A value that does not fit its field once computed, or arithmetic on values read
-// from the text that leaves 32 bits: a reading failure (error 25) of the current row.
-class FuoriMisura : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// The value when it fits 32 bits signed; FuoriMisura otherwise (`cosa` names it).
-std::int32_t in_32_bit(std::int64_t valore, const char* cosa);
 
 // Packed codes keep their low bits.
 inline std::int16_t bassi_16(std::int32_t v) { return static_cast<std::int16_t>(v); }
@@ -44,7 +31,7 @@ void registra_errore(Stato& s, std::int32_t codice, const luogo& riga, std::int3
 // After a signal or slow-order row: any number recorded so far stops the reading, one
 // the line reader left too; the position becomes the row's. `gia_presente` says whether
 // the number was there before the row (its text location then stays where it was).
-passo_lettura dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga);
+esito_riga dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga);
 
 // Signals.
 struct riga_segnale {
@@ -53,7 +40,7 @@ struct riga_segnale {
 };
 // Stores the signal; raises `r.tempo`. Refuses through `codice_errore` (16, 41).
 void memo_segnale(Stato& s, riga_segnale& r);
-passo_lettura riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+esito_riga riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
 
 // Slow orders and abbattimento points.
 struct riga_rallentamento {
@@ -61,10 +48,10 @@ struct riga_rallentamento {
 };
 // Stores the slow order. Refuses through `codice_errore` (17 to 20, 42, 43).
 void memo_rallentamento(Stato& s, const riga_rallentamento& r);
-passo_lettura riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
-passo_lettura riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+esito_riga riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
+esito_riga riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga);
 
 // Stations: `contatore` is the entry the row fills (from 1).
-passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore);
+esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore);
 
 }  // namespace cmp

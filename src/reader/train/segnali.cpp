@@ -17,12 +17,12 @@ std::int16_t codice(std::int32_t decine, std::int32_t unita, const char* cosa) {
 void memo_segnale(Stato& s, riga_segnale& r) {
   const std::int64_t n = cella_di(r.posizione, 1);
   if (n < kPrimaCellaSegnale) {
-    s.codice_errore = errore_treno::segnale_presso_inizio;
+    s.codice_errore = errori::segnale_presso_inizio;
     return;
   }
   tratto& cella = s.percorso[static_cast<std::size_t>(n)];
   if (!cella_libera(cella)) {
-    s.codice_errore = 16;
+    s.codice_errore = errori::segnale_occupato;
     return;
   }
 
@@ -49,15 +49,12 @@ void memo_segnale(Stato& s, riga_segnale& r) {
   }
 }
 
-passo_lettura riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
+esito_riga riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
   riga_segnale r;
   for (std::int32_t* valore : {&r.posizione, &r.sx, &r.s1, &r.s2, &r.s3, &r.rapp, &r.dx, &r.d1, &r.d2, &r.d3, &r.tempo}) {
     *valore = lettore.leggi_intero();
   }
-  if (oltre_percorso(s, r.posizione, 100)) {
-    registra_errore(s, 15, riga, r.posizione);
-    return passo_lettura::fine_testo;
-  }
+  if (oltre_percorso(s, r.posizione, 100)) return fine_per_posizione(s, r.posizione, riga);
   const bool gia_presente = s.codice_errore > 0;
   memo_segnale(s, r);
   return dopo_riga_controllata(s, gia_presente, r.posizione, riga);

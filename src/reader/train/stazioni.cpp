@@ -56,37 +56,34 @@ void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
   v.intero4 = in_32_bit(std::int64_t{in_secondi} + secondi, "the time in seconds");
   v.testo = lettore.leggi_testo();
   if (v.testo.size() > 65535) {
-    throw FuoriMisura("a station name of " + std::to_string(v.testo.size()) +
+    throw FallimentoRiga("a station name of " + std::to_string(v.testo.size()) +
                       " bytes does not fit an entry (65535 at most)");
   }
 }
 
 }  // namespace
 
-passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore) {
+esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore) {
   const std::int32_t n = contatore;
   // An entry that holds a caption text of the line is never taken.
   if (n > std::min(s.voce_cartello, kUltimaVoceStazione)) {
-    registra_errore(s, 10, riga);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::troppe_stazioni, riga);
+    return esito_riga::interrompi;
   }
   voce_scenario& v = s.scenario[static_cast<std::size_t>(n)];
 
   const std::int32_t posizione = lettore.leggi_intero();
   v.intero3 = posizione;
-  if (oltre_percorso(s, posizione, 800)) {
-    registra_errore(s, 15, riga, posizione);
-    return passo_lettura::fine_testo;
-  }
+  if (oltre_percorso(s, posizione, 800)) return fine_per_posizione(s, posizione, riga);
   if (posizione % 50 != 0) {
-    registra_errore(s, 8, riga, posizione);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::stazione_fuori_griglia, riga, posizione);
+    return esito_riga::interrompi;
   }
   v.tipo = lettore.leggi_ottetto();
   const std::int32_t lunghezza = lettore.leggi_intero();
   if (lunghezza % 100 != 0) {
-    registra_errore(s, 9, riga, posizione);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::lunghezza_stazione, riga, posizione);
+    return esito_riga::interrompi;
   }
   leggi_dati(lettore, v);
   estensione(v, lunghezza);
@@ -100,8 +97,8 @@ passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& 
     // The stop cell lies just before the cell of the area's end; whole, since the end is on the grid.
     const std::int64_t fermata = v.intero2 / 50 - 1;
     if (fermata > s.ultima_cella()) {
-      registra_errore(s, errore_treno::stazione_oltre, riga, posizione);
-      return passo_lettura::interrompi;
+      registra_errore(s, errori::stazione_oltre, riga, posizione);
+      return esito_riga::interrompi;
     }
     if (!senza_avvisi(v.tipo)) {
       for (int k = 1; k <= 4; ++k) {
@@ -109,8 +106,8 @@ passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& 
       }
     }
     if (fermata <= 1) {
-      registra_errore(s, 24, riga);
-      return passo_lettura::interrompi;
+      registra_errore(s, errori::fermata_iniziale, riga);
+      return esito_riga::interrompi;
     }
     tratto& t = s.percorso[static_cast<std::size_t>(fermata)];
     t.tipo = tipo_cella::fermata;
@@ -119,15 +116,15 @@ passo_lettura riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& 
 
   if (n > 1 && in_32_bit(std::int64_t{v.intero1} - kDistanzaMinima, "the start of the area less 350 m") <
                    s.scenario[static_cast<std::size_t>(n - 1)].intero2) {
-    registra_errore(s, 22, riga, posizione);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::stazioni_vicine, riga, posizione);
+    return esito_riga::interrompi;
   }
   contatore = n + 1;
   if (contatore >= s.voce_cartello) {
-    registra_errore(s, 10, riga);
-    return passo_lettura::interrompi;
+    registra_errore(s, errori::troppe_stazioni, riga);
+    return esito_riga::interrompi;
   }
-  return passo_lettura::continua;
+  return esito_riga::continua;
 }
 
 }  // namespace cmp

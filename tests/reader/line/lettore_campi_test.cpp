@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/lettore_campi.h"
 
 namespace cmp {
 namespace {
@@ -37,6 +37,8 @@ TEST(LettoreCampi, LeggeICampiSecondoLeRegole) {
       {"numbers separated by blanks only", "orologio,    6               11            45 \r\n", "tiii",
        {"orologio", "6", "11", "45"}, true},
       {"text keeps trailing blanks, not leading ones", "   abc  ,x\r\n", "tt", {"abc  ", "x"}, true},
+      {"a tab is a blank: before a field, ending a number, before a comma", "\t7\t8\t,\tx\t\r\n", "iit",
+       {"7", "8", "x\t"}, true},
       {"a lone LF ends a line too", "a\nb\r\nc", "ttt", {"a", "b", "c"}, true},
       {"a lone CR is an ordinary byte", "a\rb\r\nc", "tt", {"a\rb", "c"}, true},
       {"empty number between commas and before a line end", " ,\r\n7", "iii", {"0", "0", "7"}, true},

@@ -5,7 +5,7 @@
 
 #include "model/arrotonda.h"
 
-#include "reader/line/errori_linea.h"
+#include "reader/comune/fallimento_riga.h"
 #include "testi_linea.h"
 
 namespace cmp {

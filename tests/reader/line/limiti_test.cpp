@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "reader/line/errori_linea.h"
+#include "errori/catalogo_errori.h"
+#include "reader/comune/fallimento_riga.h"
 #include "testi_linea.h"
 
 namespace cmp {
@@ -112,7 +113,7 @@ TEST(Limiti, UnMilioneDiRigheSullUltimaCella) {
 TEST(Limiti, LunghezzaNegativaRifiutata) {
   const auto l = leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[curve]", "[fine]"}));
   EXPECT_EQ(l.esito, esito_lettura::interrotta);
-  EXPECT_EQ(l.s.codice_errore, errore_linea::lunghezza_negativa);
+  EXPECT_EQ(l.s.codice_errore, errori::lunghezza_negativa);
   EXPECT_EQ(lunghezza_linea(l.s.scenario), -7001);
   EXPECT_EQ(l.s.percorso.size(), 161u);  // the track of the first row stays
 }

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "errori/catalogo_errori.h"
 #include "model/cp1252.h"
-#include "reader/line/errori_linea.h"
+#include "reader/comune/fallimento_riga.h"
 #include "testi_linea.h"
 
 namespace cmp {
@@ -68,7 +69,7 @@ TEST(Montagne, LeRigheSonoRegistrateELOttantunesimaRifiutata) {
   for (int i = 0; i < 81; ++i) r += "montagna,  " + std::to_string(1000 + 400 * i) + ",  " + std::to_string(1100 + 400 * i) + ",  1\r\n";
   auto l = leggi(descrizione(r, 40000));
   EXPECT_EQ(l.esito, esito_lettura::interrotta);
-  EXPECT_EQ(l.s.codice_errore, errore_linea::troppe_montagne);
+  EXPECT_EQ(l.s.codice_errore, errori::troppe_montagne);
   EXPECT_EQ(l.s.posizione_errore, 1000 + 400 * 80);
   EXPECT_EQ(l.s.numero_montagne, 80);
   EXPECT_EQ(l.s.montagne_inizio[1], 1000);
@@ -184,7 +185,7 @@ TEST(Cartelli, OttantunoCartelliEntranoIlSuccessivoNo) {
   for (int i = 0; i < 82; ++i) r += "cartello_indicatore,  " + std::to_string(100 * i) + ",   (" + std::to_string(i) + ")\r\n";
   const auto l = leggi(descrizione(r, 31000));
   EXPECT_EQ(l.esito, esito_lettura::interrotta);
-  EXPECT_EQ(l.s.codice_errore, errore_linea::troppi_cartelli);
+  EXPECT_EQ(l.s.codice_errore, errori::troppi_cartelli);
   EXPECT_EQ(l.s.posizione_errore, 8100);
   EXPECT_EQ(l.s.scenario[0].testo, "(80)");
   EXPECT_EQ(l.s.voce_cartello, -1);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "reader/line/errori_linea.h"
+#include "reader/comune/fallimento_riga.h"
 #include "reader/line/progressive_ordina.h"
 
 namespace cmp {
@@ -32,6 +32,8 @@ TEST(ProgressiveOrdina, TabellaDegliOrdinamenti) {
       {"positions adding up to 0 order by kilometre value", {{100, 1, 0}, {-100, 120000, 0}, {0, 130000, 0}},
        {{0, 130000, 0}, {-100, 120000, 0}, {100, 1, 0}}},
       {"only 82 in use", {{0, 0, 0}, {0, 120000, 1}, {0, 0, 0}}, {{0, 120100, 1}, {0, 0, 0}, {0, 0, 0}}},
+      {"positions adding up to 0, 82 in use: 81 and 83 keep their order behind it",
+       {{100, -5, 0}, {-300, 120000, 0}, {200, 0, 0}}, {{-300, 120000, 0}, {100, -5, 0}, {200, 0, 0}}},
       {"only 81 in use", {{0, 110000, 0}, {0, -5, 0}, {0, 0, 0}}, {{0, 110000, 0}, {0, -5, 0}, {0, 0, 0}}},
       {"nothing in use", {{0, 0, 1}, {0, -5, 1}, {0, 0, 1}}, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}},
   };

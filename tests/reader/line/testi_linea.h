@@ -9,7 +9,7 @@
 #include "model/nomi_file.h"
 #include "model/stato.h"
 #include "reader/line/lettore_linea.h"
-#include "reader/train/memorizza_dati.h"
+#include "compilazione/da_cartella.h"
 
 namespace cmp::prova {
 
@@ -42,7 +42,7 @@ inline Letta leggi(const std::string& testo, std::int32_t crea_tabella = 1) {
   return l;
 }
 
-// A whole `memorizza_dati` on a folder in memory holding this line text (none when
+// A whole `leggi_da_cartella` on a folder in memory holding this line text (none when
 // nullopt) and a train text.
 struct Memorizzata {
   Stato s;
@@ -58,7 +58,7 @@ inline Memorizzata memorizza(const std::optional<std::string>& testo_linea, std:
   m.s.crea_tabella_linea = crea_tabella;
   if (testo_linea) m.cartella.file[nome_descrizione_linea(m.s)] = *testo_linea;
   m.cartella.file[nome_descrizione_treno(m.s)] = "[treno]\r\n[fine]\r\n";
-  memorizza_dati(m.s, m.cartella);
+  leggi_da_cartella(m.s, m.cartella);
   return m;
 }
 

@@ -1,5 +1,5 @@
 // Which description texts the reading leaves behind, and a text that cannot be read.
-#include "reader/train/memorizza_dati.h"
+#include "compilazione/da_cartella.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(MemorizzaDati, ATextThatExistsButCannotBeReadIsError25AndBothGo) {
     c.scrivi(nome_descrizione_linea(s), testo_da_tabella(tabella_righe(righe_linea_incorporata())));
     c.scrivi(nome_descrizione_treno(s), testo_da_tabella(tabella_righe(righe_treno_incorporato())));
     c.illeggibile = linea ? nome_descrizione_linea(s) : nome_descrizione_treno(s);
-    memorizza_dati(s, c);
+    leggi_da_cartella(s, c);
     EXPECT_EQ(s.codice_errore, 25) << linea;
     EXPECT_NE(s.dettaglio_errore.find("Permission denied"), std::string::npos);
     EXPECT_TRUE(c.file.empty()) << "the common failure path deletes both texts";
@@ -48,7 +48,7 @@ TEST(MemorizzaDati, ALineErrorOfItsOwnLeavesTheTrainTextUnread) {
   CartellaMemoria c;
   c.scrivi(nome_descrizione_linea(s), "[generale]\r\nlunghezza percorso, 2000000\r\n[fine]\r\n");
   c.scrivi(nome_descrizione_treno(s), "[generale]\r\n[fine]\r\n");
-  memorizza_dati(s, c);
+  leggi_da_cartella(s, c);
   EXPECT_EQ(s.codice_errore, 1);
   EXPECT_FALSE(c.esiste(nome_descrizione_linea(s)));
   EXPECT_TRUE(c.esiste(nome_descrizione_treno(s)));

@@ -2,6 +2,7 @@
 // and abbattimento rows.
 #include <gtest/gtest.h>
 
+#include "errori/catalogo_errori.h"
 #include "pista_treno.h"
 
 namespace cmp {
@@ -122,11 +123,11 @@ TEST(Rallentamenti, RowsReachingOutOfTheTrackAreRefused) {
     std::int32_t posizione;
   };
   const caso casi[] = {
-      {"rallentamento, -100, 30, 600, 0, 0, 0", errore_treno::posizione_negativa, -100},
-      {"rallentamento, 5000, 30, -100, 0, 0, 0", errore_treno::posizione_negativa, 5000},
-      {"rallentamento, 37900, 30, 100, 0, 0, 0", errore_treno::fine_rallentamento_oltre, 37900},
-      {"rallentamento, 30000, 30, 9000, 0, 0, 0", errore_treno::fine_rallentamento_oltre, 30000},
-      {"abbattimento, -50, 180", errore_treno::posizione_negativa, -50},
+      {"rallentamento, -100, 30, 600, 0, 0, 0", errori::posizione_negativa, -100},
+      {"rallentamento, 5000, 30, -100, 0, 0, 0", errori::posizione_negativa, 5000},
+      {"rallentamento, 37900, 30, 100, 0, 0, 0", errori::fine_rallentamento_oltre, 37900},
+      {"rallentamento, 30000, 30, 9000, 0, 0, 0", errori::fine_rallentamento_oltre, 30000},
+      {"abbattimento, -50, 180", errori::posizione_negativa, -50},
   };
   for (const auto& c : casi) {
     Stato s = pista();

@@ -1,6 +1,7 @@
 // Signal rows: the packed cell, the time value, the approach markers and the refusals.
 #include <gtest/gtest.h>
 
+#include "errori/catalogo_errori.h"
 #include "pista_treno.h"
 
 namespace cmp {
@@ -132,7 +133,7 @@ TEST(Segnali, SignalsTooNearTheStartAreRefused) {
       EXPECT_EQ(s.percorso[0].avviso, 34) << c.posizione;
     } else {
       EXPECT_EQ(esito, esito_lettura::interrotta) << c.posizione;
-      EXPECT_EQ(s.codice_errore, errore_treno::segnale_presso_inizio) << c.posizione;
+      EXPECT_EQ(s.codice_errore, errori::segnale_presso_inizio) << c.posizione;
       EXPECT_EQ(s.posizione_errore, c.posizione);
       for (const auto& t : s.percorso) ASSERT_EQ(t.tipo + t.avviso, 0) << c.posizione;
     }

@@ -1,6 +1,7 @@
 // Station rows: the entry, the area by kind, the stop cell and its markers, the refusals.
 #include <gtest/gtest.h>
 
+#include "errori/catalogo_errori.h"
 #include "pista_treno.h"
 
 namespace cmp {
@@ -126,8 +127,8 @@ TEST(Stazioni, Refusals) {
       {"length not a multiple of 100", {stazione(6600, 21, 250)}, 9, 6600, false},
       {"stop cell at cell 1", {stazione(50, 2, 100)}, 24, -1, true},
       {"areas 300 m apart", {stazione(6600, 21, 300, 1), stazione(7200, 30, 200)}, 22, 7200, true},
-      {"stop cell past the last cell", {stazione(37000, 7, 1100)}, errore_treno::stazione_oltre, 37000, true},
-      {"long area past the last cell", {stazione(37200, 2, 2000)}, errore_treno::stazione_oltre, 37200, true},
+      {"stop cell past the last cell", {stazione(37000, 7, 1100)}, errori::stazione_oltre, 37000, true},
+      {"long area past the last cell", {stazione(37200, 2, 2000)}, errori::stazione_oltre, 37200, true},
   };
   for (const auto& c : casi) {
     Stato s = pista();

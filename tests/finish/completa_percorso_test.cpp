@@ -1,4 +1,6 @@
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
+#include "compilazione/da_cartella.h"
+#include "compilazione/scrivi_file.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +28,8 @@ Stato stato_letto(int celle = 150) {
 }
 
 std::string completa_e_riporta(Stato& s) {
-  try {
-    completa_percorso(s);
-  } catch (const ErroreFinale& e) {
-    return e.numero;
-  }
-  return "";
+  const errore_finale f = completa_percorso(s);
+  return f == errore_finale::nessuno ? "" : std::to_string(numero_finale(f));
 }
 
 TEST(CompletaPercorso, StoresTheFixedValuesAndTheCheckCodesAfterThePass) {
@@ -152,7 +150,8 @@ TEST(MemorizzaPercorso, WithoutDescriptionsWritesNothingAndLeavesOlderFiles) {
                    {"VallorsaC_Pietrana_4721.dat", "c"}};
   const auto prima = cartella.file;
 
-  memorizza_percorso(s, cartella, 1);
+  compila_da_cartella(s, cartella, true);
+  scrivi_file_binari(s, cartella);
 
   EXPECT_EQ(cartella.file, prima);
   EXPECT_EQ(s.codice_errore, 101);

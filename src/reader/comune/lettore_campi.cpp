@@ -1,4 +1,4 @@
-#include "reader/line/lettore_campi.h"
+#include "reader/comune/lettore_campi.h"
 
 #include <limits>
 
@@ -61,6 +61,12 @@ std::string LettoreCampi::leggi_testo() {
 }
 
 std::int32_t LettoreCampi::leggi_intero() {
+  const std::int32_t v = leggi_numero();
+  if (!primo_intero_) primo_intero_ = v;
+  return v;
+}
+
+std::int32_t LettoreCampi::leggi_numero() {
   inizia_campo();
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !blank(testo_[pos_]) && !a_fine_riga()) ++pos_;

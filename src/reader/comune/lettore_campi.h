@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,9 +47,15 @@ class LettoreCampi {
   int riga_campo() const { return riga_campo_; }
   int colonna_campo() const { return colonna_campo_; }
 
+  // The rows: `inizia_riga` after a keyword field, then `primo_intero` is the first whole
+  // number read since (the row's position, for the rows that have one).
+  void inizia_riga() { primo_intero_.reset(); }
+  std::int32_t primo_intero() const { return primo_intero_.value_or(0); }
+
   [[noreturn]] void fallisci(const std::string& motivo) const;
 
  private:
+  std::int32_t leggi_numero();
   bool a_fine_riga() const;
   void consuma_fine_riga();
   void salta_blank();
@@ -61,6 +68,7 @@ class LettoreCampi {
   std::size_t inizio_riga_ = 0;
   int riga_campo_ = 1;
   int colonna_campo_ = 1;
+  std::optional<std::int32_t> primo_intero_;
 };
 
 }  // namespace cmp

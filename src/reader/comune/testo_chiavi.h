@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "model/cp1252.h"
+
+namespace cmp {
+
+// Keyword tests of both readers: a keyword matches anywhere inside the field.
+inline bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+// The field lower-cased with the Windows-1252 letters, for the keywords matched in any case.
+inline std::string minuscolo(std::string_view campo) {
+  std::string out(campo);
+  for (char& c : out) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace cmp

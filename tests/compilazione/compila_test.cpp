@@ -1,0 +1,148 @@
+// The compile pipeline's outcome and the error catalogue it reports with.
+#include "compilazione/compila.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "builtin/linea_incorporata.h"
+#include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
+#include "errori/catalogo_errori.h"
+#include "reader/comune/testo_chiavi.h"
+#include "supporto.h"
+
+namespace cmp {
+namespace {
+
+const identita_scenario kIdentita{"VallorsaC_Pietrana", "4721"};
+
+std::string testo_linea() { return testo_da_tabella(tabella_righe(righe_linea_incorporata())); }
+std::string testo_treno() { return testo_da_tabella(tabella_righe(righe_treno_incorporato())); }
+
+// Line `n` (from 1) of a CR LF text.
+std::string riga_del_testo(const std::string& testo, int n) {
+  std::istringstream in(testo);
+  std::string riga;
+  for (int i = 0; i < n && std::getline(in, riga); ++i) {
+  }
+  return riga;
+}
+
+TEST(Compila, TheBuiltInTextsCompileCleanAndEveryRowIsRecordedAtItsKeyword) {
+  Stato s;
+  const std::string linea = testo_linea();
+  const std::string treno = testo_treno();
+  const esito_compilazione e = compila_descrizioni(s, linea, treno, kIdentita, true);
+  EXPECT_EQ(e.lettura.codice, 0) << e.lettura.dettaglio;
+  EXPECT_TRUE(e.avvisi.empty());
+  EXPECT_EQ(e.finale, errore_finale::nessuno);
+  EXPECT_TRUE(e.treno_letto);
+  EXPECT_FALSE(e.con_errori());
+
+  std::map<std::string, int> per_chiave;
+  for (const riga_sorgente& r : e.righe) {
+    const std::string& testo = r.testo == testo_descrizione::linea ? linea : treno;
+    const std::string riga = minuscolo(riga_del_testo(testo, r.riga));
+    // Each word of the recorded keyword stands in the keyword field, from its column on.
+    std::istringstream parole{std::string(r.chiave)};
+    for (std::string parola; parole >> parola;) {
+      EXPECT_TRUE(contiene(riga.substr(static_cast<std::size_t>(r.colonna - 1)), parola)) << r.riga << ": " << riga;
+    }
+    ++per_chiave[std::string(r.chiave)];
+  }
+  EXPECT_EQ(per_chiave["curva"], 84);
+  EXPECT_EQ(per_chiave["pendenza"], 88);
+  EXPECT_EQ(per_chiave["lunghezza percorso"], 1);
+  // A station row carries its name and position, as the scenario entry does.
+  bool stazione = false;
+  for (const riga_sorgente& r : e.righe) {
+    if (r.chiave != "stazione" || stazione) continue;
+    stazione = true;
+    EXPECT_EQ(r.nome, s.scenario[1].testo);
+    EXPECT_EQ(r.posizione, s.scenario[1].intero3);
+  }
+  EXPECT_TRUE(stazione);
+}
+
+TEST(Compila, TheOutcomeKeepsTheReadersNumberApartFromTheFinalError) {
+  const struct {
+    const char* nome;
+    std::string linea;
+    std::int32_t codice;
+    bool treno_letto;
+  } casi[] = {
+      {"no header", "lunghezza percorso, 1000\r\n", errori::generale_mancante, false},
+      {"a length too long", "[generale]\r\nlunghezza percorso, 2000000\r\n[fine]\r\n", errori::lunghezza_eccessiva,
+       false},
+      {"a field that is not a number", "[generale]\r\nlunghezza percorso, 1x\r\n[fine]\r\n", errori::lettura, true},
+  };
+  for (const auto& c : casi) {
+    Stato s;
+    const esito_compilazione e = compila_descrizioni(s, c.linea, testo_treno(), kIdentita, true);
+    EXPECT_EQ(e.lettura.codice, c.codice) << c.nome;
+    EXPECT_EQ(e.treno_letto, c.treno_letto) << c.nome;
+    EXPECT_EQ(ferma_prima_del_treno(c.codice), !c.treno_letto) << c.nome;
+    EXPECT_EQ(e.finale, errore_finale::nessuno) << c.nome;
+    EXPECT_TRUE(e.con_errori()) << c.nome;
+  }
+}
+
+TEST(Compila, AReservedSlotInUseIsTheFinalErrorNotTheReadersNumber) {
+  Stato s;
+  // An abbattimento point at 50 m takes cell 1, whose `parametro1` the fixed value needs.
+  std::string treno = testo_treno();
+  treno.insert(treno.find("\r\n") + 2, "abbattimento, 50, 7\r\n");
+  const esito_compilazione e = compila_descrizioni(s, testo_linea(), treno, kIdentita, true);
+  EXPECT_EQ(e.lettura.codice, 0) << e.lettura.dettaglio;
+  EXPECT_EQ(e.finale, errore_finale::posto_scenario);
+  EXPECT_EQ(numero_finale(e.finale), 1250);
+  EXPECT_FALSE(e.scrivibile());
+}
+
+// The README's table of error numbers lists exactly the catalogue, each with who records it.
+TEST(CatalogoErrori, TheReadmeTableAgreesWithTheCatalogue) {
+  const std::string readme = prova::leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "README.md");
+  const std::size_t inizio = readme.find("| Number | Recorded by | Cause |");
+  ASSERT_NE(inizio, std::string::npos);
+  std::map<std::int32_t, std::string> tabella;
+  std::istringstream in(readme.substr(inizio));
+  std::string riga;
+  std::getline(in, riga);
+  std::getline(in, riga);  // the rule under the heading
+  while (std::getline(in, riga) && riga.rfind("| ", 0) == 0) {
+    const std::size_t a = riga.find('|', 1);
+    const std::size_t b = riga.find('|', a + 1);
+    const std::string numeri = riga.substr(2, a - 3);
+    const std::string fonte = riga.substr(a + 2, b - a - 3);
+    // "3, 4", "17–20" (an en dash), "1250, 1251".
+    std::istringstream parti(numeri);
+    std::string parte;
+    while (std::getline(parti, parte, ',')) {
+      const std::size_t trattino = parte.find("\u2013");
+      const int da = std::stoi(parte);
+      const int a_ = trattino == std::string::npos ? da : std::stoi(parte.substr(trattino + 3));
+      for (int n = da; n <= a_; ++n) tabella[n] = fonte;
+    }
+  }
+  const std::map<fonte_errore, std::string> parole = {{fonte_errore::lettore_linea, "line"},
+                                                      {fonte_errore::lettore_treno, "train"},
+                                                      {fonte_errore::entrambi_i_lettori, "line, train"},
+                                                      {fonte_errore::finitura, "finishing pass"},
+                                                      {fonte_errore::compilazione, "compile step"}};
+  std::set<std::int32_t> nel_catalogo;
+  for (const voce_errore& v : catalogo_errori()) {
+    nel_catalogo.insert(v.numero);
+    ASSERT_TRUE(tabella.count(v.numero)) << v.numero << " (" << v.nome << ") is missing from the README";
+    EXPECT_EQ(tabella[v.numero].rfind(parole.at(v.fonte), 0), 0u)
+        << v.numero << ": README says '" << tabella[v.numero] << "'";
+  }
+  for (const auto& [n, fonte] : tabella) EXPECT_TRUE(nel_catalogo.count(n)) << n << " is not in the catalogue";
+}
+
+}  // namespace
+}  // namespace cmp
