@@ -40,31 +40,6 @@ class Verifica {
   esito_verifica& e_;
 };
 
-// The plan file is all of column 0 then all of column 1, each value a type code and its
-// bytes; the walk must end exactly at the end of the file, after two values a row.
-void verifica_file_tabella(Verifica& v, std::string_view dati, std::size_t righe) {
-  std::size_t pos = 0;
-  std::size_t valori = 0;
-  while (pos < dati.size()) {
-    if (dati.size() - pos < 2) return v.che(false, "plan file: a type code is cut at its end");
-    const auto codice = static_cast<std::uint16_t>(static_cast<unsigned char>(dati[pos]) |
-                                                   static_cast<unsigned char>(dati[pos + 1]) << 8);
-    pos += 2;
-    std::size_t byte_valore = 0;
-    if (codice == 2) {
-      byte_valore = 2;
-    } else if (codice == 5) {
-      byte_valore = 8;
-    } else if (codice != 0) {
-      return v.che(false, "plan file: type code " + std::to_string(codice));
-    }
-    if (dati.size() - pos < byte_valore) return v.che(false, "plan file: a value is cut at its end");
-    pos += byte_valore;
-    ++valori;
-  }
-  v.che(valori == 2 * righe, "plan file: " + std::to_string(valori) + " values for " + std::to_string(righe) + " rows");
-}
-
 // The source a number comes from, by the catalogue.
 bool registrato_da(std::int32_t codice, std::initializer_list<fonte_errore> fonti) {
   const voce_errore* voce = voce_di(codice);
@@ -126,6 +101,26 @@ void verifica_testi(Verifica& v, const esito_compilazione& e) {
                                     " after number " + std::to_string(e.lettura.codice));
 }
 
+// Every file a compile writes is one the decoders take whole, byte for byte, and the
+// three belong together: what dump and plot --from refuse, no compile writes.
+void verifica_decodifiche(Verifica& v, const std::string& scenario, const std::string& percorso,
+                          const std::optional<std::string>& tabella, const Stato& s) {
+  const auto voci = decodifica_scenario(scenario);
+  v.che(!voci.difetto, "the scenario file is called damaged: " + (voci.difetto ? voci.difetto->motivo : ""));
+  const auto celle = decodifica_percorso(percorso);
+  v.che(!celle.difetto && celle.celle.size() == s.percorso.size(),
+        "the track file is called damaged: " + (celle.difetto ? celle.difetto->motivo : ""));
+  std::optional<tabella_decodificata> piano;
+  if (tabella) {
+    piano = decodifica_tabella_linea(*tabella);
+    v.che(!piano->difetto && codifica_tabella_linea(piano->tabella) == *tabella,
+          "the plan file is called damaged: " + (piano->difetto ? piano->difetto->motivo : ""));
+  }
+  if (voci.difetto || celle.difetto || (piano && piano->difetto)) return;
+  const auto insieme = verifica_insieme(voci.voci, celle.celle, piano ? &piano->tabella : nullptr);
+  v.che(!insieme, "the files do not belong together: " + (insieme ? insieme->difetto.motivo : ""));
+}
+
 // The three encodings of the state: the files written, or (after a final error, when
 // nothing is written) the bytes they would have held.
 void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, const std::vector<std::string>& scritti,
@@ -149,23 +144,18 @@ void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, 
   v.che(percorso.size() == kByteCella * s.percorso.size(), "track file of " + std::to_string(percorso.size()) +
                                                                " bytes for " + std::to_string(s.percorso.size()) +
                                                                " cells");
-  const auto celle = decodifica_percorso(percorso);
-  v.che(!celle.difetto && celle.celle.size() == s.percorso.size(), "the track file does not decode whole");
-
   const std::string scenario = scritto(nome_file_scenario(s), [&] { return codifica_scenario(s.scenario); });
   std::size_t testi = 0;
   for (const auto& voce : s.scenario) testi += std::min(voce.testo.size(), kTestoMassimo);
   v.che(scenario.size() == kByteScenarioSenzaTesti + testi,
         "scenario file of " + std::to_string(scenario.size()) + " bytes with " + std::to_string(testi) + " text bytes");
-  const auto voci = decodifica_scenario(scenario);
-  v.che(!voci.difetto && voci.voci.size() == kVociScenario, "the scenario file does not decode to 87 entries");
-
+  std::optional<std::string> tabella;
   if (con_tabella) {
     v.che(s.tabella_linea.esiste(), "a track without a plan");
-    const std::string tabella =
-        scritto(nome_file_tabella_linea(s), [&] { return codifica_tabella_linea(s.tabella_linea); });
-    verifica_file_tabella(v, tabella, s.tabella_linea.righe());
+    tabella = scritto(nome_file_tabella_linea(s), [&] { return codifica_tabella_linea(s.tabella_linea); });
   }
+  // Without the fixed values (a final error) the bytes are no files of a compile.
+  if (scrittura_attesa) verifica_decodifiche(v, scenario, percorso, tabella, s);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "verifica_decodifica.h"
 
-#include "comandi/descrizioni_utente.h"
-#include "finish/memorizza_percorso.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
 #include "model/file_binari.h"
 #include "model/nomi_file.h"
 #include "plot/carica_compilato.h"
@@ -129,15 +129,9 @@ std::string byte_decodifica(const file_compilati& f) {
 }
 
 file_compilati compila_file(std::string_view linea, std::string_view treno, bool con_piano) {
-  descrizioni_utente d;
-  d.nome_linea = "Prova";
-  d.numero_treno = "7";
-  d.testo_linea = std::string(linea);
-  d.testo_treno = std::string(treno);
   Stato s;
+  compila_descrizioni(s, linea, treno, {"Prova", "7"}, con_piano);
   CartellaMemoria cartella;
-  prepara_compilazione(s, cartella, d);
-  compila_scenario(s, cartella, con_piano ? 1 : 0);
   scrivi_file_binari(s, cartella);
   file_compilati f;
   f.sim = cartella.leggi(nome_file_scenario(s)).value_or("");
