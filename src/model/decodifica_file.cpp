@@ -100,30 +100,43 @@ bool tipo_noto(std::uint8_t tipo) {
   }
 }
 
+// What parametro1 of a cell must hold and does not, or nullptr. Cell 1's parametro1 is
+// the fixed value whatever its type.
+const char* parametro1_atteso(std::size_t i, const tratto& t) {
+  const auto fuori = [&t](int da, int a) { return t.parametro1 < da || t.parametro1 > a; };
+  if (i == 1) {
+    return t.parametro1 != limiti_file::valore_fisso_percorso ? "5121, the fixed value every compile writes there"
+                                                              : nullptr;
+  }
+  switch (t.tipo) {
+    case tipo_cella::fermata:
+      return fuori(1, kUltimaVoceStazione) ? "a station entry, 1 to 80" : nullptr;
+    case tipo_cella::cartello:
+      return fuori(0, kVocePrimoCartello) ? "a caption entry, 0 to 80" : nullptr;
+    case tipo_cella::approccio_rallentamento:
+      return fuori(1, 4) ? "1 to 4" : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+std::string parametro1_di(std::size_t i, const tratto& t) {
+  const std::string valore = std::to_string(t.parametro1);
+  if (i == 1) return "cell 1 parametro1 is " + valore;
+  const char* oggetto = t.tipo == tipo_cella::fermata    ? " is a station stop naming entry "
+                        : t.tipo == tipo_cella::cartello ? " is a caption board naming entry "
+                                                         : " is a slow-order approach cell numbered ";
+  return "cell " + n(i) + oggetto + valore;
+}
+
 // A cell's values that no compile writes: an unknown type, cell 1 without its fixed value,
 // a stop or caption naming no entry of its kind, an approach cell out of its four.
-// (Cell 1's parametro1 is the fixed value whatever its type.)
 std::optional<difetto_file> difetto_cella(std::size_t i, const tratto& t, std::size_t inizio) {
-  const std::string cella = "cell " + n(i);
   if (!tipo_noto(t.tipo)) {
-    return difetto_file{inizio, cella + " has type " + std::to_string(t.tipo) + ": expected 0 to 6 or 10 to 14"};
+    return difetto_file{inizio, "cell " + n(i) + " has type " + std::to_string(t.tipo) + ": expected 0 to 6 or 10 to 14"};
   }
-  const std::size_t p1 = inizio + offset_campo(t, "parametro1");
-  const std::string valore = std::to_string(t.parametro1);
-  if (i == 1) {
-    if (t.parametro1 == limiti_file::valore_fisso_percorso) return std::nullopt;
-    return difetto_file{p1, "cell 1 parametro1 is " + valore + ": expected " +
-                                std::to_string(limiti_file::valore_fisso_percorso) +
-                                ", the fixed value every compile writes there"};
-  }
-  if (t.tipo == tipo_cella::fermata && (t.parametro1 < 1 || t.parametro1 > kUltimaVoceStazione)) {
-    return difetto_file{p1, cella + " is a station stop naming entry " + valore + ": expected a station entry, 1 to 80"};
-  }
-  if (t.tipo == tipo_cella::cartello && (t.parametro1 < 0 || t.parametro1 > kVocePrimoCartello)) {
-    return difetto_file{p1, cella + " is a caption board naming entry " + valore + ": expected a caption entry, 0 to 80"};
-  }
-  if (t.tipo == tipo_cella::approccio_rallentamento && (t.parametro1 < 1 || t.parametro1 > 4)) {
-    return difetto_file{p1, cella + " is a slow-order approach cell numbered " + valore + ": expected 1 to 4"};
+  if (const char* atteso = parametro1_atteso(i, t)) {
+    return difetto_file{inizio + offset_campo(t, "parametro1"), parametro1_di(i, t) + ": expected " + atteso};
   }
   return std::nullopt;
 }
