@@ -1,7 +1,9 @@
 // Writes the seed corpus of the fuzz targets into fuzz/corpus/<target>/: the built-in
 // texts and one small text for each error number a text can cause. A file's name says
 // what it must give: "e<number>-..." that codice_errore, "f<number>-..." that final error,
-// "incorporat..." no error at all (the corpus test holds them to it).
+// "incorporat..." no error at all (the corpus test holds them to it). fuzz_decodifica gets
+// the binary files of small compiles, whole ("sano-...") and damaged in each of the three
+// files ("danno-scenario-...", "danno-percorso-...", "danno-tabella-...").
 // Run from the repository root: ./build-fuzz/fuzz/genera_corpus
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
 #include "verifica.h"
+#include "verifica_decodifica.h"
 
 namespace {
 
@@ -137,6 +140,45 @@ std::string treno_troppe_stazioni(const std::string& linea, std::int32_t con_tab
   return "";
 }
 
+// A line of 0 m (the 7,000 m of run-out only) with a curve of each direction, a gradient,
+// a mountain, a caption and a speed-indicator board, and a train with two stations, a
+// signal, a slow order and an abbattimento point: every kind of object in files of a few
+// kilobytes (the plan 137 KB).
+cmp::fuzz::file_compilati compilato_piccolo(bool con_piano) {
+  const std::string linea = testo({"[generale]", "lunghezza percorso,    0", "[curve]", "curvad6, 100, 300",
+                                   "curvas2, 1000, 2000", "pendenza, 500, 5", "montagna, 2000, 800, 11",
+                                   "cartello_indicatore, 1500, (Ponte)", "indicatori_vmax, 2500, 4, 4, 4, 1, 4, 4, 4, 1",
+                                   "[fine]"});
+  const std::string t = treno({"velocita, 3000, 100", stazione(1000, 2, 600), stazione(5000, 2, 600), segnale(3500),
+                               "rallentamento, 4000, 30, 300, 0, 1, 0", "abbattimento, 4800, 0"});
+  return cmp::fuzz::compila_file(linea, t, con_piano);
+}
+
+std::vector<std::pair<std::string, cmp::fuzz::file_compilati>> semi_decodifica() {
+  using cmp::fuzz::file_compilati;
+  const file_compilati piccolo = compilato_piccolo(true);
+  const file_compilati incorporato = cmp::fuzz::compila_file(cmp::fuzz::testo_linea_incorporata(),
+                                                             testo(cmp::righe_treno_incorporato()), false);
+  // Damage to the .sim or the track needs no plan beside it.
+  const auto con = [](file_compilati f, auto cambia) {
+    cambia(f);
+    return f;
+  };
+  const file_compilati senza_piano = compilato_piccolo(false);
+  return {
+      {"sano-piccolo", piccolo},
+      {"sano-piccolo-senza-piano", senza_piano},
+      {"sano-incorporato-senza-piano", incorporato},
+      {"danno-scenario-tagliato", con(senza_piano, [](file_compilati& f) { f.sim.resize(1000); })},
+      {"danno-scenario-senza-valore-fisso", con(senza_piano, [](file_compilati& f) { f.sim[f.sim.size() - 35 - 39 + 21] = 0; })},
+      {"danno-percorso-vuoto", con(senza_piano, [](file_compilati& f) { f.dat.clear(); })},
+      {"danno-percorso-tipo-ignoto", con(senza_piano, [](file_compilati& f) { f.dat[15 * 40] = 9; })},
+      {"danno-percorso-di-altra-linea", con(incorporato, [&](file_compilati& f) { f.dat = piccolo.dat; })},
+      {"danno-tabella-tagliata", con(piccolo, [](file_compilati& f) { f.piano->resize(100001); })},
+      {"danno-tabella-passo", con(piccolo, [](file_compilati& f) { (*f.piano)[8 + 10 * 3000 + 2 + 6] ^= 0x10; })},
+  };
+}
+
 void scrivi(const std::filesystem::path& cartella, const std::string& nome, const std::string& byte) {
   std::filesystem::create_directories(cartella);
   std::ofstream(cartella / nome, std::ios::binary | std::ios::trunc) << byte;
@@ -169,5 +211,8 @@ int main() {
          cmp::fuzz::byte_treno(1, treno_troppe_stazioni(cmp::fuzz::testo_linea_incorporata(), 1)));
   scrivi(radice / "fuzz_scenario", "e010-troppe-stazioni",
          cmp::fuzz::byte_scenario(1, piccola_con_cartelli, treno({stazione(500, 2, 600), stazione(2000, 2, 600)})));
+  for (const auto& [nome, file] : semi_decodifica()) {
+    scrivi(radice / "fuzz_decodifica", nome, cmp::fuzz::byte_decodifica(file));
+  }
   return 0;
 }

@@ -1,10 +1,13 @@
 #include "verifica.h"
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <limits>
 #include <initializer_list>
 
 #include "comandi/diagnostica.h"
+#include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "errori/catalogo_errori.h"
 #include "builtin/linea_incorporata.h"
@@ -29,6 +32,86 @@ std::string senza_controllo(const std::uint8_t* dati, std::size_t n) {
 
 std::int32_t controllo(const std::uint8_t* dati, std::size_t n) { return n == 0 ? 1 : (dati[0] & 1); }
 
+// A folder in memory that keeps its buffers from one input to the next: a fuzz run then
+// does not allocate, and fault in, the plan file's hundreds of kilobytes for every input.
+class CartellaRiusata : public Cartella {
+ public:
+  void svuota() {
+    for (auto& [nome, f] : file_) f.presente = false;
+    nome_noto_.clear();
+  }
+  // The bytes of a file written since the last svuota, or nullptr.
+  const std::string* byte(const std::string& nome) const {
+    const auto it = file_.find(nome);
+    return it != file_.end() && it->second.presente ? &it->second.byte : nullptr;
+  }
+  std::optional<std::string> leggi(const std::string& nome) override {
+    const std::string* b = byte(nome);
+    return b ? std::optional<std::string>(*b) : std::nullopt;
+  }
+  TipoVoce tipo(const std::string& nome) override { return byte(nome) ? TipoVoce::file : TipoVoce::assente; }
+  void elimina(const std::string& nome) override { file_[nome].presente = false; }
+  std::string percorso_di(const std::string& nome) const override { return nome; }
+  // Nothing here can fail half-way, so files are written in place (scrivi, scrivi_insieme
+  // below) and the temporary-and-rename steps are never taken.
+  std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile&) override {
+    throw ErroreFile(per_nome, "not used by the fuzz checks");
+  }
+  void rinomina(const std::string&, const std::string& a) override { throw ErroreFile(a, "not used by the fuzz checks"); }
+  std::optional<std::string> metti_da_parte(const std::string&) override { return std::nullopt; }
+  void sincronizza(const std::string&) override {}
+  void scrivi(const std::string& nome, std::string_view byte) override {
+    auto& f = file_[nome];
+    f.byte.assign(byte);
+    f.presente = true;
+  }
+  void scrivi_insieme(std::vector<file_da_scrivere> file) override {
+    for (const auto& da_scrivere : file) {
+      auto& f = file_[da_scrivere.nome];
+      f.presente = true;
+      if (da_scrivere.nome == nome_noto_) continue;
+      f.byte.clear();
+      da_scrivere.produci([&f](std::string_view pezzo) { f.byte.append(pezzo); });
+    }
+    nome_noto_.clear();
+  }
+  // The next scrivi_insieme takes these bytes for the file of this name instead of
+  // producing them: bytes already encoded from the very same structure.
+  void scrivi_noto(const std::string& nome, const std::string& byte) {
+    nome_noto_ = nome;
+    file_[nome].byte = byte;
+  }
+
+ private:
+  struct file_in_memoria {
+    std::string byte;
+    bool presente = false;
+  };
+  std::map<std::string, file_in_memoria> file_;
+  std::string nome_noto_;
+};
+
+const identita_scenario kIdentita{"VallorsaC_Pietrana", "4721"};
+
+// The built-in line read once for each plan setting: every input of fuzz_treno goes over
+// it, and reading it costs more than most trains.
+struct linea_letta {
+  Stato stato;
+  linea_compilata linea;
+  std::string piano;  // the plan file, when the plan is built
+};
+const linea_letta& linea_incorporata_letta(bool con_piano) {
+  static const auto leggi = [](bool piano) {
+    linea_letta l;
+    l.linea = compila_linea(l.stato, testo_linea_incorporata(), kIdentita, piano);
+    if (piano) l.piano = codifica_tabella_linea(l.stato.tabella_linea);
+    return l;
+  };
+  static const linea_letta senza = leggi(false);
+  static const linea_letta con = leggi(true);
+  return con_piano ? con : senza;
+}
+
 class Verifica {
  public:
   explicit Verifica(esito_verifica& e) : e_(e) {}
@@ -39,31 +122,6 @@ class Verifica {
  private:
   esito_verifica& e_;
 };
-
-// The plan file is all of column 0 then all of column 1, each value a type code and its
-// bytes; the walk must end exactly at the end of the file, after two values a row.
-void verifica_file_tabella(Verifica& v, std::string_view dati, std::size_t righe) {
-  std::size_t pos = 0;
-  std::size_t valori = 0;
-  while (pos < dati.size()) {
-    if (dati.size() - pos < 2) return v.che(false, "plan file: a type code is cut at its end");
-    const auto codice = static_cast<std::uint16_t>(static_cast<unsigned char>(dati[pos]) |
-                                                   static_cast<unsigned char>(dati[pos + 1]) << 8);
-    pos += 2;
-    std::size_t byte_valore = 0;
-    if (codice == 2) {
-      byte_valore = 2;
-    } else if (codice == 5) {
-      byte_valore = 8;
-    } else if (codice != 0) {
-      return v.che(false, "plan file: type code " + std::to_string(codice));
-    }
-    if (dati.size() - pos < byte_valore) return v.che(false, "plan file: a value is cut at its end");
-    pos += byte_valore;
-    ++valori;
-  }
-  v.che(valori == 2 * righe, "plan file: " + std::to_string(valori) + " values for " + std::to_string(righe) + " rows");
-}
 
 // The source a number comes from, by the catalogue.
 bool registrato_da(std::int32_t codice, std::initializer_list<fonte_errore> fonti) {
@@ -126,46 +184,71 @@ void verifica_testi(Verifica& v, const esito_compilazione& e) {
                                     " after number " + std::to_string(e.lettura.codice));
 }
 
+// Every file a compile writes is one the decoders take whole, byte for byte, and the
+// three belong together: what dump and plot --from refuse, no compile writes.
+void verifica_decodifiche(Verifica& v, const std::string& scenario, const std::string& percorso,
+                          const std::string* tabella, const Stato& s) {
+  // The last plan file found sound, and its table: the train target writes the same plan
+  // for every input, and lines of one length without curves share theirs.
+  static std::string piano_sano;
+  static TabellaLinea tabella_sana;
+  const auto voci = decodifica_scenario(scenario);
+  v.che(!voci.difetto, "the scenario file is called damaged: " + (voci.difetto ? voci.difetto->motivo : ""));
+  const auto celle = decodifica_percorso(percorso);
+  v.che(!celle.difetto && celle.celle.size() == s.percorso.size(),
+        "the track file is called damaged: " + (celle.difetto ? celle.difetto->motivo : ""));
+  if (tabella && *tabella != piano_sano) {
+    auto piano = decodifica_tabella_linea(*tabella);
+    const bool sano = !piano.difetto && codifica_tabella_linea(piano.tabella) == *tabella;
+    v.che(sano, "the plan file is called damaged: " + (piano.difetto ? piano.difetto->motivo : ""));
+    if (!sano) return;
+    piano_sano = *tabella;
+    tabella_sana = std::move(piano.tabella);
+  }
+  if (voci.difetto || celle.difetto) return;
+  const auto insieme = verifica_insieme(voci.voci, celle.celle, tabella ? &tabella_sana : nullptr);
+  v.che(!insieme, "the files do not belong together: " + (insieme ? insieme->difetto.motivo : ""));
+}
+
 // The three encodings of the state: the files written, or (after a final error, when
 // nothing is written) the bytes they would have held.
-void verifica_codifiche(Verifica& v, CartellaMemoria& cartella, const Stato& s, const std::vector<std::string>& scritti,
-                        bool scrittura_attesa) {
+void verifica_codifiche(Verifica& v, const CartellaRiusata& cartella, const Stato& s,
+                        const std::vector<std::string>& scritti, bool scrittura_attesa) {
   if (!ha_percorso(s)) return v.che(scritti.empty(), "files written without a track");
   const bool con_tabella = s.crea_tabella_linea != 0;
   if (scrittura_attesa) {
     // The fixed values go in before anything is written.
     v.che(s.percorso[1].parametro1 == 5121 && valore_fisso_scenario(s.scenario) == 610, "the fixed values are missing");
     v.che(scritti.size() == (con_tabella ? 3u : 2u), std::to_string(scritti.size()) + " binary files written");
-    v.che(cartella.esiste(nome_file_tabella_linea(s)) == con_tabella, "plan file against the plan setting");
+    v.che((cartella.byte(nome_file_tabella_linea(s)) != nullptr) == con_tabella, "plan file against the plan setting");
   } else {
     v.che(scritti.empty(), "files written after a final error");
   }
-  const auto scritto = [&](const std::string& nome, auto codifica) {
-    const auto file = cartella.leggi(nome);
-    return scrittura_attesa && file ? *file : codifica();
+  // The files written, or (after a final error, when nothing is written) the bytes they
+  // would have held.
+  std::string codificati[3];
+  const auto scritto = [&](int i, const std::string& nome, auto codifica) -> const std::string& {
+    const std::string* file = cartella.byte(nome);
+    if (scrittura_attesa && file) return *file;
+    return codificati[i] = codifica();
   };
 
-  const std::string percorso = scritto(nome_file_percorso(s), [&] { return codifica_percorso(s.percorso); });
+  const std::string& percorso = scritto(0, nome_file_percorso(s), [&] { return codifica_percorso(s.percorso); });
   v.che(percorso.size() == kByteCella * s.percorso.size(), "track file of " + std::to_string(percorso.size()) +
                                                                " bytes for " + std::to_string(s.percorso.size()) +
                                                                " cells");
-  const auto celle = decodifica_percorso(percorso);
-  v.che(!celle.difetto && celle.celle.size() == s.percorso.size(), "the track file does not decode whole");
-
-  const std::string scenario = scritto(nome_file_scenario(s), [&] { return codifica_scenario(s.scenario); });
+  const std::string& scenario = scritto(1, nome_file_scenario(s), [&] { return codifica_scenario(s.scenario); });
   std::size_t testi = 0;
   for (const auto& voce : s.scenario) testi += std::min(voce.testo.size(), kTestoMassimo);
   v.che(scenario.size() == kByteScenarioSenzaTesti + testi,
         "scenario file of " + std::to_string(scenario.size()) + " bytes with " + std::to_string(testi) + " text bytes");
-  const auto voci = decodifica_scenario(scenario);
-  v.che(!voci.difetto && voci.voci.size() == kVociScenario, "the scenario file does not decode to 87 entries");
-
+  const std::string* tabella = nullptr;
   if (con_tabella) {
     v.che(s.tabella_linea.esiste(), "a track without a plan");
-    const std::string tabella =
-        scritto(nome_file_tabella_linea(s), [&] { return codifica_tabella_linea(s.tabella_linea); });
-    verifica_file_tabella(v, tabella, s.tabella_linea.righe());
+    tabella = &scritto(2, nome_file_tabella_linea(s), [&] { return codifica_tabella_linea(s.tabella_linea); });
   }
+  // Without the fixed values (a final error) the bytes are no files of a compile.
+  if (scrittura_attesa) verifica_decodifiche(v, scenario, percorso, tabella, s);
 }
 
 }  // namespace
@@ -206,10 +289,25 @@ std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std:
 esito_verifica compila_e_verifica(const ingresso& in) {
   esito_verifica e;
   Verifica v(e);
-  Stato s;
-  const esito_compilazione esito =
-      compila_descrizioni(s, in.linea, in.treno, {"VallorsaC_Pietrana", "4721"}, in.con_tabella != 0);
-  CartellaMemoria cartella;
+  // Kept from one input to the next, for their buffers.
+  static Stato s;
+  static CartellaRiusata cartella;
+  cartella.svuota();
+  esito_compilazione esito;
+  if (in.linea == testo_linea_incorporata()) {
+    const linea_letta& l = linea_incorporata_letta(in.con_tabella != 0);
+    s = l.stato;
+    esito = compila_treno(s, l.linea, in.treno);
+    if (s.crea_tabella_linea != 0) {
+      // No train reader touches the plan: it stays the line's, whose file was encoded once
+      // (and is checked whole the first time it is written).
+      const bool invariato = s.tabella_linea == l.stato.tabella_linea;
+      v.che(invariato, "the train reader changed the plan");
+      if (invariato) cartella.scrivi_noto(nome_file_tabella_linea(s), l.piano);
+    }
+  } else {
+    esito = compila_descrizioni(s, in.linea, in.treno, kIdentita, in.con_tabella != 0);
+  }
   std::vector<std::string> scritti;
   if (esito.scrivibile()) scritti = scrivi_file_binari(s, cartella);
 

@@ -30,7 +30,7 @@ fi
 
 echo "== fuzz targets (build-fuzz/), ${FUZZ_SECONDS:-60} s each"
 CXX=clang++ cmake -S . -B build-fuzz -DCOMPATTATORE_FUZZ=ON -DCOMPATTATORE_TESTS=OFF
-cmake --build build-fuzz -j2 --target fuzz_linea fuzz_treno fuzz_scenario
+cmake --build build-fuzz -j2 --target fuzz_linea fuzz_treno fuzz_scenario fuzz_decodifica
 
 mostra_byte() {
   if command -v hexdump >/dev/null 2>&1; then hexdump -C "$1"; else od -A x -t x1z -v "$1"; fi
@@ -39,7 +39,7 @@ mostra_byte() {
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
 esito=0
-for bersaglio in fuzz_linea fuzz_treno fuzz_scenario; do
+for bersaglio in fuzz_linea fuzz_treno fuzz_scenario fuzz_decodifica; do
   mkdir -p "$lavoro/$bersaglio/corpus" "$lavoro/$bersaglio/trovati"
   cp fuzz/corpus/"$bersaglio"/* "$lavoro/$bersaglio/corpus/"
   registro="$lavoro/$bersaglio/registro.txt"

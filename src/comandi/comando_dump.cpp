@@ -105,20 +105,22 @@ int comando_dump(const opzioni_lette& o) {
     return kUscitaUso;
   }
   const bool json = o.ha("--json");
-  const std::string testa = "\"file\": " + json_testo(percorso) + ", ";
   std::optional<difetto_file> difetto;
   std::vector<std::string> righe;
+  std::string intestazione;
+  std::string chiave;
   if (g == genere::scenario) {
     const auto d = decodifica_scenario(*dati);
     for (std::size_t i = 0; i < d.voci.size(); ++i) righe.push_back(elenca_record("voce", i, d.voci[i], json));
-    stampa(righe, json, testa, "voci");
+    chiave = "voci";
     difetto = d.difetto;
   } else if (g == genere::percorso) {
     const auto d = decodifica_percorso(*dati);
     for (std::size_t i = 0; i < d.celle.size(); ++i) {
       if (!cella_vuota(d.celle[i])) righe.push_back(elenca_record("cella", i, d.celle[i], json));
     }
-    stampa(righe, json, testa + "\"celle_totali\": " + std::to_string(d.celle.size()) + ", ", "celle");
+    intestazione = "\"celle_totali\": " + std::to_string(d.celle.size()) + ", ";
+    chiave = "celle";
     difetto = d.difetto;
   } else {
     const auto d = decodifica_tabella_linea(*dati);
@@ -130,11 +132,17 @@ int comando_dump(const opzioni_lette& o) {
                            : "metro " + std::to_string(m) + ": " + e + " " + n);
     }
     const std::string lunghezza = r >= 7001 ? std::to_string(r - 7001) : "null";
-    stampa(righe, json, testa + "\"metri\": " + std::to_string(r) + ", \"lunghezza\": " + lunghezza + ", ", "punti");
+    intestazione = "\"metri\": " + std::to_string(r) + ", \"lunghezza\": " + lunghezza + ", ";
+    chiave = "punti";
     difetto = d.difetto;
   }
+  const std::string json_difetto =
+      difetto ? "{\"byte\": " + std::to_string(difetto->offset) + ", \"motivo\": " + json_testo(difetto->motivo) + "}"
+              : "null";
+  stampa(righe, json, "\"file\": " + json_testo(percorso) + ", \"difetto\": " + json_difetto + ", " + intestazione,
+         chiave);
   if (difetto) {
-    std::fprintf(stderr, "%s: byte %zu: %s\n", percorso.c_str(), difetto->offset, difetto->motivo.c_str());
+    segnala(descrivi_difetto(percorso, *difetto));
     return kUscitaErroreDescrizione;
   }
   return kUscitaPulita;

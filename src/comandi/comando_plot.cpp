@@ -162,26 +162,24 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
   const std::string percorso_dat = (std::filesystem::path(cartella) / (base + ".dat")).string();
   const auto sim = leggi_obbligatorio(percorso_sim);
   if (!sim) return kUscitaUso;
+  // The plan belongs to the route: its name is the one the scenario table carries, once
+  // the table is known to be one a compile wrote.
+  const auto voci = decodifica_scenario(*sim);
+  if (voci.difetto) {
+    segnala(descrivi_difetto(percorso_sim, *voci.difetto));
+    return kUscitaErroreDescrizione;
+  }
   const auto dat = leggi_obbligatorio(percorso_dat);
   if (!dat) return kUscitaUso;
 
-  // The plan belongs to the route: its name is the one the scenario table carries.
-  const auto voci = decodifica_scenario(*sim);
-  const std::string route = nome_linea.value_or(voci.voci.size() > static_cast<std::size_t>(kVoceIdentitaLinea) ? da_cp1252(testo_nome_linea(voci.voci)) : "");
+  const std::string route = nome_linea.value_or(da_cp1252(testo_nome_linea(voci.voci)));
+  const std::string percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
   std::optional<std::string> tabella;
-  std::string percorso_tabella;
-  if (!route.empty()) {
-    percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
-    try {
-      tabella = leggi_file(percorso_tabella);
-    } catch (const ErroreFile& e) {
-      segnala("cannot read " + e.percorso() + ": " + e.motivo());
-      return kUscitaUso;
-    }
-  }
-  if (!tabella) {
-    segnala("plot: no plan of the line (" + (route.empty() ? std::string("*_linea.dat") : route + "_linea.dat") +
-            ") in " + cartella + ": drawing the profiles only");
+  try {
+    tabella = leggi_file(percorso_tabella);
+  } catch (const ErroreFile& e) {
+    segnala("cannot read " + e.percorso() + ": " + e.motivo());
+    return kUscitaUso;
   }
   if (sovrascrive(uscita, {percorso_sim, percorso_dat, percorso_tabella})) {
     segnala("plot: refusing to write " + uscita + ": it is one of the input files");
@@ -195,9 +193,11 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     const std::string& file = difetto->file == file_compilato::scenario  ? percorso_sim
                               : difetto->file == file_compilato::percorso ? percorso_dat
                                                                           : percorso_tabella;
-    segnala("cannot read " + file + ": byte " + std::to_string(difetto->difetto.offset) + ": " +
-            difetto->difetto.motivo);
-    return kUscitaUso;
+    segnala(descrivi_difetto(file, difetto->difetto));
+    return kUscitaErroreDescrizione;
+  }
+  if (!tabella) {
+    segnala("plot: no plan of the line (" + route + "_linea.dat) in " + cartella + ": drawing the profiles only");
   }
   return scrivi_disegno(uscita, s, {}) ? kUscitaPulita : kUscitaUso;
 }

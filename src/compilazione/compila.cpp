@@ -41,25 +41,49 @@ void non_arrivato(Stato& s, const testo_in_arrivo& t, testo_descrizione quale) {
   s.codice_errore = errori::lettura;
 }
 
-// The two readers in order; the train text is read only when the line reader read to its end.
-void leggi_entrambe(Stato& s, const testo_in_arrivo& linea, const testo_in_arrivo& treno, esito_compilazione& e) {
+// The line reader; true when the train text is to be read after it (the line was read to
+// its end).
+bool leggi_linea(Stato& s, const testo_in_arrivo& linea, esito_compilazione& e) {
   if (linea.come == testo_in_arrivo::stato::assente) {
     s.codice_errore = errori::testo_mancante;
-    return;
+    return false;
   }
   if (linea.come == testo_in_arrivo::stato::illeggibile) {
     e.treno_letto = true;  // the common failure path: both texts are done with
-    return non_arrivato(s, linea, testo_descrizione::linea);
+    non_arrivato(s, linea, testo_descrizione::linea);
+    return false;
   }
   const esito_lettura esito_linea = leggi_descrizione_linea(s, linea.testo, &e.righe);
   if (esito_linea == esito_lettura::fallita) {
     e.treno_letto = true;
-    return;
+    return false;
   }
-  if (esito_linea == esito_lettura::interrotta) return;
+  return esito_linea != esito_lettura::interrotta;
+}
+
+void leggi_treno(Stato& s, const testo_in_arrivo& treno, esito_compilazione& e) {
   e.treno_letto = true;
   if (treno.come != testo_in_arrivo::stato::presente) return non_arrivato(s, treno, testo_descrizione::treno);
   leggi_descrizione_treno(s, treno.testo, &e.righe);
+}
+
+// The two readers in order; the train text is read only when the line reader read to its end.
+void leggi_entrambe(Stato& s, const testo_in_arrivo& linea, const testo_in_arrivo& treno, esito_compilazione& e) {
+  if (leggi_linea(s, linea, e)) leggi_treno(s, treno, e);
+}
+
+void prepara(Stato& s, const identita_scenario& identita, bool con_piano) {
+  s.nome_linea = identita.nome_linea;
+  s.numero_treno = identita.numero_treno;
+  s.crea_tabella_linea = con_piano;
+  azzera(s);
+}
+
+// What the readers left, then the finishing pass.
+void completa(Stato& s, esito_compilazione& e) {
+  e.lettura = {s.codice_errore, s.posizione_errore, s.luogo_errore, s.dettaglio_errore};
+  e.finale = completa_percorso(s);
+  e.avvisi = s.avvisi;
 }
 
 }  // namespace
@@ -89,13 +113,25 @@ errore_finale completa_percorso(Stato& s) {
 
 esito_compilazione compila_testi(Stato& s, const testo_in_arrivo& linea, const testo_in_arrivo& treno,
                                  const identita_scenario& identita, bool con_piano) {
-  s.nome_linea = identita.nome_linea;
-  s.numero_treno = identita.numero_treno;
-  s.crea_tabella_linea = con_piano;
-  azzera(s);
+  prepara(s, identita, con_piano);
   esito_compilazione e = leggi_descrizioni(s, linea, treno);
-  e.finale = completa_percorso(s);
-  e.avvisi = s.avvisi;
+  completa(s, e);
+  return e;
+}
+
+linea_compilata compila_linea(Stato& s, std::string_view linea, const identita_scenario& identita, bool con_piano) {
+  prepara(s, identita, con_piano);
+  testo_nome_linea(s.scenario) = s.nome_linea;
+  testo_numero_treno(s.scenario) = s.numero_treno;
+  linea_compilata l;
+  l.treno_da_leggere = leggi_linea(s, testo_in_arrivo::di(linea), l.esito);
+  return l;
+}
+
+esito_compilazione compila_treno(Stato& s, const linea_compilata& linea, std::string_view treno) {
+  esito_compilazione e = linea.esito;
+  if (linea.treno_da_leggere) leggi_treno(s, testo_in_arrivo::di(treno), e);
+  completa(s, e);
   return e;
 }
 

@@ -66,6 +66,17 @@ esito_compilazione compila_descrizioni(Stato& s, std::string_view linea, std::st
 esito_compilazione compila_testi(Stato& s, const testo_in_arrivo& linea, const testo_in_arrivo& treno,
                                  const identita_scenario& identita, bool con_piano);
 
+// The compile in two halves, for many trains over one line (the fuzz target of the train
+// reader reads the built-in line once): `compila_linea` is compila_descrizioni up to the
+// end of the line reader; `compila_treno` goes on from the state it left, or from a copy
+// of it, with the outcome it returned. Together they give what compila_descrizioni gives.
+struct linea_compilata {
+  esito_compilazione esito;
+  bool treno_da_leggere = false;  // the line was read to its end
+};
+linea_compilata compila_linea(Stato& s, std::string_view linea, const identita_scenario& identita, bool con_piano);
+esito_compilazione compila_treno(Stato& s, const linea_compilata& linea, std::string_view treno);
+
 // The reading half alone, on a state that holds the identity and the plan setting:
 // both readers, in order, as the compile runs them (the finishing pass is not run).
 esito_compilazione leggi_descrizioni(Stato& s, const testo_in_arrivo& linea, const testo_in_arrivo& treno);

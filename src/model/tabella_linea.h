@@ -30,6 +30,7 @@ class TabellaLinea {
     return static_cast<valore_etichettato::tipo>(etichette_[indice(riga, asse)]);
   }
   void scrivi(std::size_t riga, int asse, valore_etichettato v);
+  bool operator==(const TabellaLinea&) const = default;
   void scrivi_doppio(std::size_t riga, int asse, double v) {
     valori_[indice(riga, asse)] = v;
     etichette_[indice(riga, asse)] = static_cast<std::uint8_t>(valore_etichettato::tipo::doppio);

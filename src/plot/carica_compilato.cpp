@@ -15,6 +15,7 @@ std::optional<difetto_compilato> carica_compilato(Stato& s, std::optional<std::s
     piano = decodifica_tabella_linea(*tabella_linea);
     if (piano->difetto) return difetto_compilato{file_compilato::tabella_linea, *piano->difetto};
   }
+  if (auto d = verifica_insieme(voci.voci, celle.celle, piano ? &piano->tabella : nullptr)) return d;
   for (std::size_t i = 0; i < s.scenario.size(); ++i) s.scenario[i] = std::move(voci.voci[i]);
   s.nome_linea = testo_nome_linea(s.scenario);
   s.numero_treno = testo_numero_treno(s.scenario);

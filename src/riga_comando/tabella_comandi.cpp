@@ -59,14 +59,16 @@ const std::vector<descrizione_comando> kComandi = {
      "  *_linea.dat  the plan of the line: metre, east, north every N metres (default 100)\n"
      "  *.sim        the scenario table: one line per entry, 0 to 86\n"
      "  *.dat        the track: one line per cell that holds anything\n"
-     "A truncated file or one of the wrong size is reported with its byte offset\n"
-     "(exit status 1) after what could be decoded.\n",
+     "Each file is checked against what a compile writes (its size, its structure and\n"
+     "its values) before anything is printed. A damaged file is reported with its byte\n"
+     "offset and what was expected there (exit status 1), after the entries or cells\n"
+     "that lie wholly before that offset; nothing of a damaged plan is printed.\n",
      {
          {"--json", nullptr, "print the decoded file as one JSON object"},
          {"--every", "N", "the plan of the line: one point every N metres"},
      },
-     "Exit status: 0 decoded, 1 a truncated file or one of the wrong size, 3 a usage error\n"
-     "or a file that cannot be read.\n",
+     "Exit status: 0 decoded, 1 a damaged file (cut, of the wrong size, or holding values\n"
+     "no compile writes), 3 a usage error or a file that cannot be read.\n",
      1, comando_dump},
     {"plot",
      "draw the compiled line (plan and profiles) as an SVG picture or an interactive page",
@@ -96,8 +98,12 @@ const std::vector<descrizione_comando> kComandi = {
           "with {path}, {line} and {column} filled in, for example\n"
           "'vscode://file/{path}:{line}:{column}'"},
      },
-     "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
-     "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n",
+     "A binary file read with --from is checked against what a compile writes; a damaged\n"
+     "one is reported with its byte offset and what was expected, and nothing is drawn.\n"
+     "\n"
+     "Exit status: 0 drawn, 1 drawn after a description error was recorded, or nothing\n"
+     "drawn from a damaged binary file, 2 error 1250/1251 (nothing written), 3 a usage\n"
+     "error or a file that cannot be read or written.\n",
      0, comando_plot},
 #ifdef COMPATTATORE_LSP
     {"lsp",

@@ -226,13 +226,52 @@ TEST_F(Comandi, DumpShowsTheValuesOfTheBuiltInFiles) {
   ASSERT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(e.uscita.substr(0, e.uscita.find('\n')), "metro 0: 0 0");
   EXPECT_NE(e.uscita.find("metro 37999: - -"), std::string::npos) << e.uscita;
+}
 
-  // A truncated copy: what can be decoded, then the offset of the defect.
+// A damaged file is reported with its name, the byte and what was expected, status 1;
+// what is printed lies wholly before that byte.
+TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
+  ASSERT_EQ(compila().stato, 0);
   const std::string sim = leggi_tutto(fuori("VallorsaC_Pietrana_4721.sim"));
-  prova::scrivi_tutto(t / "corto.sim", sim.substr(0, 100));
-  e = esegui(kProgramma, {"dump", t / "corto.sim"});
-  EXPECT_EQ(e.stato, 1);
-  EXPECT_NE(e.errori.find("byte 79: entry 2 is truncated"), std::string::npos) << e.errori;
+  const std::string dat = leggi_tutto(fuori("VallorsaC_Pietrana_4721.dat"));
+  const std::string piano = leggi_tutto(fuori("VallorsaC_Pietrana_linea.dat"));
+  const struct {
+    const char* nome;
+    std::string byte;
+    std::string messaggio;
+    std::vector<std::string> stampati, non_stampati;
+  } casi[] = {
+      {"corto.sim", sim.substr(0, 100), "byte 79: the file ends inside entry 2", {"voce 0:", "voce 1:"}, {"voce 2"}},
+      {"vuoto.sim", "", "byte 0: the file is empty", {}, {"voce"}},
+      // Cut inside the signal's cell 89.
+      {"corto.dat", dat.substr(0, 89 * 15 + 7), "byte 1335: the file ends 7 bytes into cell 89", {"cella 1:"},
+       {"cella 89"}},
+      {"vuoto.dat", "", "byte 0: the file is empty", {}, {"cella"}},
+      {"tipo_ignoto.dat", dat.substr(0, 100 * 15) + "\x63" + dat.substr(100 * 15 + 1), "byte 1500: cell 100 has type 99",
+       {"cella 89:"}, {"cella 100", "cella 101"}},
+      {"corto_linea.dat", piano.substr(0, 100001), "byte 99998: the file ends inside value", {}, {"metro"}},
+      {"vuoto_linea.dat", "", "byte 0: the file is empty", {}, {"metro"}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    prova::scrivi_tutto(t / c.nome, c.byte);
+    const auto e = esegui(kProgramma, {"dump", t / c.nome});
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_EQ(e.errori, "compattatore: " + (t / c.nome) + " is damaged at " +
+                            e.errori.substr(e.errori.find(" at ") + 4));
+    EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+    EXPECT_NE(e.errori.find("expected"), std::string::npos) << e.errori;
+    for (const auto& s : c.stampati) EXPECT_NE(e.uscita.find(s), std::string::npos) << s;
+    for (const auto& s : c.non_stampati) EXPECT_EQ(e.uscita.find(s), std::string::npos) << s;
+  }
+  const auto json = esegui(kProgramma, {"dump", t / "corto_linea.dat", "--json"});
+  EXPECT_EQ(json.stato, 1);
+  EXPECT_NE(json.uscita.find("\"difetto\": {\"byte\": 99998, \"motivo\": \"the file ends inside value"),
+            std::string::npos)
+      << json.uscita;
+  EXPECT_NE(json.uscita.find("\"metri\": 0, \"lunghezza\": null, \"punti\": [\n]}"), std::string::npos) << json.uscita;
+  const auto sano = esegui(kProgramma, {"dump", fuori("VallorsaC_Pietrana_4721.dat"), "--json"});
+  EXPECT_NE(sano.uscita.find("\"difetto\": null"), std::string::npos);
 }
 
 TEST(ComandiAiuto, HelpAndVersion) {

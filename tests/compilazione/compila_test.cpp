@@ -13,6 +13,7 @@
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
 #include "errori/catalogo_errori.h"
+#include "model/file_binari.h"
 #include "reader/comune/testo_chiavi.h"
 #include "supporto.h"
 
@@ -105,6 +106,48 @@ TEST(Compila, AReservedSlotInUseIsTheFinalErrorNotTheReadersNumber) {
 }
 
 // The README's table of error numbers lists exactly the catalogue, each with who records it.
+// One line read once, then a copy of its state for each train, gives what a whole compile
+// of the same two texts gives: the same files, the same outcome.
+TEST(Compila, ALineReadOnceThenEachTrainGivesTheWholeCompile) {
+  const std::string linea = testo_linea();
+  const std::string treno = testo_treno();
+  const std::string treno_con_errore = "[generale]\r\nsegnale, 100, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n";
+  const std::string treno_finale = "[generale]\r\nrallentamento, 0, 0, 50, 0, 0, 5\r\n[fine]\r\n";
+  const struct {
+    const char* nome;
+    std::string linea;
+    std::vector<std::string> treni;
+  } casi[] = {
+      {"the built-in line", linea, {treno, treno_con_errore, "", treno_finale, treno}},
+      {"a line that stops before the train", "[generale]\r\nlunghezza percorso,-50\r\n[fine]\r\n", {treno}},
+      {"a line that cannot be read", "[generale]\r\nlunghezza percorso,31k\r\n[fine]\r\n", {treno}},
+      {"no line at all", "", {treno}},
+  };
+  for (const auto& c : casi) {
+    for (const bool con_piano : {true, false}) {
+      Stato dopo_linea;
+      const linea_compilata l = compila_linea(dopo_linea, c.linea, kIdentita, con_piano);
+      for (const auto& t : c.treni) {
+        SCOPED_TRACE(std::string(c.nome) + ", train of " + std::to_string(t.size()) + " bytes, plan " +
+                     std::to_string(con_piano));
+        Stato intero;
+        const esito_compilazione atteso = compila_descrizioni(intero, c.linea, t, kIdentita, con_piano);
+        Stato s = dopo_linea;
+        const esito_compilazione e = compila_treno(s, l, t);
+        EXPECT_EQ(e.lettura.codice, atteso.lettura.codice);
+        EXPECT_EQ(e.lettura.posizione, atteso.lettura.posizione);
+        EXPECT_EQ(e.finale, atteso.finale);
+        EXPECT_EQ(e.avvisi.size(), atteso.avvisi.size());
+        EXPECT_EQ(e.treno_letto, atteso.treno_letto);
+        EXPECT_EQ(e.righe.size(), atteso.righe.size());
+        EXPECT_EQ(codifica_scenario(s.scenario), codifica_scenario(intero.scenario));
+        EXPECT_EQ(codifica_percorso(s.percorso), codifica_percorso(intero.percorso));
+        EXPECT_EQ(codifica_tabella_linea(s.tabella_linea), codifica_tabella_linea(intero.tabella_linea));
+      }
+    }
+  }
+}
+
 TEST(CatalogoErrori, TheReadmeTableAgreesWithTheCatalogue) {
   const std::string readme = prova::leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "README.md");
   const std::size_t inizio = readme.find("| Number | Recorded by | Cause |");

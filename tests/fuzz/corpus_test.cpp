@@ -3,12 +3,14 @@
 // outcome its name announces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "errori/catalogo_errori.h"
 #include "supporto.h"
 #include "verifica.h"
+#include "verifica_decodifica.h"
 
 namespace cmp::fuzz {
 namespace {
@@ -86,6 +88,33 @@ TEST(CorpusFuzz, EachErrorNumberHasItsSeed) {
       EXPECT_TRUE(trovato) << nome << " has no seed " << prefisso;
     }
   }
+}
+
+// The binary files of fuzz_decodifica keep every invariant of the decoders; "sano-..." loads
+// and is drawn, "danno-<file>-..." is refused in that file.
+TEST(CorpusFuzz, EveryDecoderSeedKeepsTheInvariantsAndIsRefusedWhereItsNameSays) {
+  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus" / "fuzz_decodifica";
+  const std::pair<const char*, file_compilato> file[] = {{"danno-scenario-", file_compilato::scenario},
+                                                          {"danno-percorso-", file_compilato::percorso},
+                                                          {"danno-tabella-", file_compilato::tabella_linea}};
+  std::size_t semi = 0;
+  for (const auto& voce : std::filesystem::directory_iterator(radice)) {
+    const std::string nome = voce.path().filename().string();
+    const std::string byte = prova::leggi_tutto(voce.path());
+    const auto e = decodifica_e_verifica(reinterpret_cast<const std::uint8_t*>(byte.data()), byte.size());
+    for (const auto& v : e.violazioni) ADD_FAILURE() << nome << ": " << v;
+    ++semi;
+    if (nome.rfind("sano-", 0) == 0) {
+      EXPECT_FALSE(e.difetto) << nome << ": " << e.difetto->difetto.motivo;
+      continue;
+    }
+    const auto annunciato = std::find_if(std::begin(file), std::end(file),
+                                         [&](const auto& f) { return nome.rfind(f.first, 0) == 0; });
+    ASSERT_NE(annunciato, std::end(file)) << nome << " announces no outcome";
+    ASSERT_TRUE(e.difetto) << nome;
+    EXPECT_EQ(e.difetto->file, annunciato->second) << nome << ": " << e.difetto->difetto.motivo;
+  }
+  EXPECT_GE(semi, 8u);
 }
 
 }  // namespace

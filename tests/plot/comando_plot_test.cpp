@@ -110,7 +110,7 @@ TEST(ComandoPlot, FromAFolderOfSeveralScenariosTheIdentityChooses) {
   EXPECT_NE(nessuno.errori.find("no compiled scenario (Altra_4722.sim)"), std::string::npos) << nessuno.errori;
 }
 
-TEST(ComandoPlot, ADamagedOrMissingFileOrAnUnwritableOutputIsStatus3) {
+TEST(ComandoPlot, AMissingFileOrAnUnwritableOutputIsStatus3) {
   CartellaTemporanea t;
   const Stato s = prova::stato_di_prova(20000, {});
   scrivi_compilato(t, s);
@@ -125,19 +125,65 @@ TEST(ComandoPlot, ADamagedOrMissingFileOrAnUnwritableOutputIsStatus3) {
   EXPECT_EQ(su_ingresso.stato, 3);
   EXPECT_NE(su_ingresso.errori.find("refusing to write " + dat), std::string::npos) << su_ingresso.errori;
 
-  prova::scrivi_tutto(dat, codifica_percorso(s.percorso) + "xy");
-  const auto rovinato = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", t / "a.svg"});
-  EXPECT_EQ(rovinato.stato, 3);
-  EXPECT_NE(rovinato.errori.find("cannot read " + dat + ": byte " + std::to_string(s.percorso.size() * 15) + ": "),
-            std::string::npos)
-      << rovinato.errori;
-  EXPECT_EQ(righe(rovinato.errori), 1u);
-
   std::filesystem::remove(dat);
   const auto mancante = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", cartella, "--out", t / "a.svg"});
   EXPECT_EQ(mancante.stato, 3);
   EXPECT_NE(mancante.errori.find("cannot read " + dat + ": no such file"), std::string::npos) << mancante.errori;
   EXPECT_FALSE(std::filesystem::exists(t / "a.svg"));
+}
+
+std::string casuali(std::size_t n, unsigned seme) {
+  std::string out(n, '\0');
+  for (auto& c : out) {
+    seme = seme * 1103515245u + 12345u;
+    c = static_cast<char>(seme >> 16);
+  }
+  return out;
+}
+
+// A damaged file, or files that do not belong together, are named with the byte where the
+// damage shows: one line, status 1, nothing drawn, and no word of a missing plan when the
+// plan is there.
+TEST(ComandoPlot, NothingIsDrawnFromADamagedFile) {
+  const Stato s = prova::stato_di_prova(20000, {});
+  const std::string sim = codifica_scenario(s.scenario);
+  const std::string dat = codifica_percorso(s.percorso);
+  const std::string piano = codifica_tabella_linea(s.tabella_linea);
+  Stato corta = prova::stato_di_prova(15000, {});
+  const struct {
+    const char* nome;
+    std::string sim, dat, piano;
+    const char* file;
+    std::string messaggio;
+  } casi[] = {
+      {"random bytes under the three names", casuali(4000, 1), casuali(4000, 2), casuali(9000, 3), ".sim",
+       "is damaged at byte 0: the file ends inside entry 0"},
+      {"a random track", sim, casuali(dat.size(), 4), piano, ".dat", "is damaged at byte 0: cell 0 has type"},
+      {"a random plan", sim, dat, casuali(piano.size(), 5), "_linea.dat", "is damaged at byte 0: value 0 has type"},
+      {"a track two bytes longer", sim, dat + "xy", piano, ".dat",
+       "is damaged at byte " + std::to_string(dat.size()) + ": the file ends 2 bytes into cell"},
+      {"an empty plan", sim, dat, "", "_linea.dat", "is damaged at byte 0: the file is empty"},
+      {"a cut plan", sim, dat, piano.substr(0, 100001), "_linea.dat", "the file ends inside value"},
+      {"the track of another scenario", sim, codifica_percorso(corta.percorso), piano, ".dat",
+       "cells: expected 541 for the line of 20000 m"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea t;
+    prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721.sim", c.sim);
+    prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721.dat", c.dat);
+    prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.dat", c.piano);
+    const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", t / "a.svg"});
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_EQ(e.errori.rfind("compattatore: " + (t / "VallorsaC_Pietrana") + (c.file[0] == '_' ? "" : "_4721") +
+                                 c.file + " is damaged at byte ",
+                             0),
+              0u)
+        << e.errori;
+    EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+    EXPECT_EQ(righe(e.errori), 1u) << e.errori;
+    EXPECT_FALSE(std::filesystem::exists(t / "a.svg"));
+  }
 }
 
 // A description with an error is still drawn, with status 1 and the error on standard

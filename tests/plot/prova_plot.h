@@ -85,6 +85,9 @@ inline Stato stato_di_prova(std::int64_t lunghezza, const std::vector<curva>& cu
   chilometri_progressiva(s.scenario[kVoceProgressivaTre]) = 132100;
   const auto n = arrotonda(static_cast<double>(lunghezza + 7000) / 50.0);
   s.percorso.assign(static_cast<std::size_t>(n + 1), tratto{});
+  // The fixed values of the finishing pass, which every compiled scenario carries.
+  s.percorso[1].parametro1 = 5121;
+  valore_fisso_scenario(s.scenario) = 610;
   for (std::int64_t c = 0; c + 3 <= n; ++c) {
     auto& t = s.percorso[static_cast<std::size_t>(c)];
     t.pendenza = static_cast<std::uint8_t>(100 + (c / 40) % 7 * 4 - 12);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "model/decodifica_file.h"
 #include "reader/line/pendenze_curve.h"
 #include "testi_linea.h"
 
@@ -56,6 +57,11 @@ TEST(Curve, CurvaturaDalCampoChiave) {
       {"curvad", std::nullopt}, {"curvad7", std::nullopt}, {"curvad0", std::nullopt},
   };
   for (const auto& [chiave, attesa] : casi) EXPECT_EQ(curvatura(chiave), attesa) << chiave;
+  // The decoders refuse a plan whose steps grow faster than the sharpest class allows.
+  for (const char* chiave : {"curvad1", "curvad2", "curvad3", "curvad4", "curvad5", "curvad6"}) {
+    EXPECT_LE(std::abs(*curvatura(chiave)), limiti_file::curvatura_massima) << chiave;
+  }
+  EXPECT_EQ(curvatura("curvas6"), -limiti_file::curvatura_massima);
 }
 
 double direzione(const TabellaLinea& t, std::size_t m) {  // radians from axis 1 towards axis 0
