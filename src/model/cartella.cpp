@@ -46,10 +46,19 @@ void rimetti_a_posto(Cartella& c, const std::vector<file_da_scrivere>& file, con
 
 }  // namespace
 
+std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
+  switch (tipo(nome)) {
+    case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
+    case TipoVoce::dispositivo:
+    case TipoVoce::altro: return std::string("not a regular file");
+    default: return std::nullopt;
+  }
+}
+
 void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
-  // A folder under a name would refuse the rename only after the others were replaced.
+  // A name that cannot be used would fail only after the others were replaced.
   for (const auto& f : file) {
-    if (tipo(f.nome) == TipoVoce::cartella) throw ErroreFile(percorso_di(f.nome), std::strerror(EISDIR));
+    if (const auto motivo = nome_inutilizzabile(f.nome)) throw ErroreFile(percorso_di(f.nome), *motivo);
   }
   std::vector<std::string> temporanei;
   try {
