@@ -78,6 +78,12 @@ class Cartella {
 
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte);
+  // Puts back the old files of a set of renames that a killed run left half done (its
+  // journal, kGiornale, is still there); nothing when there is none. scrivi_insieme
+  // calls it first.
+  void ripristina_interrotta();
+  static constexpr const char* kGiornale = ".compattatore.in-corso";
+
   // Replaces these files as one: when it throws, none of them has changed. Each file's
   // bytes go to a temporary first (produced only then); every name is checked
   // (nome_inutilizzabile) before anything is written. The old files are kept aside under second names
