@@ -1,14 +1,21 @@
 // The commands for scenario authors, run as processes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
+#include <iostream>
+#include <map>
+#include <random>
+#include <thread>
 #include <sstream>
 
 #include "builtin/linea_incorporata.h"
+#include "disco/cartella_disco.h"
 #include "builtin/treno_incorporato.h"
 #include "builtin/scrittore_testo.h"
 #include "riga_comando/json.h"
@@ -376,6 +383,56 @@ TEST_F(Comandi, JsonAnswersOnEveryOutcome) {
   const auto e = esegui(kProgramma, {"dump", t / "manca.sim", "--json"});
   EXPECT_EQ(e.stato, 3);
   EXPECT_EQ(e.uscita.rfind("{\"stato\": 3, \"file\": " + json_testo(t / "manca.sim"), 0), 0) << e.uscita;
+}
+
+// Real runs killed with SIGKILL at random moments of a compile over an earlier run's
+// files: once the journal is put back (as the next write does first), the three files
+// are all the earlier ones or all the new ones, and whatever the kills left behind does
+// not stop a later compile.
+TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
+  ASSERT_EQ(compila().stato, 0);
+  std::map<std::string, std::string> nuovi, vecchi;
+  for (const auto& n : kBinari) {
+    nuovi[n] = leggi_tutto(fuori(n));
+    vecchi[n] = "earlier run: " + n;
+  }
+  const auto tutti = [&](const std::map<std::string, std::string>& attesi) {
+    return std::all_of(kBinari.begin(), kBinari.end(),
+                       [&](const std::string& n) { return leggi_tutto(fuori(n)) == attesi.at(n); });
+  };
+  const auto inizio = std::chrono::steady_clock::now();
+  ASSERT_EQ(compila().stato, 0);
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  const std::vector<std::string> a = {kProgramma, "compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "out"};
+  std::mt19937 caso(15);  // fixed: a failure can be run again
+  int tutti_vecchi = 0, tutti_nuovi = 0;
+  for (int volta = 0; volta < 50; ++volta) {
+    for (const auto& [n, byte] : vecchi) prova::scrivi_tutto(fuori(n), byte);
+    std::fflush(nullptr);
+    const pid_t figlio = ::fork();
+    if (figlio == 0) {
+      const int nulla = ::open("/dev/null", O_WRONLY);
+      ::dup2(nulla, 1);
+      ::dup2(nulla, 2);
+      std::vector<char*> argv;
+      for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(caso) * durata);
+    ::kill(figlio, SIGKILL);
+    ::waitpid(figlio, nullptr, 0);
+    CartellaDisco(t / "out").ripristina_interrotta();
+    const bool v = tutti(vecchi), n = tutti(nuovi);
+    EXPECT_TRUE(v || n) << "run " << volta << ": old and new binary files side by side";
+    tutti_vecchi += v;
+    tutti_nuovi += n;
+  }
+  const auto e = compila();
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_TRUE(tutti(nuovi));
+  std::cout << "[ killed   ] " << tutti_vecchi << " runs left the old files, " << tutti_nuovi << " the new ones\n";
 }
 
 TEST(ComandiAiuto, HelpAndVersion) {
