@@ -37,6 +37,10 @@ class CartellaGuasta : public CartellaMemoria {
   std::vector<Voce> registro;
   // Every content put in place under each name, in order.
   std::map<std::string, std::vector<std::string>> scritti;
+  // A run killed before the operation of this number: it and everything after it
+  // (cleaning up included) throw Uccisa and change nothing.
+  std::optional<std::size_t> uccisa;
+  struct Uccisa {};
   // The reason the failed operation gives.
   std::string motivo = "No space left on device";
 
@@ -54,7 +58,7 @@ class CartellaGuasta : public CartellaMemoria {
     try {
       conta(Operazione::scrittura, per_nome);
       conta(Operazione::sincronizzazione, per_nome);
-    } catch (...) {
+    } catch (const ErroreFile&) {
       CartellaMemoria::elimina(nome);  // what a failed write leaves, the writer removes
       throw;
     }
@@ -87,6 +91,7 @@ class CartellaGuasta : public CartellaMemoria {
   void conta(Operazione o, const std::string& nome) {
     const std::size_t numero = registro.size();
     registro.push_back({o, nome});
+    if (uccisa && numero >= *uccisa) throw Uccisa{};
     if (guasta && *guasta == numero) throw ErroreFile(nome, motivo);
   }
 };

@@ -26,9 +26,9 @@ namespace {
 
 // `scritti`: the UTF-8 names of the files written.
 std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<std::string>& scritti,
-                       const std::string& linea, const std::string& treno) {
+                       const std::string& linea, const std::string& treno, int stato) {
   const errore_lettura& l = e.lettura;
-  std::string j = "{\"codice_errore\": " + std::to_string(s.codice_errore) +
+  std::string j = "{\"stato\": " + std::to_string(stato) + ", \"codice_errore\": " + std::to_string(s.codice_errore) +
                   ", \"posizione_errore\": " + std::to_string(s.posizione_errore) + ", \"errore_finale\": " +
                   (e.scrivibile() ? std::string("null") : std::to_string(numero_finale(e.finale)));
   if (l.codice != 0) {
@@ -55,12 +55,18 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
 }  // namespace
 
 int comando_compila(const opzioni_lette& o) {
-  const auto d = leggi_descrizioni_utente(o, "compile");
-  if (!d) return kUscitaUso;
+  const bool json = o.ha("--json");
+  rifiuto r;
+  const auto rifiutato = [&] {
+    if (json) std::printf("%s\n", json_rifiuto(r.messaggio, r.file).c_str());
+    return kUscitaUso;
+  };
+  const auto d = leggi_descrizioni_utente(o, "compile", &r);
+  if (!d) return rifiutato();
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_valida(uscita, true)) return kUscitaUso;
+  if (!cartella_valida(uscita, true, &r)) return rifiutato();
 
   Stato s;
   const identita_scenario identita = identita_di(*d);
@@ -69,18 +75,18 @@ int comando_compila(const opzioni_lette& o) {
   CartellaDisco destinazione(uscita);
   for (const auto& nome : {nome_file_tabella_linea(s), nome_file_scenario(s), nome_file_percorso(s)}) {
     if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
-      segnala("compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files");
-      return kUscitaUso;
+      rifiuta(&r, "compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files",
+              destinazione.percorso_di(nome));
+      return rifiutato();
     }
   }
 
-  const bool json = o.ha("--json");
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
   stampa_diagnostica(s, esito, linea, treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
-    if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
+    if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, kUscitaFinale).c_str());
     return kUscitaFinale;
   }
   if (!(o.ha("--strict") && esito.con_errori())) {
@@ -92,12 +98,13 @@ int comando_compila(const opzioni_lette& o) {
       for (const auto& nome : scrivi_file_binari(s, binari)) scritti.push_back(da_cp1252(nome));
       binari.conferma();
     } catch (const ErroreFile& e) {
-      segnala("cannot write " + e.percorso() + ": " + e.motivo());
-      return kUscitaUso;
+      rifiuta(&r, "cannot write " + e.percorso() + ": " + e.motivo(), e.percorso());
+      return rifiutato();
     }
   }
-  if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
-  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
+  const int stato = esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
+  if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, stato).c_str());
+  return stato;
 }
 
 }  // namespace cmp

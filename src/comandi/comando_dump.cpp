@@ -9,6 +9,7 @@
 #include "riga_comando/tabella_comandi.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
+#include "model/file_binari.h"
 
 namespace cmp {
 namespace {
@@ -20,6 +21,12 @@ genere genere_di(const std::string& percorso) {
   if (percorso.ends_with(".sim")) return genere::scenario;
   if (percorso.ends_with(".dat")) return genere::percorso;
   return genere::ignoto;
+}
+
+std::size_t massimo_di(genere g) {
+  if (g == genere::tabella) return kMassimoTabellaLinea;
+  if (g == genere::scenario) return kMassimoScenario;
+  return kMassimoPercorso;
 }
 
 std::string numero(double v) {
@@ -74,9 +81,14 @@ void stampa(const std::vector<std::string>& righe, bool json, const std::string&
 }  // namespace
 
 int comando_dump(const opzioni_lette& o) {
-  if (o.posizionali.size() != 1) {
-    segnala("dump: one file to decode is needed (try 'compattatore dump --help')");
+  // Status 3 after one line; with --json, the same as one object on standard output.
+  const auto rifiuta = [&o](const std::string& messaggio, const std::optional<std::string>& file) {
+    segnala(messaggio);
+    if (o.ha("--json")) std::printf("%s\n", json_rifiuto(messaggio, file).c_str());
     return kUscitaUso;
+  };
+  if (o.posizionali.size() != 1) {
+    return rifiuta("dump: one file to decode is needed (try 'compattatore dump --help')", std::nullopt);
   }
   const std::string& percorso = o.posizionali[0];
   long passo = 100;
@@ -84,25 +96,27 @@ int comando_dump(const opzioni_lette& o) {
     char* fine = nullptr;
     passo = std::strtol(every->c_str(), &fine, 10);
     if (fine == every->c_str() || *fine != '\0' || passo < 1) {
-      segnala("dump: --every takes a whole number of metres, 1 or more");
-      return kUscitaUso;
+      return rifiuta("dump: --every takes a whole number of metres, 1 or more", std::nullopt);
     }
   }
   const genere g = genere_di(percorso);
   if (g == genere::ignoto) {
-    segnala("dump: cannot tell the kind of " + percorso + " (expected *_linea.dat, *.sim or *.dat)");
-    return kUscitaUso;
+    return rifiuta("dump: cannot tell the kind of " + percorso + " (expected *_linea.dat, *.sim or *.dat)", percorso);
   }
   std::optional<std::string> dati;
   try {
-    dati = leggi_file(percorso);
+    dati = leggi_file(percorso, massimo_di(g));
+  } catch (const ErroreFileTroppoGrande&) {
+    const std::string messaggio = percorso + ": damaged: larger than " + std::to_string(massimo_di(g)) +
+                                  " bytes, the largest such file a compile writes";
+    std::fprintf(stderr, "%s\n", messaggio.c_str());
+    if (o.ha("--json")) std::printf("%s\n", json_rifiuto(messaggio, percorso, kUscitaErroreDescrizione).c_str());
+    return kUscitaErroreDescrizione;
   } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
-    return kUscitaUso;
+    return rifiuta("cannot read " + e.percorso() + ": " + e.motivo(), e.percorso());
   }
   if (!dati) {
-    segnala("cannot read " + percorso + ": no such file");
-    return kUscitaUso;
+    return rifiuta("cannot read " + percorso + ": no such file", percorso);
   }
   const bool json = o.ha("--json");
   std::optional<difetto_file> difetto;

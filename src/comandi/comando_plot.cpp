@@ -13,6 +13,7 @@
 #include "compilazione/compila.h"
 #include "riga_comando/tabella_comandi.h"
 #include "model/cp1252.h"
+#include "model/file_binari.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
@@ -72,7 +73,7 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_
 // Writes the picture or the page; false (after one line naming the file) when it cannot be written.
 bool scrivi_disegno(const std::string& uscita, const Stato& s, const opzioni_pagina& pagina) {
   try {
-    scrivi_file_atomico(uscita, pagina_richiesta(uscita) ? disegna_pagina(s, pagina) : disegna_svg(s));
+    scrivi_uscita(uscita, pagina_richiesta(uscita) ? disegna_pagina(s, pagina) : disegna_svg(s));
     return true;
   } catch (const ErroreFile& e) {
     segnala("cannot write " + e.percorso() + ": " + e.motivo());
@@ -121,11 +122,15 @@ std::vector<std::string> scenari_in(const std::string& cartella, const std::opti
 }
 
 // The bytes of a file that must be there, or nullopt after one line naming it.
-std::optional<std::string> leggi_obbligatorio(const std::string& percorso) {
+std::optional<std::string> leggi_obbligatorio(const std::string& percorso, std::size_t massimo) {
   try {
-    auto dati = leggi_file(percorso);
+    auto dati = leggi_file(percorso, massimo);
     if (!dati) segnala("cannot read " + percorso + ": no such file");
     return dati;
+  } catch (const ErroreFileTroppoGrande&) {
+    segnala(percorso + ": damaged: larger than " + std::to_string(massimo) +
+            " bytes, the largest such file a compile writes");
+    return std::nullopt;
   } catch (const ErroreFile& e) {
     segnala("cannot read " + e.percorso() + ": " + e.motivo());
     return std::nullopt;
@@ -160,7 +165,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
   const std::string base = scenari.front().substr(0, scenari.front().size() - 4);
   const std::string percorso_sim = (std::filesystem::path(cartella) / (base + ".sim")).string();
   const std::string percorso_dat = (std::filesystem::path(cartella) / (base + ".dat")).string();
-  const auto sim = leggi_obbligatorio(percorso_sim);
+  const auto sim = leggi_obbligatorio(percorso_sim, kMassimoScenario);
   if (!sim) return kUscitaUso;
   // The plan belongs to the route: its name is the one the scenario table carries, once
   // the table is known to be one a compile wrote.
@@ -169,14 +174,18 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     segnala(descrivi_difetto(percorso_sim, *voci.difetto));
     return kUscitaErroreDescrizione;
   }
-  const auto dat = leggi_obbligatorio(percorso_dat);
+  const auto dat = leggi_obbligatorio(percorso_dat, kMassimoPercorso);
   if (!dat) return kUscitaUso;
 
   const std::string route = nome_linea.value_or(da_cp1252(testo_nome_linea(voci.voci)));
   const std::string percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
   std::optional<std::string> tabella;
   try {
-    tabella = leggi_file(percorso_tabella);
+    tabella = leggi_file(percorso_tabella, kMassimoTabellaLinea);
+  } catch (const ErroreFileTroppoGrande&) {
+    segnala(percorso_tabella + ": damaged: larger than " + std::to_string(kMassimoTabellaLinea) +
+            " bytes, the largest such file a compile writes");
+    return kUscitaErroreDescrizione;
   } catch (const ErroreFile& e) {
     segnala("cannot read " + e.percorso() + ": " + e.motivo());
     return kUscitaUso;

@@ -24,6 +24,10 @@ std::optional<std::string> leggi_ingresso(const std::string& percorso, std::stri
     auto dati = leggi_file(percorso);
     if (!dati) motivo = "cannot read " + percorso + ": no such file";
     return dati;
+  } catch (const ErroreFileTroppoGrande& e) {
+    motivo = "cannot read " + e.percorso() + ": larger than 64 MiB (" + std::to_string(kMassimoLettura) +
+             " bytes), the most a description may hold";
+    return std::nullopt;
   } catch (const ErroreFile& e) {
     motivo = "cannot read " + e.percorso() + ": " + e.motivo();
     return std::nullopt;
@@ -38,11 +42,17 @@ std::string prefisso_luogo(const errore_lettura& e, const std::string& file) {
 
 }  // namespace
 
-std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando) {
+void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string> file) {
+  segnala(messaggio);
+  if (r) *r = {messaggio, std::move(file)};
+}
+
+std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando,
+                                                           rifiuto* r) {
   const auto linea = o.valore("--line");
   const auto treno = o.valore("--train");
   if (!linea || !treno) {
-    segnala(comando + ": both --line and --train are required (try 'compattatore " + comando + " --help')");
+    rifiuta(r, comando + ": both --line and --train are required (try 'compattatore " + comando + " --help')");
     return std::nullopt;
   }
   descrizioni_utente d;
@@ -50,37 +60,37 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   d.treno = *treno;
   d.nome_linea = o.valore("--nome-linea").value_or(deduci_nome_linea(*linea));
   if (d.nome_linea.empty() && !o.valore("--nome-linea")) {
-    segnala(comando + ": cannot tell the route identifier from '" + *linea +
+    rifiuta(r, comando + ": cannot tell the route identifier from '" + *linea +
             "' (not <NAME>_linea.txt): give --nome-linea");
     return std::nullopt;
   }
   if (const auto motivo = motivo_identita_non_valida(d.nome_linea)) {
-    segnala(comando + ": the route identifier '" + d.nome_linea + "' cannot be used: " + *motivo);
+    rifiuta(r, comando + ": the route identifier '" + d.nome_linea + "' cannot be used: " + *motivo);
     return std::nullopt;
   }
   d.numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, d.nome_linea));
   if (d.numero_treno.empty() && !o.valore("--numero-treno")) {
-    segnala(comando + ": cannot tell the train number from '" + *treno +
+    rifiuta(r, comando + ": cannot tell the train number from '" + *treno +
             "' (not <NAME>_<NUMBER>-.txt): give --numero-treno");
     return std::nullopt;
   }
   if (const auto motivo = motivo_identita_non_valida(d.numero_treno)) {
-    segnala(comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo);
+    rifiuta(r, comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo);
     return std::nullopt;
   }
   if (d.numero_treno == "linea") {  // the track file would take the plan file's name
-    segnala(comando + ": the train number 'linea' cannot be used: the track file would replace the plan file");
+    rifiuta(r, comando + ": the train number 'linea' cannot be used: the track file would replace the plan file");
     return std::nullopt;
   }
   std::string motivo;
   auto testo_linea = leggi_ingresso(*linea, motivo);
   if (!testo_linea) {
-    segnala(motivo);
+    rifiuta(r, motivo, *linea);
     return std::nullopt;
   }
   auto testo_treno = leggi_ingresso(*treno, motivo);
   if (!testo_treno) {
-    segnala(motivo);
+    rifiuta(r, motivo, *treno);
     return std::nullopt;
   }
   d.testo_linea = std::move(*testo_linea);
@@ -92,21 +102,23 @@ identita_scenario identita_di(const descrizioni_utente& d) {
   return {in_cp1252(d.nome_linea), in_cp1252(d.numero_treno)};
 }
 
-bool cartella_valida(const std::string& cartella, bool da_scrivere) {
+bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) {
   const std::string che = da_scrivere ? "cannot write into " : "cannot read ";
   std::error_code ec;
   if (!std::filesystem::is_directory(cartella, ec)) {
-    segnala(che + cartella + ": " + (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"));
+    rifiuta(r, che + cartella + ": " + (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"),
+            cartella);
     return false;
   }
   if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
-    segnala(che + cartella + ": " + std::strerror(errno));
+    rifiuta(r, che + cartella + ": " + std::strerror(errno), cartella);
     return false;
   }
   return true;
 }
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
+  if (uscita == "-") return false;  // standard output
   std::error_code ec;
   for (const auto& i : ingressi) {
     if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;

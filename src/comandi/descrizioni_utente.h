@@ -21,10 +21,19 @@ struct descrizioni_utente {
   std::string testo_treno;
 };
 
+// A run refused with status 3: the line printed and the file it concerns, for --json.
+struct rifiuto {
+  std::string messaggio;
+  std::optional<std::string> file;
+};
+// Prints the line (as `segnala`) and, when `r` is given, keeps it there.
+void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string> file = std::nullopt);
+
 // The options --line, --train, --nome-linea and --numero-treno: the identity (given, or
 // taken from the file names) checked, then both texts read. On a fault it prints one line
 // (usage faults start with the command's name) and returns nullopt: exit with kUscitaUso.
-std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando);
+std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando,
+                                                           rifiuto* r = nullptr);
 
 // The identity of the descriptions, in Windows-1252 as the compile takes it.
 identita_scenario identita_di(const descrizioni_utente& d);
@@ -32,7 +41,7 @@ identita_scenario identita_di(const descrizioni_utente& d);
 // True when writing `uscita` would replace one of the inputs.
 // A folder named on the command line: when it is missing, not a folder or, to be
 // written into, not writable, one line on standard error says so and the answer is false.
-bool cartella_valida(const std::string& cartella, bool da_scrivere);
+bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r = nullptr);
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 

@@ -2,10 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -37,30 +42,61 @@ void scrivi_tutto(int fd, std::string_view byte, const std::string& percorso) {
 
 }  // namespace
 
-std::optional<std::string> leggi_file(const std::string& percorso) {
+namespace {
+
+std::string troppo_grande(std::size_t massimo) {
+  return "larger than " + std::to_string(massimo) + " bytes, the most read from such a file";
+}
+
+}  // namespace
+
+std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo) {
   const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return std::nullopt;
     throw ErroreFile(percorso, motivo(errno));
   }
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (::fstat(fd, &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      ::close(fd);
+      throw ErroreFile(percorso, "is a directory");
+    }
+    // A regular file's size is known: refuse it without reading.
+    if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > massimo) {
+      ::close(fd);
+      throw ErroreFileTroppoGrande(percorso, troppo_grande(massimo));
+    }
+  }
+  // Blocks of 1 MiB kept apart and joined at the end: the string never grows by copying
+  // itself, so a file refused at the cap has cost the cap and no more.
+  std::vector<std::string> blocchi;
+  std::size_t letti = 0;
+  while (letti <= massimo) {
+    std::string& blocco = blocchi.emplace_back(std::min<std::size_t>(std::size_t{1} << 20, massimo + 1 - letti), '\0');
+    std::size_t pieno = 0;
+    while (pieno < blocco.size()) {
+      const ssize_t n = ::read(fd, blocco.data() + pieno, blocco.size() - pieno);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int e = errno;
+        ::close(fd);
+        throw ErroreFile(percorso, motivo(e));
+      }
+      if (n == 0) break;
+      pieno += static_cast<std::size_t>(n);
+    }
+    blocco.resize(pieno);
+    letti += pieno;
+    if (pieno == 0 || letti > massimo) break;
+  }
+  if (letti > massimo) {
     ::close(fd);
-    throw ErroreFile(percorso, "is a directory");
+    throw ErroreFileTroppoGrande(percorso, troppo_grande(massimo));
   }
   std::string dati;
-  std::vector<char> blocco(1 << 16);
-  for (;;) {
-    const ssize_t n = ::read(fd, blocco.data(), blocco.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int e = errno;
-      ::close(fd);
-      throw ErroreFile(percorso, motivo(e));
-    }
-    if (n == 0) break;
-    dati.append(blocco.data(), static_cast<std::size_t>(n));
-  }
+  dati.reserve(letti);
+  for (const auto& b : blocchi) dati += b;
   ::close(fd);
   return dati;
 }
@@ -83,6 +119,56 @@ std::string nome_in(const std::string& percorso) {
 
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
   CartellaDisco(cartella_di(percorso), false).scrivi(nome_in(percorso), byte);
+}
+
+namespace {
+
+// A socket is not opened but connected to; what it takes is written the same way.
+int apri_presa(const std::string& percorso) {
+  sockaddr_un indirizzo{};
+  indirizzo.sun_family = AF_UNIX;
+  if (percorso.size() >= sizeof indirizzo.sun_path) throw ErroreFile(percorso, motivo(ENAMETOOLONG));
+  std::memcpy(indirizzo.sun_path, percorso.c_str(), percorso.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw ErroreFile(percorso, motivo(errno));
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&indirizzo), sizeof indirizzo) != 0) {
+    const int e = errno;
+    ::close(fd);
+    throw ErroreFile(percorso, motivo(e));
+  }
+  return fd;
+}
+
+void scrivi_attraverso(const std::string& percorso, bool presa, std::string_view byte) {
+  const int fd = presa ? apri_presa(percorso) : ::open(percorso.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) throw ErroreFile(percorso, motivo(errno));
+  try {
+    scrivi_tutto(fd, byte, percorso);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0) throw ErroreFile(percorso, motivo(errno));
+}
+
+}  // namespace
+
+void scrivi_uscita(const std::string& percorso, std::string_view byte) {
+  if (percorso == "-") {
+    std::fflush(stdout);  // what was printed before comes first
+    scrivi_tutto(STDOUT_FILENO, byte, "standard output");
+    return;
+  }
+  struct stat info {};
+  if (::stat(percorso.c_str(), &info) == 0) {  // follows a link: what it leads to decides
+    if (S_ISDIR(info.st_mode)) throw ErroreFile(percorso, motivo(EISDIR));
+    if (S_ISBLK(info.st_mode)) throw ErroreFile(percorso, "is a block device");
+    if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
+      scrivi_attraverso(percorso, S_ISSOCK(info.st_mode), byte);
+      return;
+    }
+  }
+  scrivi_file_atomico(percorso, byte);
 }
 
 BloccoCartella::BloccoCartella(const std::string& cartella)
@@ -184,6 +270,19 @@ void CartellaDisco::sincronizza(const std::string& per_nome) {
   const int e = errno;
   ::close(dir);
   if (esito != 0 && e != EINVAL && e != ENOTSUP && e != EROFS) throw ErroreFile(percorso_di(per_nome), motivo(e));
+}
+
+// The name as stored (UTF-8) against the folder's own limit, then what the folder
+// interface checks for every folder.
+std::optional<std::string> CartellaDisco::nome_inutilizzabile(const std::string& nome) {
+  const std::string su_disco = nomi_cp1252_ ? da_cp1252(nome) : nome;
+  errno = 0;
+  const long massimo = ::pathconf(base_.c_str(), _PC_NAME_MAX);
+  if (massimo > 0 && su_disco.size() > static_cast<std::size_t>(massimo)) {
+    return std::string(motivo(ENAMETOOLONG)) + " (" + std::to_string(su_disco.size()) + " bytes, the folder takes " +
+           std::to_string(massimo) + ")";
+  }
+  return Cartella::nome_inutilizzabile(nome);
 }
 
 std::string cartella_programma() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,16 +28,35 @@ class CartellaDisco : public Cartella {
   void rinomina(const std::string& da, const std::string& a) override;
   std::optional<std::string> metti_da_parte(const std::string& nome) override;
   void sincronizza(const std::string& per_nome) override;
+  std::optional<std::string> nome_inutilizzabile(const std::string& nome) override;
 
  private:
   std::string base_;
   bool nomi_cp1252_;
 };
 
-// Reads a whole file by its path; nullopt when it does not exist, ErroreFile otherwise.
-std::optional<std::string> leggi_file(const std::string& percorso);
+// The most bytes read from a description (or any file a folder reads): far above the
+// largest valid description (a 1,000 km line is about 0.6 MB), low enough that a name
+// leading to /dev/zero or a runaway pipe is refused within a second and a few MB.
+inline constexpr std::size_t kMassimoLettura = std::size_t{64} << 20;
+
+// A file refused because it holds more than the cap given to `leggi_file`.
+class ErroreFileTroppoGrande : public ErroreFile {
+ public:
+  using ErroreFile::ErroreFile;
+};
+
+// Reads a whole file by its path, in blocks, up to `massimo` bytes: regular files, pipes
+// and devices alike. nullopt when it does not exist; ErroreFileTroppoGrande when it holds
+// more (read stops at massimo + 1), ErroreFile for any other fault.
+std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo = kMassimoLettura);
 // Writes a whole file by its path, atomically as above; throws ErroreFile.
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
+// Writes one output file as tools do: `-` is standard output; a name that is, or links
+// to, a character device, a FIFO or a socket is written through (nothing replaced); a
+// directory or block device is refused; anything else, a link included, is replaced
+// atomically (the link itself, never what it points to). Throws ErroreFile.
+void scrivi_uscita(const std::string& percorso, std::string_view byte);
 
 // An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
 // write the same folder take turns, the later one waiting. The lock is on the folder

@@ -28,6 +28,9 @@ class ScrittureInsieme : public Cartella {
     return cartella_.metti_da_parte(nome);
   }
   void sincronizza(const std::string& per_nome) override { cartella_.sincronizza(per_nome); }
+  std::optional<std::string> nome_inutilizzabile(const std::string& nome) override {
+    return cartella_.nome_inutilizzabile(nome);
+  }
   void scrivi(const std::string& nome, std::string_view byte) override {
     in_attesa_.push_back(file_intero(nome, std::string(byte)));
   }

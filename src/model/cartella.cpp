@@ -46,11 +46,61 @@ void rimetti_a_posto(Cartella& c, const std::vector<file_da_scrivere>& file, con
 
 }  // namespace
 
-void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
-  // A folder under a name would refuse the rename only after the others were replaced.
-  for (const auto& f : file) {
-    if (tipo(f.nome) == TipoVoce::cartella) throw ErroreFile(percorso_di(f.nome), std::strerror(EISDIR));
+std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
+  switch (tipo(nome)) {
+    case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
+    case TipoVoce::dispositivo:
+    case TipoVoce::altro: return std::string("not a regular file");
+    default: return std::nullopt;
   }
+}
+
+namespace {
+
+// The journal of a set of renames under way: a line "name<TAB>second name" for each file,
+// the second name "-" when there was no old file and "?" when the folder gave none. A run
+// killed between two renames leaves it, and the next write puts the old files back.
+// Names never hold a tab or a line break (identities refuse control characters).
+std::string giornale_di(const std::vector<file_da_scrivere>& file, const std::vector<std::optional<std::string>>& da_parte,
+                        const std::vector<bool>& cera) {
+  std::string g;
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    g += file[i].nome + "\t" + (da_parte[i] ? *da_parte[i] : cera[i] ? "?" : "-") + "\n";
+  }
+  return g;
+}
+
+}  // namespace
+
+void Cartella::ripristina_interrotta() {
+  if (tipo(kGiornale) == TipoVoce::assente) return;
+  const auto testo = leggi(kGiornale);
+  if (!testo) return;
+  std::size_t inizio = 0;
+  while (inizio < testo->size()) {
+    std::size_t fine = testo->find('\n', inizio);
+    if (fine == std::string::npos) fine = testo->size();
+    const std::string riga = testo->substr(inizio, fine - inizio);
+    inizio = fine + 1;
+    const auto tab = riga.find('\t');
+    if (tab == std::string::npos) continue;
+    const std::string nome = riga.substr(0, tab);
+    const std::string vecchio = riga.substr(tab + 1);
+    if (vecchio == "-") {
+      elimina(nome);  // there was none: the new file goes
+    } else if (vecchio != "?" && tipo(vecchio) != TipoVoce::assente) {
+      rinomina(vecchio, nome);
+    }
+  }
+  elimina(kGiornale);
+}
+
+void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
+  // A name that cannot be used would fail only after the others were replaced.
+  for (const auto& f : file) {
+    if (const auto motivo = nome_inutilizzabile(f.nome)) throw ErroreFile(percorso_di(f.nome), *motivo);
+  }
+  ripristina_interrotta();
   std::vector<std::string> temporanei;
   try {
     for (const auto& f : file) temporanei.push_back(scrivi_temporaneo(f.nome, f.produci));
@@ -59,14 +109,32 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     throw;
   }
   std::vector<std::optional<std::string>> da_parte(file.size());
+  std::vector<bool> cera(file.size());
   std::size_t rinominati = 0;
+  bool con_giornale = false;
   try {
-    for (std::size_t i = 0; i < file.size(); ++i) da_parte[i] = metti_da_parte(file[i].nome);
+    for (std::size_t i = 0; i < file.size(); ++i) {
+      cera[i] = tipo(file[i].nome) != TipoVoce::assente;
+      da_parte[i] = metti_da_parte(file[i].nome);
+    }
+    if (file.size() > 1) {  // one rename alone is never half done
+      const std::string g = giornale_di(file, da_parte, cera);
+      const std::string t = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
+      try {
+        rinomina(t, kGiornale);
+      } catch (const ErroreFile&) {
+        elimina_se_puoi(*this, t);
+        throw;
+      }
+      con_giornale = true;
+    }
     for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
     // A folder that cannot make the renames durable may lose them: the old files come back.
     if (!file.empty()) sincronizza(file.back().nome);
+    if (con_giornale) elimina(kGiornale);
   } catch (...) {
     rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
+    if (con_giornale) elimina_se_puoi(*this, kGiornale);
     throw;
   }
   for (const auto& vecchio : da_parte) {

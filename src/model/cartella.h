@@ -72,11 +72,21 @@ class Cartella {
   // Makes the renames in the folder durable; ErroreFile names `per_nome`.
   virtual void sincronizza(const std::string& per_nome) = 0;
 
+  // Why a file cannot be put under this name (too long for the folder, taken by a
+  // folder or by something that is not a regular file or a link), or nullopt.
+  virtual std::optional<std::string> nome_inutilizzabile(const std::string& nome);
+
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte);
+  // Puts back the old files of a set of renames that a killed run left half done (its
+  // journal, kGiornale, is still there); nothing when there is none. scrivi_insieme
+  // calls it first.
+  void ripristina_interrotta();
+  static constexpr const char* kGiornale = ".compattatore.in-corso";
+
   // Replaces these files as one: when it throws, none of them has changed. Each file's
-  // bytes go to a temporary first (produced only then); a name taken by a folder is
-  // refused before anything is written. The old files are kept aside under second names
+  // bytes go to a temporary first (produced only then); every name is checked
+  // (nome_inutilizzabile) before anything is written. The old files are kept aside under second names
   // until every new one is in place, and put back if a rename fails.
   virtual void scrivi_insieme(std::vector<file_da_scrivere> file);
 };

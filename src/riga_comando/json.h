@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,14 @@ inline std::string json_testo(std::string_view utf8) {
   }
   out += '"';
   return out;
+}
+
+// What a command with --json prints when it ends with status 3 (a usage fault, a file that
+// cannot be read or written): the status, the file concerned (null when none) and the
+// line printed on standard error. Also for a file refused whole with another status.
+inline std::string json_rifiuto(std::string_view messaggio, const std::optional<std::string>& file, int stato = 3) {
+  return "{\"stato\": " + std::to_string(stato) + ", \"file\": " + (file ? json_testo(*file) : std::string("null")) +
+         ", \"messaggio\": " + json_testo(messaggio) + "}";
 }
 
 }  // namespace cmp

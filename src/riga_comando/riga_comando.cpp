@@ -1,12 +1,22 @@
 #include "riga_comando/riga_comando.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
+#include "riga_comando/json.h"
 #include "comandi/avvio.h"
 #include "riga_comando/tabella_comandi.h"
 
 namespace cmp {
 namespace {
+
+// Whether a command that answers in JSON was asked to, even when its options are wrong.
+bool chiede_json(const descrizione_comando& c, const std::vector<std::string>& argomenti) {
+  const bool ha_json = std::any_of(c.opzioni.begin(), c.opzioni.end(),
+                                   [](const auto& o) { return std::string_view(o.nome) == "--json"; });
+  return ha_json && std::find(argomenti.begin(), argomenti.end(), "--json") != argomenti.end();
+}
 
 // Reads the command's options by its row of the table, then runs it.
 int esegui_comando(const descrizione_comando& c, const std::vector<std::string>& argomenti) {
@@ -18,7 +28,9 @@ int esegui_comando(const descrizione_comando& c, const std::vector<std::string>&
     return kUscitaPulita;
   }
   if (o.errore) {
-    segnala(std::string(c.nome) + ": " + *o.errore + " (try 'compattatore " + c.nome + " --help')");
+    const std::string messaggio = std::string(c.nome) + ": " + *o.errore + " (try 'compattatore " + c.nome + " --help')";
+    segnala(messaggio);
+    if (chiede_json(c, argomenti)) std::printf("%s\n", json_rifiuto(messaggio, std::nullopt).c_str());
     return kUscitaUso;
   }
   return c.esegui(o);

@@ -90,7 +90,7 @@ const std::vector<descrizione_comando> kComandi = {
           "NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
           "only the profiles are drawn); give --nome-linea and/or\n"
           "--numero-treno when DIR holds several scenarios"},
-         {"--out", "FILE", "the file to write (replaced whole): .html or .htm gives the\ninteractive page, any other name the SVG picture"},
+         {"--out", "FILE", "the file to write (replaced whole; - is standard output): .html\nor .htm gives the interactive page, any other name the SVG picture"},
          {"--nome-linea", "NAME", "the route identifier"},
          {"--numero-treno", "NUMBER", "the train number"},
          {"--editor-url", "TEMPLATE",

@@ -1,7 +1,16 @@
 #include "disco/cartella_disco.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <thread>
 
 #include "supporto.h"
 
@@ -62,6 +71,7 @@ TEST(CartellaDisco, AFailedWriteKeepsTheOldFileAndNamesTheFile) {
 
 // A rename refused after the first file was replaced: the first file's old bytes come back
 // from where they were kept aside, and neither temporaries nor second names are left.
+// The first rename puts the journal in place, the next three the files.
 class CartellaDiscoCheRifiuta : public CartellaDisco {
  public:
   using CartellaDisco::CartellaDisco;
@@ -74,7 +84,7 @@ class CartellaDiscoCheRifiuta : public CartellaDisco {
 };
 
 TEST(CartellaDisco, ARenameRefusedAfterOthersPutsTheOldFilesBack) {
-  for (const int rifiutata : {1, 2, 3}) {
+  for (const int rifiutata : {1, 2, 3, 4}) {
     SCOPED_TRACE(rifiutata);
     CartellaTemporanea t;
     prova::scrivi_tutto(t / "piano.dat", "vecchio piano");
@@ -109,6 +119,138 @@ TEST(CartellaDisco, TellsWhatStandsAtAName) {
 TEST(CartellaDisco, ReadingAFolderIsAnError) {
   CartellaTemporanea t;
   EXPECT_THROW(leggi_file(t.percorso().string()), ErroreFile);
+}
+
+// The cap holds for every kind of file: a regular file is refused by its size, a pipe or
+// a device after reading one byte past the cap, never more.
+TEST(CartellaDisco, ReadsAtMostTheCapFromFilesPipesAndDevices) {
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "dieci", std::string(10, 'x'));
+  EXPECT_EQ(leggi_file((t / "dieci"), 10).value(), std::string(10, 'x')) << "exactly the cap is read";
+  EXPECT_THROW(leggi_file((t / "dieci"), 9), ErroreFileTroppoGrande);
+  EXPECT_THROW(leggi_file("/dev/zero", 1000), ErroreFileTroppoGrande);
+
+  ASSERT_EQ(::mkfifo((t / "tubo").c_str(), 0600), 0);
+  std::thread scrittore([&] {  // writes more than the cap, then stops on the closed pipe
+    std::signal(SIGPIPE, SIG_IGN);
+    const int fd = ::open((t / "tubo").c_str(), O_WRONLY);
+    const std::string blocco(4096, 'y');
+    for (int i = 0; i < 64; ++i) {
+      if (::write(fd, blocco.data(), blocco.size()) < 0) break;
+    }
+    ::close(fd);
+  });
+  try {
+    leggi_file((t / "tubo"), 5000);
+    ADD_FAILURE() << "a pipe longer than the cap must be refused";
+  } catch (const ErroreFileTroppoGrande& e) {
+    EXPECT_EQ(e.percorso(), (t / "tubo"));
+    EXPECT_NE(e.motivo().find("5000"), std::string::npos) << e.motivo();
+  }
+  scrittore.join();
+}
+
+// What stands at an output name decides how it is written: devices, FIFOs and sockets are
+// written through and stay what they are; folders and block devices are refused; a link
+// to a regular file is itself replaced, its target left alone.
+TEST(ScriviUscita, WritesThroughDevicesFifosAndSocketsAndReplacesOnlyFilesAndLinks) {
+  CartellaTemporanea t;
+  const auto p = [&](const char* nome) { return (t / nome); };
+
+  std::filesystem::create_symlink("/dev/null", t / "al_nulla");
+  for (const std::string& nome : {std::string("/dev/null"), p("al_nulla")}) EXPECT_NO_THROW(scrivi_uscita(nome, "svg")) << nome;
+  EXPECT_TRUE(std::filesystem::is_symlink(t / "al_nulla"));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+  prova::scrivi_tutto(t / "bersaglio", "old");
+  std::filesystem::create_symlink(t / "bersaglio", t / "al_file");
+  scrivi_uscita(p("al_file"), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink(t / "al_file"));
+  EXPECT_EQ(prova::leggi_tutto(t / "al_file"), "new");
+  EXPECT_EQ(prova::leggi_tutto(t / "bersaglio"), "old") << "the link is replaced, never followed";
+
+  ASSERT_EQ(::mkfifo(p("tubo").c_str(), 0600), 0);
+  std::string letto;
+  std::thread lettore([&] { letto = prova::leggi_tutto(t / "tubo"); });
+  scrivi_uscita(p("tubo"), "through the pipe");
+  lettore.join();
+  EXPECT_EQ(letto, "through the pipe");
+  EXPECT_TRUE(std::filesystem::is_fifo(t / "tubo"));
+
+  const int presa = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un indirizzo{};
+  indirizzo.sun_family = AF_UNIX;
+  std::strncpy(indirizzo.sun_path, p("presa").c_str(), sizeof indirizzo.sun_path - 1);
+  ASSERT_EQ(::bind(presa, reinterpret_cast<sockaddr*>(&indirizzo), sizeof indirizzo), 0);
+  ASSERT_EQ(::listen(presa, 1), 0);
+  std::string ricevuto;
+  std::thread server([&] {
+    const int c = ::accept(presa, nullptr, nullptr);
+    char b[256];
+    for (ssize_t n; (n = ::read(c, b, sizeof b)) > 0;) ricevuto.append(b, static_cast<std::size_t>(n));
+    ::close(c);
+  });
+  scrivi_uscita(p("presa"), "through the socket");
+  server.join();
+  ::close(presa);
+  EXPECT_EQ(ricevuto, "through the socket");
+  EXPECT_TRUE(std::filesystem::is_socket(t / "presa"));
+
+  std::filesystem::create_directory(t / "cartella");
+  std::filesystem::create_directory_symlink(t / "cartella", t / "alla_cartella");
+  for (const std::string& nome : {p("cartella"), p("alla_cartella")}) {
+    try {
+      scrivi_uscita(nome, "x");
+      ADD_FAILURE() << nome << " must be refused";
+    } catch (const ErroreFile& e) {
+      EXPECT_EQ(e.percorso(), nome);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(t / "cartella"));
+}
+
+// Device nodes of one's own can only be made by root.
+TEST(ScriviUscita, ADeviceNodeIsWrittenThroughAndABlockDeviceRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making device nodes needs root";
+  CartellaTemporanea t;
+  const std::string nulla = (t / "nulla");
+  const std::string blocco = (t / "blocco");
+  ASSERT_EQ(::mknod(nulla.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+  ASSERT_EQ(::mknod(blocco.c_str(), S_IFBLK | 0600, ::makedev(7, 200)), 0);
+  std::filesystem::create_symlink(nulla, t / "al_nulla");
+  scrivi_uscita(nulla, "svg");
+  scrivi_uscita((t / "al_nulla"), "svg");
+  EXPECT_TRUE(std::filesystem::is_character_file(nulla));
+  EXPECT_TRUE(std::filesystem::is_symlink(t / "al_nulla"));
+  try {
+    scrivi_uscita(blocco, "x");
+    ADD_FAILURE() << "a block device must be refused";
+  } catch (const ErroreFile& e) {
+    EXPECT_EQ(e.motivo(), "is a block device");
+  }
+  EXPECT_TRUE(std::filesystem::is_block_file(blocco));
+}
+
+// Every name is checked before anything is written: a name too long for the folder, or
+// taken by something that is not a file, leaves every older file as it was.
+TEST(CartellaDisco, ANameThatCannotBeUsedIsRefusedBeforeAnyFileChanges) {
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "a.dat", "old a");
+  ASSERT_EQ(::mkfifo((t / "tubo.dat").c_str(), 0600), 0);
+  CartellaDisco c(t.percorso().string());
+  for (const std::string& cattivo : {std::string(300, 'n') + ".sim", std::string("tubo.dat")}) {
+    std::vector<file_da_scrivere> file;
+    file.push_back(file_intero("a.dat", "new a"));
+    file.push_back(file_intero(cattivo, "new"));
+    try {
+      c.scrivi_insieme(std::move(file));
+      ADD_FAILURE() << cattivo.substr(0, 20) << " must be refused";
+    } catch (const ErroreFile& e) {
+      EXPECT_NE(e.percorso().find(cattivo), std::string::npos);
+    }
+    EXPECT_EQ(prova::leggi_tutto(t / "a.dat"), "old a");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 2) << "no temporary left";
+  }
 }
 
 }  // namespace

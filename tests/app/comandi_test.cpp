@@ -1,10 +1,24 @@
 // The commands for scenario authors, run as processes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <map>
+#include <random>
+#include <thread>
+#include <sstream>
 
 #include "builtin/linea_incorporata.h"
+#include "disco/cartella_disco.h"
 #include "builtin/treno_incorporato.h"
 #include "builtin/scrittore_testo.h"
+#include "riga_comando/json.h"
 #include "riga_comando/tabella_comandi.h"
 #include "supporto.h"
 
@@ -272,6 +286,192 @@ TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
   EXPECT_NE(json.uscita.find("\"metri\": 0, \"lunghezza\": null, \"punti\": [\n]}"), std::string::npos) << json.uscita;
   const auto sano = esegui(kProgramma, {"dump", fuori("VallorsaC_Pietrana_4721.dat"), "--json"});
   EXPECT_NE(sano.uscita.find("\"difetto\": null"), std::string::npos);
+}
+
+// No compile writes a file larger than its kind's layout allows: dump reads no further
+// and calls the file damaged, whether it is a large file or a name leading to a device.
+TEST_F(Comandi, DumpRefusesFilesLargerThanAnyCompileWrites) {
+  const auto file_di = [&](const std::string& nome, std::uintmax_t byte) {
+    prova::scrivi_tutto(t / nome, "");
+    std::filesystem::resize_file(t / nome, byte);
+  };
+  file_di("grande.dat", 300'016);  // cells 0 to 20,000 of 15 bytes, and one byte more
+  file_di("grande.sim", 87 * 65'571 + 1);
+  std::filesystem::create_symlink("/dev/zero", t / "zero_linea.dat");
+  for (const std::string nome : {"grande.dat", "grande.sim", "zero_linea.dat"}) {
+    const auto e = esegui(kProgramma, {"dump", t / nome});
+    EXPECT_EQ(e.stato, 1) << nome << "\n" << e.errori;
+    EXPECT_NE(e.errori.find(nome + ": damaged: larger than"), std::string::npos) << e.errori;
+    EXPECT_EQ(e.uscita, "") << nome;
+  }
+  // The largest track a compile writes is still read (and decoded: a track of empty cells).
+  std::filesystem::resize_file(t / "grande.dat", 300'015);
+  EXPECT_EQ(esegui(kProgramma, {"dump", t / "grande.dat"}).stato, 0);
+}
+
+// A description that never ends (a device, a runaway pipe) is refused at the cap, quickly
+// and without holding more than the cap in memory. The run is measured from a process of
+// its own, so that the peak is that of this run alone.
+TEST_F(Comandi, AnEndlessDescriptionIsRefusedAtTheCapQuicklyAndWithASmallPeak) {
+  int tubo[2];
+  ASSERT_EQ(::pipe(tubo), 0);
+  std::fflush(nullptr);
+  const pid_t figlio = ::fork();
+  if (figlio == 0) {
+    ::close(tubo[0]);
+    const auto inizio = std::chrono::steady_clock::now();
+    const auto e = esegui(kProgramma, {"compile", "--line", "/dev/zero", "--train", t / kTreno, "--nome-linea", "Z",
+                                       "--numero-treno", "1", "--out", t.percorso().string()});
+    const long ms = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio).count());
+    struct rusage uso {};
+    ::getrusage(RUSAGE_CHILDREN, &uso);
+    const std::string esito = std::to_string(e.stato) + " " + std::to_string(ms) + " " +
+                              std::to_string(uso.ru_maxrss) + "\n" + e.errori;
+    if (::write(tubo[1], esito.data(), esito.size()) < 0) ::_exit(1);
+    ::_exit(0);
+  }
+  ::close(tubo[1]);
+  std::string esito;
+  char blocco[512];
+  for (ssize_t n; (n = ::read(tubo[0], blocco, sizeof blocco)) > 0;) esito.append(blocco, static_cast<std::size_t>(n));
+  ::close(tubo[0]);
+  ::waitpid(figlio, nullptr, 0);
+  int stato = -1;
+  long ms = -1;
+  long picco_kb = -1;
+  std::istringstream in(esito);
+  in >> stato >> ms >> picco_kb;
+  in.ignore();
+  const std::string errori(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(stato, 3) << errori;
+  EXPECT_EQ(std::count(errori.begin(), errori.end(), '\n'), 1) << errori;
+  EXPECT_NE(errori.find("/dev/zero"), std::string::npos) << errori;
+  EXPECT_NE(errori.find("64 MiB"), std::string::npos) << errori;
+  EXPECT_LT(ms, 2000);
+  EXPECT_LT(picco_kb, 200 * 1024) << "the cap is 64 MiB: a peak far above it means the read did not stop";
+}
+
+// plot writes one file: `-` is standard output and a device is written through, while a
+// folder at the name is refused with one line naming it.
+TEST_F(Comandi, PlotWritesToStandardOutputAndThroughDevices) {
+  const std::vector<std::string> disegna = {"plot", "--line", t / kLinea, "--train", t / kTreno, "--out"};
+  const auto con = [&](const std::string& uscita) {
+    auto a = disegna;
+    a.push_back(uscita);
+    return esegui(kProgramma, a);
+  };
+  auto e = con("-");
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_NE(e.uscita.find("<svg"), std::string::npos);
+  EXPECT_EQ(e.uscita.substr(e.uscita.size() - 7), "</svg>\n");
+  EXPECT_FALSE(std::filesystem::exists(t / "-"));
+
+  std::filesystem::create_symlink("/dev/null", t / "nulla.svg");
+  EXPECT_EQ(con(t / "nulla.svg").stato, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(t / "nulla.svg"));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+  std::filesystem::create_directory(t / "cartella.svg");
+  e = con(t / "cartella.svg");
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_EQ(e.errori, "compattatore: cannot write " + (t / "cartella.svg") + ": Is a directory\n");
+}
+
+// A train number too long for a file name fails before any of the three files changes.
+TEST_F(Comandi, ANameTooLongForTheFolderLeavesEveryOlderFileUntouched) {
+  ASSERT_EQ(compila().stato, 0);
+  prova::scrivi_tutto(fuori(kBinari[0]), "older plan");
+  const auto e = compila({"--numero-treno", std::string(300, '7')});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_NE(e.errori.find("File name too long"), std::string::npos) << e.errori;
+  EXPECT_EQ(leggi_tutto(fuori(kBinari[0])), "older plan");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t / "out"), {}), 3) << "nothing new, nothing left";
+}
+
+// With --json, every run ends with one object on standard output, whatever its status.
+TEST_F(Comandi, JsonAnswersOnEveryOutcome) {
+  struct caso {
+    std::vector<std::string> altri;
+    int stato;
+    std::string file;  // what the object names; "" for none
+  };
+  prova::scrivi_tutto(t / "file", "x");
+  const std::vector<caso> casi = {
+      {{}, 0, ""},
+      {{"--bogus"}, 3, ""},
+      {{"--out", t / "file"}, 3, t / "file"},
+      {{"--line", t / "manca_linea.txt", "--nome-linea", "VallorsaC_Pietrana"}, 3, t / "manca_linea.txt"},
+      {{"--numero-treno", std::string(300, '7')}, 3, fuori("VallorsaC_Pietrana_" + std::string(300, '7') + ".sim")},
+  };
+  for (const auto& c : casi) {
+    auto a = c.altri;
+    a.push_back("--json");
+    const auto e = compila(a);
+    EXPECT_EQ(e.stato, c.stato) << e.errori;
+    ASSERT_EQ(std::count(e.uscita.begin(), e.uscita.end(), '\n'), 1) << e.uscita;
+    EXPECT_EQ(e.uscita.rfind("{\"stato\": " + std::to_string(c.stato) + ", ", 0), 0) << e.uscita;
+    if (c.stato == 3) {
+      EXPECT_NE(e.uscita.find("\"file\": " + (c.file.empty() ? "null" : json_testo(c.file))), std::string::npos)
+          << e.uscita;
+      // The message is the line printed on standard error, without the program's name.
+      const std::string riga = e.errori.substr(std::string("compattatore: ").size(), e.errori.size() - 15);
+      EXPECT_NE(e.uscita.find("\"messaggio\": " + json_testo(riga)), std::string::npos) << e.uscita;
+    }
+  }
+  const auto e = esegui(kProgramma, {"dump", t / "manca.sim", "--json"});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_EQ(e.uscita.rfind("{\"stato\": 3, \"file\": " + json_testo(t / "manca.sim"), 0), 0) << e.uscita;
+}
+
+// Real runs killed with SIGKILL at random moments of a compile over an earlier run's
+// files: once the journal is put back (as the next write does first), the three files
+// are all the earlier ones or all the new ones, and whatever the kills left behind does
+// not stop a later compile.
+TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
+  ASSERT_EQ(compila().stato, 0);
+  std::map<std::string, std::string> nuovi, vecchi;
+  for (const auto& n : kBinari) {
+    nuovi[n] = leggi_tutto(fuori(n));
+    vecchi[n] = "earlier run: " + n;
+  }
+  const auto tutti = [&](const std::map<std::string, std::string>& attesi) {
+    return std::all_of(kBinari.begin(), kBinari.end(),
+                       [&](const std::string& n) { return leggi_tutto(fuori(n)) == attesi.at(n); });
+  };
+  const auto inizio = std::chrono::steady_clock::now();
+  ASSERT_EQ(compila().stato, 0);
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  const std::vector<std::string> a = {kProgramma, "compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "out"};
+  std::mt19937 caso(15);  // fixed: a failure can be run again
+  int tutti_vecchi = 0, tutti_nuovi = 0;
+  for (int volta = 0; volta < 50; ++volta) {
+    for (const auto& [n, byte] : vecchi) prova::scrivi_tutto(fuori(n), byte);
+    std::fflush(nullptr);
+    const pid_t figlio = ::fork();
+    if (figlio == 0) {
+      const int nulla = ::open("/dev/null", O_WRONLY);
+      ::dup2(nulla, 1);
+      ::dup2(nulla, 2);
+      std::vector<char*> argv;
+      for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(caso) * durata);
+    ::kill(figlio, SIGKILL);
+    ::waitpid(figlio, nullptr, 0);
+    CartellaDisco(t / "out").ripristina_interrotta();
+    const bool v = tutti(vecchi), n = tutti(nuovi);
+    EXPECT_TRUE(v || n) << "run " << volta << ": old and new binary files side by side";
+    tutti_vecchi += v;
+    tutti_nuovi += n;
+  }
+  const auto e = compila();
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_TRUE(tutti(nuovi));
+  std::cout << "[ killed   ] " << tutti_vecchi << " runs left the old files, " << tutti_nuovi << " the new ones\n";
 }
 
 TEST(ComandiAiuto, HelpAndVersion) {

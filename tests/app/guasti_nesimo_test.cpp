@@ -168,11 +168,49 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
   }
 }
 
+// A run killed at any step of its writing (every operation after the kill never happens,
+// cleaning up included): once the next write has put back what the journal names, the
+// folder holds all the old binary files or all the new ones, and what the killed run left
+// under temporary names does not stop a later run.
+TEST_P(GuastoNesimo, AKilledRunLeavesAllOldOrAllNewFilesOnceRecovered) {
+  CartellaGuasta pulita;
+  ASSERT_EQ(esegui(GetParam(), pulita).stato, 0);
+  const std::size_t operazioni = pulita.registro.size();
+  CartellaGuasta prima;
+  GetParam().prepara(prima);
+  const auto vecchi = prima.file;
+  const auto nuovi = pulita.file;
+  for (std::size_t n = 0; n <= operazioni; ++n) {
+    SCOPED_TRACE("killed before operation " + std::to_string(n));
+    CartellaGuasta c;
+    GetParam().prepara(c);
+    c.uccisa = n;
+    testing::internal::CaptureStderr();
+    try {
+      GetParam().esegui(c);
+    } catch (const CartellaGuasta::Uccisa&) {
+    }
+    testing::internal::GetCapturedStderr();
+    CartellaGuasta dopo;  // the folder as the kill left it, seen by the next run
+    dopo.file = c.file;
+    dopo.ripristina_interrotta();
+    EXPECT_TRUE(binari_tutti(dopo, vecchi) || binari_tutti(dopo, nuovi)) << "old and new binary files side by side";
+    EXPECT_FALSE(dopo.file.count(Cartella::kGiornale));
+    dopo.file = c.file;
+    testing::internal::CaptureStderr();
+    const int stato = GetParam().esegui(dopo);
+    const std::string errori = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(stato, 0) << errori;
+    EXPECT_TRUE(binari_tutti(dopo, nuovi)) << "a later run replaces them all";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Comandi, GuastoNesimo, testing::ValuesIn(kComandi),
                          [](const testing::TestParamInfo<Comando>& i) { return std::string(i.param.nome); });
 
 // The record of a clean built-in run: each text read once, then deleted; every file
-// written under a temporary name, flushed, renamed; one folder sync per replacement.
+// written under a temporary name, flushed, renamed; one folder sync per replacement; the
+// binary files with a journal of their renames, put in place first and deleted last.
 TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
   CartellaGuasta c;
   InterfacciaMuta ui;
@@ -189,10 +227,11 @@ TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
     }
   }
   EXPECT_EQ(letture, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
-  EXPECT_EQ(eliminazioni, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
-  EXPECT_EQ(scritture, 8) << "two texts, three documents, three binary files";
-  EXPECT_EQ(rinomine, 8);
-  EXPECT_EQ(sincronizzazioni, 8 + 6)
+  EXPECT_EQ(eliminazioni,
+            (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}, {Cartella::kGiornale, 1}}));
+  EXPECT_EQ(scritture, 9) << "two texts, three documents, three binary files, the journal";
+  EXPECT_EQ(rinomine, 9);
+  EXPECT_EQ(sincronizzazioni, 9 + 6)
       << "each file flushed, then the folder after each replacement: five files alone, the binary files together";
   EXPECT_EQ(c.temporanei(), std::vector<std::string>{});
 }
