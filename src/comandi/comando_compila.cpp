@@ -60,7 +60,7 @@ int comando_compila(const opzioni_lette& o) {
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_valida(uscita, true)) return kUscitaUso;
+  if (!cartella_uscita_pronta(uscita)) return kUscitaUso;
 
   Stato s;
   const identita_scenario identita = identita_di(*d);

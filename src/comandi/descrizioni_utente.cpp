@@ -106,6 +106,18 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere) {
   return true;
 }
 
+bool cartella_uscita_pronta(const std::string& cartella) {
+  std::error_code ec;
+  if (!std::filesystem::exists(cartella, ec) && !std::filesystem::is_symlink(cartella, ec)) {
+    std::filesystem::create_directories(cartella, ec);
+    if (ec) {
+      segnala("cannot create " + cartella + ": " + ec.message());
+      return false;
+    }
+  }
+  return cartella_valida(cartella, true);
+}
+
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
   std::error_code ec;
   for (const auto& i : ingressi) {

@@ -33,6 +33,9 @@ identita_scenario identita_di(const descrizioni_utente& d);
 // A folder named on the command line: when it is missing, not a folder or, to be
 // written into, not writable, one line on standard error says so and the answer is false.
 bool cartella_valida(const std::string& cartella, bool da_scrivere);
+// The folder given to --out: created with its parents when missing (as `cmake -B` does),
+// then checked as above.
+bool cartella_uscita_pronta(const std::string& cartella);
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 

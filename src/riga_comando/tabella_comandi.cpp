@@ -26,7 +26,7 @@ const std::vector<descrizione_comando> kComandi = {
      {
          {"--line", "FILE", "the line description text"},
          {"--train", "FILE", "the train description text"},
-         {"--out", "DIR", "where the binary files go (must exist)"},
+         {"--out", "DIR", "where the binary files go; created with its parents when missing"},
          {"--nome-linea", "NAME", "the route identifier; by default taken from LINE's name\nwhen it is <NAME>_linea.txt"},
          {"--numero-treno", "NUMBER",
           "the train number; by default taken from TRAIN's name\nwhen it is <NAME>_<NUMBER>-.txt"},
@@ -41,16 +41,19 @@ const std::vector<descrizione_comando> kComandi = {
      0, comando_compila},
     {"export",
      "write the built-in descriptions and crew documents as a starting point",
-     "compattatore export [--out DIR]\n",
+     "compattatore export [--out DIR] [--force]\n",
      "Writes the built-in scenario's line description (VallorsaC_Pietrana_linea.txt),\n"
      "train description (VallorsaC_Pietrana_4721-.txt) and the three crew documents into\n"
-     "DIR (default: the current folder, which must exist), replacing files of the same\n"
-     "name. 'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
+     "DIR (default: the current folder; created when missing). A file of the same name\n"
+     "is never replaced (export refuses and writes nothing) unless --force is given.\n"
+     "'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
      "--train VallorsaC_Pietrana_4721-.txt' then gives the built-in run's binary files.\n",
      {
-         {"--out", "DIR", "where the files go (must exist)"},
+         {"--out", "DIR", "where the files go; created with its parents when missing"},
+         {"--force", nullptr, "replace files of the same name (your edits are lost)"},
      },
-     "Exit status: 0 written, 3 a usage error or a file that cannot be written.\n",
+     "Exit status: 0 written, 3 a usage error, a file already there (without --force)\n"
+     "or a file that cannot be written.\n",
      0, comando_esporta},
     {"dump",
      "decode a binary scenario file into a readable listing or JSON",
@@ -136,13 +139,13 @@ const std::vector<descrizione_comando>& tabella_comandi() { return kComandi; }
 std::string aiuto_comando(const descrizione_comando& c) {
   std::string out = std::string("usage: ") + c.uso + "\n" + c.descrizione + "\n";
   for (const auto& o : c.opzioni) out += riga_opzione(o.nome, o.valore, o.aiuto);
-  out += riga_opzione("--help", nullptr, "this text");
+  out += riga_opzione("-h, --help", nullptr, "this text (also 'compattatore help " + std::string(c.nome) + "')");
   return out + "\n" + c.stati_uscita;
 }
 
 std::string aiuto_generale() {
   std::string out =
-      "usage: compattatore [COMMAND [OPTIONS]]\n"
+      "usage: compattatore [COMMAND [OPTIONS] [--] [ARGUMENTS]]\n"
       "\n"
       "Without arguments: the built-in run. Writes the built-in scenario VallorsaC_Pietrana\n"
       "(train 4721) into the program's folder as two description texts and three crew\n"
@@ -157,8 +160,11 @@ std::string aiuto_generale() {
   return out +
          "\n"
          "Options:\n"
-         "  --help     this text; 'compattatore COMMAND --help' describes a command\n"
-         "  --version  the program's version\n"
+         "  -h, --help     this text; 'compattatore help COMMAND' or 'compattatore COMMAND\n"
+         "                 --help' describes a command, its options and exit statuses\n"
+         "  -V, --version  the program's version\n"
+         "  --             ends the options: what follows is a file name even if it\n"
+         "                 begins with '-'\n"
          "\n"
          "Exit status: 0 clean, 1 a description error was recorded, 2 error 1250/1251\n"
          "(no binary file written), 3 a usage error or a file that cannot be read or written.\n";

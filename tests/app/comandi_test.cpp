@@ -185,12 +185,12 @@ TEST_F(Comandi, UsageAndFileErrorsAreOneLineAndStatus3) {
       {"compile", "--line", t / kLinea, "--train"},
       {"compile", "--line", t / "missing_linea.txt", "--train", t / kTreno, "--nome-linea", "VallorsaC_Pietrana"},
       {"compile", "--line", t.percorso().string(), "--train", t / kTreno, "--nome-linea", "X"},
-      {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "nowhere"},
+      {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "file/under_a_file"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "file"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--nome-linea", "../up"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", ""},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", "linea"},
-      {"export", "--out", t / "nowhere"},
+      {"export", "--out", t / "file/under_a_file"},
       {"dump"},
       {"dump", t / "file"},
       {"dump", t / "missing.sim"},
@@ -264,13 +264,13 @@ TEST(ComandiAiuto, EveryCommandOfTheTableIsDispatchedAndDescribed) {
       if (o.valore) {
         const auto e = esegui(kProgramma, {c.nome, o.nome});
         EXPECT_EQ(e.stato, 3);
-        EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
+        EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
                                 c.nome + " --help')\n");
       }
     }
     const auto e = esegui(kProgramma, {c.nome, "--bogus"});
     EXPECT_EQ(e.stato, 3);
-    EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
+    EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
                             " --help')\n");
   }
 }
