@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "disco/cartella_disco.h"
+#include "comandi/avvisi_testo.h"
 #include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
 #include "comandi/errore.h"
@@ -52,11 +54,47 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
   return j;
 }
 
+// --encoding utf-8: both texts turned into Windows-1252 before reading; false (after one
+// diagnostic naming the place) when a text holds what the code page cannot.
+bool converti_testi(descrizioni_utente& d) {
+  for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
+    auto c = converti_da_utf8(*testo);
+    if (c.errore) {
+      std::fprintf(stderr, "%s:%d:%d: error: cannot convert to Windows-1252: %s\n", file->c_str(), c.errore->riga,
+                   c.errore->colonna, c.errore->messaggio.c_str());
+      return false;
+    }
+    *testo = std::move(c.testo);
+  }
+  return true;
+}
+
+// The check over both texts: each warning on standard error; how many there were.
+std::size_t stampa_avvisi_testo(const descrizioni_utente& d) {
+  std::size_t n = 0;
+  for (const auto& [testo, file, formato] :
+       {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
+        std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
+    for (const auto& a : controlla_testo(*testo, formato)) {
+      std::fprintf(stderr, "%s:%d:%d: warning %d: %s\n", file->c_str(), a.riga, a.colonna, a.codice,
+                   a.messaggio.c_str());
+      ++n;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 int comando_compila(const opzioni_lette& o) {
-  const auto d = leggi_descrizioni_utente(o, "compile");
+  auto d = leggi_descrizioni_utente(o, "compile");
   if (!d) return kUscitaUso;
+  const std::string codifica = o.valore("--encoding").value_or("windows-1252");
+  if (codifica != "windows-1252" && codifica != "utf-8") {
+    segnala("compile: unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore compile --help')");
+    return kUscitaUso;
+  }
+  if (codifica == "utf-8" && !converti_testi(*d)) return kUscitaUso;
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
@@ -77,13 +115,15 @@ int comando_compila(const opzioni_lette& o) {
   const bool json = o.ha("--json");
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
+  const bool avvisi_testo = stampa_avvisi_testo(*d) != 0;
   stampa_diagnostica(s, esito, linea, treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
     return kUscitaFinale;
   }
-  if (!(o.ha("--strict") && esito.con_errori())) {
+  const bool con_errori = esito.con_errori() || avvisi_testo;
+  if (!(o.ha("--strict") && con_errori)) {
     try {
       // Another run writing the same folder waits, so the three files always come from one run.
       BloccoCartella blocco(uscita);
@@ -97,7 +137,7 @@ int comando_compila(const opzioni_lette& o) {
     }
   }
   if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());
-  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
+  return con_errori ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 }  // namespace cmp

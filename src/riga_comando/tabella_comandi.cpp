@@ -18,7 +18,7 @@ const std::vector<descrizione_comando> kComandi = {
      "compile a line and a train description into the binary files",
      "compattatore compile --line LINE.txt --train TRAIN.txt [--out DIR]\n"
      "                            [--nome-linea NAME] [--numero-treno NUMBER]\n"
-     "                            [--no-plan] [--strict] [--json]\n",
+     "                            [--no-plan] [--strict] [--json] [--encoding ENC]\n",
      "Compiles a line description and a train description into the binary files\n"
      "<NAME>_linea.dat (the plan of the line), <NAME>_<NUMBER>.sim (the scenario table)\n"
      "and <NAME>_<NUMBER>.dat (the track) in DIR (default: the current folder).\n"
@@ -31,12 +31,18 @@ const std::vector<descrizione_comando> kComandi = {
          {"--numero-treno", "NUMBER",
           "the train number; by default taken from TRAIN's name\nwhen it is <NAME>_<NUMBER>-.txt"},
          {"--no-plan", nullptr, "do not build or write the plan of the line (<NAME>_linea.dat)"},
-         {"--strict", nullptr, "write nothing when an error was recorded"},
+         {"--strict", nullptr, "write nothing when an error or a warning was recorded"},
+         {"--encoding", "ENC",
+          "the code page of both texts: windows-1252 (the default) or\n"
+          "utf-8, converted to Windows-1252 before reading (a character\n"
+          "it cannot hold is an error naming its line and column)"},
          {"--json", nullptr, "print one JSON object with the outcome on standard output"},
      },
-     "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message.\n"
+     "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message,\n"
+     "warnings (a misspelt keyword, a file with no row of its kind, a UTF-8 text) as\n"
+     "FILE:LINE:COLUMN: warning N: message; 'compattatore explain N' tells more.\n"
      "As in the built-in run, the files are still written after such an error (not with\n"
-     "--strict). Exit status: 0 clean, 1 an error was recorded, 2 error 1250/1251 (nothing\n"
+     "--strict). Exit status: 0 clean, 1 an error or a warning was recorded, 2 error 1250/1251 (nothing\n"
      "written), 3 a usage error or a file that cannot be read or written.\n",
      0, comando_compila},
     {"export",

@@ -140,3 +140,85 @@ TEST(RigaComando, UnknownWordsAreNamedWithTheNearestOne) {
 
 }  // namespace
 }  // namespace cmp
+
+namespace cmp {
+namespace {
+
+class Avvisi : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0); }
+  prova::EsitoProcesso compila(const std::string& treno, std::vector<std::string> altri = {}) {
+    std::vector<std::string> a = {"compile", "--line", t / kLinea, "--train", treno, "--out", t / "out"};
+    a.insert(a.end(), altri.begin(), altri.end());
+    return esegui(kProgramma, a);
+  }
+  CartellaTemporanea t;
+};
+
+// What the readers skip in silence is a warning at its line, with status 1; --strict
+// then writes nothing.
+TEST_F(Avvisi, WhatTheReadersSkipIsAWarningAtItsLine) {
+  auto righe = righe_treno_incorporato();
+  const std::size_t i = indice_di(righe, "stazione");
+  righe[i] = "stazzione" + righe[i].substr(std::string("stazione").size());
+  prova::scrivi_tutto(t / kTreno, testo(righe));
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_binario", std::string("\x7f" "ELF\0\0\x01\x02", 8));
+  struct Caso {
+    std::string treno;
+    std::vector<std::string> altri;
+    std::string atteso;
+  };
+  const std::vector<Caso> casi = {
+      {t / kTreno, {}, t / kTreno + ":" + std::to_string(i + 1) + ":1: warning 201: 'stazzione' is no keyword, so "
+                                                                  "the row is skipped; did you mean 'stazione'?"},
+      {t / kLinea, {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it reads as a line"},
+      {t / "VallorsaC_Pietrana_binario", {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it holds NUL bytes"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.treno);
+    auto e = compila(c.treno, c.altri);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(contiene(e.errori, c.atteso)) << e.errori;
+    std::filesystem::remove_all(t / "out");
+    auto strict = c.altri;
+    strict.push_back("--strict");
+    e = compila(c.treno, strict);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_FALSE(std::filesystem::exists(t / "out/VallorsaC_Pietrana_4721.sim")) << "--strict fails on warnings";
+  }
+}
+
+// A UTF-8 text is a warning; with --encoding utf-8 it is read as the same Windows-1252
+// text, so the files are those of the Windows-1252 original; a character the code page
+// cannot hold is refused at its place.
+TEST_F(Avvisi, Utf8TextsAreToldAndConvertedOnRequest) {
+  ASSERT_EQ(compila(t / kTreno).stato, 0);
+  const std::string sim = leggi_tutto(t / "out/VallorsaC_Pietrana_4721.sim");
+  const std::string cp1252 = leggi_tutto(t / kTreno);
+  const std::string utf8 = "\xEF\xBB\xBF" + std::string(cp1252);  // the built-in texts are ASCII
+  prova::scrivi_tutto(t / kTreno, utf8);
+  auto e = compila(t / kTreno);
+  EXPECT_TRUE(contiene(e.errori, ":1:1: warning 203: ")) << e.errori;
+
+  prova::scrivi_tutto(t / kTreno, "\xEF\xBB\xBF" + testo(righe_treno_incorporato()));
+  e = compila(t / kTreno, {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(leggi_tutto(t / "out/VallorsaC_Pietrana_4721.sim"), sim);
+
+  const auto righe = righe_treno_incorporato();
+  const std::size_t i = indice_di(righe, "stazione");
+  std::string byte = testo(righe);
+  std::size_t fine = 0;
+  for (std::size_t k = 0; k <= i; ++k) fine = byte.find("\r\n", fine + (k ? 2 : 0));
+  const std::size_t lunga = fine - (byte.rfind("\r\n", fine - 1) + 2);
+  byte.insert(fine, " \xE2\x82\xAC \xE2\x86\x92");  // the euro sign has a byte; the arrow has none
+  prova::scrivi_tutto(t / kTreno, byte);
+  e = compila(t / kTreno, {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_TRUE(contiene(e.errori, t / kTreno + ":" + std::to_string(i + 1) + ":" + std::to_string(lunga + 6) +
+                                     ": error: cannot convert to Windows-1252: '\xE2\x86\x92' has no"))
+      << e.errori;
+}
+
+}  // namespace
+}  // namespace cmp
