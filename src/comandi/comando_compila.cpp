@@ -38,6 +38,10 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
     j += ", \"riga\": " + (l.dove.riga > 0 ? std::to_string(l.dove.riga) : "null");
     j += ", \"colonna\": " + (l.dove.riga > 0 ? std::to_string(l.dove.colonna) : "null");
     j += ", \"messaggio\": " + json_testo(descrivi_errore(s, l.codice, l.posizione));
+  } else if (const riga_sorgente* r = e.scrivibile() ? nullptr : riga_del_posto_occupato(e)) {
+    j += ", \"file\": " + json_testo(r->testo == testo_descrizione::linea ? linea : treno);
+    j += ", \"riga\": " + std::to_string(r->riga) + ", \"colonna\": " + std::to_string(r->colonna);
+    j += ", \"messaggio\": " + json_testo(messaggio_posto_occupato(*r, e.finale));
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
@@ -116,7 +120,7 @@ int comando_compila(const opzioni_lette& o) {
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
   const bool avvisi_testo = stampa_avvisi_testo(*d) != 0;
-  stampa_diagnostica(s, esito, linea, treno);
+  stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno).c_str());

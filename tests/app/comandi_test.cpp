@@ -157,6 +157,14 @@ TEST_F(Comandi, AReservedSlotInUseEndsWithErrorNumberAndNoBinaryFile) {
     EXPECT_EQ(e.stato, 2) << c.riga;
     EXPECT_NE(e.errori.find(std::string(" Errore n. ") + c.numero + "\n"), std::string::npos) << e.errori;
     EXPECT_NE(e.uscita.find(std::string("\"errore_finale\": ") + c.numero), std::string::npos) << e.uscita;
+    // The row whose mark took the slot is named, in the diagnostic and in the JSON.
+    const std::string riga = std::to_string(indice_di(treno, "[rallentamenti]") + 1);
+    EXPECT_NE(e.errori.find(t / kTreno + ":" + riga + ":1: error " + c.numero + ": cell 1 of the track is reserved"),
+              std::string::npos)
+        << e.errori;
+    EXPECT_NE(e.errori.find(std::string("\n  ") + c.riga + "\n  ^\n"), std::string::npos) << e.errori;
+    EXPECT_NE(e.uscita.find("\"riga\": " + riga + ", \"colonna\": 1, \"messaggio\": \"cell 1"), std::string::npos)
+        << e.uscita;
     for (const auto& nome : kBinari) EXPECT_EQ(leggi_tutto(fuori(nome)), "older " + nome) << c.riga;
   }
 }

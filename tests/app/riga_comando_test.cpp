@@ -2,6 +2,8 @@
 // edits, rows reported where they stand, and a command line that helps.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
@@ -94,6 +96,10 @@ TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
     EXPECT_TRUE(contiene(e.errori, luogo)) << e.errori;
     EXPECT_TRUE(contiene(e.errori, "row has too few fields")) << e.errori;
     EXPECT_TRUE(contiene(e.errori, "line " + std::to_string(i + 2))) << e.errori;
+    // The source line, and a caret under the place.
+    EXPECT_TRUE(contiene(e.errori, std::string("\n  ") + c.corta + "\n  " + std::string(std::strlen(c.corta), ' ') +
+                                       "^\n"))
+        << e.errori;
   }
 }
 
