@@ -108,6 +108,15 @@ const std::vector<descrizione_comando> kComandi = {
      "Exit status: 0 drawn, 1 drawn after a description error was recorded, 2 error\n"
      "1250/1251 (nothing written), 3 a usage error or a file that cannot be read or written.\n",
      0, comando_plot},
+    {"explain",
+     "explain an error or warning number: its cause, where it points and the fix",
+     "compattatore explain N\n",
+     "Prints the entry of the number N of the reference of the error and warning numbers\n"
+     "(docs/errori.md, built into the program): its cause, the row it points into, how to\n"
+     "fix it and an example.\n",
+     {},
+     "Exit status: 0 printed, 3 a usage error or a number no compile records.\n",
+     1, comando_spiega},
 #ifdef COMPATTATORE_LSP
     {"lsp",
      "a language server for editors: errors as you type, hover, completion",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
@@ -224,6 +225,48 @@ TEST_F(Avvisi, Utf8TextsAreToldAndConvertedOnRequest) {
   EXPECT_TRUE(contiene(e.errori, t / kTreno + ":" + std::to_string(i + 1) + ":" + std::to_string(lunga + 6) +
                                      ": error: cannot convert to Windows-1252: '\xE2\x86\x92' has no"))
       << e.errori;
+}
+
+}  // namespace
+}  // namespace cmp
+
+#include "errori/catalogo_errori.h"
+#include "reader/parole_chiave.h"
+
+namespace cmp {
+namespace {
+
+std::string pagina(const char* nome) {
+  return leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "docs" / nome);
+}
+
+// The reference names every keyword the readers recognise, and has a heading for every
+// number of the catalogue; `explain N` prints that entry as the page shows it.
+TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
+  const std::string linea = pagina("descrizione-linea.md");
+  const std::string treno = pagina("descrizione-treno.md");
+  // The readers know a row by the words its keyword field contains: each in backticks.
+  for (const auto& p : kParoleChiave) {
+    const std::string& doc = p.formato == formato_descrizione::linea ? linea : treno;
+    std::istringstream parole{std::string(p.riconosce)};
+    for (std::string parola; parole >> parola;) EXPECT_TRUE(contiene(doc, "`" + parola + "`")) << p.parola << ": " << parola;
+    EXPECT_TRUE(contiene(doc, std::string(p.parola))) << p.parola;
+  }
+  const std::string errori = pagina("errori.md");
+  for (const voce_errore& v : catalogo_errori()) {
+    const std::string testa = "## " + std::to_string(v.numero) + " \u2014 ";
+    const auto dove = errori.find("\n" + testa);
+    ASSERT_NE(dove, std::string::npos) << v.numero << " (" << v.nome << ") has no entry";
+    const auto e = esegui(kProgramma, {"explain", std::to_string(v.numero)});
+    EXPECT_EQ(e.stato, 0) << v.numero;
+    EXPECT_EQ(e.uscita.rfind(testa, 0), 0u) << e.uscita;
+    EXPECT_EQ(errori.find(e.uscita.substr(0, e.uscita.size() - 1), dove + 1), dove + 1) << v.numero;
+  }
+  for (const char* ignoto : {"14", "x", "-1"}) {
+    const auto e = esegui(kProgramma, {"explain", "--", ignoto});
+    EXPECT_EQ(e.stato, 3) << ignoto;
+    EXPECT_TRUE(contiene(e.errori, std::string("compattatore: error: explain: ") + ignoto)) << e.errori;
+  }
 }
 
 }  // namespace
