@@ -79,6 +79,10 @@ int esegui_riga_comando(const std::vector<std::string>& argomenti) {
     std::fputs(aiuto_generale().c_str(), stdout);
     return kUscitaPulita;
   }
+  if (comando == "__completamento_bash") {
+    std::fputs(completamento_bash().c_str(), stdout);
+    return kUscitaPulita;
+  }
   if (comando == "--version" || comando == "-V") {
     std::puts("compattatore 1.0.0");
     return kUscitaPulita;

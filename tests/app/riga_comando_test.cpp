@@ -271,3 +271,26 @@ TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
 
 }  // namespace
 }  // namespace cmp
+
+namespace cmp {
+namespace {
+
+// The completion comes from the table: every command and every option is offered.
+TEST(Completamento, NamesEveryCommandAndOption) {
+  const auto e = esegui(kProgramma, {"__completamento_bash"});
+  ASSERT_EQ(e.stato, 0);
+  EXPECT_TRUE(contiene(e.uscita, "complete -o filenames -F _compattatore compattatore"));
+  for (const auto& c : tabella_comandi()) {
+    EXPECT_TRUE(contiene(e.uscita, std::string(" ") + c.nome + ")\n")) << c.nome;
+    for (const auto& o : c.opzioni) EXPECT_TRUE(contiene(e.uscita, std::string(" ") + o.nome)) << c.nome << " " << o.nome;
+  }
+  // The script is valid bash: it loads and completes "compattatore comp" to "compile".
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "c.bash", e.uscita + "COMP_WORDS=(compattatore comp); COMP_CWORD=1; _compattatore; "
+                                                 "echo \"${COMPREPLY[@]}\"\n");
+  const auto b = esegui("/bin/bash", {t / "c.bash"});
+  EXPECT_EQ(b.uscita, "compile\n") << b.errori;
+}
+
+}  // namespace
+}  // namespace cmp
