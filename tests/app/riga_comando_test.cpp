@@ -2,6 +2,7 @@
 // edits, rows reported where they stand, and a command line that helps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -290,6 +291,65 @@ TEST(Completamento, NamesEveryCommandAndOption) {
                                                  "echo \"${COMPREPLY[@]}\"\n");
   const auto b = esegui("/bin/bash", {t / "c.bash"});
   EXPECT_EQ(b.uscita, "compile\n") << b.errori;
+}
+
+}  // namespace
+}  // namespace cmp
+
+namespace cmp {
+namespace {
+
+// Every `sh` block of the README and of docs/ runs as written, in order, in a fresh
+// folder per page, with `compattatore` found through PATH. A block after the comment
+// `<!-- non eseguire -->` is skipped; `<!-- stato N -->` names the status it must end
+// with; any other block may end with 0, 1 or 2 (a description showing its diagnostic),
+// never with a usage error or a command that does not exist.
+TEST(Esempi, EveryCommandBlockOfTheDocumentsRuns) {
+  const std::string cartella_programma = std::filesystem::path(kProgramma).parent_path().string();
+  const std::filesystem::path radice(COMPATTATORE_SORGENTI);
+  std::vector<std::filesystem::path> pagine = {radice / "README.md"};
+  for (const auto& v : std::filesystem::directory_iterator(radice / "docs")) {
+    if (v.path().extension() == ".md") pagine.push_back(v.path());
+  }
+  std::sort(pagine.begin(), pagine.end());
+  for (const auto& pagina : pagine) {
+    SCOPED_TRACE(pagina.string());
+    CartellaTemporanea t;
+    std::filesystem::create_directories(t / "lavoro");
+    std::istringstream righe(leggi_tutto(pagina));
+    std::string riga, prima, blocco;
+    bool dentro = false;
+    int numero = 0, inizio = 0;
+    while (std::getline(righe, riga)) {
+      ++numero;
+      if (!dentro && riga == "```sh") {
+        dentro = true;
+        inizio = numero;
+        blocco.clear();
+        continue;
+      }
+      if (dentro && riga == "```") {
+        dentro = false;
+        if (prima == "<!-- non eseguire -->") continue;
+        int atteso = -1;
+        if (prima.rfind("<!-- stato ", 0) == 0) atteso = std::stoi(prima.substr(11));
+        prova::scrivi_tutto(t / "blocco.sh", "cd \"$1\"\nexport PATH=\"$2:$PATH\"\n" + blocco);
+        const auto e = esegui("/bin/bash", {t / "blocco.sh", t / "lavoro", cartella_programma});
+        const std::string dove = pagina.filename().string() + ":" + std::to_string(inizio);
+        if (atteso >= 0) {
+          EXPECT_EQ(e.stato, atteso) << dove << "\n" << e.errori;
+        } else {
+          EXPECT_LE(e.stato, 2) << dove << "\n" << e.errori;
+        }
+        continue;
+      }
+      if (dentro) {
+        blocco += riga + "\n";
+      } else if (!riga.empty()) {
+        prima = riga;
+      }
+    }
+  }
 }
 
 }  // namespace
