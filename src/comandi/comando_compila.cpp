@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "disco/cartella_disco.h"
+#include "comandi/avvisi_testo.h"
 #include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
 #include "comandi/errore.h"
@@ -36,6 +38,10 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
     j += ", \"riga\": " + (l.dove.riga > 0 ? std::to_string(l.dove.riga) : "null");
     j += ", \"colonna\": " + (l.dove.riga > 0 ? std::to_string(l.dove.colonna) : "null");
     j += ", \"messaggio\": " + json_testo(descrivi_errore(s, l.codice, l.posizione));
+  } else if (const riga_sorgente* r = e.scrivibile() ? nullptr : riga_del_posto_occupato(e)) {
+    j += ", \"file\": " + json_testo(r->testo == testo_descrizione::linea ? linea : treno);
+    j += ", \"riga\": " + std::to_string(r->riga) + ", \"colonna\": " + std::to_string(r->colonna);
+    j += ", \"messaggio\": " + json_testo(messaggio_posto_occupato(*r, e.finale));
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
@@ -52,6 +58,36 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
   return j;
 }
 
+// --encoding utf-8: both texts turned into Windows-1252 before reading; false (after one
+// diagnostic naming the place) when a text holds what the code page cannot.
+bool converti_testi(descrizioni_utente& d) {
+  for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
+    auto c = converti_da_utf8(*testo);
+    if (c.errore) {
+      std::fprintf(stderr, "%s:%d:%d: error: cannot convert to Windows-1252: %s\n", file->c_str(), c.errore->riga,
+                   c.errore->colonna, c.errore->messaggio.c_str());
+      return false;
+    }
+    *testo = std::move(c.testo);
+  }
+  return true;
+}
+
+// The check over both texts: each warning on standard error; how many there were.
+std::size_t stampa_avvisi_testo(const descrizioni_utente& d) {
+  std::size_t n = 0;
+  for (const auto& [testo, file, formato] :
+       {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
+        std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
+    for (const auto& a : controlla_testo(*testo, formato)) {
+      std::fprintf(stderr, "%s:%d:%d: warning %d: %s\n", file->c_str(), a.riga, a.colonna, a.codice,
+                   a.messaggio.c_str());
+      ++n;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 int comando_compila(const opzioni_lette& o) {
@@ -61,12 +97,18 @@ int comando_compila(const opzioni_lette& o) {
     if (json) std::printf("%s\n", json_rifiuto(r.messaggio, r.file).c_str());
     return kUscitaUso;
   };
-  const auto d = leggi_descrizioni_utente(o, "compile", &r);
+  auto d = leggi_descrizioni_utente(o, "compile", &r);
   if (!d) return rifiutato();
+  const std::string codifica = o.valore("--encoding").value_or("windows-1252");
+  if (codifica != "windows-1252" && codifica != "utf-8") {
+    rifiuta(&r, "compile: unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore compile --help')");
+    return rifiutato();
+  }
+  if (codifica == "utf-8" && !converti_testi(*d)) return rifiutato();
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_valida(uscita, true, &r)) return rifiutato();
+  if (!cartella_uscita_pronta(uscita, &r)) return rifiutato();
 
   Stato s;
   const identita_scenario identita = identita_di(*d);
@@ -83,13 +125,15 @@ int comando_compila(const opzioni_lette& o) {
 
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
-  stampa_diagnostica(s, esito, linea, treno);
+  const bool avvisi_testo = stampa_avvisi_testo(*d) != 0;
+  stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, kUscitaFinale).c_str());
     return kUscitaFinale;
   }
-  if (!(o.ha("--strict") && esito.con_errori())) {
+  const bool con_errori = esito.con_errori() || avvisi_testo;
+  if (!(o.ha("--strict") && con_errori)) {
     try {
       // Another run writing the same folder waits, so the three files always come from one run.
       BloccoCartella blocco(uscita);
@@ -102,7 +146,7 @@ int comando_compila(const opzioni_lette& o) {
       return rifiutato();
     }
   }
-  const int stato = esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
+  const int stato = con_errori ? kUscitaErroreDescrizione : kUscitaPulita;
   if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, stato).c_str());
   return stato;
 }

@@ -17,17 +17,39 @@
 namespace cmp {
 namespace {
 
+// The names among `nomi` already taken in the folder, as one list for the message.
+std::string nomi_presenti(Cartella& cartella, const std::map<std::string, std::string>& file) {
+  std::string out;
+  for (const auto& [nome, byte] : file) {
+    if (cartella.esiste(nome)) out += (out.empty() ? "" : ", ") + cartella.percorso_di(nome);
+  }
+  return out;
+}
+
 }  // namespace
 
-int esporta_in(Cartella& cartella) {
+// The files are made in memory first, so that a folder holding an author's edits is
+// refused before anything is written, and the rest are written as one.
+int esporta_in(Cartella& cartella, bool sostituisci) {
   Stato s;
   identita_incorporata(s);
+  CartellaMemoria prodotti;
+  dati_linea(s, prodotti);
+  dati_treno(s, prodotti);
+  dati_note(s, prodotti);
+  dati_rallentamenti(s, prodotti);
+  dati_scheda(s, prodotti);
+  if (!sostituisci) {
+    const std::string presenti = nomi_presenti(cartella, prodotti.file);
+    if (!presenti.empty()) {
+      segnala("export: not replacing " + presenti + " (give --force to replace them)");
+      return kUscitaUso;
+    }
+  }
+  std::vector<file_da_scrivere> file;
+  for (auto& [nome, byte] : prodotti.file) file.push_back(file_intero(nome, std::move(byte)));
   try {
-    dati_linea(s, cartella);
-    dati_treno(s, cartella);
-    dati_note(s, cartella);
-    dati_rallentamenti(s, cartella);
-    dati_scheda(s, cartella);
+    cartella.scrivi_insieme(std::move(file));
   } catch (const ErroreFile& e) {
     segnala("cannot write " + e.percorso() + ": " + e.motivo());
     return kUscitaUso;
@@ -37,9 +59,9 @@ int esporta_in(Cartella& cartella) {
 
 int comando_esporta(const opzioni_lette& o) {
   const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_valida(uscita, true)) return kUscitaUso;
+  if (!cartella_uscita_pronta(uscita)) return kUscitaUso;
   CartellaDisco cartella(uscita);
-  return esporta_in(cartella);
+  return esporta_in(cartella, o.ha("--force"));
 }
 
 }  // namespace cmp

@@ -117,6 +117,18 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) 
   return true;
 }
 
+bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r) {
+  std::error_code ec;
+  if (!std::filesystem::exists(cartella, ec) && !std::filesystem::is_symlink(cartella, ec)) {
+    std::filesystem::create_directories(cartella, ec);
+    if (ec) {
+      rifiuta(r, "cannot create " + cartella + ": " + ec.message(), cartella);
+      return false;
+    }
+  }
+  return cartella_valida(cartella, true, r);
+}
+
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
   if (uscita == "-") return false;  // standard output
   std::error_code ec;
@@ -133,12 +145,59 @@ std::string file_del_luogo(const errore_lettura& e, const std::string& linea, co
   return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
+std::string riga_e_cursore(std::string_view testo, int riga, int colonna) {
+  if (riga <= 0 || testo.empty()) return {};
+  std::size_t inizio = 0;
+  for (int r = 1; r < riga; ++r) {
+    inizio = testo.find('\n', inizio);
+    if (inizio == std::string_view::npos) return {};
+    ++inizio;
+  }
+  std::string_view linea = testo.substr(inizio, testo.find('\n', inizio) - inizio);
+  if (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
+  if (linea.size() > 200) return {};  // a binary or endless line is not worth showing
+  std::string sotto;
+  for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(colonna) && i < linea.size(); ++i) {
+    sotto += linea[i] == '\t' ? '\t' : ' ';
+  }
+  return "  " + da_cp1252(linea) + "\n  " + sotto + "^\n";
+}
+
+const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito) {
+  for (const auto& r : esito.righe) {
+    const auto p = r.posizione;
+    const bool cartello = r.chiave == "cartello" || r.chiave == "indicatori_v";
+    if ((cartello && p >= -24 && p <= 24) || (r.chiave == "rallentamento" && p >= 0 && p <= 24) ||
+        (esito.finale == errore_finale::posto_scenario && r.chiave == "abbattimento" && p >= 26 && p <= 74)) {
+      return &r;
+    }
+  }
+  return nullptr;
+}
+
+std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale) {
+  return "cell 1 of the track is reserved (" +
+         std::string(finale == errore_finale::posto_scenario ? "its first value" : "its second value, the check codes") +
+         "), and this '" + std::string(r.chiave) + "' row at " + std::to_string(r.posizione) +
+         " m puts a mark there; move it at least 50 m further on";
+}
+
 void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                        const std::string& treno) {
+                        const std::string& treno, std::string_view testo_linea, std::string_view testo_treno) {
   const errore_lettura& e = esito.lettura;
   if (e.codice != 0) {
-    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(e, file_del_luogo(e, linea, treno)).c_str(), e.codice,
+    const std::string file = file_del_luogo(e, linea, treno);
+    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(e, file).c_str(), e.codice,
                  descrivi_errore(s, e.codice, e.posizione).c_str());
+    std::fputs(riga_e_cursore(file == linea ? testo_linea : testo_treno, e.dove.riga, e.dove.colonna).c_str(), stderr);
+  }
+  if (!esito.scrivibile()) {
+    if (const riga_sorgente* r = riga_del_posto_occupato(esito)) {
+      const bool in_linea = r->testo == testo_descrizione::linea;
+      std::fprintf(stderr, "%s:%d:%d: error %d: %s\n", (in_linea ? linea : treno).c_str(), r->riga, r->colonna,
+                   static_cast<int>(esito.finale), messaggio_posto_occupato(*r, esito.finale).c_str());
+      std::fputs(riga_e_cursore(in_linea ? testo_linea : testo_treno, r->riga, r->colonna).c_str(), stderr);
+    }
   }
   for (const auto& a : esito.avvisi) {
     std::fprintf(stderr, "%s: warning %d: %s\n", treno.c_str(), a.codice,

@@ -3,6 +3,7 @@
 // from the options or the file names, the two texts read from disk, and the diagnostics.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compilazione/compila.h"
@@ -42,8 +43,21 @@ identita_scenario identita_di(const descrizioni_utente& d);
 // A folder named on the command line: when it is missing, not a folder or, to be
 // written into, not writable, one line on standard error says so and the answer is false.
 bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r = nullptr);
+// The folder given to --out: created with its parents when missing (as `cmake -B` does),
+// then checked as above.
+bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r = nullptr);
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
+
+// The row whose mark most likely took the reserved slot of cell 1 (error 1250/1251):
+// a board or caption within 24 m of 0, a slow order starting there, an abbattimento point
+// on cell 1; nullptr when no row can be named (the finishing pass placed the mark).
+const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito);
+// The message for that row: which row, and why it is blamed.
+std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale);
+
+// The source line under a diagnostic, and a caret under its column.
+std::string riga_e_cursore(std::string_view testo, int riga, int colonna);
 
 // Which of the two description files the reader's error points into.
 std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
@@ -51,6 +65,7 @@ std::string file_del_luogo(const errore_lettura& e, const std::string& linea, co
 // The reader's error and the finishing pass's warnings on standard error, as
 // FILE:LINE:COLUMN: error N: message.
 void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                        const std::string& treno);
+                        const std::string& treno, std::string_view testo_linea = {},
+                        std::string_view testo_treno = {});
 
 }  // namespace cmp

@@ -85,7 +85,8 @@ std::string compila_messaggio(const Stato& s, std::string_view modello, std::int
 }
 
 std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p) {
-  if (const voce_errore* v = voce_di(codice); v != nullptr && v->fonte != fonte_errore::compilazione) {
+  if (const voce_errore* v = voce_di(codice); v != nullptr && v->fonte != fonte_errore::compilazione &&
+                                                 v->fonte != fonte_errore::controllo_testi) {
     return compila_messaggio(s, v->messaggio, p);
   }
   return s.dettaglio_errore.empty() ? "error " + std::to_string(codice) : s.dettaglio_errore;

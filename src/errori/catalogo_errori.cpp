@@ -86,6 +86,9 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
      "no field contains \"[generale]\" before the end of the text"},
     {errori::curva_non_valida, "curva_non_valida", lettore_linea, L, true,
      "a curve keyword has no class digit from 1 to 6, or the plan runs past metre 1000000"},
+    {errori::parola_simile, "parola_simile", controllo_testi, N, false, "{dettaglio}"},
+    {errori::nessuna_riga, "nessuna_riga", controllo_testi, N, false, "{dettaglio}"},
+    {errori::testo_utf8, "testo_utf8", controllo_testi, N, false, "{dettaglio}"},
     {errori::posto_scenario_occupato, "posto_scenario_occupato", compilazione, N, false, " Errore n. 1250"},
     {errori::posto_percorso_occupato, "posto_percorso_occupato", compilazione, N, false, " Errore n. 1251"},
 });
@@ -106,7 +109,7 @@ const voce_errore* voce_di(std::int32_t numero) {
 bool numero_documentato(std::int32_t numero) {
   if (numero == 0) return true;
   const voce_errore* v = voce_di(numero);
-  return v != nullptr && v->fonte != fonte_errore::compilazione;
+  return v != nullptr && v->fonte != fonte_errore::compilazione && v->fonte != fonte_errore::controllo_testi;
 }
 
 bool ferma_prima_del_treno(std::int32_t numero) {

@@ -54,13 +54,24 @@ inline constexpr std::int32_t stazione_oltre = 44;
 inline constexpr std::int32_t abbattimento_segnale = 11;
 inline constexpr std::int32_t abbattimento_ritroso = 12;
 inline constexpr std::int32_t abbattimento_rallentamento = 13;
+// The check over the texts, apart from the compile: warnings of what the readers skip.
+inline constexpr std::int32_t parola_simile = 201;  // a keyword field close to a keyword
+inline constexpr std::int32_t nessuna_riga = 202;   // not one row of the description's kind
+inline constexpr std::int32_t testo_utf8 = 203;     // a UTF-8 text read as Windows-1252
 // The guard of the reserved slots after the finishing pass: nothing is written.
 inline constexpr std::int32_t posto_scenario_occupato = 1250;
 inline constexpr std::int32_t posto_percorso_occupato = 1251;
 }  // namespace errori
 
 // Who records a number.
-enum class fonte_errore : std::uint8_t { lettore_linea, lettore_treno, entrambi_i_lettori, finitura, compilazione };
+enum class fonte_errore : std::uint8_t {
+  lettore_linea,
+  lettore_treno,
+  entrambi_i_lettori,
+  finitura,
+  compilazione,
+  controllo_testi,  // the warnings of the check over the texts
+};
 
 // The description text a number points into when the reader left no row of its own.
 enum class testo_errore : std::uint8_t { nessuno, linea, treno };

@@ -14,9 +14,9 @@ int main(int argc, char** argv) {
   try {
     return cmp::esegui_riga_comando(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::bad_alloc&) {
-    std::fputs("compattatore: not enough memory\n", stderr);
+    std::fputs("compattatore: error: not enough memory\n", stderr);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "compattatore: %s\n", e.what());
+    std::fprintf(stderr, "compattatore: error: %s\n", e.what());
   }
   return 3;
 }

@@ -6,6 +6,7 @@
 
 #include "riga_comando/json.h"
 #include "comandi/avvio.h"
+#include "model/somiglianza.h"
 #include "riga_comando/tabella_comandi.h"
 
 namespace cmp {
@@ -20,10 +21,10 @@ bool chiede_json(const descrizione_comando& c, const std::vector<std::string>& a
 
 // Reads the command's options by its row of the table, then runs it.
 int esegui_comando(const descrizione_comando& c, const std::vector<std::string>& argomenti) {
-  std::set<std::string> con_valore, interruttori{"--help"};
+  std::set<std::string> con_valore, interruttori{"--help", "-h"};
   for (const auto& o : c.opzioni) (o.valore ? con_valore : interruttori).insert(o.nome);
   const auto o = leggi_opzioni(argomenti, con_valore, interruttori, c.posizionali);
-  if (o.ha("--help")) {
+  if (o.ha("--help") || o.ha("-h")) {
     std::fputs(aiuto_comando(c).c_str(), stdout);
     return kUscitaPulita;
   }
@@ -36,29 +37,72 @@ int esegui_comando(const descrizione_comando& c, const std::vector<std::string>&
   return c.esegui(o);
 }
 
+const descrizione_comando* comando_di_nome(const std::string& nome) {
+  for (const auto& c : tabella_comandi()) {
+    if (nome == c.nome) return &c;
+  }
+  return nullptr;
+}
+
+// An unknown word where a command goes: an option the program does not have, or a
+// command, with the nearest one named.
+int comando_sconosciuto(const std::string& parola) {
+  const bool opzione = parola.size() > 1 && parola[0] == '-';
+  std::vector<std::string> note;
+  if (opzione) {
+    note = {"--help", "--version"};
+  } else {
+    for (const auto& c : tabella_comandi()) note.push_back(c.nome);
+    note.push_back("help");
+  }
+  std::string testo = std::string(opzione ? "unknown option '" : "unknown command '") + parola + "'";
+  if (const auto vicina = parola_vicina(parola, note)) testo += "; did you mean '" + *vicina + "'?";
+  segnala(testo + " (try 'compattatore --help')");
+  return kUscitaUso;
+}
+
 }  // namespace
 
 void segnala(const std::string& testo) {
-  std::fprintf(stderr, "compattatore: %s\n", testo.c_str());
+  std::fprintf(stderr, "compattatore: error: %s\n", testo.c_str());
+  std::fflush(stderr);
+}
+
+void avvisa(const std::string& testo) {
+  std::fprintf(stderr, "compattatore: warning: %s\n", testo.c_str());
   std::fflush(stderr);
 }
 
 int esegui_riga_comando(const std::vector<std::string>& argomenti) {
   if (argomenti.empty()) return esegui_run_incorporato();
   const std::string& comando = argomenti[0];
+  if (comando == "help" && argomenti.size() == 2) {
+    if (const auto* c = comando_di_nome(argomenti[1])) {
+      std::fputs(aiuto_comando(*c).c_str(), stdout);
+      return kUscitaPulita;
+    }
+    return comando_sconosciuto(argomenti[1]);
+  }
   if (comando == "--help" || comando == "-h" || comando == "help") {
+    if (argomenti.size() > 2) {
+      segnala("help takes one command at most (try 'compattatore --help')");
+      return kUscitaUso;
+    }
     std::fputs(aiuto_generale().c_str(), stdout);
     return kUscitaPulita;
   }
-  if (comando == "--version") {
+  if (comando == "__completamento_bash") {
+    std::fputs(completamento_bash().c_str(), stdout);
+    return kUscitaPulita;
+  }
+  if (comando == "--version" || comando == "-V") {
     std::puts("compattatore 1.0.0");
     return kUscitaPulita;
   }
-  for (const auto& c : tabella_comandi()) {
-    if (comando == c.nome) return esegui_comando(c, std::vector<std::string>(argomenti.begin() + 1, argomenti.end()));
+  if (const auto* c = comando_di_nome(comando)) {
+    return esegui_comando(*c, std::vector<std::string>(argomenti.begin() + 1, argomenti.end()));
   }
-  segnala("unknown command '" + comando + "' (try 'compattatore --help')");
-  return kUscitaUso;
+  return comando_sconosciuto(comando);
 }
 
 }  // namespace cmp

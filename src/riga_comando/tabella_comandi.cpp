@@ -18,7 +18,7 @@ const std::vector<descrizione_comando> kComandi = {
      "compile a line and a train description into the binary files",
      "compattatore compile --line LINE.txt --train TRAIN.txt [--out DIR]\n"
      "                            [--nome-linea NAME] [--numero-treno NUMBER]\n"
-     "                            [--no-plan] [--strict] [--json]\n",
+     "                            [--no-plan] [--strict] [--json] [--encoding ENC]\n",
      "Compiles a line description and a train description into the binary files\n"
      "<NAME>_linea.dat (the plan of the line), <NAME>_<NUMBER>.sim (the scenario table)\n"
      "and <NAME>_<NUMBER>.dat (the track) in DIR (default: the current folder).\n"
@@ -26,31 +26,40 @@ const std::vector<descrizione_comando> kComandi = {
      {
          {"--line", "FILE", "the line description text"},
          {"--train", "FILE", "the train description text"},
-         {"--out", "DIR", "where the binary files go (must exist)"},
+         {"--out", "DIR", "where the binary files go; created with its parents when missing"},
          {"--nome-linea", "NAME", "the route identifier; by default taken from LINE's name\nwhen it is <NAME>_linea.txt"},
          {"--numero-treno", "NUMBER",
           "the train number; by default taken from TRAIN's name\nwhen it is <NAME>_<NUMBER>-.txt"},
          {"--no-plan", nullptr, "do not build or write the plan of the line (<NAME>_linea.dat)"},
-         {"--strict", nullptr, "write nothing when an error was recorded"},
+         {"--strict", nullptr, "write nothing when an error or a warning was recorded"},
+         {"--encoding", "ENC",
+          "the code page of both texts: windows-1252 (the default) or\n"
+          "utf-8, converted to Windows-1252 before reading (a character\n"
+          "it cannot hold is an error naming its line and column)"},
          {"--json", nullptr, "print one JSON object with the outcome on standard output"},
      },
-     "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message.\n"
+     "Errors in the descriptions are printed as FILE:LINE:COLUMN: error N: message,\n"
+     "warnings (a misspelt keyword, a file with no row of its kind, a UTF-8 text) as\n"
+     "FILE:LINE:COLUMN: warning N: message; 'compattatore explain N' tells more.\n"
      "As in the built-in run, the files are still written after such an error (not with\n"
-     "--strict). Exit status: 0 clean, 1 an error was recorded, 2 error 1250/1251 (nothing\n"
+     "--strict). Exit status: 0 clean, 1 an error or a warning was recorded, 2 error 1250/1251 (nothing\n"
      "written), 3 a usage error or a file that cannot be read or written.\n",
      0, comando_compila},
     {"export",
      "write the built-in descriptions and crew documents as a starting point",
-     "compattatore export [--out DIR]\n",
+     "compattatore export [--out DIR] [--force]\n",
      "Writes the built-in scenario's line description (VallorsaC_Pietrana_linea.txt),\n"
      "train description (VallorsaC_Pietrana_4721-.txt) and the three crew documents into\n"
-     "DIR (default: the current folder, which must exist), replacing files of the same\n"
-     "name. 'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
+     "DIR (default: the current folder; created when missing). A file of the same name\n"
+     "is never replaced (export refuses and writes nothing) unless --force is given.\n"
+     "'compattatore compile --line VallorsaC_Pietrana_linea.txt\n"
      "--train VallorsaC_Pietrana_4721-.txt' then gives the built-in run's binary files.\n",
      {
-         {"--out", "DIR", "where the files go (must exist)"},
+         {"--out", "DIR", "where the files go; created with its parents when missing"},
+         {"--force", nullptr, "replace files of the same name (your edits are lost)"},
      },
-     "Exit status: 0 written, 3 a usage error or a file that cannot be written.\n",
+     "Exit status: 0 written, 3 a usage error, a file already there (without --force)\n"
+     "or a file that cannot be written.\n",
      0, comando_esporta},
     {"dump",
      "decode a binary scenario file into a readable listing or JSON",
@@ -105,6 +114,15 @@ const std::vector<descrizione_comando> kComandi = {
      "drawn from a damaged binary file, 2 error 1250/1251 (nothing written), 3 a usage\n"
      "error or a file that cannot be read or written.\n",
      0, comando_plot},
+    {"explain",
+     "explain an error or warning number: its cause, where it points and the fix",
+     "compattatore explain N\n",
+     "Prints the entry of the number N of the reference of the error and warning numbers\n"
+     "(docs/errori.md, built into the program): its cause, the row it points into, how to\n"
+     "fix it and an example.\n",
+     {},
+     "Exit status: 0 printed, 3 a usage error or a number no compile records.\n",
+     1, comando_spiega},
 #ifdef COMPATTATORE_LSP
     {"lsp",
      "a language server for editors: errors as you type, hover, completion",
@@ -142,13 +160,13 @@ const std::vector<descrizione_comando>& tabella_comandi() { return kComandi; }
 std::string aiuto_comando(const descrizione_comando& c) {
   std::string out = std::string("usage: ") + c.uso + "\n" + c.descrizione + "\n";
   for (const auto& o : c.opzioni) out += riga_opzione(o.nome, o.valore, o.aiuto);
-  out += riga_opzione("--help", nullptr, "this text");
+  out += riga_opzione("-h, --help", nullptr, "this text (also 'compattatore help " + std::string(c.nome) + "')");
   return out + "\n" + c.stati_uscita;
 }
 
 std::string aiuto_generale() {
   std::string out =
-      "usage: compattatore [COMMAND [OPTIONS]]\n"
+      "usage: compattatore [COMMAND [OPTIONS] [--] [ARGUMENTS]]\n"
       "\n"
       "Without arguments: the built-in run. Writes the built-in scenario VallorsaC_Pietrana\n"
       "(train 4721) into the program's folder as two description texts and three crew\n"
@@ -163,11 +181,49 @@ std::string aiuto_generale() {
   return out +
          "\n"
          "Options:\n"
-         "  --help     this text; 'compattatore COMMAND --help' describes a command\n"
-         "  --version  the program's version\n"
+         "  -h, --help     this text; 'compattatore help COMMAND' or 'compattatore COMMAND\n"
+         "                 --help' describes a command, its options and exit statuses\n"
+         "  -V, --version  the program's version\n"
+         "  --             ends the options: what follows is a file name even if it\n"
+         "                 begins with '-'\n"
          "\n"
          "Exit status: 0 clean, 1 a description error was recorded, 2 error 1250/1251\n"
          "(no binary file written), 3 a usage error or a file that cannot be read or written.\n";
+}
+
+// The bash completion script: commands after the program's name, then each command's
+// options (and files where an option takes a file or a folder).
+std::string completamento_bash() {
+  std::string comandi = "help";
+  std::string casi;
+  for (const auto& c : kComandi) {
+    comandi += std::string(" ") + c.nome;
+    std::string opzioni = "-h --help";
+    std::string con_valore;
+    for (const auto& o : c.opzioni) {
+      opzioni += std::string(" ") + o.nome;
+      if (o.valore) con_valore += std::string(con_valore.empty() ? "" : "|") + o.nome;
+    }
+    casi += std::string("    ") + c.nome + ")\n";
+    if (!con_valore.empty()) {
+      casi += "      case \"$prec\" in " + con_valore + ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;; esac\n";
+    }
+    casi += "      if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"" + opzioni +
+            "\" -- \"$cur\")); else COMPREPLY=($(compgen -f -- \"$cur\")); fi ;;\n";
+  }
+  return "# bash completion for compattatore, generated by the program from its command table\n"
+         "_compattatore() {\n"
+         "  local cur=${COMP_WORDS[COMP_CWORD]} prec=${COMP_WORDS[COMP_CWORD-1]}\n"
+         "  if [[ $COMP_CWORD -eq 1 ]]; then\n"
+         "    COMPREPLY=($(compgen -W \"" + comandi + " -h --help -V --version\" -- \"$cur\"))\n"
+         "    return\n"
+         "  fi\n"
+         "  case ${COMP_WORDS[1]} in\n"
+         "    help) COMPREPLY=($(compgen -W \"" + comandi.substr(5) + "\" -- \"$cur\")) ;;\n" +
+         casi +
+         "  esac\n"
+         "}\n"
+         "complete -o filenames -F _compattatore compattatore\n";
 }
 
 }  // namespace cmp

@@ -32,6 +32,9 @@ const std::vector<descrizione_comando>& tabella_comandi();
 // `compattatore NAME --help`, and `compattatore --help`.
 std::string aiuto_comando(const descrizione_comando& c);
 std::string aiuto_generale();
+// The bash completion script, from the table (printed by the hidden command
+// `compattatore __completamento_bash`, which the build runs to install it).
+std::string completamento_bash();
 
 // The options already read by the table's rules; each command checks only what the
 // table cannot say (a required option, two that exclude each other).
@@ -39,5 +42,6 @@ int comando_compila(const opzioni_lette& o);
 int comando_esporta(const opzioni_lette& o);
 int comando_dump(const opzioni_lette& o);
 int comando_plot(const opzioni_lette& o);
+int comando_spiega(const opzioni_lette& o);
 
 }  // namespace cmp

@@ -171,6 +171,14 @@ TEST_F(Comandi, AReservedSlotInUseEndsWithErrorNumberAndNoBinaryFile) {
     EXPECT_EQ(e.stato, 2) << c.riga;
     EXPECT_NE(e.errori.find(std::string(" Errore n. ") + c.numero + "\n"), std::string::npos) << e.errori;
     EXPECT_NE(e.uscita.find(std::string("\"errore_finale\": ") + c.numero), std::string::npos) << e.uscita;
+    // The row whose mark took the slot is named, in the diagnostic and in the JSON.
+    const std::string riga = std::to_string(indice_di(treno, "[rallentamenti]") + 1);
+    EXPECT_NE(e.errori.find(t / kTreno + ":" + riga + ":1: error " + c.numero + ": cell 1 of the track is reserved"),
+              std::string::npos)
+        << e.errori;
+    EXPECT_NE(e.errori.find(std::string("\n  ") + c.riga + "\n  ^\n"), std::string::npos) << e.errori;
+    EXPECT_NE(e.uscita.find("\"riga\": " + riga + ", \"colonna\": 1, \"messaggio\": \"cell 1"), std::string::npos)
+        << e.uscita;
     for (const auto& nome : kBinari) EXPECT_EQ(leggi_tutto(fuori(nome)), "older " + nome) << c.riga;
   }
 }
@@ -199,12 +207,12 @@ TEST_F(Comandi, UsageAndFileErrorsAreOneLineAndStatus3) {
       {"compile", "--line", t / kLinea, "--train"},
       {"compile", "--line", t / "missing_linea.txt", "--train", t / kTreno, "--nome-linea", "VallorsaC_Pietrana"},
       {"compile", "--line", t.percorso().string(), "--train", t / kTreno, "--nome-linea", "X"},
-      {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "nowhere"},
+      {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "file/under_a_file"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "file"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--nome-linea", "../up"},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", ""},
       {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", "linea"},
-      {"export", "--out", t / "nowhere"},
+      {"export", "--out", t / "file/under_a_file"},
       {"dump"},
       {"dump", t / "file"},
       {"dump", t / "missing.sim"},
@@ -503,13 +511,13 @@ TEST(ComandiAiuto, EveryCommandOfTheTableIsDispatchedAndDescribed) {
       if (o.valore) {
         const auto e = esegui(kProgramma, {c.nome, o.nome});
         EXPECT_EQ(e.stato, 3);
-        EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
+        EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
                                 c.nome + " --help')\n");
       }
     }
     const auto e = esegui(kProgramma, {c.nome, "--bogus"});
     EXPECT_EQ(e.stato, 3);
-    EXPECT_EQ(e.errori, std::string("compattatore: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
+    EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
                             " --help')\n");
   }
 }

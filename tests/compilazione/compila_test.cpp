@@ -176,7 +176,8 @@ TEST(CatalogoErrori, TheReadmeTableAgreesWithTheCatalogue) {
                                                       {fonte_errore::lettore_treno, "train"},
                                                       {fonte_errore::entrambi_i_lettori, "line, train"},
                                                       {fonte_errore::finitura, "finishing pass"},
-                                                      {fonte_errore::compilazione, "compile step"}};
+                                                      {fonte_errore::compilazione, "compile step"},
+                                                      {fonte_errore::controllo_testi, "text check"}};
   std::set<std::int32_t> nel_catalogo;
   for (const voce_errore& v : catalogo_errori()) {
     nel_catalogo.insert(v.numero);

@@ -17,7 +17,22 @@ std::string citazione(std::string_view campo) {
 
 }  // namespace
 
+void LettoreCampi::inizia_riga() {
+  primo_intero_.reset();
+  riga_riga_ = riga_campo_;
+  chiave_riga_ = ultimo_testo_;
+  colonna_fine_riga_ = riga_ > riga_campo_ ? colonna_ultima_fine_ : 0;
+  campi_riga_ = 0;
+}
+
 void LettoreCampi::fallisci(const std::string& motivo) const {
+  if (riga_riga_ > 0 && riga_campo_ > riga_riga_) {
+    const std::string campi = campi_riga_ == 1 ? "1 field" : std::to_string(campi_riga_) + " fields";
+    throw FallimentoLettura(citazione(chiave_riga_) + " row has too few fields: it ends after " + campi +
+                                " (its next field was taken from line " + std::to_string(riga_campo_) +
+                                ": " + motivo + ")",
+                            riga_riga_, colonna_fine_riga_);
+  }
   throw FallimentoLettura(motivo, riga_campo_, colonna_campo_);
 }
 
@@ -28,6 +43,8 @@ bool LettoreCampi::a_fine_riga() const {
 }
 
 void LettoreCampi::consuma_fine_riga() {
+  colonna_ultima_fine_ = static_cast<int>(pos_ - inizio_riga_) + 1;
+  if (riga_ == riga_riga_) colonna_fine_riga_ = colonna_ultima_fine_;
   pos_ += testo_[pos_] == '\r' ? 2 : 1;
   ++riga_;
   inizio_riga_ = pos_;
@@ -38,6 +55,7 @@ void LettoreCampi::salta_blank() {
 }
 
 void LettoreCampi::inizia_campo() {
+  if (riga_ == riga_riga_) ++campi_riga_;
   riga_campo_ = riga_;
   colonna_campo_ = static_cast<int>(pos_ - inizio_riga_) + 1;
   if (fine()) fallisci("the text ends where a field was expected");
@@ -50,6 +68,7 @@ std::string LettoreCampi::leggi_testo() {
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
   std::string campo(testo_.substr(inizio, pos_ - inizio));
+  ultimo_testo_ = campo.substr(0, 64);
   if (pos_ < testo_.size()) {
     if (testo_[pos_] == ',') {
       ++pos_;

@@ -49,7 +49,9 @@ class LettoreCampi {
 
   // The rows: `inizia_riga` after a keyword field, then `primo_intero` is the first whole
   // number read since (the row's position, for the rows that have one).
-  void inizia_riga() { primo_intero_.reset(); }
+  // The row's own line is kept, so that a row cut short, whose reading runs on into the
+  // next line, is blamed on its own line and not on the one after it.
+  void inizia_riga();
   std::int32_t primo_intero() const { return primo_intero_.value_or(0); }
 
   [[noreturn]] void fallisci(const std::string& motivo) const;
@@ -69,6 +71,12 @@ class LettoreCampi {
   int riga_campo_ = 1;
   int colonna_campo_ = 1;
   std::optional<std::int32_t> primo_intero_;
+  std::string ultimo_testo_;      // the last text field read (a row's keyword)
+  int colonna_ultima_fine_ = 1;   // where the last line left ended
+  int riga_riga_ = 0;             // the line of the row being read (0: none yet)
+  std::string chiave_riga_;
+  int colonna_fine_riga_ = 1;     // where that line ends
+  int campi_riga_ = 0;            // the fields read on it after the keyword
 };
 
 }  // namespace cmp

@@ -250,8 +250,9 @@ TEST(LettoreTreno, ReadingFailuresAreError25) {
       {"a number beyond 32 bits", "[generale]\r\nnumero vetture, 2147483648\r\n[fine]\r\n", 2},
       {"sand beyond 16 bits", "[generale]\r\nsabbia, 40000\r\n[fine]\r\n", 2},
       {"clock beyond 16 bits", "[generale]\r\norologio, 6 70000 0\r\n[fine]\r\n", 2},
-      {"the text ends inside a row", "[generale]\r\nsegnale, 4400, 1\r\n", 3},
-      {"the closing line read as a value", "[generale]\r\nsabbia\r\n[fine]\r\n", 3},
+      // A row cut short is blamed on its own line, not on the one its next field came from.
+      {"the text ends inside a row", "[generale]\r\nsegnale, 4400, 1\r\n", 2},
+      {"the closing line read as a value", "[generale]\r\nsabbia\r\n[fine]\r\n", 2},
       {"position plus 100 beyond 32 bits", "[generale]\r\nvelocita, 2147483600, 70\r\n[fine]\r\n", 2},
       {"packed signal code beyond 32 bits", "[generale]\r\nsegnale, 4400, 1, 300000000, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n",
        2},

@@ -1,0 +1,356 @@
+// What an author meets in the first hour: folders made for --out, export that keeps
+// edits, rows reported where they stand, and a command line that helps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "builtin/linea_incorporata.h"
+#include "builtin/scrittore_testo.h"
+#include "builtin/treno_incorporato.h"
+#include "riga_comando/tabella_comandi.h"
+#include "supporto.h"
+
+namespace cmp {
+namespace {
+
+using prova::CartellaTemporanea;
+using prova::esegui;
+using prova::leggi_tutto;
+
+const std::string kProgramma = COMPATTATORE_EXE;
+const std::string kLinea = "VallorsaC_Pietrana_linea.txt";
+const std::string kTreno = "VallorsaC_Pietrana_4721-.txt";
+
+std::string testo(const std::vector<std::string>& righe) { return testo_da_tabella(tabella_righe(righe)); }
+
+std::size_t indice_di(const std::vector<std::string>& righe, const std::string& inizio) {
+  for (std::size_t i = 0; i < righe.size(); ++i) {
+    if (righe[i].rfind(inizio, 0) == 0) return i;
+  }
+  ADD_FAILURE() << "no line starts with " << inizio;
+  return 0;
+}
+
+bool contiene(const std::string& testo, const std::string& parte) { return testo.find(parte) != std::string::npos; }
+
+TEST(Esporta, MakesItsFolderAndNeverReplacesAnEditWithoutForce) {
+  CartellaTemporanea t;
+  const std::string dentro = t / "mio_scenario/nuovo";
+  auto e = esegui(kProgramma, {"export", "--out", dentro});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  const std::string treno = dentro + "/" + kTreno;
+  const std::string nota = dentro + "/VallorsaC_Pietrana_4721_note.txt";
+  prova::scrivi_tutto(treno, "my edit");
+  std::filesystem::remove(nota);
+
+  e = esegui(kProgramma, {"export", "--out", dentro});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_TRUE(contiene(e.errori, "compattatore: error: export: not replacing ")) << e.errori;
+  EXPECT_TRUE(contiene(e.errori, kTreno)) << e.errori;
+  EXPECT_TRUE(contiene(e.errori, "--force")) << e.errori;
+  EXPECT_EQ(leggi_tutto(treno), "my edit");
+  EXPECT_FALSE(std::filesystem::exists(nota)) << "a refused export writes nothing, not even the missing files";
+
+  e = esegui(kProgramma, {"export", "--out", dentro, "--force"});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(leggi_tutto(treno), testo(righe_treno_incorporato()));
+  EXPECT_TRUE(std::filesystem::exists(nota));
+}
+
+TEST(Compila, MakesTheOutFolderWithItsParents) {
+  CartellaTemporanea t;
+  ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0);
+  const auto e = esegui(kProgramma, {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "a/b/out"});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_TRUE(std::filesystem::exists(t / "a/b/out/VallorsaC_Pietrana_4721.sim"));
+}
+
+// A row cut short makes the reader take its missing field from the next line; the
+// failure belongs to the short row, at the end of its own line.
+TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
+  struct Caso {
+    const char* inizio;  // the row to cut, or the one to put the short row after
+    const char* corta;
+    bool dopo;
+  };
+  const Caso casi[] = {
+      {"stazione", "stazione, 1000", false},
+      {"[rallentamenti]", "rallentamento, 4000", true},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.corta);
+    CartellaTemporanea t;
+    ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0);
+    auto righe = righe_treno_incorporato();
+    std::size_t i = indice_di(righe, c.inizio);
+    if (c.dopo) {
+      righe.insert(righe.begin() + static_cast<std::ptrdiff_t>(++i), c.corta);
+    } else {
+      righe[i] = c.corta;
+    }
+    prova::scrivi_tutto(t / kTreno, testo(righe));
+    const auto e = esegui(kProgramma, {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "out"});
+    EXPECT_EQ(e.stato, 1);
+    const std::string luogo = t / kTreno + ":" + std::to_string(i + 1) + ":" +
+                              std::to_string(std::string(c.corta).size() + 1) + ": error 25: ";
+    EXPECT_TRUE(contiene(e.errori, luogo)) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, "row has too few fields")) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, "line " + std::to_string(i + 2))) << e.errori;
+    // The source line, and a caret under the place.
+    EXPECT_TRUE(contiene(e.errori, std::string("\n  ") + c.corta + "\n  " + std::string(std::strlen(c.corta), ' ') +
+                                       "^\n"))
+        << e.errori;
+  }
+}
+
+TEST(RigaComando, HelpVersionAndTheEndOfOptions) {
+  for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
+           {"-h"}, {"help"}, {"help", "compile"}, {"compile", "-h"}, {"export", "--help"}}) {
+    const auto e = esegui(kProgramma, a);
+    EXPECT_EQ(e.stato, 0) << a[0];
+    EXPECT_TRUE(contiene(e.uscita, "usage: compattatore")) << a[0];
+    EXPECT_TRUE(contiene(e.uscita, "Exit status:")) << a[0];
+  }
+  EXPECT_EQ(esegui(kProgramma, {"help", "compile"}).uscita, esegui(kProgramma, {"compile", "--help"}).uscita);
+  EXPECT_EQ(esegui(kProgramma, {"-V"}).uscita, "compattatore 1.0.0\n");
+
+  // After "--" a name that begins with '-' is a file, not an option.
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "-x.sim", "");
+  const auto e = esegui(kProgramma, {"dump", "--", "-x.sim"}, t.percorso().string());
+  EXPECT_FALSE(contiene(e.errori, "option")) << e.errori;
+  EXPECT_TRUE(contiene(e.errori, "-x.sim")) << e.errori;
+}
+
+TEST(RigaComando, UnknownWordsAreNamedWithTheNearestOne) {
+  struct Caso {
+    std::vector<std::string> argomenti;
+    const char* messaggio;
+  };
+  const Caso casi[] = {
+      {{"compile", "--strcit"}, "compattatore: error: compile: unknown option '--strcit'; did you mean '--strict'? "
+                                "(try 'compattatore compile --help')"},
+      {{"export", "--forse"}, "unknown option '--forse'; did you mean '--force'?"},
+      {{"--verison"}, "compattatore: error: unknown option '--verison'; did you mean '--version'?"},
+      {{"complie"}, "compattatore: error: unknown command 'complie'; did you mean 'compile'?"},
+      {{"help", "dupm"}, "unknown command 'dupm'; did you mean 'dump'?"},
+      {{"compile", "--zzzzzz"}, "unknown option '--zzzzzz' (try"},
+  };
+  for (const auto& c : casi) {
+    const auto e = esegui(kProgramma, c.argomenti);
+    EXPECT_EQ(e.stato, 3) << c.messaggio;
+    EXPECT_TRUE(contiene(e.errori, c.messaggio)) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, "--help')\n")) << e.errori;
+  }
+}
+
+}  // namespace
+}  // namespace cmp
+
+namespace cmp {
+namespace {
+
+class Avvisi : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0); }
+  prova::EsitoProcesso compila(const std::string& treno, std::vector<std::string> altri = {}) {
+    std::vector<std::string> a = {"compile", "--line", t / kLinea, "--train", treno, "--out", t / "out"};
+    a.insert(a.end(), altri.begin(), altri.end());
+    return esegui(kProgramma, a);
+  }
+  CartellaTemporanea t;
+};
+
+// What the readers skip in silence is a warning at its line, with status 1; --strict
+// then writes nothing.
+TEST_F(Avvisi, WhatTheReadersSkipIsAWarningAtItsLine) {
+  auto righe = righe_treno_incorporato();
+  const std::size_t i = indice_di(righe, "stazione");
+  righe[i] = "stazzione" + righe[i].substr(std::string("stazione").size());
+  prova::scrivi_tutto(t / kTreno, testo(righe));
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_binario", std::string("\x7f" "ELF\0\0\x01\x02", 8));
+  struct Caso {
+    std::string treno;
+    std::vector<std::string> altri;
+    std::string atteso;
+  };
+  const std::vector<Caso> casi = {
+      {t / kTreno, {}, t / kTreno + ":" + std::to_string(i + 1) + ":1: warning 201: 'stazzione' is no keyword, so "
+                                                                  "the row is skipped; did you mean 'stazione'?"},
+      {t / kLinea, {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it reads as a line"},
+      {t / "VallorsaC_Pietrana_binario", {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it holds NUL bytes"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.treno);
+    auto e = compila(c.treno, c.altri);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(contiene(e.errori, c.atteso)) << e.errori;
+    std::filesystem::remove_all(t / "out");
+    auto strict = c.altri;
+    strict.push_back("--strict");
+    e = compila(c.treno, strict);
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_FALSE(std::filesystem::exists(t / "out/VallorsaC_Pietrana_4721.sim")) << "--strict fails on warnings";
+  }
+}
+
+// A UTF-8 text is a warning; with --encoding utf-8 it is read as the same Windows-1252
+// text, so the files are those of the Windows-1252 original; a character the code page
+// cannot hold is refused at its place.
+TEST_F(Avvisi, Utf8TextsAreToldAndConvertedOnRequest) {
+  ASSERT_EQ(compila(t / kTreno).stato, 0);
+  const std::string sim = leggi_tutto(t / "out/VallorsaC_Pietrana_4721.sim");
+  const std::string cp1252 = leggi_tutto(t / kTreno);
+  const std::string utf8 = "\xEF\xBB\xBF" + std::string(cp1252);  // the built-in texts are ASCII
+  prova::scrivi_tutto(t / kTreno, utf8);
+  auto e = compila(t / kTreno);
+  EXPECT_TRUE(contiene(e.errori, ":1:1: warning 203: ")) << e.errori;
+
+  prova::scrivi_tutto(t / kTreno, "\xEF\xBB\xBF" + testo(righe_treno_incorporato()));
+  e = compila(t / kTreno, {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(leggi_tutto(t / "out/VallorsaC_Pietrana_4721.sim"), sim);
+
+  const auto righe = righe_treno_incorporato();
+  const std::size_t i = indice_di(righe, "stazione");
+  std::string byte = testo(righe);
+  std::size_t fine = 0;
+  for (std::size_t k = 0; k <= i; ++k) fine = byte.find("\r\n", fine + (k ? 2 : 0));
+  const std::size_t lunga = fine - (byte.rfind("\r\n", fine - 1) + 2);
+  byte.insert(fine, " \xE2\x82\xAC \xE2\x86\x92");  // the euro sign has a byte; the arrow has none
+  prova::scrivi_tutto(t / kTreno, byte);
+  e = compila(t / kTreno, {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, 3);
+  EXPECT_TRUE(contiene(e.errori, t / kTreno + ":" + std::to_string(i + 1) + ":" + std::to_string(lunga + 6) +
+                                     ": error: cannot convert to Windows-1252: '\xE2\x86\x92' has no"))
+      << e.errori;
+}
+
+}  // namespace
+}  // namespace cmp
+
+#include "errori/catalogo_errori.h"
+#include "reader/parole_chiave.h"
+
+namespace cmp {
+namespace {
+
+std::string pagina(const char* nome) {
+  return leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "docs" / nome);
+}
+
+// The reference names every keyword the readers recognise, and has a heading for every
+// number of the catalogue; `explain N` prints that entry as the page shows it.
+TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
+  const std::string linea = pagina("descrizione-linea.md");
+  const std::string treno = pagina("descrizione-treno.md");
+  // The readers know a row by the words its keyword field contains: each in backticks.
+  for (const auto& p : kParoleChiave) {
+    const std::string& doc = p.formato == formato_descrizione::linea ? linea : treno;
+    std::istringstream parole{std::string(p.riconosce)};
+    for (std::string parola; parole >> parola;) EXPECT_TRUE(contiene(doc, "`" + parola + "`")) << p.parola << ": " << parola;
+    EXPECT_TRUE(contiene(doc, std::string(p.parola))) << p.parola;
+  }
+  const std::string errori = pagina("errori.md");
+  for (const voce_errore& v : catalogo_errori()) {
+    const std::string testa = "## " + std::to_string(v.numero) + " \u2014 ";
+    const auto dove = errori.find("\n" + testa);
+    ASSERT_NE(dove, std::string::npos) << v.numero << " (" << v.nome << ") has no entry";
+    const auto e = esegui(kProgramma, {"explain", std::to_string(v.numero)});
+    EXPECT_EQ(e.stato, 0) << v.numero;
+    EXPECT_EQ(e.uscita.rfind(testa, 0), 0u) << e.uscita;
+    EXPECT_EQ(errori.find(e.uscita.substr(0, e.uscita.size() - 1), dove + 1), dove + 1) << v.numero;
+  }
+  for (const char* ignoto : {"14", "x", "-1"}) {
+    const auto e = esegui(kProgramma, {"explain", "--", ignoto});
+    EXPECT_EQ(e.stato, 3) << ignoto;
+    EXPECT_TRUE(contiene(e.errori, std::string("compattatore: error: explain: ") + ignoto)) << e.errori;
+  }
+}
+
+}  // namespace
+}  // namespace cmp
+
+namespace cmp {
+namespace {
+
+// The completion comes from the table: every command and every option is offered.
+TEST(Completamento, NamesEveryCommandAndOption) {
+  const auto e = esegui(kProgramma, {"__completamento_bash"});
+  ASSERT_EQ(e.stato, 0);
+  EXPECT_TRUE(contiene(e.uscita, "complete -o filenames -F _compattatore compattatore"));
+  for (const auto& c : tabella_comandi()) {
+    EXPECT_TRUE(contiene(e.uscita, std::string(" ") + c.nome + ")\n")) << c.nome;
+    for (const auto& o : c.opzioni) EXPECT_TRUE(contiene(e.uscita, std::string(" ") + o.nome)) << c.nome << " " << o.nome;
+  }
+  // The script is valid bash: it loads and completes "compattatore comp" to "compile".
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "c.bash", e.uscita + "COMP_WORDS=(compattatore comp); COMP_CWORD=1; _compattatore; "
+                                                 "echo \"${COMPREPLY[@]}\"\n");
+  const auto b = esegui("/bin/bash", {t / "c.bash"});
+  EXPECT_EQ(b.uscita, "compile\n") << b.errori;
+}
+
+}  // namespace
+}  // namespace cmp
+
+namespace cmp {
+namespace {
+
+// Every `sh` block of the README and of docs/ runs as written, in order, in a fresh
+// folder per page, with `compattatore` found through PATH. A block after the comment
+// `<!-- non eseguire -->` is skipped; `<!-- stato N -->` names the status it must end
+// with; any other block may end with 0, 1 or 2 (a description showing its diagnostic),
+// never with a usage error or a command that does not exist.
+TEST(Esempi, EveryCommandBlockOfTheDocumentsRuns) {
+  const std::string cartella_programma = std::filesystem::path(kProgramma).parent_path().string();
+  const std::filesystem::path radice(COMPATTATORE_SORGENTI);
+  std::vector<std::filesystem::path> pagine = {radice / "README.md"};
+  for (const auto& v : std::filesystem::directory_iterator(radice / "docs")) {
+    if (v.path().extension() == ".md") pagine.push_back(v.path());
+  }
+  std::sort(pagine.begin(), pagine.end());
+  for (const auto& pagina : pagine) {
+    SCOPED_TRACE(pagina.string());
+    CartellaTemporanea t;
+    std::filesystem::create_directories(t / "lavoro");
+    std::istringstream righe(leggi_tutto(pagina));
+    std::string riga, prima, blocco;
+    bool dentro = false;
+    int numero = 0, inizio = 0;
+    while (std::getline(righe, riga)) {
+      ++numero;
+      if (!dentro && riga == "```sh") {
+        dentro = true;
+        inizio = numero;
+        blocco.clear();
+        continue;
+      }
+      if (dentro && riga == "```") {
+        dentro = false;
+        if (prima == "<!-- non eseguire -->") continue;
+        int atteso = -1;
+        if (prima.rfind("<!-- stato ", 0) == 0) atteso = std::stoi(prima.substr(11));
+        prova::scrivi_tutto(t / "blocco.sh", "cd \"$1\"\nexport PATH=\"$2:$PATH\"\n" + blocco);
+        const auto e = esegui("/bin/bash", {t / "blocco.sh", t / "lavoro", cartella_programma});
+        const std::string dove = pagina.filename().string() + ":" + std::to_string(inizio);
+        if (atteso >= 0) {
+          EXPECT_EQ(e.stato, atteso) << dove << "\n" << e.errori;
+        } else {
+          EXPECT_LE(e.stato, 2) << dove << "\n" << e.errori;
+        }
+        continue;
+      }
+      if (dentro) {
+        blocco += riga + "\n";
+      } else if (!riga.empty()) {
+        prima = riga;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace cmp
