@@ -39,5 +39,6 @@ int comando_compila(const opzioni_lette& o);
 int comando_esporta(const opzioni_lette& o);
 int comando_dump(const opzioni_lette& o);
 int comando_plot(const opzioni_lette& o);
+int comando_watch(const opzioni_lette& o);
 
 }  // namespace cmp
