@@ -108,7 +108,7 @@ bool SorveglianzaLinux::leggi_inotify() {
   }
 }
 
-// One request, answered and closed: the page at "/", its version at "/versione".
+// One request, answered and closed: the page at "/", its version at "/versione", nothing else.
 void SorveglianzaLinux::servi_richiesta() {
   const int c = accept4(server_, nullptr, nullptr, SOCK_CLOEXEC);
   if (c < 0) return;
@@ -130,6 +130,8 @@ void SorveglianzaLinux::servi_richiesta() {
     invia_tutto(c, risposta("200 OK", "text/html; charset=utf-8", pagina_));
   } else if (percorso == "/versione") {
     invia_tutto(c, risposta("200 OK", "text/plain; charset=utf-8", versione_));
+  } else if (percorso == "/favicon.ico") {
+    invia_tutto(c, risposta("204 No Content", "image/x-icon", ""));  // browsers ask for it; the page has none
   } else {
     invia_tutto(c, risposta("404 Not Found", "text/plain; charset=utf-8", "not found\n"));
   }
