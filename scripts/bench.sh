@@ -17,7 +17,7 @@
 #   --runs N           timed runs per measurement, after one warm-up run (default: 11)
 #   --start-runs N     timed runs of each start-up command (default: 101)
 #   --watch-file NAME  the file in watch's output folder whose change means the picture is
-#                      up to date (default: the compiled line table, LINE_linea.dat)
+#                      up to date (default: the page, NAME_NUMBER.html, written last)
 #   --keep             keep the work folder (descriptions and outputs) afterwards
 set -euo pipefail
 
@@ -102,7 +102,8 @@ tempo_watch() {
   local linea=$1 treno=$2 uscita=$3 file i r pronto=0
   t_watch=n/a
   if ! "$programma" watch --help >/dev/null 2>&1; then return; fi
-  file=$uscita/${file_watch:-$(basename "${linea%.txt}").dat}
+  # The page is the last file a rebuild writes: <NAME>_<NUMBER>.html, named after the train.
+  file=$uscita/${file_watch:-$(basename "${treno%-.txt}").html}
   mkdir -p "$uscita"
   rm -f "$file"
   "$programma" watch --line "$linea" --train "$treno" --out "$uscita" >/dev/null 2>&1 &

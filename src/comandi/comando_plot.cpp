@@ -18,6 +18,7 @@
 #include "plot/disegna.h"
 #include "plot/pagina.h"
 #include "comandi/diagnostica.h"
+#include "comandi/pagina_descrizioni.h"
 
 namespace cmp {
 namespace {
@@ -33,6 +34,8 @@ bool pagina_richiesta(const std::string& uscita) {
   for (char& c : minuscolo) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   return nome_con_coda(minuscolo, ".html") || nome_con_coda(minuscolo, ".htm");
 }
+
+}  // namespace
 
 // The texts the page links to, under the names given and their absolute paths.
 std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
@@ -69,6 +72,8 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_
   }
   return out;
 }
+
+namespace {
 
 // Writes the picture or the page; false (after one line naming the file) when it cannot be written.
 bool scrivi_disegno(const std::string& uscita, const Stato& s, const opzioni_pagina& pagina) {

@@ -123,6 +123,28 @@ const std::vector<descrizione_comando> kComandi = {
      {},
      "Exit status: 0 printed, 3 a usage error or a number no compile records.\n",
      1, comando_spiega},
+    {"watch",
+     "compile and draw again each time a description is saved; the page reloads itself",
+     "compattatore watch --line LINE.txt --train TRAIN.txt [--out DIR]\n"
+     "                          [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n",
+     "Compiles the descriptions and draws the interactive page at start, then again each\n"
+     "time either file is saved (editors' atomic saves included; saves within 100 ms make\n"
+     "one rebuild). Each rebuild writes the binary files as compile does and the page\n"
+     "<NAME>_<NUMBER>.html into DIR, prints the diagnostics as compile does and one status\n"
+     "line: 'watch: rebuild N in T ms: OUTCOME'. A description error never ends it.\n"
+     "The page is also served on 127.0.0.1 only, on a port the kernel chooses, printed at\n"
+     "start; opened from there it reloads itself when a rebuild finishes.\n",
+     {
+         {"--line", "FILE", "the line description"},
+         {"--train", "FILE", "the train description"},
+         {"--out", "DIR", "where the binary files and the page go (created when missing; default: .)"},
+         {"--nome-linea", "NAME", "the route identifier (as for compile)"},
+         {"--numero-treno", "NUMBER", "the train number (as for compile)"},
+         {"--editor-url", "TEMPLATE", "the page's link to each source row, as for plot"},
+     },
+     "Ctrl-C (SIGINT) or SIGTERM ends it with status 0. Exit status 3: a usage error, a\n"
+     "description that cannot be read at start, or folders that cannot be watched.\n",
+     0, comando_watch},
 #ifdef COMPATTATORE_LSP
     {"lsp",
      "a language server for editors: errors as you type, hover, completion",

@@ -1,0 +1,104 @@
+#include "comandi/ciclo_watch.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include "comandi/descrizioni_utente.h"
+#include "comandi/diagnostica.h"
+#include "comandi/errore.h"
+#include "comandi/pagina_descrizioni.h"
+#include "compilazione/compila.h"
+#include "compilazione/scrivi_file.h"
+#include "disco/cartella_disco.h"
+#include "disco/scritture_insieme.h"
+#include "errori/stati_uscita.h"
+#include "plot/pagina.h"
+
+namespace cmp {
+namespace {
+
+// "error 15", "2 warnings", "clean": what the diagnostics above the status line add up to.
+std::string riassunto(const esito_compilazione& e) {
+  std::string out;
+  if (e.lettura.codice != 0) out = "error " + std::to_string(e.lettura.codice);
+  if (!e.avvisi.empty()) {
+    out += (out.empty() ? "" : ", ") + std::to_string(e.avvisi.size()) +
+           (e.avvisi.size() == 1 ? " warning" : " warnings");
+  }
+  return out.empty() ? "clean" : out;
+}
+
+// The binary files, all or none, under the same lock compile takes. Empty when written,
+// else the reason.
+std::string scrivi_binari(Stato& s, const std::string& uscita) {
+  try {
+    BloccoCartella blocco(uscita);
+    blocco.prendi();
+    CartellaDisco destinazione(uscita);
+    ScrittureInsieme binari(destinazione);
+    scrivi_file_binari(s, binari);
+    binari.conferma();
+    return {};
+  } catch (const ErroreFile& e) {
+    return "cannot write " + e.percorso() + ": " + e.motivo();
+  }
+}
+
+}  // namespace
+
+std::string nome_pagina_watch(const std::string& nome_linea, const std::string& numero_treno) {
+  return nome_linea + "_" + numero_treno + ".html";
+}
+
+void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::FILE* stato) {
+  const auto inizio = std::chrono::steady_clock::now();
+  const auto millisecondi = [&] {
+    return std::to_string(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio).count());
+  };
+  const auto riga = [&](const std::string& testo) {
+    std::fprintf(stato, "watch: rebuild %d in %s ms: %s\n", numero, millisecondi().c_str(), testo.c_str());
+    std::fflush(stato);
+  };
+  const auto d = leggi_descrizioni_utente(p.opzioni, "watch");
+  if (!d) return riga("not rebuilt: a description cannot be read");
+  Stato s;
+  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
+  stampa_diagnostica(s, esito, d->linea, d->treno);
+  if (!esito.scrivibile()) {
+    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
+  }
+  if (const std::string guasto = scrivi_binari(s, p.uscita); !guasto.empty()) return riga(guasto);
+
+  opzioni_pagina o;
+  o.testi = testi_sorgente(*d);
+  o.modello_editor = p.modello_editor;
+  o.diagnostiche = diagnostiche_pagina(s, esito);
+  o.file_ricarica = "versione";
+  const std::string pagina = disegna_pagina(s, o);
+  const std::string percorso =
+      (std::filesystem::path(p.uscita) / nome_pagina_watch(d->nome_linea, d->numero_treno)).string();
+  try {
+    scrivi_file_atomico(percorso, pagina);
+  } catch (const ErroreFile& e) {
+    return riga("cannot write " + e.percorso() + ": " + e.motivo());
+  }
+  os.pubblica(pagina, std::to_string(numero));
+  riga(riassunto(esito));
+}
+
+int esegui_watch(Sorveglianza& os, const parametri_watch& p, std::FILE* stato) {
+  int numero = 1;
+  ricostruisci(os, p, numero, stato);
+  for (;;) {
+    evento_sorveglianza e = os.attendi(-1);
+    if (e == evento_sorveglianza::nulla) continue;
+    // The burst of events one save makes ends when the folder has been quiet for a while.
+    while (e == evento_sorveglianza::modifica) e = os.attendi(kQuieteMs);
+    if (e == evento_sorveglianza::fine) return kUscitaPulita;
+    ricostruisci(os, p, ++numero, stato);
+  }
+}
+
+}  // namespace cmp

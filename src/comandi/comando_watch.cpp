@@ -1,0 +1,64 @@
+// compattatore watch: compile and draw at start and again each time a description is saved,
+// with the page served on 127.0.0.1 so that it reloads itself after each rebuild.
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "comandi/ciclo_watch.h"
+#include "comandi/descrizioni_utente.h"
+#include "comandi/errore.h"
+#include "disco/cartella_disco.h"
+#include "errori/stati_uscita.h"
+#include "model/nomi_file.h"
+#include "riga_comando/riga_comando.h"
+#include "riga_comando/tabella_comandi.h"
+#include "sorveglianza/sorveglianza_linux.h"
+
+namespace cmp {
+namespace {
+
+// The folder that holds a file and its name, as inotify needs them.
+nome_sorvegliato cartella_e_nome(const std::string& percorso) {
+  const std::filesystem::path p = std::filesystem::absolute(percorso).lexically_normal();
+  return {p.parent_path().string(), p.filename().string()};
+}
+
+// The outputs must not be among the inputs: a save would otherwise rebuild from the output.
+bool uscite_distinte(const descrizioni_utente& d, const std::string& uscita) {
+  Stato s;
+  const identita_scenario identita = identita_di(d);
+  s.nome_linea = identita.nome_linea;
+  s.numero_treno = identita.numero_treno;
+  std::vector<std::string> uscite;
+  for (const auto& nome : {nome_file_tabella_linea(s), nome_file_scenario(s), nome_file_percorso(s)}) {
+    uscite.push_back(CartellaDisco(uscita).percorso_di(nome));
+  }
+  uscite.push_back((std::filesystem::path(uscita) / nome_pagina_watch(d.nome_linea, d.numero_treno)).string());
+  for (const auto& u : uscite) {
+    if (sovrascrive(u, {d.linea, d.treno})) {
+      segnala("watch: refusing to write " + u + ": it is one of the input files");
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int comando_watch(const opzioni_lette& o) {
+  const auto d = leggi_descrizioni_utente(o, "watch");
+  if (!d) return kUscitaUso;
+  parametri_watch p{o, o.valore("--out").value_or("."), o.valore("--editor-url").value_or("")};
+  if (!cartella_uscita_pronta(p.uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
+  try {
+    SorveglianzaLinux os({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});
+    std::fprintf(stderr, "watch: the page is at http://127.0.0.1:%d/ (Ctrl-C ends)\n", os.porta());
+    std::fflush(stderr);
+    return esegui_watch(os, p, stderr);
+  } catch (const std::runtime_error& e) {
+    segnala(std::string("watch: ") + e.what());
+    return kUscitaUso;
+  }
+}
+
+}  // namespace cmp
