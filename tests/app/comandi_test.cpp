@@ -279,7 +279,7 @@ TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
     prova::scrivi_tutto(t / c.nome, c.byte);
     const auto e = esegui(kProgramma, {"dump", t / c.nome});
     EXPECT_EQ(e.stato, 1);
-    EXPECT_EQ(e.errori, "compattatore: " + (t / c.nome) + " is damaged at " +
+    EXPECT_EQ(e.errori, "compattatore: error: " + (t / c.nome) + " is damaged at " +
                             e.errori.substr(e.errori.find(" at ") + 4));
     EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
     EXPECT_NE(e.errori.find("expected"), std::string::npos) << e.errori;
@@ -312,9 +312,12 @@ TEST_F(Comandi, DumpRefusesFilesLargerThanAnyCompileWrites) {
     EXPECT_NE(e.errori.find(nome + ": damaged: larger than"), std::string::npos) << e.errori;
     EXPECT_EQ(e.uscita, "") << nome;
   }
-  // The largest track a compile writes is still read (and decoded: a track of empty cells).
+  // The largest track a compile writes is still read and checked (empty cells lack the fixed
+  // values of cell 1, so it is damaged, but not for its size).
   std::filesystem::resize_file(t / "grande.dat", 300'015);
-  EXPECT_EQ(esegui(kProgramma, {"dump", t / "grande.dat"}).stato, 0);
+  const auto e = esegui(kProgramma, {"dump", t / "grande.dat"});
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(e.errori.find("larger than"), std::string::npos) << e.errori;
 }
 
 // A description that never ends (a device, a runaway pipe) is refused at the cap, quickly
@@ -383,7 +386,7 @@ TEST_F(Comandi, PlotWritesToStandardOutputAndThroughDevices) {
   std::filesystem::create_directory(t / "cartella.svg");
   e = con(t / "cartella.svg");
   EXPECT_EQ(e.stato, 3);
-  EXPECT_EQ(e.errori, "compattatore: cannot write " + (t / "cartella.svg") + ": Is a directory\n");
+  EXPECT_EQ(e.errori, "compattatore: error: cannot write " + (t / "cartella.svg") + ": Is a directory\n");
 }
 
 // A train number too long for a file name fails before any of the three files changes.
@@ -422,8 +425,11 @@ TEST_F(Comandi, JsonAnswersOnEveryOutcome) {
     if (c.stato == 3) {
       EXPECT_NE(e.uscita.find("\"file\": " + (c.file.empty() ? "null" : json_testo(c.file))), std::string::npos)
           << e.uscita;
-      // The message is the line printed on standard error, without the program's name.
-      const std::string riga = e.errori.substr(std::string("compattatore: ").size(), e.errori.size() - 15);
+      // The message is the line printed on standard error, without the program's name and
+      // the word "error:".
+      const std::string prefisso = "compattatore: error: ";
+      ASSERT_EQ(e.errori.rfind(prefisso, 0), 0u) << e.errori;
+      const std::string riga = e.errori.substr(prefisso.size(), e.errori.size() - prefisso.size() - 1);
       EXPECT_NE(e.uscita.find("\"messaggio\": " + json_testo(riga)), std::string::npos) << e.uscita;
     }
   }

@@ -175,7 +175,7 @@ TEST(ComandoPlot, NothingIsDrawnFromADamagedFile) {
     prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.dat", c.piano);
     const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", t / "a.svg"});
     EXPECT_EQ(e.stato, 1);
-    EXPECT_EQ(e.errori.rfind("compattatore: " + (t / "VallorsaC_Pietrana") + (c.file[0] == '_' ? "" : "_4721") +
+    EXPECT_EQ(e.errori.rfind("compattatore: error: " + (t / "VallorsaC_Pietrana") + (c.file[0] == '_' ? "" : "_4721") +
                                  c.file + " is damaged at byte ",
                              0),
               0u)
