@@ -74,7 +74,7 @@ compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen10
 
 # The fuzz corpus: the first byte is the control byte (lowest bit: build the plan); the
 # scenario seeds hold the line and the train text separated by a NUL byte.
-for seme in "$radice"/fuzz/corpus/*/*; do
+for seme in "$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*; do
   bersaglio=$(basename "$(dirname "$seme")")
   caso="$bersaglio/$(basename "$seme")"
   d="$lavoro/seme"
