@@ -178,21 +178,19 @@ std::string nome_riga(const riga_sorgente& r) {
 std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito) {
   const errore_lettura& e = esito.lettura;
   const char* modello = modello_di(e.codice);
+  if (modello == nullptr) return descrivi_errore(s, e.codice, e.posizione);
   const riga_sorgente* puntata = riga_in(esito, e.dove);
-  if (modello == nullptr || puntata == nullptr || !parla_di_posizione(modello) ||
-      puntata->posizione == e.posizione) {
-    contesto_messaggio c;
-    c.posizione = puntata && modello && parla_di_posizione(modello) ? puntata->posizione : e.posizione;
-    c.riga = puntata;
-    return modello ? compila_messaggio(s, modello, c) : descrivi_errore(s, e.codice, e.posizione);
+  contesto_messaggio c;
+  c.posizione = e.posizione;
+  c.riga = puntata;
+  if (puntata == nullptr || !parla_di_posizione(modello) || puntata->posizione == e.posizione) {
+    return compila_messaggio(s, modello, c);
   }
   // The number and its place were left by one row, the position by a row read after it
   // (the train rows after an error 15 in the line), or the number too.
   const riga_sorgente* altra = riga_con_posizione(esito, puntata, e.posizione);
-  contesto_messaggio c;
   if (e.codice == errori::posizione_oltre || altra == nullptr) {
     c.posizione = puntata->posizione;
-    c.riga = puntata;
     const std::string chi = altra ? " is " + nome_riga(*altra) : std::string();
     return compila_messaggio(s, modello, c) + " (the recorded position " + metri(e.posizione) + chi + ")";
   }
