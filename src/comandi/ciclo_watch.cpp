@@ -64,7 +64,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
   if (!d) return riga("not rebuilt: a description cannot be read");
   Stato s;
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
-  stampa_diagnostica(s, esito, d->linea, d->treno);
+  stampa_diagnostica(s, esito, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");

@@ -26,9 +26,25 @@
 namespace cmp {
 namespace {
 
+// A warning of the check over the texts, with the file it is in.
+struct avviso_in_file {
+  const std::string* file;
+  avviso_testo avviso;
+};
+
+// One entry of "avvisi": every warning has the same keys, null where it has no value.
+std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const std::string* file, int riga,
+                        int colonna, const std::string& messaggio) {
+  const auto numero = [](bool c, auto n) { return c ? std::to_string(n) : std::string("null"); };
+  return "{\"codice\": " + std::to_string(codice) + ", \"posizione\": " + numero(posizione.has_value(), posizione.value_or(0)) +
+         ", \"file\": " + (file ? json_testo(*file) : "null") + ", \"riga\": " + numero(file != nullptr, riga) +
+         ", \"colonna\": " + numero(file != nullptr, colonna) + ", \"messaggio\": " + json_testo(messaggio) + "}";
+}
+
 // `scritti`: the UTF-8 names of the files written.
-std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<std::string>& scritti,
-                       const std::string& linea, const std::string& treno, int stato) {
+std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<avviso_in_file>& avvisi_testo,
+                       const std::vector<std::string>& scritti, const std::string& linea, const std::string& treno,
+                       int stato) {
   const errore_lettura& l = e.lettura;
   std::string j = "{\"stato\": " + std::to_string(stato) + ", \"codice_errore\": " + std::to_string(s.codice_errore) +
                   ", \"posizione_errore\": " + std::to_string(s.posizione_errore) + ", \"errore_finale\": " +
@@ -37,7 +53,7 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
     j += ", \"file\": " + json_testo(file_del_luogo(l, linea, treno));
     j += ", \"riga\": " + (l.dove.riga > 0 ? std::to_string(l.dove.riga) : "null");
     j += ", \"colonna\": " + (l.dove.riga > 0 ? std::to_string(l.dove.colonna) : "null");
-    j += ", \"messaggio\": " + json_testo(descrivi_errore(s, l.codice, l.posizione));
+    j += ", \"messaggio\": " + json_testo(descrivi_lettura(s, e));
   } else if (const riga_sorgente* r = e.scrivibile() ? nullptr : riga_del_posto_occupato(e)) {
     j += ", \"file\": " + json_testo(r->testo == testo_descrizione::linea ? linea : treno);
     j += ", \"riga\": " + std::to_string(r->riga) + ", \"colonna\": " + std::to_string(r->colonna);
@@ -45,13 +61,19 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
-  j += ", \"avvisi\": [";
-  for (std::size_t i = 0; i < e.avvisi.size(); ++i) {
-    if (i) j += ", ";
-    j += "{\"codice\": " + std::to_string(e.avvisi[i].codice) + ", \"posizione\": " +
-         std::to_string(e.avvisi[i].posizione) + ", \"messaggio\": " +
-         json_testo(descrivi_errore(s, e.avvisi[i].codice, e.avvisi[i].posizione)) + "}";
+  // The check over the texts first, then the finishing pass, as standard error shows them.
+  std::vector<std::string> voci;
+  for (const auto& a : avvisi_testo) {
+    voci.push_back(json_avviso(a.avviso.codice, std::nullopt, a.file, a.avviso.riga, a.avviso.colonna,
+                               a.avviso.messaggio));
   }
+  for (const auto& a : e.avvisi) {
+    const riga_sorgente* r = riga_dell_avviso(s, e, a);
+    voci.push_back(json_avviso(a.codice, a.posizione, r ? &treno : nullptr, r ? r->riga : 0, r ? r->colonna : 0,
+                               descrivi_avviso(s, e, a)));
+  }
+  j += ", \"avvisi\": [";
+  for (std::size_t i = 0; i < voci.size(); ++i) j += (i ? ", " : "") + voci[i];
   j += "], \"scritti\": [";
   for (std::size_t i = 0; i < scritti.size(); ++i) j += (i ? ", " : "") + json_testo(scritti[i]);
   j += "]}";
@@ -60,12 +82,15 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
 
 // --encoding utf-8: both texts turned into Windows-1252 before reading; false (after one
 // diagnostic naming the place) when a text holds what the code page cannot.
-bool converti_testi(descrizioni_utente& d) {
+bool converti_testi(descrizioni_utente& d, rifiuto& r) {
   for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
     auto c = converti_da_utf8(*testo);
     if (c.errore) {
-      std::fprintf(stderr, "%s:%d:%d: error: cannot convert to Windows-1252: %s\n", file->c_str(), c.errore->riga,
-                   c.errore->colonna, c.errore->messaggio.c_str());
+      const std::string messaggio = *file + ":" + std::to_string(c.errore->riga) + ":" +
+                                    std::to_string(c.errore->colonna) +
+                                    ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
+      std::fprintf(stderr, "%s\n", messaggio.c_str());
+      r = {messaggio, *file};  // for --json
       return false;
     }
     *testo = std::move(c.testo);
@@ -73,19 +98,19 @@ bool converti_testi(descrizioni_utente& d) {
   return true;
 }
 
-// The check over both texts: each warning on standard error; how many there were.
-std::size_t stampa_avvisi_testo(const descrizioni_utente& d) {
-  std::size_t n = 0;
+// The check over both texts, each warning printed on standard error.
+std::vector<avviso_in_file> stampa_avvisi_testo(const descrizioni_utente& d) {
+  std::vector<avviso_in_file> out;
   for (const auto& [testo, file, formato] :
        {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
         std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
-    for (const auto& a : controlla_testo(*testo, formato)) {
+    for (auto& a : controlla_testo(*testo, formato)) {
       std::fprintf(stderr, "%s:%d:%d: warning %d: %s\n", file->c_str(), a.riga, a.colonna, a.codice,
                    a.messaggio.c_str());
-      ++n;
+      out.push_back({file, std::move(a)});
     }
   }
-  return n;
+  return out;
 }
 
 }  // namespace
@@ -104,7 +129,7 @@ int comando_compila(const opzioni_lette& o) {
     rifiuta(&r, "compile: unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore compile --help')");
     return rifiutato();
   }
-  if (codifica == "utf-8" && !converti_testi(*d)) return rifiutato();
+  if (codifica == "utf-8" && !converti_testi(*d, r)) return rifiutato();
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
@@ -125,14 +150,14 @@ int comando_compila(const opzioni_lette& o) {
 
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
-  const bool avvisi_testo = stampa_avvisi_testo(*d) != 0;
+  const std::vector<avviso_in_file> avvisi_testo = stampa_avvisi_testo(*d);
   stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
-    if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, kUscitaFinale).c_str());
+    if (json) std::printf("%s\n", json_esito(s, esito, avvisi_testo, scritti, linea, treno, kUscitaFinale).c_str());
     return kUscitaFinale;
   }
-  const bool con_errori = esito.con_errori() || avvisi_testo;
+  const bool con_errori = esito.con_errori() || !avvisi_testo.empty();
   if (!(o.ha("--strict") && con_errori)) {
     try {
       // Another run writing the same folder waits, so the three files always come from one run.
@@ -147,7 +172,7 @@ int comando_compila(const opzioni_lette& o) {
     }
   }
   const int stato = con_errori ? kUscitaErroreDescrizione : kUscitaPulita;
-  if (json) std::printf("%s\n", json_esito(s, esito, scritti, linea, treno, stato).c_str());
+  if (json) std::printf("%s\n", json_esito(s, esito, avvisi_testo, scritti, linea, treno, stato).c_str());
   return stato;
 }
 

@@ -55,7 +55,7 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_
     diagnostica_pagina d;
     if (e.posizione != 0) d.metro = e.posizione;
     d.codice = e.codice;
-    d.messaggio = descrivi_errore(s, e.codice, e.posizione);
+    d.messaggio = descrivi_lettura(s, esito);
     d.file = e.dove.testo == testo_descrizione::linea ? 0 : e.dove.testo == testo_descrizione::treno ? 1 : -1;
     d.riga = e.dove.riga;
     d.colonna = e.dove.colonna;
@@ -67,7 +67,12 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_
     d.metro = a.posizione;
     d.errore = false;
     d.codice = a.codice;
-    d.messaggio = descrivi_errore(s, a.codice, a.posizione);
+    d.messaggio = descrivi_avviso(s, esito, a);
+    if (const riga_sorgente* r = riga_dell_avviso(s, esito, a)) {
+      d.file = 1;
+      d.riga = r->riga;
+      d.colonna = r->colonna;
+    }
     out.push_back(std::move(d));
   }
   return out;
@@ -95,7 +100,7 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
   }
   Stato s;
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
-  stampa_diagnostica(s, esito, d->linea, d->treno);
+  stampa_diagnostica(s, esito, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return kUscitaFinale;

@@ -58,30 +58,7 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   descrizioni_utente d;
   d.linea = *linea;
   d.treno = *treno;
-  d.nome_linea = o.valore("--nome-linea").value_or(deduci_nome_linea(*linea));
-  if (d.nome_linea.empty() && !o.valore("--nome-linea")) {
-    rifiuta(r, comando + ": cannot tell the route identifier from '" + *linea +
-            "' (not <NAME>_linea.txt): give --nome-linea");
-    return std::nullopt;
-  }
-  if (const auto motivo = motivo_identita_non_valida(d.nome_linea)) {
-    rifiuta(r, comando + ": the route identifier '" + d.nome_linea + "' cannot be used: " + *motivo);
-    return std::nullopt;
-  }
-  d.numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, d.nome_linea));
-  if (d.numero_treno.empty() && !o.valore("--numero-treno")) {
-    rifiuta(r, comando + ": cannot tell the train number from '" + *treno +
-            "' (not <NAME>_<NUMBER>-.txt): give --numero-treno");
-    return std::nullopt;
-  }
-  if (const auto motivo = motivo_identita_non_valida(d.numero_treno)) {
-    rifiuta(r, comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo);
-    return std::nullopt;
-  }
-  if (d.numero_treno == "linea") {  // the track file would take the plan file's name
-    rifiuta(r, comando + ": the train number 'linea' cannot be used: the track file would replace the plan file");
-    return std::nullopt;
-  }
+  // A missing or unreadable file comes first: its name is not worth checking before.
   std::string motivo;
   auto testo_linea = leggi_ingresso(*linea, motivo);
   if (!testo_linea) {
@@ -91,6 +68,32 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   auto testo_treno = leggi_ingresso(*treno, motivo);
   if (!testo_treno) {
     rifiuta(r, motivo, *treno);
+    return std::nullopt;
+  }
+  const auto nome_dato = o.valore("--nome-linea");
+  d.nome_linea = nome_dato.value_or(deduci_nome_linea(*linea));
+  if (d.nome_linea.empty() && !nome_dato) {
+    rifiuta(r, comando + ": cannot tell the route identifier from '" + *linea +
+            "': " + perche_nome_linea_non_dedotto(*linea) + " (or give --nome-linea)");
+    return std::nullopt;
+  }
+  if (const auto motivo_nome = motivo_identita_non_valida(d.nome_linea)) {
+    rifiuta(r, comando + ": the route identifier '" + d.nome_linea + "' cannot be used: " + *motivo_nome);
+    return std::nullopt;
+  }
+  d.numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, d.nome_linea));
+  if (d.numero_treno.empty() && !o.valore("--numero-treno")) {
+    rifiuta(r, comando + ": cannot tell the train number from '" + *treno +
+            "': " + perche_numero_non_dedotto(*treno, d.nome_linea, nome_dato.has_value()) +
+            " (or give --numero-treno)");
+    return std::nullopt;
+  }
+  if (const auto motivo_numero = motivo_identita_non_valida(d.numero_treno)) {
+    rifiuta(r, comando + ": the train number '" + d.numero_treno + "' cannot be used: " + *motivo_numero);
+    return std::nullopt;
+  }
+  if (d.numero_treno == "linea") {  // the track file would take the plan file's name
+    rifiuta(r, comando + ": the train number 'linea' cannot be used: the track file would replace the plan file");
     return std::nullopt;
   }
   d.testo_linea = std::move(*testo_linea);
@@ -188,7 +191,7 @@ void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const s
   if (e.codice != 0) {
     const std::string file = file_del_luogo(e, linea, treno);
     std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(e, file).c_str(), e.codice,
-                 descrivi_errore(s, e.codice, e.posizione).c_str());
+                 descrivi_lettura(s, esito).c_str());
     std::fputs(riga_e_cursore(file == linea ? testo_linea : testo_treno, e.dove.riga, e.dove.colonna).c_str(), stderr);
   }
   if (!esito.scrivibile()) {
@@ -200,8 +203,10 @@ void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const s
     }
   }
   for (const auto& a : esito.avvisi) {
-    std::fprintf(stderr, "%s: warning %d: %s\n", treno.c_str(), a.codice,
-                 descrivi_errore(s, a.codice, a.posizione).c_str());
+    const riga_sorgente* r = riga_dell_avviso(s, esito, a);
+    const std::string luogo = r ? treno + ":" + std::to_string(r->riga) + ":" + std::to_string(r->colonna) : treno;
+    std::fprintf(stderr, "%s: warning %d: %s\n", luogo.c_str(), a.codice, descrivi_avviso(s, esito, a).c_str());
+    if (r) std::fputs(riga_e_cursore(testo_treno, r->riga, r->colonna).c_str(), stderr);
   }
 }
 

@@ -1,5 +1,8 @@
 #include "comandi/diagnostica.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "errori/catalogo_errori.h"
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
@@ -18,7 +21,22 @@ std::string cella_occupata(const Stato& s, std::int64_t cella) {
   return out;
 }
 
+// The cell a row at `p` metres takes: the position / 50, plus one.
 std::int64_t cella_piu_uno(std::int32_t p) { return arrotonda(p / 50.0 + 1); }
+
+// A row's kind in words, from the keyword the reader took it by.
+std::string nome_chiave(std::string_view chiave) {
+  static constexpr std::pair<std::string_view, std::string_view> kNomi[] = {
+      {"lunghezza percorso", "length"}, {"progressiva", "kilometre-reference"}, {"pendenza", "gradient"},
+      {"curva", "curve"}, {"montagna", "mountain"}, {"indicatori_v", "speed-indicator"},
+      {"cartello", "caption-board"}, {"velocit", "speed-limit"}, {"aderenza", "adhesion"},
+      {"segnale", "signal"}, {"rallentamento", "slow-order"}, {"abbattimento", "abbattimento"},
+      {"stazione", "station"}};
+  for (const auto& [parola, nome] : kNomi) {
+    if (parola == chiave) return std::string(nome);
+  }
+  return "'" + std::string(chiave) + "'";
+}
 
 std::string limite_traccia(const Stato& s) {
   if (s.percorso.empty()) return "there is no track";
@@ -49,9 +67,17 @@ std::string nome_tipo_cella(std::uint8_t tipo) {
 
 namespace {
 
+std::string cella_n(std::int64_t c) { return "cell " + std::to_string(c); }
+
 // The value of one placeholder of a catalogue message.
-std::string valore_segnaposto(const Stato& s, std::string_view nome, std::int32_t p) {
+std::string valore_segnaposto(const Stato& s, std::string_view nome, const contesto_messaggio& c) {
+  const std::int32_t p = c.posizione;
   if (nome == "posizione") return metri(p);
+  if (nome == "riga") return c.riga ? "the " + nome_chiave(c.riga->chiave) + " row" : "the row";
+  if (nome == "oggetto") {
+    return c.riga ? metri(c.riga->posizione) + " (" + cella_n(c.cella_oggetto) + ")" : cella_n(c.cella_oggetto);
+  }
+  if (nome == "cella_registrata") return cella_n(c.cella);
   if (nome == "cella") return cella_occupata(s, cella_piu_uno(p));
   if (nome == "cella_avviso") return cella_occupata(s, cella_piu_uno(p - 1200));
   if (nome == "cella_abbattimento") return cella_occupata(s, arrotonda(p / 50.0));
@@ -60,14 +86,55 @@ std::string valore_segnaposto(const Stato& s, std::string_view nome, std::int32_
   if (nome == "ripetizione_2") return std::to_string(ripetizione_secondo(s.scenario));
   if (nome == "voce_testi") return std::to_string(s.voce_cartello + 1);
   if (nome == "limite_percorso") return limite_traccia(s);
-  if (nome == "ultima_cella") return s.percorso.empty() ? std::string("no track") : "cell " + std::to_string(s.ultima_cella());
+  if (nome == "ultima_cella") return s.percorso.empty() ? std::string("no track") : cella_n(s.ultima_cella());
   if (nome == "dettaglio") return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
   return "{" + std::string(nome) + "}";
 }
 
+// The catalogue's message of a number the readers or the finishing pass record, or nullptr.
+const char* modello_di(std::int32_t codice) {
+  const voce_errore* v = voce_di(codice);
+  if (v == nullptr || v->fonte == fonte_errore::compilazione || v->fonte == fonte_errore::controllo_testi) {
+    return nullptr;
+  }
+  return v->messaggio;
+}
+
+// A message whose numbers come from a position: those that would name a wrong row when
+// the position was left by another one.
+bool parla_di_posizione(std::string_view modello) {
+  for (const char* segnaposto : {"{posizione}", "{cella}", "{cella_avviso}", "{cella_abbattimento}"}) {
+    if (modello.find(segnaposto) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// The last row read after `dopo` whose position is `posizione`: the row that left it.
+const riga_sorgente* riga_con_posizione(const esito_compilazione& esito, const riga_sorgente* dopo,
+                                        std::int32_t posizione) {
+  for (auto it = esito.righe.rbegin(); it != esito.righe.rend() && &*it != dopo; ++it) {
+    if (it->posizione == posizione) return &*it;
+  }
+  return nullptr;
+}
+
+// The start cell of the slow order whose stretch holds cell `c`: the nearest start at or before it.
+std::int64_t inizio_rallentamento_di(const Stato& s, std::int64_t c) {
+  for (std::int64_t k = std::min(c, s.ultima_cella()); k >= 0; --k) {
+    if (s.percorso[static_cast<std::size_t>(k)].tipo == tipo_cella::inizio_rallentamento) return k;
+  }
+  return c;
+}
+
+// The cell of the object a finishing warning is about: the signal's, or the slow order's start.
+std::int64_t cella_oggetto(const Stato& s, const avviso_finitura& a) {
+  const std::int64_t c = a.posizione / 50;
+  return a.codice == errori::abbattimento_rallentamento ? inizio_rallentamento_di(s, c) : c;
+}
+
 }  // namespace
 
-std::string compila_messaggio(const Stato& s, std::string_view modello, std::int32_t posizione) {
+std::string compila_messaggio(const Stato& s, std::string_view modello, const contesto_messaggio& c) {
   std::string out;
   std::size_t i = 0;
   while (i < modello.size()) {
@@ -78,18 +145,81 @@ std::string compila_messaggio(const Stato& s, std::string_view modello, std::int
       break;
     }
     out += modello.substr(i, apre - i);
-    out += valore_segnaposto(s, modello.substr(apre + 1, chiude - apre - 1), posizione);
+    out += valore_segnaposto(s, modello.substr(apre + 1, chiude - apre - 1), c);
     i = chiude + 1;
   }
   return out;
 }
 
 std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p) {
-  if (const voce_errore* v = voce_di(codice); v != nullptr && v->fonte != fonte_errore::compilazione &&
-                                                 v->fonte != fonte_errore::controllo_testi) {
-    return compila_messaggio(s, v->messaggio, p);
+  if (const char* modello = modello_di(codice)) {
+    contesto_messaggio c;
+    c.posizione = p;
+    c.cella = c.cella_oggetto = p / 50;
+    return compila_messaggio(s, modello, c);
   }
   return s.dettaglio_errore.empty() ? "error " + std::to_string(codice) : s.dettaglio_errore;
+}
+
+const riga_sorgente* riga_in(const esito_compilazione& esito, const luogo& dove) {
+  if (dove.riga <= 0) return nullptr;
+  // One keyword field can hold several kinds; the last one taken there is the one that stopped.
+  for (auto it = esito.righe.rbegin(); it != esito.righe.rend(); ++it) {
+    if (it->testo == dove.testo && it->riga == dove.riga && it->colonna == dove.colonna) return &*it;
+  }
+  return nullptr;
+}
+
+std::string nome_riga(const riga_sorgente& r) {
+  const char* testo = r.testo == testo_descrizione::linea ? "the line's " : "the train's ";
+  return testo + nome_chiave(r.chiave) + " row at line " + std::to_string(r.riga);
+}
+
+std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito) {
+  const errore_lettura& e = esito.lettura;
+  const char* modello = modello_di(e.codice);
+  if (modello == nullptr) return descrivi_errore(s, e.codice, e.posizione);
+  const riga_sorgente* puntata = riga_in(esito, e.dove);
+  contesto_messaggio c;
+  c.posizione = e.posizione;
+  c.riga = puntata;
+  if (puntata == nullptr || !parla_di_posizione(modello) || puntata->posizione == e.posizione) {
+    return compila_messaggio(s, modello, c);
+  }
+  // The number and its place were left by one row, the position by a row read after it
+  // (the train rows after an error 15 in the line), or the number too.
+  const riga_sorgente* altra = riga_con_posizione(esito, puntata, e.posizione);
+  if (e.codice == errori::posizione_oltre || altra == nullptr) {
+    c.posizione = puntata->posizione;
+    const std::string chi = altra ? " is " + nome_riga(*altra) : std::string();
+    return compila_messaggio(s, modello, c) + " (the recorded position " + metri(e.posizione) + chi + ")";
+  }
+  c.posizione = altra->posizione;
+  c.riga = altra;
+  return compila_messaggio(s, modello, c) + " (error " + std::to_string(e.codice) + " and its position " +
+         metri(e.posizione) + " were recorded by " + nome_riga(*altra) + ", read after this row)";
+}
+
+const riga_sorgente* riga_dell_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a) {
+  const std::string_view chiave = a.codice == errori::abbattimento_segnale ? "segnale" : "rallentamento";
+  const std::int64_t cella = cella_oggetto(s, a);
+  for (auto it = esito.righe.rbegin(); it != esito.righe.rend(); ++it) {
+    if (it->testo == testo_descrizione::treno && it->chiave == chiave && cella_piu_uno(it->posizione) == cella) {
+      return &*it;
+    }
+  }
+  return nullptr;
+}
+
+std::string descrivi_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a) {
+  const char* modello = modello_di(a.codice);
+  if (modello == nullptr) return descrivi_errore(s, a.codice, a.posizione);
+  contesto_messaggio c;
+  c.riga = riga_dell_avviso(s, esito, a);
+  c.posizione = c.riga ? c.riga->posizione : a.posizione;
+  c.cella = a.posizione / 50;
+  c.cella_oggetto = cella_oggetto(s, a);
+  return compila_messaggio(s, modello, c);
 }
 
 }  // namespace cmp

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "compilazione/compila.h"
 #include "model/stato.h"
 
 namespace cmp {
@@ -10,11 +11,36 @@ namespace cmp {
 // The name of a cell's object, for messages ("a signal", "a caption board", ...).
 std::string nome_tipo_cella(std::uint8_t tipo);
 
-// A catalogue message with its {placeholders} filled in from the state and the position.
-std::string compila_messaggio(const Stato& s, std::string_view modello, std::int32_t posizione);
+// What a message is about: the numbers its {placeholders} take.
+struct contesto_messaggio {
+  std::int32_t posizione = 0;           // metres: the row's own position, else the recorded one
+  const riga_sorgente* riga = nullptr;  // the row the message is about, when one is known
+  std::int64_t cella = 0;               // the finishing pass: the cell it recorded
+  std::int64_t cella_oggetto = 0;       // the finishing pass: the signal's or the slow order's start cell
+};
+
+// A catalogue message with its {placeholders} filled in from the state and the context.
+std::string compila_messaggio(const Stato& s, std::string_view modello, const contesto_messaggio& c);
 
 // A plain-English explanation of an error number recorded by the readers or the
-// finishing pass, with the position and the limits that apply.
+// finishing pass, with the position and the limits that apply; for callers that know
+// no row (the words then take the recorded position as it is).
 std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t posizione);
+
+// The row a place points at among the rows the readers took, or nullptr.
+const riga_sorgente* riga_in(const esito_compilazione& esito, const luogo& dove);
+
+// A row named for a message: "the train's slow-order row at line 34".
+std::string nome_riga(const riga_sorgente& r);
+
+// The readers' error, its words and numbers from the row it points at. When the recorded
+// position (or the number itself) was left by a later row, the message says which row.
+std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito);
+
+// The row a finishing warning is about: the signal (11) or the slow order (12, 13) it
+// was recorded for; nullptr when no row fits.
+const riga_sorgente* riga_dell_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a);
+// The warning's message, with that row's own position and the cell the pass worked on.
+std::string descrivi_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a);
 
 }  // namespace cmp

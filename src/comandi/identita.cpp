@@ -38,4 +38,22 @@ std::string deduci_numero_treno(const std::string& percorso_treno, const std::st
   return treno.substr(testa.size(), treno.size() - testa.size() - coda.size());
 }
 
+std::string perche_nome_linea_non_dedotto(const std::string& percorso_linea) {
+  if (!deduci_nome_linea(percorso_linea).empty()) return "";
+  return "expected '<NAME>_linea.txt': the line file's name is the route's name followed by '_linea.txt'";
+}
+
+std::string perche_numero_non_dedotto(const std::string& percorso_treno, const std::string& nome_linea,
+                                      bool nome_dato) {
+  if (!deduci_numero_treno(percorso_treno, nome_linea).empty()) return "";
+  const std::string treno = std::filesystem::path(percorso_treno).filename().string();
+  const std::string atteso = "expected '" + nome_linea + "_<NUMBER>-.txt': ";
+  if (treno.rfind(nome_linea + "_", 0) != 0) {
+    return atteso + "the train file's name begins with the route's name '" + nome_linea + "'" +
+           (nome_dato ? " (given by --nome-linea)" : "") + " and '_'";
+  }
+  if (!treno.ends_with("-.txt")) return atteso + "the train file's name ends with '-.txt'";
+  return atteso + "the train number, between '" + nome_linea + "_' and '-.txt', is empty";
+}
+
 }  // namespace cmp

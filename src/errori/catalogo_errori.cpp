@@ -11,7 +11,10 @@ constexpr auto L = testo_errore::linea;
 constexpr auto T = testo_errore::treno;
 constexpr auto N = testo_errore::nessuno;
 
-// Placeholders of the messages: {posizione} the recorded position in metres;
+// Placeholders of the messages: {posizione} the position in metres of the row the message
+// points at (the recorded one when no row is known); {riga} that row's kind ("the
+// gradient row"); {oggetto} the finishing pass's signal or slow order: its row's own
+// position and its cell; {cella_registrata} the cell the finishing pass recorded;
 // {cella}, {cella_avviso}, {cella_abbattimento} the cell of that position (+1, of the
 // warning point 1200 m before it +1, of the position itself) and what it holds;
 // {lunghezza}, {ripetizione_1}, {ripetizione_2} values of the general section;
@@ -39,15 +42,16 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::troppe_stazioni, "troppe_stazioni", lettore_treno, T, false,
      "too many stations: the next station entry would reach the caption texts, which start at entry {voce_testi}"},
     {errori::abbattimento_segnale, "abbattimento_segnale", finitura, T, false,
-     "no free cell for an abbattimento point before the signal at {posizione}, which lies before a slow-order "
+     "no free cell for an abbattimento point before the signal at {oggetto}, which lies before a slow-order "
      "warning point"},
     {errori::abbattimento_ritroso, "abbattimento_ritroso", finitura, T, false,
-     "none of the three cells of one look-back distance before the slow order starting at {posizione} is free for "
+     "none of the three cells of one look-back distance before the slow order starting at {oggetto} is free for "
      "an abbattimento point"},
     {errori::abbattimento_rallentamento, "abbattimento_rallentamento", finitura, T, false,
-     "no room for an abbattimento point at {posizione} inside a slow order or before the first signal after it"},
+     "no room for an abbattimento point at {cella_registrata}, inside the slow order starting at {oggetto} or before the "
+     "first signal after it"},
     {errori::posizione_oltre, "posizione_oltre", entrambi_i_lettori, T, false,
-     "position {posizione} lies too close to or beyond the end of the track: {limite_percorso}"},
+     "{riga} at {posizione} lies too close to or beyond the end of the track: {limite_percorso}"},
     {errori::segnale_occupato, "segnale_occupato", lettore_treno, T, false, "the signal at {posizione} falls on {cella}"},
     {errori::avviso_occupato, "avviso_occupato", lettore_treno, T, false,
      "the warning point 1200 m before the slow order at {posizione} falls on {cella_avviso}"},
@@ -76,7 +80,7 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
      "the signal at {posizione} lies within the first 350 m of the track (cell below 8), so its approach markers "
      "would fall before cell 0"},
     {errori::posizione_negativa, "posizione_negativa", lettore_treno, T, false,
-     "the row at {posizione} has a negative position or length"},
+     "{riga} at {posizione} has a negative position or length"},
     {errori::fine_rallentamento_oltre, "fine_rallentamento_oltre", lettore_treno, T, false,
      "the end of the slow order starting at {posizione} lies beyond the last cell of the track ({ultima_cella})"},
     {errori::stazione_oltre, "stazione_oltre", lettore_treno, T, false,

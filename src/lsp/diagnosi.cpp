@@ -60,7 +60,7 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
     e.riga = l.dove.riga;
     e.colonna = l.dove.colonna;
     e.numero = l.codice;
-    e.messaggio = da_cp1252(descrivi_errore(*s, l.codice, l.posizione));
+    e.messaggio = da_cp1252(descrivi_lettura(*s, compilato));
     esito.diagnostiche.push_back(std::move(e));
   }
   RigheAvvisi righe(testo_treno);
@@ -68,7 +68,7 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
     diagnostica_testo w;
     w.testo = testo_descrizione::treno;
     w.numero = a.codice;
-    w.messaggio = da_cp1252(descrivi_errore(*s, a.codice, a.posizione));
+    w.messaggio = da_cp1252(descrivi_avviso(*s, compilato, a));
     w.livello = gravita::avviso;
     righe.colloca(w, a.posizione);
     esito.diagnostiche.push_back(std::move(w));

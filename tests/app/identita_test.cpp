@@ -34,6 +34,38 @@ TEST(Identita, FollowsTheFileNamePatterns) {
   EXPECT_EQ(deduci_numero_treno("X_7-.txt", ""), "");
 }
 
+// Why a name gives no identity: the pattern expected, and the one part of it that fails.
+TEST(Identita, SaysWhatTheNameShouldHaveBeen) {
+  struct Caso {
+    const char* treno;
+    const char* nome_linea;
+    bool nome_dato;
+    const char* perche;  // "" when the number can be told
+  };
+  const Caso casi[] = {
+      {"d/Y_5-.txt", "X", false,
+       "expected 'X_<NUMBER>-.txt': the train file's name begins with the route's name 'X' and '_'"},
+      {"Y_5-.txt", "X", true,
+       "expected 'X_<NUMBER>-.txt': the train file's name begins with the route's name 'X' (given by --nome-linea) "
+       "and '_'"},
+      {"X5-.txt", "X", false, "begins with the route's name 'X' and '_'"},
+      {"X_5.txt", "X", false, "expected 'X_<NUMBER>-.txt': the train file's name ends with '-.txt'"},
+      {"X_-.txt", "X", false, "the train number, between 'X_' and '-.txt', is empty"},
+      {"X_5-.txt", "X", false, ""},
+  };
+  for (const auto& c : casi) {
+    const std::string perche = perche_numero_non_dedotto(c.treno, c.nome_linea, c.nome_dato);
+    if (*c.perche == '\0') {
+      EXPECT_EQ(perche, "") << c.treno;
+    } else {
+      EXPECT_NE(perche.find(c.perche), std::string::npos) << c.treno << ": " << perche;
+    }
+  }
+  EXPECT_EQ(perche_nome_linea_non_dedotto("d/a.txt"),
+            "expected '<NAME>_linea.txt': the line file's name is the route's name followed by '_linea.txt'");
+  EXPECT_EQ(perche_nome_linea_non_dedotto("d/X_linea.txt"), "");
+}
+
 TEST(Opzioni, ValuesFlagsAndErrors) {
   auto o = leggi_opzioni({"--line", "a.txt", "--out=d", "--json", "pos"}, {"--line", "--out"}, {"--json"}, 1);
   EXPECT_FALSE(o.errore);

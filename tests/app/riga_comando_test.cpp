@@ -9,6 +9,7 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
+#include "riga_comando/json.h"
 #include "riga_comando/tabella_comandi.h"
 #include "supporto.h"
 
@@ -105,6 +106,113 @@ TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
   }
 }
 
+// A message's numbers and words come from the row it points at; the recorded position
+// stays as the readers set it (the JSON's posizione_errore), and when it, or the number,
+// was left by another row the message names that row. The finishing pass's warnings
+// point at the signal or slow order they concern, with its own position and its cell.
+TEST(Compila, TheMessageTakesItsNumbersFromTheRowItPointsAt) {
+  const std::vector<std::string> base = {"[generale]", "lunghezza percorso, 10000", "[fine]"};
+  const std::vector<std::string> oltre = {"[generale]", "lunghezza percorso, 10000", "[pendenze]",
+                                          "pendenza, 20000, 3", "[fine]"};
+  const std::string segnale = ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0";
+  struct Caso {
+    const char* nome;
+    std::vector<std::string> linea, treno;
+    std::string atteso;     // FILE (X_linea or X_5-) then the rest of the diagnostic
+    std::string sorgente;   // the source line shown under it
+    int posizione_errore;   // as the readers or the pass recorded it
+  };
+  const std::vector<Caso> casi = {
+      {"a line row beyond the track, the position left by the train's first slow order", oltre,
+       {"[generale]", "numero vetture, 4", "[rallentamenti]", "rallentamento, 5000, 60, 500, 1, 1, 0", "[fine]"},
+       "X_linea.txt:4:1: error 15: the gradient row at 20000 m lies too close to or beyond the end of the track: "
+       "the track has cells 0 to 340, so a row may start at most at 16900 m and a station at most at 16200 m "
+       "(the recorded position 5000 m is the train's slow-order row at line 4)",
+       "pendenza, 20000, 3", 5000},
+      {"the number and the position left by a later train row", oltre,
+       {"[generale]", "abbattimento, 5000, 0", "rallentamento, 4950, 60, 500, 1, 1, 0", "[fine]"},
+       "X_linea.txt:4:1: error 18: the start of the slow order at 4950 m falls on cell 100, which already holds an "
+       "abbattimento point (error 18 and its position 4950 m were recorded by the train's slow-order row at line 3, "
+       "read after this row)",
+       "pendenza, 20000, 3", 4950},
+      {"a train row beyond the track, nothing mixed", base, {"[generale]", "velocita, 16950, 100", "[fine]"},
+       "X_5-.txt:2:1: error 15: the speed-limit row at 16950 m lies too close to or beyond the end of the track: "
+       "the track has cells 0 to 340, so a row may start at most at 16900 m and a station at most at 16200 m\n",
+       "velocita, 16950, 100", 16950},
+      {"warning 11 at its signal", base,
+       {"[generale]", "velocita, 0, 70", "segnale, 6850" + segnale, "segnale, 6900" + segnale,
+        "segnale, 6950" + segnale, "rallentamento, 8650, 60, 500, 0, 0, 0", "[fine]"},
+       "X_5-.txt:5:1: warning 11: no free cell for an abbattimento point before the signal at 6950 m (cell 140), "
+       "which lies before a slow-order warning point",
+       "segnale, 6950" + segnale, 7000},
+      {"warning 12 at its slow order", base,
+       {"[generale]", "velocita, 0, 70", "segnale, 4650" + segnale, "segnale, 4700" + segnale,
+        "segnale, 4750" + segnale, "rallentamento, 5000, 60, 500, 0, 0, 0", "[fine]"},
+       "X_5-.txt:6:1: warning 12: none of the three cells of one look-back distance before the slow order starting "
+       "at 5000 m (cell 101) is free for an abbattimento point",
+       "rallentamento, 5000, 60, 500, 0, 0, 0", 5050},
+      {"warning 13 at the slow order whose stretch holds the cell", base,
+       {"[generale]", "velocita, 0, 70", "segnale, 5350" + segnale, "segnale, 5400" + segnale,
+        "segnale, 5450" + segnale, "rallentamento, 5000, 60, 1000, 0, 0, 0", "[fine]"},
+       "X_5-.txt:6:1: warning 13: no room for an abbattimento point at cell 109, inside the slow order starting at "
+       "5000 m (cell 101) or before the first signal after it",
+       "rallentamento, 5000, 60, 1000, 0, 0, 0", 5450},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea t;
+    prova::scrivi_tutto(t / "X_linea.txt", testo(c.linea));
+    prova::scrivi_tutto(t / "X_5-.txt", testo(c.treno));
+    const auto e = esegui(kProgramma, {"compile", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "out",
+                                       "--json"},
+                          t.percorso().string());
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(contiene(e.errori, c.atteso)) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, "\n  " + c.sorgente + "\n  ^\n")) << e.errori;
+    EXPECT_TRUE(contiene(e.uscita, "\"posizione_errore\": " + std::to_string(c.posizione_errore) + ","))
+        << e.uscita;
+    // The JSON gives the same message (the human line's text after "error N: " or "warning N: ").
+    const auto numero = c.atteso.find(contiene(c.atteso, ": error ") ? ": error " : ": warning ");
+    const std::string resto = c.atteso.substr(c.atteso.find(": ", numero + 2) + 2);
+    const std::string messaggio = resto.substr(0, resto.find('\n'));
+    EXPECT_TRUE(contiene(e.uscita, "\"messaggio\": " + json_testo(messaggio))) << e.uscita;
+  }
+}
+
+// Every command that takes --line and --train names a missing file before any name
+// check, and a train file's name that gives no number is told with what was expected.
+TEST(Compila, TheIdentityIsCheckedAfterTheFilesAndSaysWhatWasExpected) {
+  CartellaTemporanea t;
+  ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0);
+  std::filesystem::copy_file(t / kLinea, t / "X_linea.txt");
+  std::filesystem::copy_file(t / kTreno, t / "Y_5-.txt");
+  std::filesystem::copy_file(t / kTreno, t / "X_5.txt");
+  struct Caso {
+    std::string linea, treno;
+    std::string messaggio;
+  };
+  const std::vector<Caso> casi = {
+      {t / "X_linea.txt", t / "Y_5-.txt",
+       "cannot tell the train number from '" + (t / "Y_5-.txt") +
+           "': expected 'X_<NUMBER>-.txt': the train file's name begins with the route's name 'X' and '_' "
+           "(or give --numero-treno)"},
+      {t / "X_linea.txt", t / "X_5.txt", "expected 'X_<NUMBER>-.txt': the train file's name ends with '-.txt'"},
+      {t / "a.txt", t / "Y_5-.txt", "cannot read " + (t / "a.txt") + ": no such file"},
+      {t / "X_linea.txt", t / "Z_5-.txt", "cannot read " + (t / "Z_5-.txt") + ": no such file"},
+      {t / "Y_5-.txt", t / "X_5.txt",
+       "cannot tell the route identifier from '" + (t / "Y_5-.txt") + "': expected '<NAME>_linea.txt'"},
+  };
+  for (const char* comando : {"compile", "plot", "watch"}) {
+    for (const auto& c : casi) {
+      SCOPED_TRACE(std::string(comando) + " " + c.treno);
+      const auto e = esegui(kProgramma, {comando, "--line", c.linea, "--train", c.treno, "--out", t / "out.svg"});
+      EXPECT_EQ(e.stato, 3);
+      EXPECT_TRUE(contiene(e.errori, c.messaggio)) << e.errori;
+      EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+  }
+}
+
 TEST(RigaComando, HelpVersionAndTheEndOfOptions) {
   for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
            {"-h"}, {"help"}, {"help", "compile"}, {"compile", "-h"}, {"export", "--help"}}) {
@@ -194,6 +302,25 @@ TEST_F(Avvisi, WhatTheReadersSkipIsAWarningAtItsLine) {
     EXPECT_EQ(e.stato, 1);
     EXPECT_FALSE(std::filesystem::exists(t / "out/VallorsaC_Pietrana_4721.sim")) << "--strict fails on warnings";
   }
+}
+
+// --json lists the warnings of the check over the texts with the same keys as the
+// finishing pass's, in the order standard error shows them.
+TEST_F(Avvisi, JsonListsTheTextWarningsLikeTheOthers) {
+  auto righe = righe_treno_incorporato();
+  const std::size_t i = indice_di(righe, "stazione");
+  righe[i] = "stazzione" + righe[i].substr(std::string("stazione").size());
+  prova::scrivi_tutto(t / kTreno, "\xEF\xBB\xBF" + testo(righe));
+  const auto e = compila(t / kTreno, {"--json"});
+  EXPECT_EQ(e.stato, 1);
+  const std::string utf8 = "{\"codice\": 203, \"posizione\": null, \"file\": " + json_testo(t / kTreno) +
+                           ", \"riga\": 1, \"colonna\": 1, \"messaggio\": \"the text begins with a UTF-8 byte-order mark";
+  const std::string simile = "{\"codice\": 201, \"posizione\": null, \"file\": " + json_testo(t / kTreno) +
+                             ", \"riga\": " + std::to_string(i + 1) + ", \"colonna\": 1, \"messaggio\": " +
+                             json_testo("'stazzione' is no keyword, so the row is skipped; did you mean 'stazione'?") +
+                             "}";
+  EXPECT_TRUE(contiene(e.uscita, "\"avvisi\": [" + utf8)) << e.uscita;
+  EXPECT_TRUE(contiene(e.uscita, simile + "]")) << e.uscita;
 }
 
 // A UTF-8 text is a warning; with --encoding utf-8 it is read as the same Windows-1252

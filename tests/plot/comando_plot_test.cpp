@@ -61,6 +61,35 @@ TEST(ComandoPlot, UsageAndFileFaultsEndWithStatus3AndOneLine) {
   }
 }
 
+// A diagnostic in a description shows its source line and a caret under the field, as
+// compile's do.
+TEST(ComandoPlot, DiagnosticsInADescriptionShowTheSourceLineAndACaret) {
+  const struct {
+    const char* riga;  // the train's second line
+    std::string atteso;
+  } casi[] = {
+      {"velocita, 16950, 100", "X_5-.txt:2:1: error 15: the speed-limit row at 16950 m "},
+      {"  rallentamento, 5000, 60, 500, 0, 0, 0", "X_5-.txt:2:3: warning 12: none of the three cells of one "
+                                                 "look-back distance before the slow order starting at 5000 m (cell 101)"},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.riga);
+    CartellaTemporanea t;
+    prova::scrivi_tutto(t / "X_linea.txt", "[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n");
+    const std::string segnali = "segnale, 4650, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 4700, 1, 4, 1, 0, 0, 0, 0, 0, "
+                                "0, 0\r\nsegnale, 4750, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
+    prova::scrivi_tutto(t / "X_5-.txt", "[generale]\r\n" + std::string(c.riga) + "\r\n" + segnali + "[fine]\r\n");
+    const auto e = prova::esegui(COMPATTATORE_EXE,
+                                 {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
+                                 t.percorso().string());
+    EXPECT_EQ(e.stato, 1);
+    const std::string riga = c.riga;
+    const std::string sotto(riga.find_first_not_of(' '), ' ');
+    EXPECT_NE(e.errori.find(c.atteso), std::string::npos) << e.errori;
+    EXPECT_NE(e.errori.find("\n  " + riga + "\n  " + sotto + "^\n"), std::string::npos) << e.errori;
+  }
+}
+
 TEST(ComandoPlot, FromTheBinaryFilesOfAScenario) {
   CartellaTemporanea t;
   const Stato s = prova::stato_di_prova(20000, prova::curve_di_prova());

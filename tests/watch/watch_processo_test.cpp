@@ -119,6 +119,8 @@ TEST_P(WatchProcesso, SalvataggioErroreRiparazioneEFine) {
   EXPECT_TRUE(errore->ends_with(": error 15")) << *errore;
   EXPECT_NE(w.letto.find(kLinea + std::string(":")), std::string::npos) << w.letto;
   EXPECT_NE(w.letto.find(": error 15: "), std::string::npos) << w.letto;
+  EXPECT_NE(w.letto.find(": error 15: the gradient row at 40000 m "), std::string::npos) << w.letto;
+  EXPECT_NE(w.letto.find("\n  pendenza,  40000,   3\n  ^\n"), std::string::npos) << "the source line and a caret";
 
   // It goes on: mended, clean again.
   salva_come_un_editor(c, kLinea, originale);
