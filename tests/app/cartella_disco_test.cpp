@@ -150,6 +150,32 @@ TEST(CartellaDisco, ReadsAtMostTheCapFromFilesPipesAndDevices) {
   scrittore.join();
 }
 
+// A read is sized by what the file says it holds, and must still go on past that: a file
+// of the kernel's that tells size 0, a pipe longer than the first block read from it.
+TEST(CartellaDisco, ReadsWholeFilesWhoseSizeIsUnknownOrWrong) {
+  const auto stato = leggi_file("/proc/self/status").value();
+  EXPECT_EQ(stato.rfind("Name:", 0), 0u) << stato;
+  EXPECT_EQ(stato.back(), '\n');
+
+  CartellaTemporanea t;
+  ASSERT_EQ(::mkfifo((t / "tubo").c_str(), 0600), 0);
+  std::string atteso;
+  for (int i = 0; i < 50000; ++i) atteso += std::to_string(i) + ",";  // about 240 KB, no repeating block
+  std::thread scrittore([&] {
+    const int fd = ::open((t / "tubo").c_str(), O_WRONLY);
+    std::string_view resto = atteso;
+    while (!resto.empty()) {
+      const ssize_t n = ::write(fd, resto.data(), resto.size());
+      if (n <= 0) break;
+      resto.remove_prefix(static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+  });
+  const auto letto = leggi_file((t / "tubo"));
+  scrittore.join();
+  EXPECT_EQ(letto.value(), atteso);
+}
+
 // What stands at an output name decides how it is written: devices, FIFOs and sockets are
 // written through and stay what they are; folders and block devices are refused; a link
 // to a regular file is itself replaced, its target left alone.
