@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "model/cp1252.h"
@@ -247,7 +249,7 @@ std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const 
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
     produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
-    if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
+    if (::fchmod(fd, modo_nuovo_file()) != 0) throw ErroreFile(percorso, motivo(errno));
   } catch (...) {
     ::close(fd);
     ::unlink(modello.c_str());
@@ -259,6 +261,42 @@ std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const 
     throw ErroreFile(percorso, motivo(e));
   }
   return nome_in(modello);
+}
+
+namespace {
+
+// Flushes the file at this path to the device: 0, or the error number.
+int scarica(const std::string& percorso) {
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int esito = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return esito;
+}
+
+}  // namespace
+
+// Each file is flushed from a thread of its own, so that the flushes are under way at
+// once: the file system commits them together and the device flushes its cache once,
+// where one after another each costs a commit and a cache flush of its own.
+void CartellaDisco::rendi_durevoli(const std::vector<file_temporaneo>& file) {
+  std::vector<std::string> percorsi;
+  for (const auto& f : file) percorsi.push_back(percorso_di(f.nome));
+  std::vector<int> errori(file.size(), 0);
+  {
+    std::vector<std::jthread> fili;
+    for (std::size_t i = 1; i < file.size(); ++i) {
+      try {
+        fili.emplace_back([&errori, &percorsi, i] { errori[i] = scarica(percorsi[i]); });
+      } catch (const std::system_error&) {  // no thread to be had: this one does it
+        errori[i] = scarica(percorsi[i]);
+      }
+    }
+    if (!file.empty()) errori[0] = scarica(percorsi[0]);
+  }  // every thread joined here
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (errori[i] != 0) throw ErroreFile(percorso_di(file[i].per_nome), motivo(errori[i]));
+  }
 }
 
 void CartellaDisco::rinomina(const std::string& da, const std::string& a) {

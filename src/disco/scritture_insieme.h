@@ -23,6 +23,7 @@ class ScrittureInsieme : public Cartella {
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override {
     return cartella_.scrivi_temporaneo(per_nome, produci);
   }
+  void rendi_durevoli(const std::vector<file_temporaneo>& file) override { cartella_.rendi_durevoli(file); }
   void rinomina(const std::string& da, const std::string& a) override { cartella_.rinomina(da, a); }
   std::optional<std::string> metti_da_parte(const std::string& nome) override {
     return cartella_.metti_da_parte(nome);

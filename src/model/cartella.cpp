@@ -95,6 +95,20 @@ void Cartella::ripristina_interrotta() {
   elimina(kGiornale);
 }
 
+namespace {
+
+// What rendi_durevoli flushes: the temporaries of the files, then the journal's.
+std::vector<file_temporaneo> da_rendere_durevoli(const std::vector<file_da_scrivere>& file,
+                                                 const std::vector<std::string>& temporanei,
+                                                 const std::optional<std::string>& giornale) {
+  std::vector<file_temporaneo> tutti;
+  for (std::size_t i = 0; i < file.size(); ++i) tutti.push_back({temporanei[i], file[i].nome});
+  if (giornale) tutti.push_back({*giornale, Cartella::kGiornale});
+  return tutti;
+}
+
+}  // namespace
+
 void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   // A name that cannot be used would fail only after the others were replaced.
   for (const auto& f : file) {
@@ -111,7 +125,8 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   std::vector<std::optional<std::string>> da_parte(file.size());
   std::vector<bool> cera(file.size());
   std::size_t rinominati = 0;
-  bool con_giornale = false;
+  std::optional<std::string> giornale;  // the journal under its temporary name
+  bool con_giornale = false;            // the journal under its own name
   try {
     for (std::size_t i = 0; i < file.size(); ++i) {
       cera[i] = tipo(file[i].nome) != TipoVoce::assente;
@@ -119,13 +134,12 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     }
     if (file.size() > 1) {  // one rename alone is never half done
       const std::string g = giornale_di(file, da_parte, cera);
-      const std::string t = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
-      try {
-        rinomina(t, kGiornale);
-      } catch (const ErroreFile&) {
-        elimina_se_puoi(*this, t);
-        throw;
-      }
+      giornale = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
+    }
+    // The journal is on the device with the files, before the first rename can be.
+    rendi_durevoli(da_rendere_durevoli(file, temporanei, giornale));
+    if (giornale) {
+      rinomina(*giornale, kGiornale);
       con_giornale = true;
     }
     for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
@@ -134,7 +148,7 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     if (con_giornale) elimina(kGiornale);
   } catch (...) {
     rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
-    if (con_giornale) elimina_se_puoi(*this, kGiornale);
+    if (giornale) elimina_se_puoi(*this, con_giornale ? std::string(kGiornale) : *giornale);
     throw;
   }
   for (const auto& vecchio : da_parte) {
