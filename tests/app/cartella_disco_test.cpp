@@ -103,6 +103,26 @@ TEST(CartellaDisco, ARenameRefusedAfterOthersPutsTheOldFilesBack) {
   }
 }
 
+// The files are flushed from threads of their own: a failure still names the file it
+// belongs to, whichever thread met it.
+TEST(CartellaDisco, AFlushThatFailsNamesItsFile) {
+  CartellaTemporanea t;
+  CartellaDisco c(t.percorso().string());
+  std::vector<file_temporaneo> file;
+  for (const char* nome : {"piano.dat", "scenario.sim", "percorso.dat"}) {
+    file.push_back({c.scrivi_temporaneo(nome, [](const ScriviPezzo& scrivi) { scrivi("abc"); }), nome});
+  }
+  EXPECT_NO_THROW(c.rendi_durevoli(file));
+  std::filesystem::remove(t / file[1].nome);
+  try {
+    c.rendi_durevoli(file);
+    ADD_FAILURE() << "a temporary file that is gone cannot be flushed";
+  } catch (const ErroreFile& e) {
+    EXPECT_EQ(e.percorso(), (t / "scenario.sim"));
+    EXPECT_EQ(e.motivo(), std::strerror(ENOENT));
+  }
+}
+
 TEST(CartellaDisco, TellsWhatStandsAtAName) {
   CartellaTemporanea t;
   prova::scrivi_tutto(t / "a.txt", "x");
