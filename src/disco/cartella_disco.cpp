@@ -274,29 +274,43 @@ int scarica(const std::string& percorso) {
   return esito;
 }
 
+// Runs fai(i) for each i below n, each from a thread of its own (the first on this one),
+// so that their waits on the device overlap; where no thread can be had, this one does
+// it. Every thread is joined before it returns.
+template <typename Fai>
+void in_parallelo(std::size_t n, const Fai& fai) {
+  std::vector<std::jthread> fili;
+  for (std::size_t i = 1; i < n; ++i) {
+    try {
+      fili.emplace_back([&fai, i] { fai(i); });
+    } catch (const std::system_error&) {
+      fai(i);
+    }
+  }
+  if (n > 0) fai(0);
+}
+
 }  // namespace
 
-// Each file is flushed from a thread of its own, so that the flushes are under way at
-// once: the file system commits them together and the device flushes its cache once,
-// where one after another each costs a commit and a cache flush of its own.
+// The flushes are under way at once: a journalling file system commits them together,
+// and the device works on them together, where one after another each costs a round
+// trip to the device of its own.
 void CartellaDisco::rendi_durevoli(const std::vector<file_temporaneo>& file) {
   std::vector<std::string> percorsi;
   for (const auto& f : file) percorsi.push_back(percorso_di(f.nome));
   std::vector<int> errori(file.size(), 0);
-  {
-    std::vector<std::jthread> fili;
-    for (std::size_t i = 1; i < file.size(); ++i) {
-      try {
-        fili.emplace_back([&errori, &percorsi, i] { errori[i] = scarica(percorsi[i]); });
-      } catch (const std::system_error&) {  // no thread to be had: this one does it
-        errori[i] = scarica(percorsi[i]);
-      }
-    }
-    if (!file.empty()) errori[0] = scarica(percorsi[0]);
-  }  // every thread joined here
+  in_parallelo(file.size(), [&](std::size_t i) { errori[i] = scarica(percorsi[i]); });
   for (std::size_t i = 0; i < file.size(); ++i) {
     if (errori[i] != 0) throw ErroreFile(percorso_di(file[i].per_nome), motivo(errori[i]));
   }
+}
+
+// Freeing a file's blocks can wait on the device (a folder mounted with discard trims
+// them there and then): the files go at once.
+void CartellaDisco::elimina_tutti(const std::vector<std::string>& nomi) {
+  std::vector<std::string> percorsi;
+  for (const auto& nome : nomi) percorsi.push_back(percorso_di(nome));
+  in_parallelo(percorsi.size(), [&percorsi](std::size_t i) { ::unlink(percorsi[i].c_str()); });
 }
 
 void CartellaDisco::rinomina(const std::string& da, const std::string& a) {

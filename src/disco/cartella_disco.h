@@ -26,6 +26,7 @@ class CartellaDisco : public Cartella {
   std::string percorso_di(const std::string& nome) const override;
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
   void rendi_durevoli(const std::vector<file_temporaneo>& file) override;
+  void elimina_tutti(const std::vector<std::string>& nomi) override;
   void rinomina(const std::string& da, const std::string& a) override;
   std::optional<std::string> metti_da_parte(const std::string& nome) override;
   void sincronizza(const std::string& per_nome) override;

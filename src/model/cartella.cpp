@@ -46,6 +46,10 @@ void rimetti_a_posto(Cartella& c, const std::vector<file_da_scrivere>& file, con
 
 }  // namespace
 
+void Cartella::elimina_tutti(const std::vector<std::string>& nomi) {
+  for (const auto& nome : nomi) elimina_se_puoi(*this, nome);
+}
+
 std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
   switch (tipo(nome)) {
     case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
@@ -151,9 +155,13 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     if (giornale) elimina_se_puoi(*this, con_giornale ? std::string(kGiornale) : *giornale);
     throw;
   }
+  // Only once the journal is gone: a journal whose old files are missing would take
+  // away the new files that had none.
+  std::vector<std::string> vecchi;
   for (const auto& vecchio : da_parte) {
-    if (vecchio) elimina_se_puoi(*this, *vecchio);
+    if (vecchio) vecchi.push_back(*vecchio);
   }
+  elimina_tutti(vecchi);
 }
 
 std::optional<std::string> CartellaMemoria::leggi(const std::string& nome) {

@@ -63,6 +63,9 @@ class Cartella {
   virtual bool esiste(const std::string& nome) { return tipo(nome) != TipoVoce::assente; }
   // Removes the file; nothing happens when it does not exist.
   virtual void elimina(const std::string& nome) = 0;
+  // Removes these files, at once where the folder can; one that cannot be removed is
+  // left where it is (this is cleaning up).
+  virtual void elimina_tutti(const std::vector<std::string>& nomi);
   // The name as a message shows it (the path on disk).
   virtual std::string percorso_di(const std::string& nome) const = 0;
 

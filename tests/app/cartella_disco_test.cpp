@@ -28,6 +28,13 @@ TEST(CartellaDisco, ReplacesALongerFileWholeAndLeavesNoTemporaryFile) {
   c.scrivi("nuovo.txt", "");
   EXPECT_TRUE(std::filesystem::exists(t / "nuovo.txt")) << "an empty content still leaves a file";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 2);
+
+  // A set of files over older ones: neither the journal nor an old file's second name stays.
+  std::vector<file_da_scrivere> file;
+  for (const char* nome : {"a.dat", "nuovo.txt", "terzo.sim"}) file.push_back(file_intero(nome, nome));
+  c.scrivi_insieme(std::move(file));
+  for (const char* nome : {"a.dat", "nuovo.txt", "terzo.sim"}) EXPECT_EQ(prova::leggi_tutto(t / nome), nome);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 3);
 }
 
 TEST(CartellaDisco, ReadsDeletesAndReportsMissingFiles) {
