@@ -131,6 +131,7 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   std::size_t rinominati = 0;
   std::optional<std::string> giornale;  // the journal under its temporary name
   bool con_giornale = false;            // the journal under its own name
+  std::optional<std::string> copia_giornale;  // its blocks, while it is removed
   try {
     for (std::size_t i = 0; i < file.size(); ++i) {
       cera[i] = tipo(file[i].nome) != TipoVoce::assente;
@@ -149,10 +150,17 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
     // A folder that cannot make the renames durable may lose them: the old files come back.
     if (!file.empty()) sincronizza(file.back().nome);
-    if (con_giornale) elimina(kGiornale);
+    if (con_giornale) {
+      // A second name keeps its blocks, so that removing the journal frees nothing and
+      // does not wait on the device (a folder mounted with discard trims what a removal
+      // frees); the second name goes with the old files.
+      copia_giornale = metti_da_parte(kGiornale);
+      elimina(kGiornale);
+    }
   } catch (...) {
     rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
     if (giornale) elimina_se_puoi(*this, con_giornale ? std::string(kGiornale) : *giornale);
+    if (copia_giornale) elimina_se_puoi(*this, *copia_giornale);
     throw;
   }
   // Only once the journal is gone: a journal whose old files are missing would take
@@ -161,6 +169,7 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   for (const auto& vecchio : da_parte) {
     if (vecchio) vecchi.push_back(*vecchio);
   }
+  if (copia_giornale) vecchi.push_back(*copia_giornale);
   elimina_tutti(vecchi);
 }
 
