@@ -57,6 +57,7 @@ class CartellaRiusata : public Cartella {
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile&) override {
     throw ErroreFile(per_nome, "not used by the fuzz checks");
   }
+  void rendi_durevoli(const std::vector<file_temporaneo>&) override {}
   void rinomina(const std::string&, const std::string& a) override { throw ErroreFile(a, "not used by the fuzz checks"); }
   std::optional<std::string> metti_da_parte(const std::string&) override { return std::nullopt; }
   void sincronizza(const std::string&) override {}

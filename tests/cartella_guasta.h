@@ -52,17 +52,20 @@ class CartellaGuasta : public CartellaMemoria {
     conta(Operazione::eliminazione, nome);
     CartellaMemoria::elimina(nome);
   }
-  // The bytes are written (half of them, when this write fails), then flushed.
+  // The bytes are written (half of them, when this write fails).
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override {
     const std::string nome = CartellaMemoria::scrivi_temporaneo(per_nome, produci);
     try {
       conta(Operazione::scrittura, per_nome);
-      conta(Operazione::sincronizzazione, per_nome);
     } catch (const ErroreFile&) {
       CartellaMemoria::elimina(nome);  // what a failed write leaves, the writer removes
       throw;
     }
     return nome;
+  }
+  // One flush a file, each of which can fail.
+  void rendi_durevoli(const std::vector<file_temporaneo>& file) override {
+    for (const auto& f : file) conta(Operazione::sincronizzazione, f.per_nome);
   }
   void rinomina(const std::string& da, const std::string& a) override {
     conta(Operazione::rinomina, a);

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "model/cp1252.h"
@@ -50,12 +52,55 @@ std::string troppo_grande(std::size_t massimo) {
 
 }  // namespace
 
+namespace {
+
+// Fills the block from fd up to its size or the end of the file; returns the bytes read.
+std::size_t riempi_blocco(int fd, std::string& blocco, const std::string& percorso) {
+  std::size_t pieno = 0;
+  while (pieno < blocco.size()) {
+    const ssize_t n = ::read(fd, blocco.data() + pieno, blocco.size() - pieno);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw ErroreFile(percorso, motivo(errno));
+    }
+    if (n == 0) break;
+    pieno += static_cast<std::size_t>(n);
+  }
+  return pieno;
+}
+
+// Reads to the end of the file, or to one byte past `massimo`. Blocks are kept apart and
+// joined at the end: the string never grows by copying itself, so a file refused at the
+// cap has cost the cap and no more. The first block is sized to what is expected, since
+// every byte of a block is written (and its page touched) before the read: a regular
+// file gets its size plus one (the byte that tells it grew), anything else 64 KiB.
+std::string leggi_blocchi(int fd, std::size_t primo, std::size_t massimo, const std::string& percorso) {
+  std::vector<std::string> blocchi;
+  std::size_t letti = 0;
+  for (std::size_t misura = primo; letti <= massimo; misura = std::size_t{1} << 20) {
+    std::string& blocco = blocchi.emplace_back(std::min(misura, massimo + 1 - letti), '\0');
+    const std::size_t pieno = riempi_blocco(fd, blocco, percorso);
+    blocco.resize(pieno);
+    letti += pieno;
+    if (pieno < misura) break;  // the end of the file
+  }
+  if (letti > massimo) throw ErroreFileTroppoGrande(percorso, troppo_grande(massimo));
+  if (blocchi.size() == 1) return std::move(blocchi.front());
+  std::string dati;
+  dati.reserve(letti);
+  for (const auto& b : blocchi) dati += b;
+  return dati;
+}
+
+}  // namespace
+
 std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo) {
   const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return std::nullopt;
     throw ErroreFile(percorso, motivo(errno));
   }
+  std::size_t primo = std::size_t{64} << 10;
   struct stat info {};
   if (::fstat(fd, &info) == 0) {
     if (S_ISDIR(info.st_mode)) {
@@ -67,38 +112,16 @@ std::optional<std::string> leggi_file(const std::string& percorso, std::size_t m
       ::close(fd);
       throw ErroreFileTroppoGrande(percorso, troppo_grande(massimo));
     }
+    if (S_ISREG(info.st_mode)) primo = static_cast<std::size_t>(info.st_size) + 1;
   }
-  // Blocks of 1 MiB kept apart and joined at the end: the string never grows by copying
-  // itself, so a file refused at the cap has cost the cap and no more.
-  std::vector<std::string> blocchi;
-  std::size_t letti = 0;
-  while (letti <= massimo) {
-    std::string& blocco = blocchi.emplace_back(std::min<std::size_t>(std::size_t{1} << 20, massimo + 1 - letti), '\0');
-    std::size_t pieno = 0;
-    while (pieno < blocco.size()) {
-      const ssize_t n = ::read(fd, blocco.data() + pieno, blocco.size() - pieno);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        const int e = errno;
-        ::close(fd);
-        throw ErroreFile(percorso, motivo(e));
-      }
-      if (n == 0) break;
-      pieno += static_cast<std::size_t>(n);
-    }
-    blocco.resize(pieno);
-    letti += pieno;
-    if (pieno == 0 || letti > massimo) break;
-  }
-  if (letti > massimo) {
+  try {
+    std::string dati = leggi_blocchi(fd, primo, massimo, percorso);
     ::close(fd);
-    throw ErroreFileTroppoGrande(percorso, troppo_grande(massimo));
+    return dati;
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
-  std::string dati;
-  dati.reserve(letti);
-  for (const auto& b : blocchi) dati += b;
-  ::close(fd);
-  return dati;
 }
 
 namespace {
@@ -226,7 +249,7 @@ std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const 
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
     produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
-    if (::fchmod(fd, modo_nuovo_file()) != 0 || ::fsync(fd) != 0) throw ErroreFile(percorso, motivo(errno));
+    if (::fchmod(fd, modo_nuovo_file()) != 0) throw ErroreFile(percorso, motivo(errno));
   } catch (...) {
     ::close(fd);
     ::unlink(modello.c_str());
@@ -238,6 +261,56 @@ std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const 
     throw ErroreFile(percorso, motivo(e));
   }
   return nome_in(modello);
+}
+
+namespace {
+
+// Flushes the file at this path to the device: 0, or the error number.
+int scarica(const std::string& percorso) {
+  const int fd = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  const int esito = ::fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return esito;
+}
+
+// Runs fai(i) for each i below n, each from a thread of its own (the first on this one),
+// so that their waits on the device overlap; where no thread can be had, this one does
+// it. Every thread is joined before it returns.
+template <typename Fai>
+void in_parallelo(std::size_t n, const Fai& fai) {
+  std::vector<std::jthread> fili;
+  for (std::size_t i = 1; i < n; ++i) {
+    try {
+      fili.emplace_back([&fai, i] { fai(i); });
+    } catch (const std::system_error&) {
+      fai(i);
+    }
+  }
+  if (n > 0) fai(0);
+}
+
+}  // namespace
+
+// The flushes are under way at once: a journalling file system commits them together,
+// and the device works on them together, where one after another each costs a round
+// trip to the device of its own.
+void CartellaDisco::rendi_durevoli(const std::vector<file_temporaneo>& file) {
+  std::vector<std::string> percorsi;
+  for (const auto& f : file) percorsi.push_back(percorso_di(f.nome));
+  std::vector<int> errori(file.size(), 0);
+  in_parallelo(file.size(), [&](std::size_t i) { errori[i] = scarica(percorsi[i]); });
+  for (std::size_t i = 0; i < file.size(); ++i) {
+    if (errori[i] != 0) throw ErroreFile(percorso_di(file[i].per_nome), motivo(errori[i]));
+  }
+}
+
+// Freeing a file's blocks can wait on the device (a folder mounted with discard trims
+// them there and then): the files go at once.
+void CartellaDisco::elimina_tutti(const std::vector<std::string>& nomi) {
+  std::vector<std::string> percorsi;
+  for (const auto& nome : nomi) percorsi.push_back(percorso_di(nome));
+  in_parallelo(percorsi.size(), [&percorsi](std::size_t i) { ::unlink(percorsi[i].c_str()); });
 }
 
 void CartellaDisco::rinomina(const std::string& da, const std::string& a) {

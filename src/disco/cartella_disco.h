@@ -11,10 +11,10 @@ namespace cmp {
 
 // A folder on disk. File names arrive as Windows-1252 bytes and are stored as UTF-8
 // (or are taken as they are, for names already in UTF-8). A write goes to a temporary
-// file in the same folder, is flushed to disk and renamed over the old name, so a
-// failure part-way never leaves a truncated file behind; the old file is kept aside
-// under a second name (a hard link) until the write is done. New files get the
-// permissions the umask allows.
+// file in the same folder, is flushed to disk (the files of one replacement together)
+// and renamed over the old name, so a failure part-way never leaves a truncated file
+// behind; the old file is kept aside under a second name (a hard link) until the write
+// is done. New files get the permissions the umask allows.
 class CartellaDisco : public Cartella {
  public:
   explicit CartellaDisco(std::string percorso, bool nomi_cp1252 = true)
@@ -25,6 +25,8 @@ class CartellaDisco : public Cartella {
   void elimina(const std::string& nome) override;
   std::string percorso_di(const std::string& nome) const override;
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
+  void rendi_durevoli(const std::vector<file_temporaneo>& file) override;
+  void elimina_tutti(const std::vector<std::string>& nomi) override;
   void rinomina(const std::string& da, const std::string& a) override;
   std::optional<std::string> metti_da_parte(const std::string& nome) override;
   void sincronizza(const std::string& per_nome) override;

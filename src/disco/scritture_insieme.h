@@ -19,10 +19,12 @@ class ScrittureInsieme : public Cartella {
   TipoVoce tipo(const std::string& nome) override { return cartella_.tipo(nome); }
   bool esiste(const std::string& nome) override { return cartella_.esiste(nome); }
   void elimina(const std::string& nome) override { cartella_.elimina(nome); }
+  void elimina_tutti(const std::vector<std::string>& nomi) override { cartella_.elimina_tutti(nomi); }
   std::string percorso_di(const std::string& nome) const override { return cartella_.percorso_di(nome); }
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override {
     return cartella_.scrivi_temporaneo(per_nome, produci);
   }
+  void rendi_durevoli(const std::vector<file_temporaneo>& file) override { cartella_.rendi_durevoli(file); }
   void rinomina(const std::string& da, const std::string& a) override { cartella_.rinomina(da, a); }
   std::optional<std::string> metti_da_parte(const std::string& nome) override {
     return cartella_.metti_da_parte(nome);

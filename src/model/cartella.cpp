@@ -46,6 +46,10 @@ void rimetti_a_posto(Cartella& c, const std::vector<file_da_scrivere>& file, con
 
 }  // namespace
 
+void Cartella::elimina_tutti(const std::vector<std::string>& nomi) {
+  for (const auto& nome : nomi) elimina_se_puoi(*this, nome);
+}
+
 std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
   switch (tipo(nome)) {
     case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
@@ -95,6 +99,20 @@ void Cartella::ripristina_interrotta() {
   elimina(kGiornale);
 }
 
+namespace {
+
+// What rendi_durevoli flushes: the temporaries of the files, then the journal's.
+std::vector<file_temporaneo> da_rendere_durevoli(const std::vector<file_da_scrivere>& file,
+                                                 const std::vector<std::string>& temporanei,
+                                                 const std::optional<std::string>& giornale) {
+  std::vector<file_temporaneo> tutti;
+  for (std::size_t i = 0; i < file.size(); ++i) tutti.push_back({temporanei[i], file[i].nome});
+  if (giornale) tutti.push_back({*giornale, Cartella::kGiornale});
+  return tutti;
+}
+
+}  // namespace
+
 void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   // A name that cannot be used would fail only after the others were replaced.
   for (const auto& f : file) {
@@ -111,7 +129,9 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   std::vector<std::optional<std::string>> da_parte(file.size());
   std::vector<bool> cera(file.size());
   std::size_t rinominati = 0;
-  bool con_giornale = false;
+  std::optional<std::string> giornale;  // the journal under its temporary name
+  bool con_giornale = false;            // the journal under its own name
+  std::optional<std::string> copia_giornale;  // its blocks, while it is removed
   try {
     for (std::size_t i = 0; i < file.size(); ++i) {
       cera[i] = tipo(file[i].nome) != TipoVoce::assente;
@@ -119,27 +139,38 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     }
     if (file.size() > 1) {  // one rename alone is never half done
       const std::string g = giornale_di(file, da_parte, cera);
-      const std::string t = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
-      try {
-        rinomina(t, kGiornale);
-      } catch (const ErroreFile&) {
-        elimina_se_puoi(*this, t);
-        throw;
-      }
+      giornale = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
+    }
+    // The journal is on the device with the files, before the first rename can be.
+    rendi_durevoli(da_rendere_durevoli(file, temporanei, giornale));
+    if (giornale) {
+      rinomina(*giornale, kGiornale);
       con_giornale = true;
     }
     for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
     // A folder that cannot make the renames durable may lose them: the old files come back.
     if (!file.empty()) sincronizza(file.back().nome);
-    if (con_giornale) elimina(kGiornale);
+    if (con_giornale) {
+      // A second name keeps its blocks, so that removing the journal frees nothing and
+      // does not wait on the device (a folder mounted with discard trims what a removal
+      // frees); the second name goes with the old files.
+      copia_giornale = metti_da_parte(kGiornale);
+      elimina(kGiornale);
+    }
   } catch (...) {
     rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
-    if (con_giornale) elimina_se_puoi(*this, kGiornale);
+    if (giornale) elimina_se_puoi(*this, con_giornale ? std::string(kGiornale) : *giornale);
+    if (copia_giornale) elimina_se_puoi(*this, *copia_giornale);
     throw;
   }
+  // Only once the journal is gone: a journal whose old files are missing would take
+  // away the new files that had none.
+  std::vector<std::string> vecchi;
   for (const auto& vecchio : da_parte) {
-    if (vecchio) elimina_se_puoi(*this, *vecchio);
+    if (vecchio) vecchi.push_back(*vecchio);
   }
+  if (copia_giornale) vecchi.push_back(*copia_giornale);
+  elimina_tutti(vecchi);
 }
 
 std::optional<std::string> CartellaMemoria::leggi(const std::string& nome) {

@@ -37,6 +37,12 @@ struct file_da_scrivere {
 // A file whose bytes are already in memory; they are moved in, not copied.
 file_da_scrivere file_intero(std::string nome, std::string byte);
 
+// A file written under a temporary name, and the name its bytes are meant for.
+struct file_temporaneo {
+  std::string nome;
+  std::string per_nome;
+};
+
 // What stands at a name in a folder.
 enum class TipoVoce { assente, file, cartella, collegamento, dispositivo, altro };
 
@@ -57,13 +63,20 @@ class Cartella {
   virtual bool esiste(const std::string& nome) { return tipo(nome) != TipoVoce::assente; }
   // Removes the file; nothing happens when it does not exist.
   virtual void elimina(const std::string& nome) = 0;
+  // Removes these files, at once where the folder can; one that cannot be removed is
+  // left where it is (this is cleaning up).
+  virtual void elimina_tutti(const std::vector<std::string>& nomi);
   // The name as a message shows it (the path on disk).
   virtual std::string percorso_di(const std::string& nome) const = 0;
 
-  // A new file under a fresh temporary name, holding the bytes `produci` gives and
-  // flushed to the device; returns the temporary name. On a failure nothing is left
-  // and ErroreFile names `per_nome`, the file the bytes are meant for.
+  // A new file under a fresh temporary name, holding the bytes `produci` gives; returns
+  // the temporary name. On a failure nothing is left and ErroreFile names `per_nome`,
+  // the file the bytes are meant for. The bytes reach the device in `rendi_durevoli`.
   virtual std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) = 0;
+  // Flushes these temporary files to the device, all of them together: the device then
+  // takes one flush for them all, not one after another. ErroreFile names the `per_nome`
+  // of a file that failed; the files are left for the caller to delete.
+  virtual void rendi_durevoli(const std::vector<file_temporaneo>& file) = 0;
   // Renames `da` over `a`, replacing it in one step; ErroreFile names `a`.
   virtual void rinomina(const std::string& da, const std::string& a) = 0;
   // A second name for the file `nome`, fresh, so that the file survives its name being
@@ -101,6 +114,7 @@ class CartellaMemoria : public Cartella {
   void elimina(const std::string& nome) override { file.erase(nome); }
   std::string percorso_di(const std::string& nome) const override { return nome; }
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
+  void rendi_durevoli(const std::vector<file_temporaneo>&) override {}
   void rinomina(const std::string& da, const std::string& a) override;
   std::optional<std::string> metti_da_parte(const std::string& nome) override;
   void sincronizza(const std::string&) override {}

@@ -51,17 +51,22 @@ static_assert(kByteVoceSenzaTesto == 34, "the simulator reads entries of 34 byte
 
 void codifica_tabella_linea(const TabellaLinea& tabella, const std::function<void(std::string_view)>& pezzo) {
   // Two million values for the longest line: they are packed into a block that is handed
-  // over whenever it is full, never byte by byte.
+  // over whenever it is full, never byte by byte. Everything the loop reads is held in
+  // locals: the bytes it writes could alias any memory, and would make it load again.
   std::vector<char> blocco(kByteBlocco);
   char* const inizio = blocco.data();
+  const char* const quasi_pieno = inizio + blocco.size() - kByteValoreMassimo;
   char* p = inizio;
+  const std::size_t righe = tabella.righe();
   for (int asse = 0; asse < 2; ++asse) {
-    for (std::size_t m = 0; m < tabella.righe(); ++m) {
-      if (blocco.size() - static_cast<std::size_t>(p - inizio) < kByteValoreMassimo) {
+    const double* const numeri = tabella.numeri(asse);
+    const std::uint8_t* const etichette = tabella.etichette(asse);
+    for (std::size_t m = 0; m < righe; ++m) {
+      if (p > quasi_pieno) {
         pezzo({inizio, static_cast<std::size_t>(p - inizio)});
         p = inizio;
       }
-      p = metti_valore(p, tabella.etichetta(m, asse), tabella.numero(m, asse));
+      p = metti_valore(p, static_cast<valore_etichettato::tipo>(etichette[m]), numeri[m]);
     }
   }
   if (p != inizio) pezzo({inizio, static_cast<std::size_t>(p - inizio)});

@@ -30,6 +30,9 @@ class TabellaLinea {
     return static_cast<valore_etichettato::tipo>(etichette_[indice(riga, asse)]);
   }
   void scrivi(std::size_t riga, int asse, valore_etichettato v);
+  // The values of one axis, row after row, as the file lays them out.
+  const double* numeri(int asse) const { return valori_.data() + indice(0, asse); }
+  const std::uint8_t* etichette(int asse) const { return etichette_.data() + indice(0, asse); }
   bool operator==(const TabellaLinea&) const = default;
   void scrivi_doppio(std::size_t riga, int asse, double v) {
     valori_[indice(riga, asse)] = v;

@@ -28,6 +28,13 @@ TEST(CartellaDisco, ReplacesALongerFileWholeAndLeavesNoTemporaryFile) {
   c.scrivi("nuovo.txt", "");
   EXPECT_TRUE(std::filesystem::exists(t / "nuovo.txt")) << "an empty content still leaves a file";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 2);
+
+  // A set of files over older ones: neither the journal nor an old file's second name stays.
+  std::vector<file_da_scrivere> file;
+  for (const char* nome : {"a.dat", "nuovo.txt", "terzo.sim"}) file.push_back(file_intero(nome, nome));
+  c.scrivi_insieme(std::move(file));
+  for (const char* nome : {"a.dat", "nuovo.txt", "terzo.sim"}) EXPECT_EQ(prova::leggi_tutto(t / nome), nome);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 3);
 }
 
 TEST(CartellaDisco, ReadsDeletesAndReportsMissingFiles) {
@@ -103,6 +110,26 @@ TEST(CartellaDisco, ARenameRefusedAfterOthersPutsTheOldFilesBack) {
   }
 }
 
+// The files are flushed from threads of their own: a failure still names the file it
+// belongs to, whichever thread met it.
+TEST(CartellaDisco, AFlushThatFailsNamesItsFile) {
+  CartellaTemporanea t;
+  CartellaDisco c(t.percorso().string());
+  std::vector<file_temporaneo> file;
+  for (const char* nome : {"piano.dat", "scenario.sim", "percorso.dat"}) {
+    file.push_back({c.scrivi_temporaneo(nome, [](const ScriviPezzo& scrivi) { scrivi("abc"); }), nome});
+  }
+  EXPECT_NO_THROW(c.rendi_durevoli(file));
+  std::filesystem::remove(t / file[1].nome);
+  try {
+    c.rendi_durevoli(file);
+    ADD_FAILURE() << "a temporary file that is gone cannot be flushed";
+  } catch (const ErroreFile& e) {
+    EXPECT_EQ(e.percorso(), (t / "scenario.sim"));
+    EXPECT_EQ(e.motivo(), std::strerror(ENOENT));
+  }
+}
+
 TEST(CartellaDisco, TellsWhatStandsAtAName) {
   CartellaTemporanea t;
   prova::scrivi_tutto(t / "a.txt", "x");
@@ -148,6 +175,32 @@ TEST(CartellaDisco, ReadsAtMostTheCapFromFilesPipesAndDevices) {
     EXPECT_NE(e.motivo().find("5000"), std::string::npos) << e.motivo();
   }
   scrittore.join();
+}
+
+// A read is sized by what the file says it holds, and must still go on past that: a file
+// of the kernel's that tells size 0, a pipe longer than the first block read from it.
+TEST(CartellaDisco, ReadsWholeFilesWhoseSizeIsUnknownOrWrong) {
+  const auto stato = leggi_file("/proc/self/status").value();
+  EXPECT_EQ(stato.rfind("Name:", 0), 0u) << stato;
+  EXPECT_EQ(stato.back(), '\n');
+
+  CartellaTemporanea t;
+  ASSERT_EQ(::mkfifo((t / "tubo").c_str(), 0600), 0);
+  std::string atteso;
+  for (int i = 0; i < 50000; ++i) atteso += std::to_string(i) + ",";  // about 240 KB, no repeating block
+  std::thread scrittore([&] {
+    const int fd = ::open((t / "tubo").c_str(), O_WRONLY);
+    std::string_view resto = atteso;
+    while (!resto.empty()) {
+      const ssize_t n = ::write(fd, resto.data(), resto.size());
+      if (n <= 0) break;
+      resto.remove_prefix(static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+  });
+  const auto letto = leggi_file((t / "tubo"));
+  scrittore.join();
+  EXPECT_EQ(letto.value(), atteso);
 }
 
 // What stands at an output name decides how it is written: devices, FIFOs and sockets are
