@@ -1,5 +1,8 @@
 #include "verifica_decodifica.h"
 
+#include <string>
+#include <type_traits>
+
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "model/file_binari.h"
@@ -13,8 +16,14 @@ namespace {
 class Violazioni {
  public:
   explicit Violazioni(esito_decodifica& e) : e_(e) {}
-  void che(bool condizione, const std::string& violazione) {
-    if (!condizione) e_.violazioni.push_back(violazione);
+  // The message is built only for a broken invariant: the checks run for every input.
+  void che(bool condizione, const char* violazione) {
+    if (!condizione) e_.violazioni.emplace_back(violazione);
+  }
+  template <typename Messaggio>
+  requires std::is_invocable_r_v<std::string, Messaggio>
+  void che(bool condizione, Messaggio violazione) {
+    if (!condizione) e_.violazioni.push_back(violazione());
   }
 
  private:
@@ -23,25 +32,30 @@ class Violazioni {
 
 // A defect lies within the file and says what was expected.
 void verifica_difetto(Violazioni& v, const char* file, const difetto_file& d, std::size_t dimensione) {
-  v.che(d.offset <= dimensione, std::string(file) + ": a defect at byte " + std::to_string(d.offset) +
-                                    " of a file of " + std::to_string(dimensione));
-  v.che(d.motivo.find("expected") != std::string::npos, std::string(file) + ": a defect without what was expected: " +
-                                                               d.motivo);
+  v.che(d.offset <= dimensione, [&] {
+    return std::string(file) + ": a defect at byte " + std::to_string(d.offset) + " of a file of " +
+           std::to_string(dimensione);
+  });
+  v.che(d.motivo.find("expected") != std::string::npos,
+        [&] { return std::string(file) + ": a defect without what was expected: " + d.motivo; });
 }
 
 // What a decoder returns is the file's own bytes, all of them when it reports no defect,
 // only what lies wholly before the defect otherwise.
 void verifica_prefisso(Violazioni& v, const char* file, std::string_view dati, const std::string& ricodificati,
                        const std::optional<difetto_file>& difetto) {
-  v.che(ricodificati == dati.substr(0, ricodificati.size()), std::string(file) + ": what was decoded is not the file's bytes");
+  v.che(ricodificati == dati.substr(0, ricodificati.size()),
+        [&] { return std::string(file) + ": what was decoded is not the file's bytes"; });
   if (!difetto) {
-    v.che(ricodificati.size() == dati.size(), std::string(file) + ": decoded whole, yet bytes are left over");
+    v.che(ricodificati.size() == dati.size(),
+          [&] { return std::string(file) + ": decoded whole, yet bytes are left over"; });
     return;
   }
   verifica_difetto(v, file, *difetto, dati.size());
-  v.che(ricodificati.size() <= difetto->offset, std::string(file) + ": " + std::to_string(ricodificati.size()) +
-                                                    " bytes returned before a defect at byte " +
-                                                    std::to_string(difetto->offset));
+  v.che(ricodificati.size() <= difetto->offset, [&] {
+    return std::string(file) + ": " + std::to_string(ricodificati.size()) + " bytes returned before a defect at byte " +
+           std::to_string(difetto->offset);
+  });
 }
 
 void verifica_scenario(Violazioni& v, std::string_view dati) {
@@ -49,14 +63,15 @@ void verifica_scenario(Violazioni& v, std::string_view dati) {
   std::string ricodificati;
   for (const auto& voce : d.voci) ricodificati += codifica_voce(voce);
   verifica_prefisso(v, ".sim", dati, ricodificati, d.difetto);
-  v.che(d.difetto || d.voci.size() == kVociScenario, ".sim: decoded whole with " + std::to_string(d.voci.size()) + " entries");
+  v.che(d.difetto || d.voci.size() == kVociScenario,
+        [&] { return ".sim: decoded whole with " + std::to_string(d.voci.size()) + " entries"; });
 }
 
 void verifica_percorso(Violazioni& v, std::string_view dati) {
   const auto d = decodifica_percorso(dati);
   verifica_prefisso(v, "track", dati, codifica_percorso(d.celle), d.difetto);
   v.che(d.difetto || (d.celle.size() >= limiti_file::celle_minime && d.celle.size() <= limiti_file::celle_massime),
-        "track: decoded whole with " + std::to_string(d.celle.size()) + " cells");
+        [&] { return "track: decoded whole with " + std::to_string(d.celle.size()) + " cells"; });
 }
 
 // A plan is all or nothing: its columns cannot be told apart once it is damaged.

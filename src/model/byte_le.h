@@ -77,6 +77,11 @@ class LettoreByte {
     std::uint16_t n = 0;
     return leggi(n) && byte(n, t);
   }
+  bool salta(std::size_t n) {
+    if (rimasti() < n) return false;
+    pos_ += n;
+    return true;
+  }
   bool byte(std::size_t n, std::string& out) {
     if (rimasti() < n) return false;
     out.assign(dati_.substr(pos_, n));

@@ -189,8 +189,7 @@ conteggio_valori conta_valori(std::string_view dati) {
                                              std::to_string(tipo) + "): expected whole values"};
       return out;
     }
-    std::string scarta;
-    r.byte(byte, scarta);
+    r.salta(byte);
     ++out.valori;
   }
   return out;
@@ -378,29 +377,28 @@ percorso_decodificato decodifica_percorso(std::string_view dati) {
   return out;
 }
 
-tabella_decodificata decodifica_tabella_linea(std::string_view dati) {
-  tabella_decodificata out;
-  const std::string attese = "two columns (east, then north) of " + n(limiti_file::righe_minime) + " to " +
-                             n(limiti_file::righe_massime) + " values, one a metre";
-  if (dati.empty()) {
-    out.difetto = difetto_file{0, "the file is empty: expected " + attese};
-    return out;
-  }
+std::optional<difetto_file> decodifica_tabella_linea(std::string_view dati, TabellaLinea& tabella) {
+  const auto attese = [] {
+    return "two columns (east, then north) of " + n(limiti_file::righe_minime) + " to " +
+           n(limiti_file::righe_massime) + " values, one a metre";
+  };
+  tabella.svuota();
+  if (dati.empty()) return difetto_file{0, "the file is empty: expected " + attese()};
   const auto conteggio = conta_valori(dati);
-  if (conteggio.difetto) {
-    out.difetto = conteggio.difetto;
-    return out;
-  }
+  if (conteggio.difetto) return conteggio.difetto;
   const std::size_t valori = conteggio.valori;
   if (valori % 2 != 0 || valori < 2 * limiti_file::righe_minime || valori > 2 * limiti_file::righe_massime) {
-    out.difetto = difetto_file{dati.size(), "the file holds " + n(valori) + " values: expected " + attese};
-    return out;
+    return difetto_file{dati.size(), "the file holds " + n(valori) + " values: expected " + attese()};
   }
   LetturaTabella lettura(dati, valori / 2);
-  if (auto d = lettura.leggi(out.tabella)) {
-    out.difetto = std::move(d);
-    out.tabella.svuota();
-  }
+  auto difetto = lettura.leggi(tabella);
+  if (difetto) tabella.svuota();
+  return difetto;
+}
+
+tabella_decodificata decodifica_tabella_linea(std::string_view dati) {
+  tabella_decodificata out;
+  out.difetto = decodifica_tabella_linea(dati, out.tabella);
   return out;
 }
 

@@ -67,6 +67,8 @@ struct tabella_decodificata {
   std::optional<difetto_file> difetto;
 };
 tabella_decodificata decodifica_tabella_linea(std::string_view dati);
+// The same into a table kept by the caller, whose room it reuses; empty on a defect.
+std::optional<difetto_file> decodifica_tabella_linea(std::string_view dati, TabellaLinea& tabella);
 
 // The three binary files of a compiled scenario.
 enum class file_compilato { tabella_linea, scenario, percorso };

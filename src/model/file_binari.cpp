@@ -1,5 +1,7 @@
 #include "model/file_binari.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "model/byte_le.h"
@@ -51,22 +53,25 @@ static_assert(kByteVoceSenzaTesto == 34, "the simulator reads entries of 34 byte
 
 void codifica_tabella_linea(const TabellaLinea& tabella, const std::function<void(std::string_view)>& pezzo) {
   // Two million values for the longest line: they are packed into a block that is handed
-  // over whenever it is full, never byte by byte. Everything the loop reads is held in
-  // locals: the bytes it writes could alias any memory, and would make it load again.
-  std::vector<char> blocco(kByteBlocco);
+  // over whenever it is full, never byte by byte. The block lives on the stack: nothing to
+  // allocate or clear for each file. Everything the loop reads is held in locals: the bytes
+  // it writes could alias any memory, and would make it load again.
+  std::array<char, kByteBlocco> blocco;
   char* const inizio = blocco.data();
-  const char* const quasi_pieno = inizio + blocco.size() - kByteValoreMassimo;
   char* p = inizio;
-  const std::size_t righe = tabella.righe();
   for (int asse = 0; asse < 2; ++asse) {
-    const double* const numeri = tabella.numeri(asse);
-    const std::uint8_t* const etichette = tabella.etichette(asse);
-    for (std::size_t m = 0; m < righe; ++m) {
-      if (p > quasi_pieno) {
+    const auto valori = tabella.colonna(asse);
+    const auto etichette = tabella.etichette_colonna(asse);
+    for (std::size_t m = 0; m < valori.size();) {
+      // As many values as the block surely holds, then it is handed over.
+      const std::size_t posto = (blocco.size() - static_cast<std::size_t>(p - inizio)) / kByteValoreMassimo;
+      if (posto == 0) {
         pezzo({inizio, static_cast<std::size_t>(p - inizio)});
         p = inizio;
+        continue;
       }
-      p = metti_valore(p, static_cast<valore_etichettato::tipo>(etichette[m]), numeri[m]);
+      const std::size_t fine = std::min(valori.size(), m + posto);
+      for (; m < fine; ++m) p = metti_valore(p, static_cast<valore_etichettato::tipo>(etichette[m]), valori[m]);
     }
   }
   if (p != inizio) pezzo({inizio, static_cast<std::size_t>(p - inizio)});
@@ -75,7 +80,9 @@ void codifica_tabella_linea(const TabellaLinea& tabella, const std::function<voi
 std::string codifica_tabella_linea(const TabellaLinea& tabella) {
   std::size_t totale = 0;
   for (int asse = 0; asse < 2; ++asse) {
-    for (std::size_t m = 0; m < tabella.righe(); ++m) totale += byte_valore(tabella.etichetta(m, asse));
+    for (const std::uint8_t e : tabella.etichette_colonna(asse)) {
+      totale += byte_valore(static_cast<valore_etichettato::tipo>(e));
+    }
   }
   std::string out;
   out.reserve(totale);

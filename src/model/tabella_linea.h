@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace cmp {
@@ -30,10 +31,14 @@ class TabellaLinea {
     return static_cast<valore_etichettato::tipo>(etichette_[indice(riga, asse)]);
   }
   void scrivi(std::size_t riga, int asse, valore_etichettato v);
-  // The values of one axis, row after row, as the file lays them out.
-  const double* numeri(int asse) const { return valori_.data() + indice(0, asse); }
-  const std::uint8_t* etichette(int asse) const { return etichette_.data() + indice(0, asse); }
-  bool operator==(const TabellaLinea&) const = default;
+  // One column metre by metre, as the file lays it out: the encoder walks it whole.
+  std::span<const double> colonna(int asse) const { return {valori_.data() + indice(0, asse), righe_}; }
+  std::span<const std::uint8_t> etichette_colonna(int asse) const {
+    return {etichette_.data() + indice(0, asse), righe_};
+  }
+  // The same plan bit for bit, as its file would hold it (a NaN equals itself, 0 and -0
+  // differ); compared as memory, for the whole of a long plan is compared at once.
+  bool operator==(const TabellaLinea& altra) const;
   void scrivi_doppio(std::size_t riga, int asse, double v) {
     valori_[indice(riga, asse)] = v;
     etichette_[indice(riga, asse)] = static_cast<std::uint8_t>(valore_etichettato::tipo::doppio);

@@ -1,5 +1,6 @@
 #include "model/file_binari.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "model/byte_le.h"
@@ -124,6 +125,28 @@ TEST(TabellaLineaFile, ATableThatCannotBeMadeLeavesTheOldOneWhole) {
   ASSERT_EQ(t.righe(), 3u);
   EXPECT_EQ(t.numero(2, 1), 7.5);
   EXPECT_EQ(codifica_tabella_linea(t).size(), 6u + 14u);  // three empty values, then two empty and a double
+}
+
+// A state compiled again (watch, the editor server) makes its next plan in the room of the
+// last one: nothing of the longer plan may show through, and the two compare as the file
+// bytes do.
+TEST(TabellaLineaFile, APlanMadeInTheRoomOfALongerOneIsWhollyNew) {
+  TabellaLinea riusata;
+  riusata.crea(6);
+  for (std::size_t m = 0; m < 6; ++m) riusata.scrivi_doppio(m, 1, 3.0);
+  riusata.svuota();
+  riusata.crea(4);
+  riusata.scrivi_doppio(2, 0, -0.0);
+  TabellaLinea nuova;
+  nuova.crea(4);
+  nuova.scrivi_doppio(2, 0, -0.0);
+  EXPECT_EQ(riusata, nuova);
+  EXPECT_EQ(codifica_tabella_linea(riusata), codifica_tabella_linea(nuova));
+  nuova.scrivi_doppio(2, 0, 0.0);
+  EXPECT_NE(riusata, nuova) << "-0 and 0 are written differently";
+  riusata.scrivi_doppio(2, 0, std::nan(""));
+  nuova.scrivi_doppio(2, 0, std::nan(""));
+  EXPECT_EQ(riusata, nuova) << "the same bits are the same plan";
 }
 
 TEST(TabellaLineaFile, DoubleIsLittleEndianIeee) {
