@@ -216,7 +216,9 @@ BloccoCartella::~BloccoCartella() {
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
-  return base_ + "/" + (nomi_cp1252_ ? da_cp1252(nome) : nome);
+  // "out/" as the user typed it names its files "out/X", not "out//X".
+  const bool con_barra = !base_.empty() && base_.back() == '/';
+  return base_ + (con_barra ? "" : "/") + (nomi_cp1252_ ? da_cp1252(nome) : nome);
 }
 
 std::optional<std::string> CartellaDisco::leggi(const std::string& nome) { return leggi_file(percorso_di(nome)); }

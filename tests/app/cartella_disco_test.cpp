@@ -49,6 +49,14 @@ TEST(CartellaDisco, ReadsDeletesAndReportsMissingFiles) {
   EXPECT_FALSE(std::filesystem::exists(t / "c.txt"));
 }
 
+// Messages name a file by the folder as the user typed it.
+TEST(CartellaDisco, AFolderTypedWithItsSlashNamesItsFilesWithOne) {
+  for (const auto& [cartella, atteso] : {std::pair<std::string, std::string>{"out/", "out/a.dat"},
+                                        {"out", "out/a.dat"}, {"/", "/a.dat"}, {"a//b/", "a//b/a.dat"}}) {
+    EXPECT_EQ(CartellaDisco(cartella).percorso_di("a.dat"), atteso) << cartella;
+  }
+}
+
 TEST(CartellaDisco, NamesAreStoredAsUtf8) {
   CartellaTemporanea t;
   CartellaDisco c(t.percorso().string());
