@@ -98,7 +98,8 @@ bool converti_testi(descrizioni_utente& d, rifiuto& r) {
   return true;
 }
 
-// The check over both texts, each warning printed on standard error.
+// The check over both texts, each warning printed on standard error with its line and a
+// caret, as the compile's own diagnostics are.
 std::vector<avviso_in_file> stampa_avvisi_testo(const descrizioni_utente& d) {
   std::vector<avviso_in_file> out;
   for (const auto& [testo, file, formato] :
@@ -107,6 +108,7 @@ std::vector<avviso_in_file> stampa_avvisi_testo(const descrizioni_utente& d) {
     for (auto& a : controlla_testo(*testo, formato)) {
       std::fprintf(stderr, "%s:%d:%d: warning %d: %s\n", file->c_str(), a.riga, a.colonna, a.codice,
                    a.messaggio.c_str());
+      std::fputs(riga_e_cursore(*testo, a.riga, a.colonna).c_str(), stderr);
       out.push_back({file, std::move(a)});
     }
   }

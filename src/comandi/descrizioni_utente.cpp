@@ -159,6 +159,9 @@ std::string riga_e_cursore(std::string_view testo, int riga, int colonna) {
   std::string_view linea = testo.substr(inizio, testo.find('\n', inizio) - inizio);
   if (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
   if (linea.size() > 200) return {};  // a binary or endless line is not worth showing
+  for (const char c : linea) {
+    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return {};  // nor one to upset a terminal
+  }
   std::string sotto;
   for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(colonna) && i < linea.size(); ++i) {
     sotto += linea[i] == '\t' ? '\t' : ' ';

@@ -295,6 +295,12 @@ TEST_F(Avvisi, WhatTheReadersSkipIsAWarningAtItsLine) {
     auto e = compila(c.treno, c.altri);
     EXPECT_EQ(e.stato, 1);
     EXPECT_TRUE(contiene(e.errori, c.atteso)) << e.errori;
+    // The row under a warning about a row, as under an error; nothing of a binary text.
+    if (c.treno == t / kTreno) {
+      EXPECT_TRUE(contiene(e.errori, "?\n  stazzione,")) << e.errori;
+    }
+    EXPECT_EQ(e.errori.find('\0'), std::string::npos);
+    EXPECT_EQ(e.errori.find('\x7f'), std::string::npos);
     std::filesystem::remove_all(t / "out");
     auto strict = c.altri;
     strict.push_back("--strict");
