@@ -74,7 +74,7 @@ TEST(MisuraBanco, FileListsItCannotWriteAreRefused) {
       EXPECT_NE(m.errori.find(voce), std::string::npos) << s.nome << ": " << m.errori;
     }
     EXPECT_TRUE(fs::is_empty(t.percorso())) << s.nome;
-    const auto m = scrivi(s, (t / "non_esiste").string(), {"a=10"});
+    const auto m = scrivi(s, t / "non_esiste", {"a=10"});
     EXPECT_EQ(m.stato, 3) << s.nome;
     EXPECT_NE(m.errori.find("non_esiste"), std::string::npos) << s.nome << ": " << m.errori;
   }
