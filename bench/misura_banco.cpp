@@ -10,7 +10,7 @@
 //     for the files of one compile: each file written whole to a temporary file beside
 //     it (one write), made read-write less the umask and flushed with fsync; then each
 //     renamed over its name; then one fsync of the folder. Only the write is timed; the
-//     buffers are filled before.
+//     buffers are filled before. scrivi_durevole does the same write as a whole process.
 //   misura_banco salva_e_attendi DESCRIPTION FILE [SECONDS]
 //     saves DESCRIPTION again as an editor does (its bytes to a temporary file beside it,
 //     renamed over it), then waits until FILE changes (appears, or its modification time,
@@ -32,6 +32,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "bench/scrittura_durevole.h"
 
 extern char** environ;
 
@@ -90,23 +92,6 @@ int comando(const std::vector<std::string>& comando) {
   return 0;
 }
 
-void scrivi_tutto(int fd, const std::string& dati, const std::string& percorso) {
-  std::size_t fatto = 0;
-  while (fatto < dati.size()) {
-    const ssize_t n = ::write(fd, dati.data() + fatto, dati.size() - fatto);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fallisci_file(percorso);
-    }
-    fatto += static_cast<std::size_t>(n);
-  }
-}
-
-struct file_pieno {
-  std::string percorso;
-  std::string dati;
-};
-
 // Filled before the timing, so that its pages are in memory as the encoded files are
 // when compattatore writes them.
 std::string dati_di(std::size_t byte) {
@@ -115,45 +100,14 @@ std::string dati_di(std::size_t byte) {
   return dati;
 }
 
-void scrivi_durevole(const std::string& cartella, const std::vector<file_pieno>& file) {
-  const mode_t maschera = ::umask(0);
-  ::umask(maschera);
-  std::vector<std::string> temporanei;
-  for (const auto& f : file) {
-    std::string modello = cartella + "/.compattatore.tmp-XXXXXX";
-    const int fd = ::mkstemp(modello.data());
-    if (fd < 0) fallisci_file(f.percorso);
-    scrivi_tutto(fd, f.dati, f.percorso);
-    if (::fchmod(fd, 0666 & ~maschera) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0) fallisci_file(f.percorso);
-    temporanei.push_back(modello);
-  }
-  for (std::size_t i = 0; i < file.size(); ++i) {
-    if (::rename(temporanei[i].c_str(), file[i].percorso.c_str()) != 0) fallisci_file(file[i].percorso);
-  }
-  const int dir = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0 || ::fsync(dir) != 0) fallisci_file(cartella);
-  ::close(dir);
-}
-
-std::size_t numero(const std::string& testo, const char* cosa) {
-  try {
-    std::size_t fine = 0;
-    const long v = std::stol(testo, &fine);
-    if (fine == testo.size() && v > 0 && v <= 1000000000L) return static_cast<std::size_t>(v);
-  } catch (const std::exception&) {
-  }
-  fallisci(std::string("not a valid ") + cosa + ": " + testo);
-}
-
 int scrittura(const std::string& cartella, const std::vector<std::string>& voci) {
-  std::vector<file_pieno> file;
+  std::vector<banco::file_pieno> file;
   for (const auto& v : voci) {
-    const auto uguale = v.rfind('=');
-    if (uguale == std::string::npos || uguale == 0 || v.find('/') < uguale) fallisci("not NAME=BYTES: " + v);
-    file.push_back({cartella + "/" + v.substr(0, uguale), dati_di(numero(v.substr(uguale + 1), "size"))});
+    const banco::voce_file voce = banco::leggi_voce(v);
+    file.push_back({cartella + "/" + voce.nome, dati_di(voce.byte)});
   }
   const auto inizio = orologio::now();
-  scrivi_durevole(cartella, file);
+  banco::scrivi_durevole(cartella, file);
   std::printf("ms=%.3f\n", millisecondi(orologio::now() - inizio));
   return 0;
 }
@@ -200,7 +154,7 @@ void salva_come_editor(const std::string& percorso, const std::string& dati) {
   const std::string temporaneo = percorso + ".salva~";
   const int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) fallisci_file(temporaneo);
-  scrivi_tutto(fd, dati, temporaneo);
+  banco::scrivi_tutto(fd, dati, temporaneo);
   if (::close(fd) != 0) fallisci_file(temporaneo);
   if (::rename(temporaneo.c_str(), percorso.c_str()) != 0) fallisci_file(percorso);
 }
@@ -223,17 +177,24 @@ int salva_e_attendi(const std::string& descrizione, const std::string& file, std
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string> a(argv + 1, argv + argc);
+int avvia(const std::vector<std::string>& a) {
   if (a.size() >= 3 && a[0] == "comando" && a[1] == "--") {
     return comando(std::vector<std::string>(a.begin() + 2, a.end()));
   }
   if (a.size() >= 3 && a[0] == "scrittura") return scrittura(a[1], std::vector<std::string>(a.begin() + 2, a.end()));
   if ((a.size() == 3 || a.size() == 4) && a[0] == "salva_e_attendi") {
-    return salva_e_attendi(a[1], a[2], a.size() == 4 ? numero(a[3], "number of seconds") : 10);
+    return salva_e_attendi(a[1], a[2], a.size() == 4 ? banco::numero(a[3], "number of seconds") : 10);
   }
   std::fputs(kUso, stderr);
   return 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return avvia(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    fallisci(e.what());
+  }
 }
