@@ -7,7 +7,6 @@
 #include <optional>
 #include <string_view>
 #include <unordered_set>
-#include <type_traits>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
@@ -19,6 +18,7 @@
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
 #include "model/nomi_file.h"
+#include "violazioni.h"
 
 namespace cmp::fuzz {
 namespace {
@@ -133,30 +133,13 @@ struct piano_gia_scritto {
   std::unordered_set<std::size_t> sani;  // hashes of plan files found sound
 };
 
-class Verifica {
- public:
-  explicit Verifica(esito_verifica& e) : e_(e) {}
-  // The message is built only for a broken invariant: the checks run for every input.
-  void che(bool condizione, const char* violazione) {
-    if (!condizione) e_.violazioni.emplace_back(violazione);
-  }
-  template <typename Messaggio>
-  requires std::is_invocable_r_v<std::string, Messaggio>
-  void che(bool condizione, Messaggio violazione) {
-    if (!condizione) e_.violazioni.push_back(violazione());
-  }
-
- private:
-  esito_verifica& e_;
-};
-
 // The source a number comes from, by the catalogue.
 bool registrato_da(std::int32_t codice, std::initializer_list<fonte_errore> fonti) {
   const voce_errore* voce = voce_di(codice);
   return voce != nullptr && std::find(fonti.begin(), fonti.end(), voce->fonte) != fonti.end();
 }
 
-void verifica_numeri(Verifica& v, const Stato& s, const esito_compilazione& e) {
+void verifica_numeri(Violazioni& v, const Stato& s, const esito_compilazione& e) {
   v.che(numero_documentato(s.codice_errore),
         [&] { return "undocumented codice_errore " + std::to_string(s.codice_errore); });
   const std::int32_t letto = e.lettura.codice;
@@ -177,7 +160,7 @@ void verifica_numeri(Verifica& v, const Stato& s, const esito_compilazione& e) {
 }
 
 // Every row the readers took is recorded where its keyword stands, in reading order.
-void verifica_righe(Verifica& v, const esito_compilazione& e) {
+void verifica_righe(Violazioni& v, const esito_compilazione& e) {
   for (std::size_t i = 0; i < e.righe.size(); ++i) {
     const riga_sorgente& r = e.righe[i];
     v.che(r.riga >= 1 && r.colonna >= 1 && !r.chiave.empty(), "a row recorded without its place");
@@ -187,7 +170,7 @@ void verifica_righe(Verifica& v, const esito_compilazione& e) {
   }
 }
 
-void verifica_stato(Verifica& v, const Stato& s) {
+void verifica_stato(Violazioni& v, const Stato& s) {
   v.che(s.scenario.size() == kVociScenario, "scenario does not keep 87 entries");
   const std::size_t celle_massime = static_cast<std::size_t>((kLunghezzaMassima + kMetriOltreLinea) / 50 + 1);
   v.che(s.percorso.size() <= celle_massime,
@@ -210,7 +193,7 @@ void verifica_stato(Verifica& v, const Stato& s) {
 }
 
 // The train text is read unless the line reader stopped before it with a number of its own.
-void verifica_testi(Verifica& v, const esito_compilazione& e) {
+void verifica_testi(Violazioni& v, const esito_compilazione& e) {
   const bool ferma = ferma_prima_del_treno(e.lettura.codice);
   v.che(e.treno_letto != ferma, [&] {
     return std::string("the train text was ") + (e.treno_letto ? "read" : "not read") + " after number " +
@@ -220,7 +203,7 @@ void verifica_testi(Verifica& v, const esito_compilazione& e) {
 
 // Every file a compile writes is one the decoders take whole, byte for byte, and the
 // three belong together: what dump and plot --from refuse, no compile writes.
-void verifica_decodifiche(Verifica& v, const std::string& scenario, const std::string& percorso,
+void verifica_decodifiche(Violazioni& v, const std::string& scenario, const std::string& percorso,
                           const std::string* tabella, const Stato& s, piano_gia_scritto& noto) {
   const auto voci = decodifica_scenario(scenario);
   v.che(!voci.difetto,
@@ -254,7 +237,7 @@ void verifica_decodifiche(Verifica& v, const std::string& scenario, const std::s
 
 // The three encodings of the state: the files written, or (after a final error, when
 // nothing is written) the bytes they would have held.
-void verifica_codifiche(Verifica& v, const CartellaRiusata& cartella, const Stato& s,
+void verifica_codifiche(Violazioni& v, const CartellaRiusata& cartella, const Stato& s,
                         const std::vector<std::string>& scritti, bool scrittura_attesa, piano_gia_scritto& noto) {
   if (!ha_percorso(s)) return v.che(scritti.empty(), "files written without a track");
   const bool con_tabella = s.crea_tabella_linea != 0;
@@ -333,7 +316,7 @@ std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std:
 
 esito_verifica compila_e_verifica(const ingresso& in) {
   esito_verifica e;
-  Verifica v(e);
+  Violazioni v(e.violazioni);
   // Kept from one input to the next, for their buffers.
   static Stato s;
   static CartellaRiusata cartella;

@@ -1,7 +1,6 @@
 #include "verifica_decodifica.h"
 
 #include <string>
-#include <type_traits>
 
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
@@ -9,26 +8,10 @@
 #include "model/nomi_file.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
+#include "violazioni.h"
 
 namespace cmp::fuzz {
 namespace {
-
-class Violazioni {
- public:
-  explicit Violazioni(esito_decodifica& e) : e_(e) {}
-  // The message is built only for a broken invariant: the checks run for every input.
-  void che(bool condizione, const char* violazione) {
-    if (!condizione) e_.violazioni.emplace_back(violazione);
-  }
-  template <typename Messaggio>
-  requires std::is_invocable_r_v<std::string, Messaggio>
-  void che(bool condizione, Messaggio violazione) {
-    if (!condizione) e_.violazioni.push_back(violazione());
-  }
-
- private:
-  esito_decodifica& e_;
-};
 
 // A defect lies within the file and says what was expected.
 void verifica_difetto(Violazioni& v, const char* file, const difetto_file& d, std::size_t dimensione) {
@@ -157,7 +140,7 @@ file_compilati compila_file(std::string_view linea, std::string_view treno, bool
 
 esito_decodifica decodifica_e_verifica(const std::uint8_t* dati, std::size_t n) {
   esito_decodifica e;
-  Violazioni v(e);
+  Violazioni v(e.violazioni);
   const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
   verifica_scenario(v, tutto);
   verifica_percorso(v, tutto);
