@@ -13,7 +13,7 @@ echo "== what the tests need"
 scripts/prepara.sh --prove
 
 echo "== build and tests (build/)"
-cmake -S . -B build && cmake --build build -j2 && ctest --test-dir build --output-on-failure -j2
+cmake -S . -B build && cmake --build build -j2 && ctest --test-dir build --output-on-failure -j2 --timeout 300
 
 echo "== the binary files against their fingerprints"
 scripts/confronta_impronte.sh build
@@ -21,7 +21,7 @@ scripts/confronta_impronte.sh build
 echo "== address and undefined-behaviour sanitizers (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOMPATTATORE_SANITIZE=ON
 cmake --build build-asan -j2
-ctest --test-dir build-asan --output-on-failure -j2 -LE browser
+ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -LE browser
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz targets skipped: clang++ is not installed"
