@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A fuzz campaign: each target runs for a number of executions (a million unless told
 # otherwise), two targets side by side, starting from its seeds and the corpus grown by
-# earlier campaigns. Then the inputs that reach something the seeds and the grown corpus
-# do not are merged (minimised) into fuzz/cresciuto/<target>/, and one line of figures
-# per target is printed. A crash stops that target and leaves its input in the work folder.
+# earlier campaigns, unpacked from fuzz/cresciuto.tar.xz into build-fuzz/cresciuto/. Then
+# the inputs that reach something the seeds and the grown corpus do not are merged
+# (minimised) into it, the archive is packed again from it, and one line of figures per
+# target is printed. A crash stops that target and leaves its input in the work folder.
 #
 #   scripts/campagna.sh [ESECUZIONI] [TARGET...]
 #
@@ -24,16 +25,19 @@ cmake --build build-fuzz -j2 --target "${bersagli[@]}" >/dev/null
 
 lavoro=$(mktemp -d /tmp/campagna.XXXXXX)
 echo "work folder: $lavoro"
+source scripts/fuzz_comune.sh
+cresciuto=build-fuzz/cresciuto
+spacchetta_cresciuto build-fuzz
 
-# One target: the run, then the merge of what it found into fuzz/cresciuto/<target>/.
+# One target: the run, then the merge of what it found into build-fuzz/cresciuto/<target>/.
 campagna() {
   local b=$1 dir="$lavoro/$1"
-  mkdir -p "$dir/corpus" "$dir/trovati" "$dir/noti" "fuzz/cresciuto/$b"
+  mkdir -p "$dir/corpus" "$dir/trovati" "$dir/noti" "$cresciuto/$b"
   cp fuzz/corpus/"$b"/* "$dir/corpus/"
   cp fuzz/corpus/"$b"/* "$dir/noti/"
-  if compgen -G "fuzz/cresciuto/$b/*" >/dev/null; then
-    cp fuzz/cresciuto/"$b"/* "$dir/corpus/"
-    cp fuzz/cresciuto/"$b"/* "$dir/noti/"
+  if compgen -G "$cresciuto/$b/*" >/dev/null; then
+    cp "$cresciuto/$b"/* "$dir/corpus/"
+    cp "$cresciuto/$b"/* "$dir/noti/"
   fi
   local inizio fine
   inizio=$(date +%s)
@@ -49,14 +53,14 @@ campagna() {
   build-fuzz/fuzz/"$b" -merge=1 "$dir/noti" "$dir/corpus" >"$dir/unione.txt" 2>&1
   local nuovi=0
   for f in $(ls "$dir/noti" | sort | comm -13 "$dir/prima.txt" -); do
-    cp "$dir/noti/$f" "fuzz/cresciuto/$b/"
+    cp "$dir/noti/$f" "$cresciuto/$b/"
     nuovi=$((nuovi + 1))
   done
   local eseguite copertura
   eseguite=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/registro.txt")
   copertura=$(grep -o 'cov: [0-9]*' "$dir/registro.txt" | tail -n 1)
   echo "$b: $eseguite executions in $((fine - inizio)) s ($((eseguite / (fine - inizio + 1))) a second)," \
-       "$copertura, no finding; $nuovi inputs added to fuzz/cresciuto/$b/"
+       "$copertura, no finding; $nuovi inputs added to the grown corpus"
 }
 
 esito=0
@@ -74,4 +78,7 @@ for ((i = 0; i < ${#bersagli[@]}; i += 2)); do
   cat "$lavoro/esito-$i.txt"
   [ -z "$secondo" ] || cat "$lavoro/esito-$((i + 1)).txt"
 done
+# What the targets that ran found is kept, even when another one had a finding.
+impacchetta_cresciuto build-fuzz
+echo "fuzz/cresciuto.tar.xz packed again from $cresciuto/ ($(find "$cresciuto" -type f | wc -l) inputs)"
 exit "$esito"

@@ -4,10 +4,12 @@
 # tests, the binary files compared with the fingerprints of tests/riferimento/, the same
 # tests under the address and undefined-behaviour sanitizers (the browser checks once is
 # enough), then each fuzz target for a bounded time from a copy of its seed corpus and
-# of the corpus grown by campaigns (FUZZ_SECONDS each, 60 by default).
+# of the corpus grown by campaigns, unpacked from fuzz/cresciuto.tar.xz (FUZZ_SECONDS
+# each, 60 by default).
 # A fuzz target that crashes fails the script and leaves its input, in hexadecimal, in the log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/fuzz_comune.sh
 
 echo "== what the tests need"
 scripts/prepara.sh --prove
@@ -38,11 +40,12 @@ mostra_byte() {
 
 lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
+spacchetta_cresciuto "$lavoro"
 esito=0
 for bersaglio in fuzz_linea fuzz_treno fuzz_scenario fuzz_decodifica; do
   mkdir -p "$lavoro/$bersaglio/corpus" "$lavoro/$bersaglio/trovati"
   cp fuzz/corpus/"$bersaglio"/* "$lavoro/$bersaglio/corpus/"
-  if compgen -G "fuzz/cresciuto/$bersaglio/*" >/dev/null; then cp fuzz/cresciuto/"$bersaglio"/* "$lavoro/$bersaglio/corpus/"; fi
+  if compgen -G "$lavoro/cresciuto/$bersaglio/*" >/dev/null; then cp "$lavoro/cresciuto/$bersaglio"/* "$lavoro/$bersaglio/corpus/"; fi
   registro="$lavoro/$bersaglio/registro.txt"
   if build-fuzz/fuzz/"$bersaglio" "$lavoro/$bersaglio/corpus" -max_total_time="${FUZZ_SECONDS:-60}" \
       -dict=fuzz/parole.dict -artifact_prefix="$lavoro/$bersaglio/trovati/" -print_final_stats=1 \

@@ -1,7 +1,7 @@
 // The seed corpus of the fuzz targets, replayed through the same compile and invariants
 // as the targets, in every build: each file must keep every invariant and give the
-// outcome its name announces. The corpus grown by fuzz campaigns (fuzz/cresciuto/) is
-// replayed too, for the invariants alone.
+// outcome its name announces. The corpus grown by fuzz campaigns (fuzz/cresciuto.tar.xz,
+// unpacked into the build folder at configure time) is replayed too, for the invariants alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,7 +69,7 @@ TEST(CorpusFuzz, EverySeedKeepsTheInvariantsAndGivesTheOutcomeItsNameAnnounces) 
 // What the fuzz campaigns found that reaches further than the seeds: every input keeps the
 // invariants in every build, not only in the fuzz build that found it.
 TEST(CorpusFuzz, EveryGrownInputKeepsTheInvariants) {
-  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "cresciuto";
+  const std::filesystem::path radice = COMPATTATORE_CRESCIUTO;
   std::size_t ingressi = 0;
   const auto ripeti = [&](const char* nome, auto verifica) {
     if (!std::filesystem::is_directory(radice / nome)) return;
@@ -88,7 +88,7 @@ TEST(CorpusFuzz, EveryGrownInputKeepsTheInvariants) {
   }
   ripeti("fuzz_decodifica",
          [](const std::uint8_t* d, std::size_t n) { return decodifica_e_verifica(d, n).violazioni; });
-  EXPECT_GT(ingressi, 0u) << "no grown corpus under " << radice;
+  EXPECT_GT(ingressi, 0u) << "no grown corpus under " << radice << " (it is unpacked from fuzz/cresciuto.tar.xz)";
 }
 
 // Every number a text can cause has a seed, in the target that reaches it most directly.
