@@ -5,6 +5,9 @@
 # tests under the address and undefined-behaviour sanitizers (the browser checks once is
 # enough), then each fuzz target for a bounded time from a copy of its seed corpus and
 # of the corpus grown by campaigns (the seconds of fuzz/bersagli.txt, or FUZZ_SECONDS each).
+# Run as root, it runs the first suite as an ordinary user (TEST_UTENTE, compattatore-prove
+# unless told otherwise, made when missing), so that the suite is seen to pass without
+# privileges; the sanitizer suite stays root's, so that the tests that need root run too.
 # A fuzz target that crashes, breaks an invariant, times out or is slow on an input fails
 # the script and leaves the input, in hexadecimal, in the log.
 set -euo pipefail
@@ -19,12 +22,50 @@ rimetti() {
 }
 trap rimetti EXIT
 
+# ctest of the build folder as an ordinary user: the user is made when missing (no home,
+# no shell); the build folder is lent to it (ctest and the browser checks write there)
+# and given back afterwards; folders above the sources that others cannot search are made
+# searchable for the while; its temporary files go to a folder of its own.
+ctest_come_utente() {
+  local utente=${TEST_UTENTE:-compattatore-prove}
+  if ! id -u "$utente" >/dev/null 2>&1; then
+    useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$utente"
+    echo "made the user $utente for the tests"
+  fi
+  local d=$PWD
+  while [ "$d" != / ]; do
+    d=$(dirname "$d")
+    if [ "$(( $(stat -c %a "$d" | sed 's/^.*\(.\)$/\1/') & 1 ))" -eq 0 ]; then
+      chmod o+x "$d"
+      da_rimettere+=("chmod o-x '$d'")
+      echo "$d made searchable by others while the tests run"
+    fi
+  done
+  if ! runuser -u "$utente" -- test -r CMakeLists.txt -a -r fuzz/corpus/fuzz_linea/incorporata; then
+    echo "the user $utente cannot read the sources in $PWD (give others read permission)" >&2
+    return 1
+  fi
+  da_rimettere+=("chown -R '$(stat -c %u:%g build)' build")
+  chown -R "$utente:" build
+  local tmp
+  tmp=$(mktemp -d)
+  da_rimettere+=("rm -rf '$tmp'")
+  chown "$utente:" "$tmp"
+  echo "(as $utente, home $(getent passwd "$utente" | cut -d: -f6), temporary files in $tmp)"
+  runuser -u "$utente" -- env -u XDG_RUNTIME_DIR -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME \
+      -u XDG_CACHE_HOME TMPDIR="$tmp" ctest --test-dir build --output-on-failure -j2 --timeout 300
+}
+
 echo "== what the tests need"
 scripts/prepara.sh --prove
 
 echo "== build and tests (build/)"
 cmake -S . -B build && cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2 --timeout 300
+if [ "$(id -u)" -eq 0 ]; then
+  ctest_come_utente
+else
+  ctest --test-dir build --output-on-failure -j2 --timeout 300
+fi
 
 echo "== the binary files against their fingerprints"
 scripts/confronta_impronte.sh build
