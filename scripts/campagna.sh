@@ -62,8 +62,8 @@ campagna() {
       "$dir/noti" "$dir/corpus" \
       >"$dir/unione.txt" 2>&1
   local nuovi=0
-  mkdir -p "$cresciuto/$b"
   for f in $(ls "$dir/noti" | sort | comm -13 "$dir/prima.txt" -); do
+    mkdir -p "$cresciuto/$b"
     cp "$dir/noti/$f" "$cresciuto/$b/"
     nuovi=$((nuovi + 1))
   done

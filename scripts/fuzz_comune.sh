@@ -44,7 +44,6 @@ spacchetta_cresciuto() {
   rm -rf "$destinazione/cresciuto"
   mkdir -p "$destinazione"
   tar -xJf "$kArchivioCresciuto" -C "$destinazione"
-  for b in $(bersagli_fuzz); do mkdir -p "$destinazione/cresciuto/$b"; done
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
