@@ -45,6 +45,7 @@ FINE
 for b in "${bersagli[@]}"; do
   elenco="$uscita/ingressi-$b.txt"
   lasciati="$uscita/lasciati-$b.txt"
+  mkdir -p "$uscita/cresciuto/$b"  # a target no campaign has grown yet has no folder there
   find fuzz/corpus/"$b" "$uscita/cresciuto/$b" -type f | sort >"$elenco"
   # Profiles merged as they are written, into a pool of two files per target.
   LLVM_PROFILE_FILE="$uscita/profili/$b-%2m.profraw" ASAN_OPTIONS=detect_leaks=0 SECONDI="$secondi" \
