@@ -251,7 +251,7 @@ esito_lettura leggi_descrizione_treno(Stato& s, std::string_view testo, righe_le
     fine_del_testo(s, lt);
     return esito_lettura::completa;
   } catch (const FallimentoLettura& e) {
-    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.what());
+    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.motivo());
   } catch (const FallimentoRiga& e) {
     return fallita(s, lt.riga, e.what());
   }
