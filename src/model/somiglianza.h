@@ -20,25 +20,37 @@ inline std::optional<std::size_t> entro(std::string_view a, std::string_view b, 
   const std::size_t n = a.size(), m = b.size();
   if ((n > m ? n - m : m - n) > limite) return std::nullopt;  // each edit changes the length by one at most
   const std::size_t oltre = limite + 1;                      // any value beyond the limit
-  // Rows i - 2, i - 1 and i of the table d[i][j] (edits from a[0, i) to b[0, j)).
-  std::array<std::vector<std::size_t>, 3> righe;
-  for (auto& r : righe) r.assign(m + 1, oltre);
-  for (std::size_t j = 0; j <= std::min(m, limite); ++j) righe[0][j] = j;
+  // Rows i - 2, i - 1 and i of the table d[i][j] (edits from a[0, i) to b[0, j)), on the
+  // stack for the short words it is asked about (a keyword, a command), else on the heap.
+  constexpr std::size_t kSulloStack = 64;
+  std::array<std::size_t, 3 * kSulloStack> piccole;
+  std::vector<std::size_t> grandi;
+  std::size_t* base = piccole.data();
+  if (m + 1 > kSulloStack) {
+    grandi.resize(3 * (m + 1));
+    base = grandi.data();
+  }
+  const std::size_t larghezza = m + 1;
+  const auto riga = [&](std::size_t k) { return base + (k % 3) * larghezza; };
+  std::fill(base, base + 3 * larghezza, oltre);
+  for (std::size_t j = 0; j <= std::min(m, limite); ++j) riga(0)[j] = j;
   for (std::size_t i = 1; i <= n; ++i) {
-    std::vector<std::size_t>& d = righe[i % 3];
-    const std::vector<std::size_t>& su = righe[(i - 1) % 3];
-    const std::vector<std::size_t>& due_su = righe[(i + 1) % 3];  // row i - 2
+    std::size_t* const d = riga(i);
+    const std::size_t* const su = riga(i - 1);
+    const std::size_t* const due_su = riga(i + 1);  // row i - 2
     const std::size_t da = i > limite ? i - limite : 1;
     const std::size_t fino = std::min(m, i + limite);
-    std::fill(d.begin(), d.end(), oltre);
-    if (i <= limite) d[0] = i;
+    // Only the band is worked out; the cell on each side of it is all the next two rows
+    // read of this one outside it.
+    d[da - 1] = da == 1 && i <= limite ? i : oltre;
+    if (fino < m) d[fino + 1] = oltre;
     for (std::size_t j = da; j <= fino; ++j) {
       std::size_t v = std::min({su[j] + 1, d[j - 1] + 1, su[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) v = std::min(v, due_su[j - 2] + 1);
       d[j] = std::min(v, oltre);
     }
   }
-  const std::size_t d = righe[n % 3][m];
+  const std::size_t d = riga(n)[m];
   return d <= limite ? std::optional<std::size_t>(d) : std::nullopt;
 }
 

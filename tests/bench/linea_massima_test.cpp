@@ -18,8 +18,9 @@ class LineaMassima : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     cartella_ = new prova::CartellaTemporanea;
-    ASSERT_EQ(prova::esegui(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", cartella_->percorso().string()}).stato,
-              0);
+    const auto g =
+        prova::esegui_misurato(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", cartella_->percorso().string()}, 120);
+    ASSERT_EQ(g.stato, 0) << g.errori;
   }
   static void TearDownTestSuite() {
     delete cartella_;
