@@ -121,7 +121,7 @@ bool LetturaLinea::cerca_generale() {
   for (;;) {
     const std::string campo = leggi_chiave();
     if (campi_.fine()) return errore(errori::generale_mancante);
-    if (contiene(minuscolo(campo), "[generale]")) return true;
+    if (contiene(CampoMinuscolo(campo), "[generale]")) return true;
   }
 }
 
@@ -140,7 +140,7 @@ bool LetturaLinea::sezione_generale() {
 
 // Every keyword is tested on the same field, in this order; each match reads its values.
 bool LetturaLinea::righe_generali(const std::string& campo) {
-  const std::string basso = minuscolo(campo);
+  const CampoMinuscolo basso(campo);
   if (contiene(basso, "lunghezza") && contiene(basso, "percorso")) {
     annota("lunghezza percorso");
     if (!riga_lunghezza()) return false;
@@ -223,7 +223,7 @@ esito_riga LetturaLinea::sezione_righe() {
 // Rows are known by keyword alone, matched in any case; every test is made on the same
 // field, in this order.
 esito_riga LetturaLinea::riga(const std::string& campo) {
-  const std::string basso = minuscolo(campo);
+  const CampoMinuscolo basso(campo);
   esito_riga e = esito_riga::continua;
   if (contiene(basso, "pendenza")) e = riga_pendenza();
   if (e == esito_riga::continua && s_.crea_tabella_linea && contiene(basso, "curva")) e = riga_curva(campo);
