@@ -47,7 +47,8 @@ using orologio = std::chrono::steady_clock;
 SorveglianzaLinux::SorveglianzaLinux(const std::vector<nome_sorvegliato>& nomi) {
   inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (inotify_ < 0) throw guasto("cannot watch the folders");
-  for (const auto& [cartella, nome] : nomi) {
+  for (const nome_sorvegliato& n : nomi) {
+    const std::string& cartella = n.first;
     auto c = std::find_if(cartelle_.begin(), cartelle_.end(), [&](const auto& k) { return k.percorso == cartella; });
     if (c == cartelle_.end()) {
       cartella_seguita nuova;
@@ -62,7 +63,7 @@ SorveglianzaLinux::SorveglianzaLinux(const std::vector<nome_sorvegliato>& nomi) 
       cartelle_.push_back(std::move(nuova));
       c = std::prev(cartelle_.end());
     }
-    c->file.push_back(nome);
+    c->file.push_back(n.second);
   }
   riallinea();  // the parents: a parent that cannot be watched only means no following
   // The signals end the wait as an event instead of killing the process mid-write.
