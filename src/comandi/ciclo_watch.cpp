@@ -32,8 +32,6 @@ std::string riassunto(const esito_compilazione& e) {
 // else the reason.
 std::string scrivi_binari(Stato& s, const std::string& uscita) {
   try {
-    BloccoCartella blocco(uscita);
-    blocco.prendi();
     CartellaDisco destinazione(uscita);
     ScrittureInsieme binari(destinazione);
     scrivi_file_binari(s, binari);

@@ -1,5 +1,6 @@
 #include "disco/cartella_disco.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "model/cp1252.h"
+#include "model/giornale.h"
 
 namespace cmp {
 namespace {
@@ -194,25 +196,72 @@ void scrivi_uscita(const std::string& percorso, std::string_view byte) {
   scrivi_file_atomico(percorso, byte);
 }
 
-BloccoCartella::BloccoCartella(const std::string& cartella)
-    : fd_(::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+std::string BloccoCartella::percorso_blocco() const {
+  const bool con_barra = !cartella_.empty() && cartella_.back() == '/';
+  return cartella_ + (con_barra ? "" : "/") + kNomeBlocco;
+}
 
-void BloccoCartella::prendi() {
-  if (fd_ < 0) return;
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    ::close(fd_);  // a folder that takes no lock (some network file systems) is used without
-    fd_ = -1;
-    return;
+namespace {
+
+bool stesso_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+}  // namespace
+
+void BloccoCartella::prendi(const std::string& per_file) {
+  if (fd_ >= 0) return;
+  const std::string percorso = percorso_blocco();
+  const auto nessun_blocco = [&](const std::string& perche) {
+    return ErroreFile(cartella_, "no lock can be had on it (" + percorso + ": " + perche + ")");
+  };
+  for (;;) {
+    struct stat sul_nome {};
+    const bool cera = ::lstat(percorso.c_str(), &sul_nome) == 0;
+    if (cera && !S_ISREG(sul_nome.st_mode)) throw nessun_blocco("not a regular file");
+    // Read-only is enough for flock, and a file of mode 0444 opens so for every user.
+    const int fd = ::open(percorso.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0444);
+    if (fd < 0) {
+      const int e = errno;
+      if (e == EINTR) continue;
+      if (e == ELOOP) throw nessun_blocco("a link, not a regular file");
+      // A folder that takes no new file fails every file as it fails this one.
+      if (!cera && !per_file.empty()) throw ErroreFile(per_file, motivo(e));
+      throw nessun_blocco(motivo(e));
+    }
+    struct stat aperto {};
+    if (::fstat(fd, &aperto) != 0 || !S_ISREG(aperto.st_mode)) {
+      ::close(fd);
+      throw nessun_blocco("not a regular file");
+    }
+    if (aperto.st_uid == ::geteuid() && (aperto.st_mode & 0777) != 0444) ::fchmod(fd, 0444);  // whatever the umask
+    int esito;
+    while ((esito = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (esito != 0) {
+      const int e = errno;
+      ::close(fd);
+      throw nessun_blocco(motivo(e));
+    }
+    // The run before removes the file before it lets go: a lock on a file no longer at
+    // the name keeps out nobody.
+    if (::lstat(percorso.c_str(), &sul_nome) == 0 && stesso_file(sul_nome, aperto)) {
+      fd_ = fd;
+      return;
+    }
+    ::close(fd);
   }
 }
 
 void BloccoCartella::rilascia() {
-  if (fd_ >= 0) ::flock(fd_, LOCK_UN);
-}
-
-BloccoCartella::~BloccoCartella() {
-  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  if (fd_ < 0) return;
+  // Removed while still locked, and only when the name still leads to it: a later run
+  // that opened it meanwhile sees it gone and takes a new one.
+  const std::string percorso = percorso_blocco();
+  struct stat sul_nome {}, aperto {};
+  if (::fstat(fd_, &aperto) == 0 && ::lstat(percorso.c_str(), &sul_nome) == 0 && stesso_file(sul_nome, aperto)) {
+    ::unlink(percorso.c_str());  // a folder that refuses it (sticky, another user's file) keeps it: no harm
+  }
+  ::close(fd_);  // closing lets go of the lock
+  fd_ = -1;
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
@@ -243,15 +292,27 @@ void CartellaDisco::elimina(const std::string& nome) {
   if (::unlink(p.c_str()) != 0 && errno != ENOENT) throw ErroreFile(p, motivo(errno));
 }
 
+namespace {
+
+// The permissions of the regular file a new one replaces (so that a file the user made
+// private stays private), or those of a new file.
+mode_t modo_per(const std::string& percorso) {
+  struct stat info {};
+  if (::lstat(percorso.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 0777;
+  return modo_nuovo_file();
+}
+
+}  // namespace
+
 // Its name is short, so that a file whose own name is near the limit still has one.
 std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) {
   const std::string percorso = percorso_di(per_nome);
-  std::string modello = base_ + "/.compattatore.tmp-XXXXXX";
+  std::string modello = base_ + "/" + std::string(kPrefissoTemporaneo) + "XXXXXX";
   const int fd = ::mkstemp(modello.data());
   if (fd < 0) throw ErroreFile(percorso, motivo(errno));
   try {
     produci([fd, &percorso](std::string_view pezzo) { scrivi_tutto(fd, pezzo, percorso); });
-    if (::fchmod(fd, modo_nuovo_file()) != 0) throw ErroreFile(percorso, motivo(errno));
+    if (::fchmod(fd, modo_per(percorso)) != 0) throw ErroreFile(percorso, motivo(errno));
   } catch (...) {
     ::close(fd);
     ::unlink(modello.c_str());
@@ -325,7 +386,7 @@ void CartellaDisco::rinomina(const std::string& da, const std::string& a) {
 std::optional<std::string> CartellaDisco::metti_da_parte(const std::string& nome) {
   const std::string percorso = percorso_di(nome);
   for (int volta = 0; volta < 8; ++volta) {
-    std::string modello = base_ + "/.compattatore.old-XXXXXX";
+    std::string modello = base_ + "/" + std::string(kPrefissoDaParte) + "XXXXXX";
     const int fd = ::mkstemp(modello.data());
     if (fd < 0) return std::nullopt;
     ::close(fd);
@@ -345,6 +406,22 @@ void CartellaDisco::sincronizza(const std::string& per_nome) {
   const int e = errno;
   ::close(dir);
   if (esito != 0 && e != EINVAL && e != ENOTSUP && e != EROFS) throw ErroreFile(percorso_di(per_nome), motivo(e));
+}
+
+// Only ASCII names can be the program's own: no conversion is needed.
+std::vector<std::string> CartellaDisco::nomi_propri() {
+  std::vector<std::string> nomi;
+  DIR* cartella = ::opendir(base_.c_str());
+  if (cartella == nullptr) return nomi;  // a folder of mode 0333, say: nothing is cleaned up
+  while (const dirent* voce = ::readdir(cartella)) {
+    const std::string_view nome(voce->d_name);
+    if (nome.substr(0, kPrefissoPropri.size()) == kPrefissoPropri &&
+        std::all_of(nome.begin(), nome.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      nomi.emplace_back(nome);
+    }
+  }
+  ::closedir(cartella);
+  return nomi;
 }
 
 // The name as stored (UTF-8) against the folder's own limit, then what the folder

@@ -476,7 +476,7 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
     std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(caso) * durata);
     ::kill(figlio, SIGKILL);
     ::waitpid(figlio, nullptr, 0);
-    CartellaDisco(t / "out").ripristina_interrotta();
+    CartellaDisco(t / "out").ripristina_interrotta(kBinari);
     const bool v = tutti(vecchi), n = tutti(nuovi);
     EXPECT_TRUE(v || n) << "run " << volta << ": old and new binary files side by side";
     tutti_vecchi += v;
