@@ -43,7 +43,9 @@ class BloccoCartella {
 // and renamed over the old name, so a failure part-way never leaves a truncated file
 // behind; the old file is kept aside under a second name (a hard link) until the write
 // is done. A file that replaces a regular file takes its permissions; a new file gets
-// those the umask allows.
+// those the umask allows. The names it reads are its own (the built-in run's texts, the
+// journal): only a regular file is read, never through a link, and nothing it opens can
+// block.
 class CartellaDisco : public Cartella {
  public:
   explicit CartellaDisco(std::string percorso, bool nomi_cp1252 = true)
@@ -83,10 +85,24 @@ class ErroreFileTroppoGrande : public ErroreFile {
   using ErroreFile::ErroreFile;
 };
 
+// How long a read waits on a pipe or a device. A FIFO that no program writes into gives
+// nothing, and could be waited on for ever: it is refused once kAttesaScrittoreMs have
+// passed without a writer. Anything else that is not a regular file must come to its end
+// within kAttesaFineMs of the open.
+inline constexpr int kAttesaScrittoreMs = 500;
+inline constexpr int kAttesaFineMs = 10000;
+
+// What leggi_file takes: a regular file only, or also a pipe or a device.
+enum class letture { anche_flussi, solo_file };
+
 // Reads a whole file by its path, in blocks, up to `massimo` bytes: regular files, pipes
-// and devices alike. nullopt when it does not exist; ErroreFileTroppoGrande when it holds
-// more (read stops at massimo + 1), ErroreFile for any other fault.
-std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo = kMassimoLettura);
+// and devices alike (with `solo_file`, anything but a regular file is refused unread).
+// The open never blocks (O_NONBLOCK, O_NOCTTY); what was opened is checked before it is
+// read, and a pipe or a device is read within the times above. nullopt when it does not
+// exist; ErroreFileTroppoGrande when it holds more (read stops at massimo + 1),
+// ErroreFile for any other fault, its reason one line.
+std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo = kMassimoLettura,
+                                      letture ammesse = letture::anche_flussi);
 // Writes a whole file by its path, atomically as above; throws ErroreFile.
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
 // Writes one output file as tools do: `-` is standard output; a name that is, or links
