@@ -124,24 +124,16 @@ struct Scenari {
 // Starts compile `i` into the folder as `utente` (nullopt: as this process) once the
 // pipe `via` is closed by the parent; returns its process id.
 pid_t avvia(const Scenari& s, int i, const std::filesystem::path& fuori, std::optional<uid_t> utente, const int via[2]) {
-  const auto a = s.argomenti(i, fuori);
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
+  std::vector<std::string> a = {COMPATTATORE_EXE};
+  for (auto& x : s.argomenti(i, fuori)) a.push_back(std::move(x));
+  return avvia_muto(a, [&] {
     ::close(via[1]);
     char c;
     while (::read(via[0], &c, 1) > 0) {
     }
     if (utente && (::setgroups(0, nullptr) != 0 || ::setgid(*utente) != 0 || ::setuid(*utente) != 0)) ::_exit(125);
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr)) ::_exit(126);
     ::alarm(60);
-    std::vector<char*> argv = {const_cast<char*>(COMPATTATORE_EXE)};
-    for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  return pid;
+  });
 }
 
 int attendi(pid_t pid) {

@@ -2,7 +2,6 @@
 // folder are refused and change nothing, anywhere; what killed runs leave is gone after
 // the next clean compile.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -115,18 +114,7 @@ TEST(GiornaleUccisioni, FiftyKillsOfTheLongestLineThenOneCleanCompileLeaveNothin
   int con_avanzi = 0;
   std::size_t piu_avanzi = 0;
   for (int volta = 0; volta < 50; ++volta) {
-    std::fflush(nullptr);
-    const pid_t figlio = ::fork();
-    if (figlio == 0) {
-      const int nulla = ::open("/dev/null", O_WRONLY);
-      ::dup2(nulla, 1);
-      ::dup2(nulla, 2);
-      std::vector<char*> argv;
-      for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
+    const pid_t figlio = avvia_muto(a);
     std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.1)(caso) * durata);
     ::kill(figlio, SIGKILL);
     ::waitpid(figlio, nullptr, 0);
