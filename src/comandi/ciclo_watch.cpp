@@ -41,8 +41,6 @@ std::string cartella_ancora_pronta(const std::string& uscita) {
 // else the reason.
 std::string scrivi_binari(Stato& s, const std::string& uscita) {
   try {
-    BloccoCartella blocco(uscita);
-    blocco.prendi();
     CartellaDisco destinazione(uscita);
     ScrittureInsieme binari(destinazione);
     scrivi_file_binari(s, binari);
