@@ -163,9 +163,8 @@ int comando_compila(const opzioni_lette& o) {
   const bool con_errori = esito.con_errori() || !avvisi_testo.empty();
   if (!(o.ha("--strict") && con_errori)) {
     try {
-      // Another run writing the same folder waits, so the three files always come from one run.
-      BloccoCartella blocco(uscita);
-      blocco.prendi();
+      // Another run writing the same folder waits (the folder's turn, taken by the write),
+      // so the three files always come from one run.
       ScrittureInsieme binari(destinazione);
       for (const auto& nome : scrivi_file_binari(s, binari)) scritti.push_back(da_cp1252(nome));
       binari.conferma();

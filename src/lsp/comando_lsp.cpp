@@ -30,9 +30,10 @@ constexpr const char* kAiutoLsp =
     "shutdown.\n";
 
 // A file beside an open document, read as it is on disk; nothing when it cannot be read.
+// Only a regular file: a FIFO or a device there would hold up every answer.
 std::optional<std::string> leggi_da_disco(const std::string& percorso) {
   try {
-    return leggi_file(percorso);
+    return leggi_file(percorso, kMassimoLettura, letture::solo_file);
   } catch (const ErroreFile&) {
     return std::nullopt;
   }

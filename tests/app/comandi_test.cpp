@@ -478,22 +478,11 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
   int tutti_vecchi = 0, tutti_nuovi = 0;
   for (int volta = 0; volta < 50; ++volta) {
     for (const auto& [n, byte] : vecchi) prova::scrivi_tutto(fuori(n), byte);
-    std::fflush(nullptr);
-    const pid_t figlio = ::fork();
-    if (figlio == 0) {
-      const int nulla = ::open("/dev/null", O_WRONLY);
-      ::dup2(nulla, 1);
-      ::dup2(nulla, 2);
-      std::vector<char*> argv;
-      for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
+    const pid_t figlio = prova::avvia_muto(a);
     std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(caso) * durata);
     ::kill(figlio, SIGKILL);
     ::waitpid(figlio, nullptr, 0);
-    CartellaDisco(t / "out").ripristina_interrotta();
+    CartellaDisco(t / "out").ripristina_interrotta(kBinari);
     const bool v = tutti(vecchi), n = tutti(nuovi);
     EXPECT_TRUE(v || n) << "run " << volta << ": old and new binary files side by side";
     tutti_vecchi += v;
