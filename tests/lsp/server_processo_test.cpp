@@ -1,5 +1,6 @@
 // compattatore lsp driven over pipes by a scripted client, as an editor drives it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 
@@ -182,6 +183,27 @@ TEST_F(ServerProcesso, IlTrenoSiCompilaConLaLineaSulDisco) {
   // Closing the train clears what was published for the line on disk.
   c.notifica("textDocument/didClose", {{"textDocument", {{"uri", ut}}}});
   EXPECT_EQ(c.diagnostiche(uri(cartella, kLinea)), json::array());
+}
+
+// A FIFO (or a device) in place of the line beside an open train holds nothing up: it is
+// not read, the train says its line cannot be had, and every request is answered at once.
+TEST_F(ServerProcesso, UnaFifoAlPostoDellaLineaNonBloccaNulla) {
+  std::filesystem::remove(cartella / kLinea);
+  ASSERT_EQ(::mkfifo((cartella / kLinea).c_str(), 0644), 0);
+  ClienteLsp c;
+  c.inizializza();
+  const std::string ut = uri(cartella, kTreno);
+  const auto inizio = std::chrono::steady_clock::now();
+  c.notifica("textDocument/didOpen", apertura(ut, treno));
+  const auto d = c.diagnostiche(ut, 2000ms);
+  ASSERT_TRUE(d && d->size() == 1) << (d ? d->dump() : "none");
+  EXPECT_EQ((*d)[0]["code"], 101);
+  c.notifica("textDocument/didChange", cambio(ut, 2, treno));
+  c.richiesta(2, "shutdown");
+  EXPECT_TRUE(c.risposta(2, 2000ms).contains("result"));
+  EXPECT_LT(std::chrono::steady_clock::now() - inizio, 1s);
+  c.notifica("exit");
+  EXPECT_EQ(c.stato_uscita(), 0);
 }
 
 // A line description alone: its own errors, nothing of the train it lacks. A text whose
