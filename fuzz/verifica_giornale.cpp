@@ -1,6 +1,8 @@
 #include "verifica_giornale.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -106,7 +108,7 @@ void prepara(CartellaRegistrata& c, const ingresso_giornale& in) {
                            "VallorsaC_Pietrana_4721_note.txt", "VallorsaC_Pietrana_4721_rallentamenti.txt",
                            "VallorsaC_Pietrana_4721_scheda_treno.txt", "appunti.txt", "../vittima.txt",
                            "/tmp/vittima.txt", "../VallorsaC_Pietrana_4721.dat", "sotto/VallorsaC_Pietrana_4721.sim",
-                           ".compattatore.tmp-Mn78Op"}) {
+                           nomi::kAltroScenario, nomi::kAltroPercorso, ".compattatore.tmp-Mn78Op"}) {
     c.file[nome] = std::string("the bytes of ") + nome;
   }
   c.altri["sotto"] = TipoVoce::cartella;
@@ -155,7 +157,7 @@ bool nome_proprio(std::string_view nome) {
   if (nome == Cartella::kGiornale || nome.starts_with(".compattatore.old-") || nome.starts_with(".compattatore.tmp-")) {
     return true;
   }
-  return nome.ends_with(".sim") || nome.ends_with(".dat");
+  return std::find(std::begin(nomi::kInScrittura), std::end(nomi::kInScrittura), nome) != std::end(nomi::kInScrittura);
 }
 
 esito_giornale ripristina_e_verifica(const ingresso_giornale& ingresso) {
@@ -164,10 +166,12 @@ esito_giornale ripristina_e_verifica(const ingresso_giornale& ingresso) {
   CartellaRegistrata c;
   prepara(c, ingresso);
   const istantanea prima = c.fotografa();
+  std::string rifiuto;
   try {
-    c.ripristina_interrotta();
-  } catch (const ErroreFile&) {
+    c.ripristina_interrotta({std::begin(nomi::kInScrittura), std::end(nomi::kInScrittura)});
+  } catch (const ErroreFile& errore) {
     e.rifiutato = true;
+    rifiuto = errore.what();
   }
   const istantanea dopo = c.fotografa();
   e.operazioni = c.operazioni;
@@ -192,7 +196,12 @@ esito_giornale ripristina_e_verifica(const ingresso_giornale& ingresso) {
       return std::string(nome) + ", which the journal does not name, held " + stampa(p) + " and now holds " + stampa(d);
     });
   }
-  if (!e.rifiutato) {
+  if (e.rifiutato) {
+    // A journal refused is left for the user to look at, and the message says which.
+    v.che(e.operazioni.empty(), [&] { return "a refused journal, yet " + e.operazioni.front(); });
+    v.che(rifiuto.find(Cartella::kGiornale) != std::string::npos,
+          [&] { return "a refusal that does not name the journal: " + rifiuto; });
+  } else {
     v.che(!voce_a(dopo, Cartella::kGiornale), "the recovery returned and left the journal");
   }
   return e;

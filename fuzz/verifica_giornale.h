@@ -1,12 +1,14 @@
 #pragma once
 // The journal of an interrupted replacement, whatever its text says, put back by
-// Cartella::ripristina_interrotta over a folder in memory that holds the scenario's inputs,
-// its crew documents, a user's file, files outside the folder, and (as the input chooses)
-// the binary files, their aside copies, or something other than a file where the journal
-// or a binary file should be. What must hold: no operation names anything but this
-// program's own names, every other file is byte for byte as before, a binary file the
-// journal does not name is untouched, and a recovery that returns leaves no journal.
-// Shared by fuzz_giornale and the test that replays its corpus.
+// Cartella::ripristina_interrotta, as a compile does it before writing its three binary
+// files, over a folder in memory that holds the scenario's inputs, its crew documents,
+// another train's binary files, a user's file, files outside the folder, and (as the
+// input chooses) the run's binary files, their aside copies, or something other than a
+// file where the journal or a binary file should be. What must hold: no operation names
+// anything but the run's own names, every other file is byte for byte as before, a binary
+// file the journal does not name is untouched, a recovery that returns leaves no journal,
+// and one that refuses changes nothing and names the journal. Shared by fuzz_giornale and
+// the test that replays its corpus.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,14 +39,19 @@ struct nomi_giornale {
   static constexpr const char* kTabella = "VallorsaC_Pietrana_linea.dat";
   static constexpr const char* kScenario = "VallorsaC_Pietrana_4721.sim";
   static constexpr const char* kPercorso = "VallorsaC_Pietrana_4721.dat";
+  // The files the run replaces, as a compile with its plan gives them to the recovery.
+  static constexpr std::string_view kInScrittura[3] = {kTabella, kScenario, kPercorso};
+  // Another train's binary files on the same line: no business of this run.
+  static constexpr const char* kAltroScenario = "VallorsaC_Pietrana_4723.sim";
+  static constexpr const char* kAltroPercorso = "VallorsaC_Pietrana_4723.dat";
   // As CartellaDisco makes them: a fixed prefix and six characters.
   static constexpr const char* kDaParte[3] = {".compattatore.old-Ab12Cd", ".compattatore.old-Ef34Gh",
                                                ".compattatore.old-Ij56Kl"};
 };
 
-// Whether a name is one this program writes into its output folder and may put back or
-// remove after a kill: a binary file (".sim", ".dat") or one of its own dot-names, with no
-// separator and not "." or "..".
+// Whether a name is one the run may put back or remove: one of the three files it
+// replaces (kInScrittura) or one of this program's own dot-names (the journal, a
+// temporary, an aside copy), with no separator and not "." or "..".
 bool nome_proprio(std::string_view nome);
 
 struct esito_giornale {

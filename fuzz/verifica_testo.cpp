@@ -5,6 +5,7 @@
 #include "comandi/descrizioni_utente.h"
 #include "errori/catalogo_errori.h"
 #include "model/cp1252.h"
+#include "model/indice_righe.h"
 #include "violazioni.h"
 
 namespace cmp::fuzz {
@@ -52,7 +53,7 @@ void verifica_messaggio(Violazioni& v, const avviso_testo& a) {
 
 // The source line and caret compile prints under a warning: nothing, or two lines of
 // UTF-8, the second a caret, with no control character but a tab.
-void verifica_riga_mostrata(Violazioni& v, std::string_view testo, const avviso_testo& a) {
+void verifica_riga_mostrata(Violazioni& v, const IndiceRighe& testo, const avviso_testo& a) {
   const std::string mostrata = riga_e_cursore(testo, a.riga, a.colonna);
   if (mostrata.empty()) return;
   const auto a_capo = mostrata.find('\n');
@@ -66,6 +67,7 @@ void verifica_riga_mostrata(Violazioni& v, std::string_view testo, const avviso_
 
 void verifica_avvisi(Violazioni& v, std::string_view testo, const std::vector<avviso_testo>& avvisi) {
   const Righe righe(testo);
+  const IndiceRighe indice(testo);  // as compile builds it, once for the text's warnings
   int ultima_simile = 0;
   int senza_righe = 0;
   for (const auto& a : avvisi) {
@@ -78,7 +80,7 @@ void verifica_avvisi(Violazioni& v, std::string_view testo, const std::vector<av
              ", outside a text of " + std::to_string(righe.quante()) + " lines";
     });
     verifica_messaggio(v, a);
-    verifica_riga_mostrata(v, testo, a);
+    verifica_riga_mostrata(v, indice, a);
     if (a.codice == errori::testo_utf8) {
       v.che(p && *p < testo.size() && static_cast<unsigned char>(testo[*p]) >= 0x80,
             "the UTF-8 warning points at no byte above 0x7F");
