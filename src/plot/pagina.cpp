@@ -1,5 +1,7 @@
 // The interactive page: the compiled line as JSON data, drawn in the browser by an inline
-// script (zoom, pan, level of detail, tooltips with links to the description rows).
+// script (zoom, pan, level of detail, tooltips with links to the description rows). The
+// style, the body's elements and the script are the files pagina.css, pagina.html and
+// pagina.js beside this one; this file writes the frame around them and the data.
 //
 // The data (element "dati"); positions are metres of the track, SRC stands for three
 // numbers (index into "file", line, column; -1,0,0 when no row is known):
@@ -318,14 +320,14 @@ std::string disegna_pagina(const Stato& s, const opzioni_pagina& o) {
   if (!c.numero_treno.empty()) titolo += " \xE2\x80\x93 train " + da_cp1252(c.numero_treno);
   std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                    "<title>" + attributo(titolo) + "</title>\n<style>\n";
-  out += kStilePagina;
+                    "<title>" + attributo(titolo) + "</title>\n<style>\n\n";  // the blank line pages have always had
+  out += pagina_stile();
   out += "</style>\n</head>\n<body";
   if (!o.file_ricarica.empty()) out += " data-ricarica=\"" + attributo(o.file_ricarica) + "\"";
   out += ">\n";
-  out += kCorpoPagina;
+  out += pagina_corpo();
   out += "<script type=\"application/json\" id=\"dati\">\n" + dati(s, o) + "\n</script>\n<script>\n";
-  out += kScriptPagina;
+  out += pagina_script();
   out += "</script>\n</body>\n</html>\n";
   return out;
 }

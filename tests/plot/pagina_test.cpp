@@ -132,6 +132,21 @@ TEST(Pagina, NoTextOfTheScenarioEndsTheScriptAndNothingIsLoaded) {
   EXPECT_EQ(disegna_pagina(s, opzioni_di_prova()), disegna_pagina(s, opzioni_di_prova()));
 }
 
+// The style, body and script are the files beside the page's C++, carried byte for byte.
+TEST(Pagina, CarriesItsStyleBodyAndScriptFilesByteForByte) {
+  const auto file = [](const char* nome) {
+    const std::string testo = prova::leggi_tutto(std::string(COMPATTATORE_SORGENTI) + "/src/plot/" + nome);
+    EXPECT_FALSE(testo.empty()) << nome;
+    return testo;
+  };
+  const std::string pagina = disegna_pagina(prova::stato_di_prova(15000, prova::curve_di_prova()), opzioni_di_prova());
+  const std::string testa = "</title>\n<style>\n\n" + file("pagina.css") + "</style>\n</head>\n<body>\n" +
+                            file("pagina.html") + "<script type=\"application/json\" id=\"dati\">\n";
+  const std::string coda = "\n</script>\n<script>\n" + file("pagina.js") + "</script>\n</body>\n</html>\n";
+  EXPECT_NE(pagina.find(testa), std::string::npos);
+  EXPECT_TRUE(pagina.ends_with(coda));
+}
+
 TEST(Pagina, StationsOfEveryKindAreDrawn) {
   // A kind from 25 on keeps its entry but puts no stop cell on the track.
   Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
