@@ -10,16 +10,16 @@
 #include "plot/contenuto.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
-#include "plot/righe_sorgente.h"
+#include "plot/righe_rilette.h"
 #include "prova_plot.h"
 
 namespace cmp {
 namespace {
 
-using disegno::righe_sorgente;
+using disegno::rileggi_righe;
 using prova::CartellaTemporanea;
 
-TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
+TEST(RigheRilette, EachRowGivesItsKeywordLineColumnAndNumbers) {
   const std::string testo =
       "[stazioni]\r\n"
       "\r\n"
@@ -27,7 +27,7 @@ TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
       "cartello_indicatore, 650,(Cavalcavia)(Km 132+749)\n"  // a lone LF ends a line too
       "\t,5\r\n"                                             // no keyword: not a row
       "pendenza, +100 , 7x, 3";                              // the last line without an end
-  const auto righe = righe_sorgente(testo, 1);
+  const auto righe = rileggi_righe(testo, 1);
   ASSERT_EQ(righe.size(), 4u);
   struct atteso {
     int riga, colonna;
@@ -53,7 +53,7 @@ TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
   // Nothing in any bytes makes it fail.
   for (const std::string& strano : {std::string(), std::string("\r\r\n,,,\n"), std::string("a\0b,1", 5),
                                    std::string("x, 99999999999999999999999")}) {
-    EXPECT_NO_THROW(righe_sorgente(strano, 0));
+    EXPECT_NO_THROW(rileggi_righe(strano, 0));
   }
 }
 
