@@ -59,7 +59,7 @@ class ServerProcesso : public ::testing::Test {
 };
 
 // The whole session an author has with the built-in descriptions.
-TEST_F(ServerProcesso, UnaSessioneSulleDescrizioniIncorporate) {
+TEST_F(ServerProcesso, ASessionOnTheBuiltInDescriptionsGetsEveryAnswer) {
   const std::string byte_linea = leggi_tutto(cartella / kLinea);
   const std::string byte_treno = leggi_tutto(cartella / kTreno);
   const std::string ul = uri(cartella, kLinea);
@@ -156,7 +156,7 @@ TEST_F(ServerProcesso, UnaSessioneSulleDescrizioniIncorporate) {
 
 // The train is compiled with the line on disk when the line is not open; an error in
 // the line then shows in both, and a train without its line says so.
-TEST_F(ServerProcesso, IlTrenoSiCompilaConLaLineaSulDisco) {
+TEST_F(ServerProcesso, TheTrainIsCompiledWithTheLineOnDisk) {
   auto r = righe(linea);
   for (auto& x : r) {
     if (x.rfind("lunghezza percorso", 0) == 0) x = "lunghezza percorso,    -5";
@@ -187,7 +187,7 @@ TEST_F(ServerProcesso, IlTrenoSiCompilaConLaLineaSulDisco) {
 
 // A FIFO (or a device) in place of the line beside an open train holds nothing up: it is
 // not read, the train says its line cannot be had, and every request is answered at once.
-TEST_F(ServerProcesso, UnaFifoAlPostoDellaLineaNonBloccaNulla) {
+TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
   std::filesystem::remove(cartella / kLinea);
   ASSERT_EQ(::mkfifo((cartella / kLinea).c_str(), 0644), 0);
   ClienteLsp c;
@@ -208,7 +208,7 @@ TEST_F(ServerProcesso, UnaFifoAlPostoDellaLineaNonBloccaNulla) {
 
 // A line description alone: its own errors, nothing of the train it lacks. A text whose
 // name follows no pattern is told by its content.
-TEST_F(ServerProcesso, UnaLineaDaSola) {
+TEST_F(ServerProcesso, ALineOnItsOwnShowsOnlyItsOwnErrors) {
   ClienteLsp c;
   c.inizializza();
   const std::string u = "untitled:Untitled-1";
@@ -237,7 +237,7 @@ TEST_F(ServerProcesso, UnaLineaDaSola) {
 
 // The lifecycle: requests before initialize and after shutdown, exit without shutdown,
 // a client that goes away, and parameters that are missing.
-TEST(ServerCicloDiVita, ErroriDelProtocollo) {
+TEST(ServerCicloDiVita, EachProtocolErrorHasItsCodeAndTheExitStatusTellsAShutdown) {
   {
     ClienteLsp c;
     c.richiesta(1, "textDocument/hover", json::object());
@@ -276,7 +276,7 @@ TEST(ServerCicloDiVita, ErroriDelProtocollo) {
 }
 
 // Malformed headers are answered with a parse error and the next message is read.
-TEST(ServerCicloDiVita, IntestazioniErrate) {
+TEST(ServerCicloDiVita, AMalformedHeaderIsAParseErrorAndTheNextMessageIsRead) {
   ClienteLsp c;
   c.inizializza();
   const struct {

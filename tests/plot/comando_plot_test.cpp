@@ -114,7 +114,7 @@ TEST(ComandoPlot, PastAHundredWarningsTheRestAreCounted) {
       << e.errori;
 }
 
-TEST(ComandoPlot, FromTheBinaryFilesOfAScenario) {
+TEST(ComandoPlot, FromTheBinaryFilesItDrawsThePictureOfTheirState) {
   CartellaTemporanea t;
   const Stato s = prova::stato_di_prova(20000, prova::curve_di_prova());
   scrivi_compilato(t, s);
