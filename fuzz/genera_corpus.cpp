@@ -3,7 +3,11 @@
 // what it must give: "e<number>-..." that codice_errore, "f<number>-..." that final error,
 // "incorporat..." no error at all (the corpus test holds them to it). fuzz_decodifica gets
 // the binary files of small compiles, whole ("sano-...") and damaged in each of the three
-// files ("danno-scenario-...", "danno-percorso-...", "danno-tabella-...").
+// files ("danno-scenario-...", "danno-percorso-...", "danno-tabella-..."). fuzz_giornale
+// gets journals as a killed replacement leaves them ("rimette-...": put back) and beside
+// what a journal cannot be read through ("rifiuta-...": refused); fuzz_testo texts that
+// give no warning ("nessuno-...") or warning "a<number>-..."; fuzz_utf8 texts that convert
+// ("converte-...") or stop at a byte ("ferma-...").
 // Run from the repository root: ./build-fuzz/fuzz/genera_corpus
 #include <cstdio>
 #include <filesystem>
@@ -13,8 +17,11 @@
 
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
+#include "model/cp1252.h"
 #include "verifica.h"
 #include "verifica_decodifica.h"
+#include "verifica_giornale.h"
+#include "verifica_testo.h"
 
 namespace {
 
@@ -179,6 +186,83 @@ std::vector<std::pair<std::string, cmp::fuzz::file_compilati>> semi_decodifica()
   };
 }
 
+// Journals as scrivi_insieme writes them, "name<TAB>second name" a line, over the folder
+// the first byte describes (see verifica_giornale.h).
+std::vector<std::pair<std::string, std::string>> semi_giornale() {
+  using n = cmp::fuzz::nomi_giornale;
+  namespace bit = cmp::fuzz::cartella_giornale;
+  const auto righe = [](const char* tabella, const char* scenario, const char* percorso) {
+    return std::string(n::kTabella) + "\t" + tabella + "\n" + n::kScenario + "\t" + scenario + "\n" + n::kPercorso +
+           "\t" + percorso + "\n";
+  };
+  const std::string da_parte = righe(n::kDaParte[0], n::kDaParte[1], n::kDaParte[2]);
+  const auto tutti = static_cast<std::uint8_t>(bit::kFileBinari | bit::kDaParte);
+  return {
+      // Killed before the first rename: the old files are both in place and aside.
+      {"rimette-prima-delle-rinomine", cmp::fuzz::byte_giornale(tutti, da_parte)},
+      // Killed after the first rename of a compile into an empty folder.
+      {"rimette-file-nuovi", cmp::fuzz::byte_giornale(0x01, righe("-", "-", "-"))},
+      // A folder that gave no second names.
+      {"rimette-senza-secondi-nomi", cmp::fuzz::byte_giornale(bit::kFileBinari, righe("?", "?", "?"))},
+      // An old plan aside, a scenario that had none, a track whose folder gave no second name.
+      {"rimette-misto", cmp::fuzz::byte_giornale(0x0F, righe(n::kDaParte[0], "-", "?"))},
+      {"rifiuta-fifo", cmp::fuzz::byte_giornale(tutti | bit::kGiornaleFifo, da_parte)},
+      {"rifiuta-cartella-al-percorso", cmp::fuzz::byte_giornale(tutti | bit::kCartellaAlPercorso, da_parte)},
+  };
+}
+
+// The built-in texts with one row changed.
+std::string con(std::string testo, const std::string& da, const std::string& a) {
+  testo.replace(testo.find(da), da.size(), a);
+  return testo;
+}
+
+std::vector<std::pair<std::string, std::string>> semi_testo() {
+  using cmp::formato_descrizione;
+  using cmp::fuzz::byte_testo;
+  const std::string linea = cmp::fuzz::testo_linea_incorporata();
+  const std::string treno = testo(cmp::righe_treno_incorporato());
+  constexpr auto L = formato_descrizione::linea;
+  constexpr auto T = formato_descrizione::treno;
+  return {
+      {"nessuno-linea-incorporata", byte_testo(L, 0, linea)},
+      {"nessuno-treno-incorporato", byte_testo(T, 0, treno)},
+      {"a201-linea-parola-simile", byte_testo(L, 0, con(linea, "sfondo uno,", "sfndo uno,"))},
+      {"a201-treno-parola-simile", byte_testo(T, 0, con(treno, "velocita,", "velocta,"))},
+      // A row and a near miss, over 1 MiB (2^15 times, cut): 28,000 warnings.
+      {"a201-righe-ripetute", byte_testo(L, 15, "pendenza, 100, 5\r\npendensa, 200, 5\r\n")},
+      {"a202-linea-letta-come-treno", byte_testo(T, 0, linea)},
+      // The start of an ELF program.
+      {"a202-binario", byte_testo(L, 0, std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10))},
+      // One keyword field of 1 MiB, one word.
+      {"a202-parola-lunga", byte_testo(L, 17, "pendensa")},
+      {"a203-linea-utf8", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xC3\xA0)\r\ncurvas3,"))},
+      {"a203-bom", byte_testo(T, 0, "\xEF\xBB\xBF" + treno)},
+  };
+}
+
+std::vector<std::pair<std::string, std::string>> semi_utf8() {
+  using cmp::formato_descrizione;
+  using cmp::fuzz::byte_testo;
+  const std::string linea = cmp::fuzz::testo_linea_incorporata();
+  const std::string treno = cmp::da_cp1252(testo(cmp::righe_treno_incorporato()));
+  constexpr auto L = formato_descrizione::linea;
+  constexpr auto T = formato_descrizione::treno;
+  return {
+      {"converte-linea-incorporata", byte_testo(L, 0, linea)},
+      {"converte-treno-incorporato", byte_testo(T, 0, treno)},
+      {"converte-bom", byte_testo(T, 0, "\xEF\xBB\xBF" + treno)},
+      // Latin-1 letters and characters of the code page's 0x80 row.
+      {"converte-accenti", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xC3\xA0 \xE2\x82\xAC \xC5\x92 \xE2\x80\x93)\r\ncurvas3,"))},
+      // 1 MiB (2^15 times, cut) of rows with a letter of two bytes.
+      {"converte-ripetuto", byte_testo(L, 15, "cartello_indicatore, 1300, (Citt\xC3\xA0)\r\n")},
+      // Windows-1252 given as UTF-8.
+      {"ferma-latin1", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xE0)\r\ncurvas3,"))},
+      {"ferma-senza-byte", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (\xCE\xA9)\r\ncurvas3,"))},
+      {"ferma-troncato", byte_testo(T, 0, treno + "\xC3")},
+  };
+}
+
 void scrivi(const std::filesystem::path& cartella, const std::string& nome, const std::string& byte) {
   std::filesystem::create_directories(cartella);
   std::ofstream(cartella / nome, std::ios::binary | std::ios::trunc) << byte;
@@ -214,5 +298,8 @@ int main() {
   for (const auto& [nome, file] : semi_decodifica()) {
     scrivi(radice / "fuzz_decodifica", nome, cmp::fuzz::byte_decodifica(file));
   }
+  for (const auto& [nome, byte] : semi_giornale()) scrivi(radice / "fuzz_giornale", nome, byte);
+  for (const auto& [nome, byte] : semi_testo()) scrivi(radice / "fuzz_testo", nome, byte);
+  for (const auto& [nome, byte] : semi_utf8()) scrivi(radice / "fuzz_utf8", nome, byte);
   return 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The broken invariants of one input, shared by the compile and the decoder checks.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -22,5 +24,13 @@ class Violazioni {
  private:
   std::vector<std::string>& elenco_;
 };
+
+// A fuzz target's end for a broken invariant: the invariants on standard error, then an
+// abort, which libFuzzer reports as it reports a sanitizer's finding (the input is kept).
+inline void interrompi_se_violate(const char* bersaglio, const std::vector<std::string>& violazioni) {
+  if (violazioni.empty()) return;
+  for (const auto& v : violazioni) std::fprintf(stderr, "%s: %s\n", bersaglio, v.c_str());
+  std::abort();
+}
 
 }  // namespace cmp::fuzz

@@ -20,6 +20,10 @@ trap 'rm -rf "$lavoro"' EXIT
 
 impronta() { sha256sum | cut -c1-64; }
 
+# Every run of the program or the generator ends within IMPRONTE_SECONDI seconds (120
+# unless told otherwise): one that hangs is killed and shows as status 124 or 137.
+limitato() { timeout --kill-after=10 "${IMPRONTE_SECONDI:-120}" "$@"; }
+
 # Prints one line per file of the folder (sorted), then the status and standard output.
 riporta() {
   local caso=$1 cartella=$2 stato=$3 uscita=$4
@@ -41,7 +45,7 @@ compila() {
   cp "$linea" "$dentro/$(basename "$linea")"
   cp "$treno" "$dentro/$(basename "$treno")"
   local stato=0
-  (cd "$dentro" && "$prog" compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
+  (cd "$dentro" && limitato "$prog" compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
       --out out --json "$@") >"$lavoro/stdout" 2>/dev/null || stato=$?
   riporta "$caso" "$dentro/out" "$stato" "$lavoro/stdout"
   rm -rf "$dentro"
@@ -51,13 +55,13 @@ compila() {
 mkdir -p "$lavoro/run"
 cp "$prog" "$lavoro/run/compattatore"
 stato=0
-DISPLAY= "$lavoro/run/compattatore" >"$lavoro/stdout" 2>/dev/null || stato=$?
+DISPLAY= limitato "$lavoro/run/compattatore" >"$lavoro/stdout" 2>/dev/null || stato=$?
 rm "$lavoro/run/compattatore"
 riporta incorporato "$lavoro/run" "$stato" "$lavoro/stdout"
 
 # The exported descriptions, then compiled back.
 mkdir -p "$lavoro/esporta"
-"$prog" export --out "$lavoro/esporta" >/dev/null
+limitato "$prog" export --out "$lavoro/esporta" >/dev/null
 riporta esporta "$lavoro/esporta" 0 /dev/null
 linea_inc="$lavoro/esporta/VallorsaC_Pietrana_linea.txt"
 treno_inc="$lavoro/esporta/VallorsaC_Pietrana_4721-.txt"
@@ -67,7 +71,7 @@ compila esportato-senza-pianta "$linea_inc" "$treno_inc" --no-plan
 # Generated scenarios.
 for km in 20 100 340 1000; do
   mkdir -p "$lavoro/gen$km"
-  "$generatore" --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
+  limitato "$generatore" --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
   compila "banco$km" "$lavoro/gen$km/Banco${km}_linea.txt" "$lavoro/gen$km/Banco${km}_9001-.txt"
 done
 compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen100/Banco100_9001-.txt" --no-plan
@@ -106,12 +110,12 @@ cd "$lavoro/vedi"
 for f in VallorsaC_Pietrana_4721.dat VallorsaC_Pietrana_4721.sim VallorsaC_Pietrana_linea.dat; do
   for modo in "" --json; do
     stato=0
-    "$prog" dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
+    limitato "$prog" dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
     echo "dump$modo $f status $stato"
     echo "dump$modo $f stdout $(impronta <"$lavoro/stdout")"
   done
 done
-"$prog" plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
-"$prog" plot --from . --out file.svg >/dev/null 2>&1
+limitato "$prog" plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
+limitato "$prog" plot --from . --out file.svg >/dev/null 2>&1
 echo "plot testi.svg $(impronta <testi.svg)"
 echo "plot file.svg $(impronta <file.svg)"

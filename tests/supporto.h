@@ -1,9 +1,16 @@
 #pragma once
 // Helpers shared by the test programs: temporary folders, whole files, child processes.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -54,20 +61,67 @@ struct EsitoProcesso {
   int stato = -1;  // exit status, or 128 + signal
   std::string uscita;
   std::string errori;
+  bool scaduto = false;  // killed for outliving its limit
 };
 
+// How long a program a test runs may take before it is killed: far beyond what any of them
+// needs, even under the sanitizers on a loaded machine, and well within ctest's limit.
+inline constexpr std::chrono::seconds kLimiteFiglio{120};
+
+// Waits for a child to end; one that outlives `limite` is killed with its process group
+// (SIGKILL). Its status as EsitoProcesso::stato gives it, and whether it was killed so.
+struct FineFiglio {
+  int stato = -1;
+  bool scaduto = false;
+};
+inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kLimiteFiglio) {
+  const auto scadenza = std::chrono::steady_clock::now() + limite;
+  // A descriptor that becomes readable when the child ends; a short sleep where there is none.
+  const int avviso = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  FineFiglio fine;
+  int status = 0;
+  for (;;) {
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid) break;
+    if (r < 0 && errno != EINTR) break;
+    const long long resta =
+        std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now()).count();
+    if (resta <= 0) {
+      ::kill(-pid, SIGKILL);
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      fine.scaduto = true;
+      break;
+    }
+    if (avviso >= 0) {
+      pollfd p{avviso, POLLIN, 0};
+      ::poll(&p, 1, static_cast<int>(std::min<long long>(resta, 1000)));
+    } else {
+      ::usleep(static_cast<useconds_t>(std::min<long long>(resta, 5) * 1000));
+    }
+  }
+  if (avviso >= 0) ::close(avviso);
+  fine.stato = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+  return fine;
+}
+
 // Runs the program with these arguments (no shell), with DISPLAY removed so that
-// nothing opens a window, and collects its exit status and both outputs. `nel_figlio`
-// runs in the child just before the program starts (to set a resource limit, say).
+// nothing opens a window, standard input from /dev/null, in a process group of its own,
+// and collects its exit status and both outputs; one that outlives `limite` is killed
+// (scaduto, and a line that says so on its standard error). `nel_figlio` runs in the
+// child just before the program starts (to set a resource limit, say).
 inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
                             const std::string& cartella_lavoro = ".",
-                            const std::function<void()>& nel_figlio = {}) {
+                            const std::function<void()>& nel_figlio = {},
+                            std::chrono::milliseconds limite = kLimiteFiglio) {
   std::filesystem::path tmp = std::filesystem::temp_directory_path();
   std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
   std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
   std::fflush(nullptr);  // or the child would write the parent's buffered output again
   const pid_t pid = ::fork();
   if (pid == 0) {
+    ::setpgid(0, 0);
+    if (!std::freopen("/dev/null", "r", stdin)) ::_exit(126);
     if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);
     if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
     ::unsetenv("DISPLAY");
@@ -79,12 +133,17 @@ inline EsitoProcesso esegui(const std::string& programma, const std::vector<std:
     ::execv(programma.c_str(), argv.data());
     ::_exit(127);
   }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
+  ::setpgid(pid, pid);  // as the child does: whichever runs first
+  const FineFiglio fine = attendi_entro(pid, limite);
   EsitoProcesso e;
-  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  e.stato = fine.stato;
+  e.scaduto = fine.scaduto;
   e.uscita = leggi_tutto(f_out);
   e.errori = leggi_tutto(f_err);
+  if (e.scaduto) {
+    e.errori += "\n[killed by the test after " +
+                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limite).count()) + " s]\n";
+  }
   std::filesystem::remove(f_out);
   std::filesystem::remove(f_err);
   return e;

@@ -2,10 +2,21 @@
 // `compattatore plot --out X.html` writes. One check per run, named on the command line:
 //   node pagina.test.js CHECK COMPATTATORE GENERA_SCENARIO WORKDIR
 // Exit status 77 (a skip for ctest) when node modules or the browser are missing.
+// Every wait is bounded: each program run, each step in the browser, and the whole check
+// (LIMITE_MS, within ctest's limit of 300 s); the browser gets a home and XDG folders of
+// its own, so that any user runs the checks, one whose home cannot be written too.
 "use strict";
 const { execFileSync } = require("child_process");
 const fs = require("fs");
+const os = require("os");
 const path = require("path");
+
+const LIMITE_MS = 240000;
+const LIMITE_PROGRAMMA_MS = 120000;
+const figli = new Set();  // programs started in the background, killed however the check ends
+function esegui(programma, argomenti, opzioni = {}) {
+  return execFileSync(programma, argomenti, { timeout: LIMITE_PROGRAMMA_MS, killSignal: "SIGKILL", ...opzioni });
+}
 
 const SALTA = 77;
 const [controllo, compattatore, generatore, cartella] = process.argv.slice(2);
@@ -32,14 +43,14 @@ function descrizioni_incorporate(nome, modifica) {
   const dir = path.join(cartella, nome);
   fs.rmSync(dir, { recursive: true, force: true });
   fs.mkdirSync(dir, { recursive: true });
-  execFileSync(compattatore, ["export", "--out", dir]);
+  esegui(compattatore, ["export", "--out", dir]);
   const treno = path.join(dir, "VallorsaC_Pietrana_4721-.txt");
   if (modifica) fs.writeFileSync(treno, modifica(fs.readFileSync(treno, "latin1")), "latin1");
   return { dir, linea: path.join(dir, "VallorsaC_Pietrana_linea.txt"), treno };
 }
 
 function disegna(linea, treno, uscita) {
-  execFileSync(compattatore, ["plot", "--line", linea, "--train", treno, "--out", uscita,
+  esegui(compattatore, ["plot", "--line", linea, "--train", treno, "--out", uscita,
     "--editor-url", "vscode://file/{path}:{line}:{column}"], { stdio: ["ignore", "ignore", "pipe"] });
   return uscita;
 }
@@ -103,6 +114,8 @@ function avvia_watch(d) {
   const { spawn } = require("child_process");
   const w = spawn(compattatore, ["watch", "--line", d.linea, "--train", d.treno, "--out", d.dir],
     { stdio: ["ignore", "ignore", "pipe"] });
+  figli.add(w);
+  w.on("exit", () => figli.delete(w));
   let detto = "";
   w.stderr.on("data", c => { detto += c; });
   w.riga = (re, ms) => new Promise((ok, no) => {
@@ -210,7 +223,7 @@ const controlli = {
     const dir = path.join(cartella, "lunga");
     fs.rmSync(dir, { recursive: true, force: true });
     fs.mkdirSync(dir, { recursive: true });
-    execFileSync(generatore, ["--length", "1000000", "--out", dir]);
+    esegui(generatore, ["--length", "1000000", "--out", dir]);
     const uscita = disegna(path.join(dir, "Banco1000_linea.txt"), path.join(dir, "Banco1000_9001-.txt"), path.join(dir, "linea.html"));
     console.log("page of 1,000 km: " + fs.statSync(uscita).size + " bytes");
     const inizio = Date.now();
@@ -265,15 +278,40 @@ const controlli = {
   },
 };
 
+// A home of the browser's own, removed at the end.
+function casa_temporanea() {
+  const casa = fs.mkdtempSync(path.join(os.tmpdir(), "compattatore-browser-"));
+  const env = { ...process.env, HOME: casa };
+  for (const [variabile, sotto] of [["XDG_CONFIG_HOME", "config"], ["XDG_CACHE_HOME", "cache"],
+    ["XDG_DATA_HOME", "dati"], ["XDG_STATE_HOME", "stato"], ["XDG_RUNTIME_DIR", "run"]]) {
+    env[variabile] = path.join(casa, sotto);
+    fs.mkdirSync(env[variabile], { mode: 0o700 });
+  }
+  return { casa, env };
+}
+
+function uccidi_figli() {
+  for (const f of figli) f.kill("SIGKILL");
+}
+
 (async () => {
   if (!controlli[controllo]) {
     console.error("unknown check " + controllo + "; one of " + Object.keys(controlli).join(", "));
     process.exit(2);
   }
+  const scadenza = setTimeout(() => {
+    console.error(controllo + ": not done within " + LIMITE_MS / 1000 + " s");
+    process.exit(1);
+  }, LIMITE_MS);
   fs.mkdirSync(cartella, { recursive: true });
+  const { casa, env } = casa_temporanea();
+  process.on("exit", () => {
+    uccidi_figli();
+    fs.rmSync(casa, { recursive: true, force: true });
+  });
   let browser;
   try {
-    browser = await chromium.launch({ executablePath: BROWSER, args: ["--no-sandbox"] });
+    browser = await chromium.launch({ executablePath: BROWSER, args: ["--no-sandbox"], env, timeout: 60000 });
   } catch (e) {
     console.log("SKIP: Chromium does not start: " + e.message.split("\n")[0]);
     process.exit(SALTA);
@@ -286,5 +324,6 @@ const controlli = {
     process.exitCode = 1;
   } finally {
     await browser.close();
+    clearTimeout(scadenza);
   }
 })();

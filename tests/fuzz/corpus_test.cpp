@@ -1,7 +1,7 @@
 // The seed corpus of the fuzz targets, replayed through the same compile and invariants
 // as the targets, in every build: each file must keep every invariant and give the
-// outcome its name announces. The corpus grown by fuzz campaigns (fuzz/cresciuto/) is
-// replayed too, for the invariants alone.
+// outcome its name announces. The corpus grown by fuzz campaigns (fuzz/cresciuto.tar.xz,
+// unpacked into the build folder at configure time) is replayed too, for the invariants alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,8 @@
 #include "supporto.h"
 #include "verifica.h"
 #include "verifica_decodifica.h"
+#include "verifica_giornale.h"
+#include "verifica_testo.h"
 
 namespace cmp::fuzz {
 namespace {
@@ -66,29 +68,86 @@ TEST(CorpusFuzz, EverySeedKeepsTheInvariantsAndGivesTheOutcomeItsNameAnnounces) 
   }
 }
 
+// Every target, by name, with the invariants of one of its inputs.
+using violazioni_di = std::vector<std::string> (*)(const std::uint8_t*, std::size_t);
+constexpr std::pair<const char*, violazioni_di> kTuttiIBersagli[] = {
+    {"fuzz_linea", [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_linea(d, n)).violazioni; }},
+    {"fuzz_treno", [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_treno(d, n)).violazioni; }},
+    {"fuzz_scenario",
+     [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_scenario(d, n)).violazioni; }},
+    {"fuzz_decodifica", [](const std::uint8_t* d, std::size_t n) { return decodifica_e_verifica(d, n).violazioni; }},
+    {"fuzz_giornale",
+     [](const std::uint8_t* d, std::size_t n) { return ripristina_e_verifica(ingresso_di_giornale(d, n)).violazioni; }},
+    {"fuzz_testo",
+     [](const std::uint8_t* d, std::size_t n) {
+       return controlla_e_verifica(ingresso_di_testo(d, n, kTestoInProva)).violazioni;
+     }},
+    {"fuzz_utf8",
+     [](const std::uint8_t* d, std::size_t n) {
+       return converti_e_verifica(ingresso_di_testo(d, n, kTestoInProva)).violazioni;
+     }},
+};
+
+const std::uint8_t* byte_di(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
+
 // What the fuzz campaigns found that reaches further than the seeds: every input keeps the
 // invariants in every build, not only in the fuzz build that found it.
 TEST(CorpusFuzz, EveryGrownInputKeepsTheInvariants) {
-  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "cresciuto";
+  const std::filesystem::path radice = COMPATTATORE_CRESCIUTO;
   std::size_t ingressi = 0;
-  const auto ripeti = [&](const char* nome, auto verifica) {
-    if (!std::filesystem::is_directory(radice / nome)) return;
+  for (const auto& [nome, violazioni] : kTuttiIBersagli) {
+    if (!std::filesystem::is_directory(radice / nome)) continue;
     for (const auto& voce : std::filesystem::directory_iterator(radice / nome)) {
       const std::string byte = prova::leggi_tutto(voce.path());
-      for (const auto& v : verifica(reinterpret_cast<const std::uint8_t*>(byte.data()), byte.size())) {
-        ADD_FAILURE() << voce.path() << ": " << v;
-      }
+      for (const auto& v : violazioni(byte_di(byte), byte.size())) ADD_FAILURE() << voce.path() << ": " << v;
       ++ingressi;
     }
-  };
-  for (const auto& b : kBersagli) {
-    ripeti(b.nome, [&](const std::uint8_t* d, std::size_t n) {
-      return compila_e_verifica(b.ingresso_di(d, n)).violazioni;
-    });
   }
-  ripeti("fuzz_decodifica",
-         [](const std::uint8_t* d, std::size_t n) { return decodifica_e_verifica(d, n).violazioni; });
-  EXPECT_GT(ingressi, 0u) << "no grown corpus under " << radice;
+  EXPECT_GT(ingressi, 0u) << "no grown corpus under " << radice << " (it is unpacked from fuzz/cresciuto.tar.xz)";
+}
+
+// The seeds of the journal and text targets keep the invariants and do what their names
+// say: a journal put back ("rimette-") or refused ("rifiuta-"); a text with no warning
+// ("nessuno-") or with warning N ("aN-"); a UTF-8 text that converts ("converte-") or
+// stops at a byte ("ferma-").
+TEST(CorpusFuzz, EveryJournalAndTextSeedKeepsTheInvariantsAndDoesWhatItsNameSays) {
+  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus";
+  const auto inizia = [](const std::string& nome, const char* prefisso) { return nome.rfind(prefisso, 0) == 0; };
+  const auto ciascuno = [&](const char* bersaglio, auto verifica) {
+    std::size_t semi = 0;
+    for (const auto& voce : std::filesystem::directory_iterator(radice / bersaglio)) {
+      const std::string nome = voce.path().filename().string();
+      const std::string byte = prova::leggi_tutto(voce.path());
+      for (const auto& v : verifica(nome, byte)) ADD_FAILURE() << bersaglio << "/" << nome << ": " << v;
+      ++semi;
+    }
+    EXPECT_GE(semi, 5u) << bersaglio;
+  };
+  ciascuno("fuzz_giornale", [&](const std::string& nome, const std::string& byte) {
+    const auto e = ripristina_e_verifica(ingresso_di_giornale(byte_di(byte), byte.size()));
+    EXPECT_TRUE(inizia(nome, "rimette-") || inizia(nome, "rifiuta-")) << nome << " announces no outcome";
+    EXPECT_EQ(e.rifiutato, inizia(nome, "rifiuta-")) << nome;
+    return e.violazioni;
+  });
+  ciascuno("fuzz_testo", [&](const std::string& nome, const std::string& byte) {
+    const auto e = controlla_e_verifica(ingresso_di_testo(byte_di(byte), byte.size(), kTestoInProva));
+    if (inizia(nome, "nessuno-")) {
+      EXPECT_TRUE(e.avvisi.empty()) << nome << ": " << e.avvisi.size() << " warnings, the first " << e.avvisi[0];
+    } else if (inizia(nome, "a")) {
+      const int atteso = std::atoi(nome.c_str() + 1);
+      EXPECT_NE(std::find(e.avvisi.begin(), e.avvisi.end(), atteso), e.avvisi.end()) << nome;
+    } else {
+      ADD_FAILURE() << nome << " announces no outcome";
+    }
+    return e.violazioni;
+  });
+  ciascuno("fuzz_utf8", [&](const std::string& nome, const std::string& byte) {
+    const auto e = converti_e_verifica(ingresso_di_testo(byte_di(byte), byte.size(), kTestoInProva));
+    EXPECT_TRUE(inizia(nome, "converte-") || inizia(nome, "ferma-")) << nome << " announces no outcome";
+    EXPECT_EQ(e.errore_conversione.has_value(), inizia(nome, "ferma-"))
+        << nome << ": " << (e.errore_conversione ? e.errore_conversione->messaggio : "");
+    return e.violazioni;
+  });
 }
 
 // Every number a text can cause has a seed, in the target that reaches it most directly.

@@ -1,6 +1,10 @@
 // A real editor's client: Neovim, headless, opens a line description with an error and
 // reads back the diagnostics the server published. Skipped when nvim is not installed.
+// Neovim gets a home and XDG folders of its own, in the test's folder: it writes its LSP
+// log and state there, and a user whose home cannot be written (nobody) runs it too.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -30,9 +34,24 @@ TEST(Neovim, ReceivesTheDiagnosticsOfADescriptionWithAnError) {
   ::setenv("CMP_FILE", linea.c_str(), 1);
   ::setenv("CMP_ESITO", esito.c_str(), 1);
   ::setenv("CMP_EXE", COMPATTATORE_EXE, 1);
-  const auto r = esegui("/bin/sh", {"-c", std::string("exec nvim --headless -u NONE -i NONE -n -c 'luafile ") +
-                                              COMPATTATORE_NVIM_LUA + "' </dev/null"});
-  ASSERT_EQ(r.stato, 0) << r.errori;
+  const auto casa = [&] {
+    for (const char* sotto : {"casa", "casa/config", "casa/dati", "casa/stato", "casa/cache", "casa/run"}) {
+      std::filesystem::create_directory(cartella / sotto);
+    }
+    ::chmod((cartella / "casa/run").c_str(), 0700);
+    ::setenv("HOME", (cartella / "casa").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (cartella / "casa/config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (cartella / "casa/dati").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (cartella / "casa/stato").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (cartella / "casa/cache").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (cartella / "casa/run").c_str(), 1);
+  };
+  // The script waits 10 s for the diagnostics and 2 s for the server to stop.
+  const auto r = esegui("/bin/sh",
+                        {"-c", std::string("exec nvim --headless -u NONE -i NONE -n -c 'luafile ") +
+                                   COMPATTATORE_NVIM_LUA + "'"},
+                        ".", casa, std::chrono::seconds(60));
+  ASSERT_EQ(r.stato, 0) << r.errori << leggi_tutto(esito);
   EXPECT_EQ(leggi_tutto(esito), "9:3:1\n");
   EXPECT_EQ(leggi_tutto(linea), prima);  // the editor's server changed nothing on disk
 }
