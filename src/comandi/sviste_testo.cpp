@@ -64,7 +64,11 @@ void per_ogni_riga(std::string_view testo, F&& f) {
 
 // A field the readers take for a comment, or a header.
 bool commento(std::string_view campo) { return campo.find('-') != std::string_view::npos; }
-bool intestazione(std::string_view campo) { return !campo.empty() && campo.front() == '['; }
+// A header as the readers know one: a field holding both brackets (a byte-order mark may
+// stand before the first).
+bool intestazione(std::string_view campo) {
+  return campo.find('[') != std::string_view::npos && campo.find(']') != std::string_view::npos;
+}
 
 // The first keyword of the format the readers take the field for.
 const parola_chiave* parola_del_campo(std::string_view campo, formato_descrizione formato) {
