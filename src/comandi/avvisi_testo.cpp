@@ -165,10 +165,32 @@ std::pair<std::string_view, int> campo_chiave(std::string_view riga) {
   return {campo, static_cast<int>(inizio) + 1};
 }
 
+const ParoleCercate& parole_cercate() {
+  static const ParoleCercate cercate;
+  return cercate;
+}
+
 }  // namespace
 
+std::vector<std::size_t> parole_riconosciute(std::string_view campo) {
+  const ParoleCercate& cercate = parole_cercate();
+  const std::uint64_t trovate = cercate.trovate(campo);
+  std::vector<std::size_t> out;
+  for (std::size_t k = 0; k < std::size(kParoleChiave); ++k) {
+    if (cercate.riconosce(trovate, k)) out.push_back(k);
+  }
+  return out;
+}
+
+std::optional<std::size_t> primo_cr_solo(std::string_view testo) {
+  for (std::size_t i = testo.find('\r'); i != std::string_view::npos; i = testo.find('\r', i + 1)) {
+    if (i + 1 < testo.size() && testo[i + 1] != '\n') return i;
+  }
+  return std::nullopt;
+}
+
 std::vector<avviso_testo> controlla_testo(std::string_view testo, formato_descrizione formato) {
-  static const ParoleCercate cercate;
+  const ParoleCercate& cercate = parole_cercate();
   static constexpr std::size_t kConfrontabile = lunghezza_confrontabile();
   std::vector<avviso_testo> out;
   const bool binario = testo.find('\0') != std::string_view::npos;
@@ -205,6 +227,8 @@ std::vector<avviso_testo> controlla_testo(std::string_view testo, formato_descri
     }
   }
   if (del_formato == 0) {
+    // The whole text is one line to the readers: the word for that is its own warning.
+    if (primo_cr_solo(testo)) return out;
     const bool linea = formato == formato_descrizione::linea;
     const std::string perche = binario      ? ": it holds NUL bytes, a binary file?"
                                : dell_altro ? std::string(": it reads as a ") + (linea ? "train" : "line") +

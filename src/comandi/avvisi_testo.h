@@ -23,6 +23,14 @@ struct avviso_testo {
 // take on it (37 bytes) is compared with the keywords, in a band of the edit table.
 std::vector<avviso_testo> controlla_testo(std::string_view testo, formato_descrizione formato);
 
+// The keywords of kParoleChiave (by index) the readers would take a keyword field for,
+// matched in any case; one pass over the field, whatever its length.
+std::vector<std::size_t> parole_riconosciute(std::string_view campo);
+
+// Where a text's lines end with a CR alone (a line end the readers do not know, so the
+// whole text is one line to them): the first such CR, or nullopt.
+std::optional<std::size_t> primo_cr_solo(std::string_view testo);
+
 // A UTF-8 text turned into Windows-1252 (a byte-order mark dropped), or the place and the
 // reason it cannot be: a malformed sequence or a character the code page cannot hold.
 // One pass over the text; the place of a fault is found from a line index built once.

@@ -2,6 +2,7 @@
 // finishing pass and writers as the built-in run. Inputs are only ever read.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "disco/cartella_disco.h"
 #include "comandi/avvisi_testo.h"
+#include "comandi/sviste_testo.h"
 #include "comandi/descrizioni_utente.h"
 #include "comandi/diagnostica.h"
 #include "comandi/errore.h"
@@ -21,6 +23,8 @@
 #include "disco/scritture_insieme.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
+#include "errori/catalogo_errori.h"
+#include "model/voci_scenario.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 #include "model/testo_visibile.h"
@@ -57,6 +61,17 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
     j += ", \"messaggio\": " + json_testo(messaggio_posto_occupato(*r, e.finale));
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
+  }
+  // The line's own error when the train's replaced it, shown as a note under it.
+  j += ", \"errore_linea\": ";
+  if (const auto& n = e.lettura_linea) {
+    j += "{\"codice\": " + std::to_string(n->codice) + ", \"posizione\": " + std::to_string(n->posizione) +
+         ", \"file\": " + json_testo(file_del_luogo(*n, linea, treno)) +
+         ", \"riga\": " + (n->dove.riga > 0 ? std::to_string(n->dove.riga) : "null") +
+         ", \"colonna\": " + (n->dove.riga > 0 ? std::to_string(n->dove.colonna) : "null") +
+         ", \"messaggio\": " + json_testo(nota_lettura_linea(s, e)) + "}";
+  } else {
+    j += "null";
   }
   // The check over the texts first, then the finishing pass, as standard error shows them.
   j += ", \"avvisi\": [";
@@ -101,13 +116,29 @@ bool converti_testi(descrizioni_utente& d, rifiuto& r) {
   return true;
 }
 
-// The warnings of the check over both texts, line first.
-std::vector<avviso_in_file> avvisi_dei_testi(const descrizioni_utente& d) {
+// The warnings of the check over both texts, line first, each text's in the order of
+// its lines: what the readers skip, then the slips they take in silence.
+std::vector<avviso_in_file> avvisi_dei_testi(const descrizioni_utente& d, const esito_compilazione& esito,
+                                             std::int32_t lunghezza) {
   std::vector<avviso_in_file> out;
+  const auto delle_righe = sviste_delle_righe(esito, lunghezza);
   for (const auto& [testo, file, formato] :
        {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
         std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
-    for (auto& a : controlla_testo(*testo, formato)) out.push_back({file, std::move(a)});
+    std::vector<avviso_testo> avvisi = controlla_testo(*testo, formato);
+    const bool nessuna_riga = std::any_of(avvisi.begin(), avvisi.end(),
+                                          [](const avviso_testo& a) { return a.codice == errori::nessuna_riga; });
+    if (!nessuna_riga) {
+      for (auto& a : sviste_del_testo(*testo, formato)) avvisi.push_back(std::move(a));
+      const auto suo = formato == formato_descrizione::linea ? testo_descrizione::linea : testo_descrizione::treno;
+      for (const auto& a : delle_righe) {
+        if (a.testo == suo) avvisi.push_back(a.avviso);
+      }
+      std::stable_sort(avvisi.begin(), avvisi.end(), [](const avviso_testo& a, const avviso_testo& b) {
+        return std::pair{a.riga, a.colonna} < std::pair{b.riga, b.colonna};
+      });
+    }
+    for (auto& a : avvisi) out.push_back({file, std::move(a)});
   }
   return out;
 }
@@ -149,7 +180,7 @@ int comando_compila(const opzioni_lette& o) {
 
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
-  const std::vector<avviso_in_file> avvisi_testo = avvisi_dei_testi(*d);
+  const std::vector<avviso_in_file> avvisi_testo = avvisi_dei_testi(*d, esito, lunghezza_linea(s.scenario));
   const avvisi_mostrati mostrati =
       stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno, avvisi_testo);
   const auto esito_json = [&](int stato) {

@@ -165,6 +165,12 @@ std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna) {
   return "  " + da_cp1252(linea) + "\n  " + sotto + "^\n";
 }
 
+std::string nota_lettura_linea(const Stato& s, const esito_compilazione& esito) {
+  const errore_lettura& l = *esito.lettura_linea;
+  return "before the train's error, the line recorded error " + std::to_string(l.codice) + ": " +
+         descrivi_lettura(s, esito, l);
+}
+
 const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito) {
   for (const auto& r : esito.righe) {
     const auto p = r.posizione;
@@ -223,6 +229,12 @@ avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esi
     const std::string file = file_del_luogo(e, linea, treno);
     stampa_una(diagnostica(prefisso_luogo(e, file), "error", e.codice, descrivi_lettura(s, esito)),
                riga_e_cursore(indice_di(file == linea), e.dove.riga, e.dove.colonna));
+  }
+  if (esito.lettura_linea) {
+    const errore_lettura& l = *esito.lettura_linea;
+    const std::string file = file_del_luogo(l, linea, treno);
+    stampa_una(prefisso_luogo(l, file) + ": note: " + nota_lettura_linea(s, esito),
+               riga_e_cursore(indice_di(file == linea), l.dove.riga, l.dove.colonna));
   }
   if (!esito.scrivibile()) {
     if (const riga_sorgente* r = riga_del_posto_occupato(esito)) {

@@ -55,6 +55,10 @@ bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingr
 // a board or caption within 24 m of 0, a slow order starting there, an abbattimento point
 // on cell 1; nullptr when no row can be named (the finishing pass placed the mark).
 const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito);
+
+// The note under the train's error when it replaced the line's: the line's own error,
+// its number and its words (esito.lettura_linea must hold one).
+std::string nota_lettura_linea(const Stato& s, const esito_compilazione& esito);
 // The message for that row: which row, and why it is blamed.
 std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale);
 

@@ -69,6 +69,70 @@ namespace {
 
 std::string cella_n(std::int64_t c) { return "cell " + std::to_string(c); }
 
+// Whether row r put the object a cell holds there: by the cell its position takes, or
+// for a station stop by the station's entry.
+bool ha_messo(const riga_sorgente& r, std::int64_t cella, const tratto& t, int stazione) {
+  const std::string_view k = r.chiave;
+  switch (t.tipo) {
+    case tipo_cella::segnale: return k == "segnale" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::inizio_rallentamento: return k == "rallentamento" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::avviso_rallentamento: return k == "rallentamento" && cella_piu_uno(r.posizione - 1200) == cella;
+    case tipo_cella::indicatori_v_max: return k == "indicatori_v" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::cartello: return k == "cartello" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::abbattimento:
+    case tipo_cella::abbattimento_valore: return k == "abbattimento" && arrotonda(r.posizione / 50.0) == cella;
+    case tipo_cella::fermata: return k == "stazione" && stazione == t.parametro1;
+    default: return false;
+  }
+}
+
+// The row read before `prima` that put what a cell holds there, or nullptr when no row
+// can be told (the end of a slow order, its approach cells, a mountain marker).
+const riga_sorgente* riga_della_cella(const Stato& s, const esito_compilazione& esito, std::int64_t cella,
+                                      const riga_sorgente* prima) {
+  if (cella < 0 || cella > s.ultima_cella()) return nullptr;
+  const tratto& t = s.percorso[static_cast<std::size_t>(cella)];
+  const riga_sorgente* trovata = nullptr;
+  int stazione = 0;
+  for (const auto& r : esito.righe) {
+    if (&r == prima) break;
+    if (r.chiave == "stazione") ++stazione;
+    if (ha_messo(r, cella, t, stazione)) trovata = &r;
+  }
+  return trovata;
+}
+
+// What a cell holds and, when it can be told, the row that put it there.
+std::string cella_e_riga(const Stato& s, std::int64_t cella, const contesto_messaggio& c) {
+  std::string out = cella_occupata(s, cella);
+  if (c.esito == nullptr) return out;
+  if (const riga_sorgente* r = riga_della_cella(s, *c.esito, cella, c.riga)) out += ", put there by " + nome_riga(*r);
+  return out;
+}
+
+// The station row before the one a message is about.
+const riga_sorgente* stazione_precedente(const contesto_messaggio& c) {
+  if (c.esito == nullptr || c.riga == nullptr) return nullptr;
+  const riga_sorgente* trovata = nullptr;
+  for (const auto& r : c.esito->righe) {
+    if (&r == c.riga) break;
+    if (r.chiave == "stazione" && r.testo == testo_descrizione::treno) trovata = &r;
+  }
+  return trovata;
+}
+
+// Two stations too close: out of order when this one stands before the one before it.
+std::string rispetto_precedente(const contesto_messaggio& c) {
+  const riga_sorgente* prima = stazione_precedente(c);
+  if (prima == nullptr) return "starts less than 350 m after the end of the previous station's area";
+  const std::string chi = "the station at " + metri(prima->posizione) + " (" + nome_riga(*prima) + ")";
+  if (c.riga != nullptr && c.riga->posizione <= prima->posizione) {
+    return "is out of order: it comes after " + chi +
+           " in the text but stands before it on the line; write the stations in order of position";
+  }
+  return "starts less than 350 m after the end of the area of " + chi;
+}
+
 // The value of one placeholder of a catalogue message.
 std::string valore_segnaposto(const Stato& s, std::string_view nome, const contesto_messaggio& c) {
   const std::int32_t p = c.posizione;
@@ -78,16 +142,20 @@ std::string valore_segnaposto(const Stato& s, std::string_view nome, const conte
     return c.riga ? metri(c.riga->posizione) + " (" + cella_n(c.cella_oggetto) + ")" : cella_n(c.cella_oggetto);
   }
   if (nome == "cella_registrata") return cella_n(c.cella);
-  if (nome == "cella") return cella_occupata(s, cella_piu_uno(p));
-  if (nome == "cella_avviso") return cella_occupata(s, cella_piu_uno(p - 1200));
-  if (nome == "cella_abbattimento") return cella_occupata(s, arrotonda(p / 50.0));
+  if (nome == "cella") return cella_e_riga(s, cella_piu_uno(p), c);
+  if (nome == "cella_avviso") return cella_e_riga(s, cella_piu_uno(p - 1200), c);
+  if (nome == "cella_abbattimento") return cella_e_riga(s, arrotonda(p / 50.0), c);
+  if (nome == "stazione_precedente") return rispetto_precedente(c);
   if (nome == "lunghezza") return metri(lunghezza_linea(s.scenario));
   if (nome == "ripetizione_1") return std::to_string(ripetizione_primo(s.scenario));
   if (nome == "ripetizione_2") return std::to_string(ripetizione_secondo(s.scenario));
   if (nome == "voce_testi") return std::to_string(s.voce_cartello + 1);
   if (nome == "limite_percorso") return limite_traccia(s);
   if (nome == "ultima_cella") return s.percorso.empty() ? std::string("no track") : cella_n(s.ultima_cella());
-  if (nome == "dettaglio") return s.dettaglio_errore.empty() ? "the text cannot be read here" : s.dettaglio_errore;
+  if (nome == "dettaglio") {
+    const std::string& d = c.dettaglio ? *c.dettaglio : s.dettaglio_errore;
+    return d.empty() ? "the text cannot be read here" : d;
+  }
   return "{" + std::string(nome) + "}";
 }
 
@@ -162,13 +230,18 @@ std::string nome_riga(const riga_sorgente& r) {
 }
 
 std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito) {
-  const errore_lettura& e = esito.lettura;
+  return descrivi_lettura(s, esito, esito.lettura);
+}
+
+std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito, const errore_lettura& e) {
   const char* modello = modello_di(e.codice);
   if (modello == nullptr) return descrivi_errore(s, e.codice, e.posizione);
   const riga_sorgente* puntata = riga_in(esito, e.dove);
   contesto_messaggio c;
   c.posizione = e.posizione;
   c.riga = puntata;
+  c.esito = &esito;
+  c.dettaglio = &e.dettaglio;
   if (puntata == nullptr || !parla_di_posizione(modello) || puntata->posizione == e.posizione) {
     return compila_messaggio(s, modello, c);
   }

@@ -19,6 +19,10 @@ struct contesto_messaggio {
   const riga_sorgente* riga = nullptr;  // the row the message is about, when one is known
   std::int64_t cella = 0;               // the finishing pass: the cell it recorded
   std::int64_t cella_oggetto = 0;       // the finishing pass: the signal's or the slow order's start cell
+  // The rows read, for the row that holds a cell ({cella}) and the station before
+  // ({stazione_precedente}); and why a read failed ({dettaglio}), else the state's.
+  const esito_compilazione* esito = nullptr;
+  const std::string* dettaglio = nullptr;
 };
 
 // A catalogue message with its {placeholders} filled in from the state and the context.
@@ -38,6 +42,8 @@ std::string nome_riga(const riga_sorgente& r);
 // The readers' error, its words and numbers from the row it points at. When the recorded
 // position (or the number itself) was left by a later row, the message says which row.
 std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito);
+// The same for another error of the readers: the line's own, which the train's replaced.
+std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito, const errore_lettura& e);
 
 // What the finishing pass's warnings are about, found once for all of them: the last
 // signal and slow-order row read at each cell, and the start of the slow order each cell

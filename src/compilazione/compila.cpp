@@ -64,8 +64,17 @@ bool leggi_linea(Stato& s, const testo_in_arrivo& linea, esito_compilazione& e) 
 
 void leggi_treno(Stato& s, const testo_in_arrivo& treno, esito_compilazione& e) {
   e.treno_letto = true;
-  if (treno.come != testo_in_arrivo::stato::presente) return non_arrivato(s, treno, testo_descrizione::treno);
-  leggi_descrizione_treno(s, treno.testo, &e.righe);
+  const errore_lettura della_linea{s.codice_errore, s.posizione_errore, s.luogo_errore, s.dettaglio_errore};
+  if (treno.come != testo_in_arrivo::stato::presente) {
+    non_arrivato(s, treno, testo_descrizione::treno);
+  } else {
+    leggi_descrizione_treno(s, treno.testo, &e.righe);
+  }
+  // The train's number replaces the line's in the state; the line's is kept for its words.
+  const bool sostituito = s.codice_errore != della_linea.codice || s.luogo_errore.testo != della_linea.dove.testo ||
+                          s.luogo_errore.riga != della_linea.dove.riga ||
+                          s.luogo_errore.colonna != della_linea.dove.colonna;
+  if (della_linea.codice != 0 && sostituito) e.lettura_linea = della_linea;
 }
 
 // The two readers in order; the train text is read only when the line reader read to its end.

@@ -38,6 +38,9 @@ struct errore_lettura {
 // What a compile found, each kind kept apart.
 struct esito_compilazione {
   errore_lettura lettura;                // what the readers left
+  // The line reader's own error when the train reader recorded another one over it (an
+  // error 15 of the line, then the train's): not the recorded number, shown as a note.
+  std::optional<errore_lettura> lettura_linea;
   std::vector<avviso_finitura> avvisi;   // the finishing pass's warnings (11 to 13), in order
   errore_finale finale = errore_finale::nessuno;
   bool treno_letto = false;              // the train reader ran (or its text failed to arrive)

@@ -19,7 +19,9 @@ constexpr auto N = testo_errore::nessuno;
 // warning point 1200 m before it +1, of the position itself) and what it holds;
 // {lunghezza}, {ripetizione_1}, {ripetizione_2} values of the general section;
 // {voce_testi} the first entry of the caption texts; {limite_percorso} the bounds of the
-// track; {ultima_cella} the last cell; {dettaglio} why a read failed.
+// track; {ultima_cella} the last cell; {dettaglio} why a read failed; {stazione_precedente}
+// how a station stands against the station row before it (out of order, or too close).
+// {cella} and its kin name, where it can be told, the row that put the cell's object there.
 constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::lunghezza_eccessiva, "lunghezza_eccessiva", lettore_linea, L, true,
      "the line length {lunghezza} is greater than 1000000 m"},
@@ -65,7 +67,7 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::indicatori_occupato, "indicatori_occupato", lettore_linea, L, true,
      "the speed-indicator boards at {posizione} fall on {cella}"},
     {errori::stazioni_vicine, "stazioni_vicine", lettore_treno, T, false,
-     "the station at {posizione} starts less than 350 m after the end of the previous station's area"},
+     "the station at {posizione} {stazione_precedente}"},
     {errori::fermata_iniziale, "fermata_iniziale", lettore_treno, T, false,
      "the stop cell of a station would be cell 1 or lower (its area ends at 100 m or before)"},
     {errori::lettura, "lettura", entrambi_i_lettori, T, false, "{dettaglio}"},
@@ -77,8 +79,8 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::troppi_cartelli, "troppi_cartelli", lettore_linea, L, true,
      "more than 81 caption boards: the caption texts fill entries 80 down to 0"},
     {errori::segnale_presso_inizio, "segnale_presso_inizio", lettore_treno, T, false,
-     "the signal at {posizione} lies within the first 350 m of the track (cell below 8), so its approach markers "
-     "would fall before cell 0"},
+     "the signal at {posizione} stands on a cell below 8 (position / 50 + 1, rounded: a signal needs 325 m at "
+     "least, 324 m is cell 7), so its approach markers would fall before cell 0"},
     {errori::posizione_negativa, "posizione_negativa", lettore_treno, T, false,
      "{riga} at {posizione} has a negative position or length"},
     {errori::fine_rallentamento_oltre, "fine_rallentamento_oltre", lettore_treno, T, false,
@@ -93,6 +95,16 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::parola_simile, "parola_simile", controllo_testi, N, false, "{dettaglio}"},
     {errori::nessuna_riga, "nessuna_riga", controllo_testi, N, false, "{dettaglio}"},
     {errori::testo_utf8, "testo_utf8", controllo_testi, N, false, "{dettaglio}"},
+    {errori::nome_stazione_numero, "nome_stazione_numero", controllo_testi, N, false, "{dettaglio}"},
+    {errori::nome_stazione_virgola, "nome_stazione_virgola", controllo_testi, N, false, "{dettaglio}"},
+    {errori::parola_maiuscola, "parola_maiuscola", controllo_testi, N, false, "{dettaglio}"},
+    {errori::riga_fuori_sezione, "riga_fuori_sezione", controllo_testi, N, false, "{dettaglio}"},
+    {errori::sezione_mancante, "sezione_mancante", controllo_testi, N, false, "{dettaglio}"},
+    {errori::curva_senza_parola, "curva_senza_parola", controllo_testi, N, false, "{dettaglio}"},
+    {errori::righe_fuori_ordine, "righe_fuori_ordine", controllo_testi, N, false, "{dettaglio}"},
+    {errori::riga_oltre_linea, "riga_oltre_linea", controllo_testi, N, false, "{dettaglio}"},
+    {errori::fine_riga_cr, "fine_riga_cr", controllo_testi, N, false, "{dettaglio}"},
+    {errori::blank_dopo_parola, "blank_dopo_parola", controllo_testi, N, false, "{dettaglio}"},
     {errori::posto_scenario_occupato, "posto_scenario_occupato", compilazione, N, false, " Errore n. 1250"},
     {errori::posto_percorso_occupato, "posto_percorso_occupato", compilazione, N, false, " Errore n. 1251"},
 });

@@ -132,7 +132,7 @@ TEST(Compila, TheMessageTakesItsNumbersFromTheRowItPointsAt) {
       {"the number and the position left by a later train row", oltre,
        {"[generale]", "abbattimento, 5000, 0", "rallentamento, 4950, 60, 500, 1, 1, 0", "[fine]"},
        "X_linea.txt:4:1: error 18: the start of the slow order at 4950 m falls on cell 100, which already holds an "
-       "abbattimento point (error 18 and its position 4950 m were recorded by the train's slow-order row at line 3, "
+       "abbattimento point, put there by the train's abbattimento row at line 2 (error 18 and its position 4950 m were recorded by the train's slow-order row at line 3, "
        "read after this row)",
        "pendenza, 20000, 3", 4950},
       {"a train row beyond the track, nothing mixed", base, {"[generale]", "velocita, 16950, 100", "[fine]"},
