@@ -11,9 +11,13 @@
 #include "reader/line/montagne_cartelli.h"
 #include "reader/line/pendenze_curve.h"
 #include "reader/line/progressive_ordina.h"
+#include "reader/parole_chiave.h"
 
 namespace cmp {
 namespace {
+
+// The words of a line keyword of the table.
+consteval std::string_view parole(std::string_view parola) { return parole_di(formato_descrizione::linea, parola); }
 
 constexpr int kCommentiGenerale = 10;
 constexpr int kCommentiRighe = 2;
@@ -106,7 +110,7 @@ bool LetturaLinea::sezione_generale() {
 // Every keyword is tested on the same field, in this order; each match reads its values.
 bool LetturaLinea::righe_generali(const std::string& campo) {
   const CampoMinuscolo basso(campo);
-  if (contiene(basso, "lunghezza") && contiene(basso, "percorso")) {
+  if (contiene_parole(basso, parole("lunghezza percorso"))) {
     annota("lunghezza percorso");
     if (!riga_lunghezza()) return false;
   }
@@ -114,13 +118,13 @@ bool LetturaLinea::righe_generali(const std::string& campo) {
   // written, in lower case. The number words map to the entries in reverse: "tre" is
   // entry 81, "uno" entry 83, and "sfondo due" fills `intero3` while "sfondo tre" fills
   // `intero2`. A field holding two of the words fills both.
-  if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(kVoceProgressivaTre);
-  if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(kVoceProgressivaDue);
-  if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(kVoceProgressivaUno);
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) riga_sfondo(sfondo_uno(s_.scenario));
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) riga_sfondo(sfondo_due(s_.scenario));
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) riga_sfondo(sfondo_tre(s_.scenario));
-  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
+  if (contiene_parole(campo, parole("progressiva chilometrica tre"))) riga_progressiva(kVoceProgressivaTre);
+  if (contiene_parole(campo, parole("progressiva chilometrica due"))) riga_progressiva(kVoceProgressivaDue);
+  if (contiene_parole(campo, parole("progressiva chilometrica uno"))) riga_progressiva(kVoceProgressivaUno);
+  if (contiene_parole(campo, parole("sfondo uno"))) riga_sfondo(sfondo_uno(s_.scenario));
+  if (contiene_parole(campo, parole("sfondo due"))) riga_sfondo(sfondo_due(s_.scenario));
+  if (contiene_parole(campo, parole("sfondo tre"))) riga_sfondo(sfondo_tre(s_.scenario));
+  if (contiene_parole(campo, parole("ripetizione segnali"))) {
     annota("segnali ripetizione");
     if (!riga_ripetizione(campo)) return false;
   }
@@ -186,11 +190,11 @@ esito_riga LetturaLinea::sezione_righe() {
 esito_riga LetturaLinea::riga(const std::string& campo) {
   const CampoMinuscolo basso(campo);
   esito_riga e = esito_riga::continua;
-  if (contiene(basso, "pendenza")) e = riga_pendenza();
-  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene(basso, "curva")) e = riga_curva(campo);
-  if (e == esito_riga::continua && contiene(basso, "montagna")) e = riga_montagna();
-  if (e == esito_riga::continua && contiene(basso, "indicatori_v")) e = riga_indicatori();
-  if (e == esito_riga::continua && contiene(basso, "indicat") && contiene(basso, "cartello")) e = riga_cartello();
+  if (contiene_parole(basso, parole("pendenza"))) e = riga_pendenza();
+  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene_parole(basso, parole("curva"))) e = riga_curva(campo);
+  if (e == esito_riga::continua && contiene_parole(basso, parole("montagna"))) e = riga_montagna();
+  if (e == esito_riga::continua && contiene_parole(basso, parole("indicatori_v"))) e = riga_indicatori();
+  if (e == esito_riga::continua && contiene_parole(basso, parole("cartello_indicatore"))) e = riga_cartello();
   return e;
 }
 

@@ -9,6 +9,7 @@
 #include "model/cp1252.h"
 #include "reader/comune/lettura.h"
 #include "reader/comune/testo_chiavi.h"
+#include "reader/parole_chiave.h"
 #include "reader/train/righe_treno.h"
 
 namespace cmp {
@@ -23,6 +24,9 @@ bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine
 }
 
 namespace {
+
+// The words of a train keyword of the table.
+consteval std::string_view parole(std::string_view parola) { return parole_di(formato_descrizione::treno, parola); }
 
 using campo_cella = std::uint8_t tratto::*;
 
@@ -135,43 +139,43 @@ esito_riga LetturaTreno::applica_righe(std::string_view campo_letto) {
       return esito_riga::continua;
     };
   };
-  if (contiene(campo, "frenata") && contiene(campo, "massa")) {
+  if (contiene_parole(campo, parole("percentuale massa frenata"))) {
     riga_di("frenata massa", false, valori([&] { massa_frenata(s.scenario) = lettore.leggi_intero(); }));
   }
-  if (contiene(campo, "vetture")) riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
-  if (contiene(campo, "velocit")) {
+  if (contiene_parole(campo, parole("numero vetture"))) riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
+  if (contiene_parole(campo, parole("velocita"))) {
     const auto passo = riga_di("velocit", true, [&] {
       return riga_profilo(s, lettore, riga, velocita_, &tratto::velocita, true);
     });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "aderenza")) {
+  if (contiene_parole(campo, parole("aderenza"))) {
     const auto passo = riga_di("aderenza", true, [&] {
       return riga_profilo(s, lettore, riga, aderenza_, &tratto::aderenza, false);
     });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "orologio")) {
+  if (contiene_parole(campo, parole("orologio"))) {
     riga_di("orologio", false, valori([&] {
               orologio_ore(s.scenario) = lettore.leggi_breve();
               orologio_minuti(s.scenario) = lettore.leggi_breve();
               orologio_secondi(s.scenario) = lettore.leggi_breve();
             }));
   }
-  if (contiene(campo, "sabbia")) riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
-  if (contiene(campo, "segnale")) {
+  if (contiene_parole(campo, parole("sabbia"))) riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
+  if (contiene_parole(campo, parole("segnale"))) {
     const auto passo = riga_di("segnale", true, [&] { return riga_segnale_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "rallentamento")) {
+  if (contiene_parole(campo, parole("rallentamento"))) {
     const auto passo = riga_di("rallentamento", true, [&] { return riga_rallentamento_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "abbattimento")) {
+  if (contiene_parole(campo, parole("abbattimento"))) {
     const auto passo = riga_di("abbattimento", true, [&] { return riga_abbattimento_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "stazione")) {
+  if (contiene_parole(campo, parole("stazione"))) {
     const std::int32_t voce = contatore_stazioni_;
     annota("stazione");
     const auto passo = riga_stazione_letta(s, lettore, riga, contatore_stazioni_);
