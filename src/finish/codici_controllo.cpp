@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reader/comune/testo_chiavi.h"
+#include "model/cp1252.h"
 
 namespace cmp {
 namespace {
@@ -11,7 +11,7 @@ constexpr std::string_view kRiempimento = "aabbccddeeffgghhiillmmnnoo";
 constexpr int kCaratteriContati = 25;
 
 std::string testo_di_lavoro(const Stato& s) {
-  std::string w = minuscolo(testo_numero_treno(s.scenario) + testo_nome_linea(s.scenario));
+  std::string w = minuscolo_cp1252(testo_numero_treno(s.scenario) + testo_nome_linea(s.scenario));
   w += kRiempimento;
   return w;
 }

@@ -16,17 +16,6 @@ std::string minuscolo(std::string_view t) {
 
 bool blank(char c) { return c == ' ' || c == '\t'; }
 
-bool contiene_parole(std::string_view campo, std::string_view parole) {
-  while (!parole.empty()) {
-    const auto spazio = parole.find(' ');
-    const auto parola = parole.substr(0, spazio);
-    if (campo.find(parola) == std::string_view::npos) return false;
-    if (spazio == std::string_view::npos) break;
-    parole.remove_prefix(spazio + 1);
-  }
-  return true;
-}
-
 // Reads fields from one line the way the field reader does: a text field runs to the next
 // comma; a numeric field also ends at a blank, and the comma after its blanks goes with it.
 class CampiRiga {

@@ -137,4 +137,22 @@ unsigned char minuscola_cp1252(unsigned char c) {
   }
 }
 
+const std::array<char, 256>& tabella_minuscole_cp1252() {
+  static const auto basso = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      t[static_cast<std::size_t>(b)] = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(b)));
+    }
+    return t;
+  }();
+  return basso;
+}
+
+std::string minuscolo_cp1252(std::string_view testo) {
+  const auto& basso = tabella_minuscole_cp1252();
+  std::string out(testo);
+  for (char& c : out) c = basso[static_cast<unsigned char>(c)];
+  return out;
+}
+
 }  // namespace cmp

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,8 @@ std::optional<char32_t> carattere_cp1252(unsigned char b);
 // Lower case of one Windows-1252 byte (ASCII, the Latin-1 capitals and the
 // capitals of the 0x80 row: Š Œ Ž Ÿ).
 unsigned char minuscola_cp1252(unsigned char c);
+// The same for every byte, as a table (a text may be long), and for a whole text.
+const std::array<char, 256>& tabella_minuscole_cp1252();
+std::string minuscolo_cp1252(std::string_view testo);
 
 }  // namespace cmp

@@ -1,8 +1,9 @@
 #pragma once
 // Every keyword of the two description formats, with the section it is written in and the
-// fields that follow it: one table for the editor tools (completion, hover, outline and
-// the syntax files). The readers find a row by the words its keyword field contains; the
-// test tests/lsp/parole_chiave_test.cpp checks each entry against them.
+// fields that follow it: one table for the readers, the text check and the editor tools
+// (completion, hover, outline and the syntax files). The readers find a row by the words
+// its keyword field contains (`riconosce`), taken from here by `parole_di`; the test
+// tests/lsp/parole_chiave_test.cpp checks each entry against them.
 #include <span>
 #include <string_view>
 
@@ -126,5 +127,26 @@ inline constexpr std::string_view kSezioniLinea[] = {"[generale]", "[curve]",   
 inline constexpr std::string_view kSezioniTreno[] = {"[generale]",      "[aderenze]", "[vel_limite]",
                                                      "[stazioni]",      "[rallentamenti]", "[segnali]",
                                                      "[codici]",        "[fine]"};
+
+// The words a keyword field must all contain to be the keyword written `parola` of format
+// `f`, at compile time: a keyword the table lacks does not compile.
+consteval std::string_view parole_di(formato_descrizione f, std::string_view parola) {
+  for (const auto& p : kParoleChiave) {
+    if (p.formato == f && p.parola == parola) return p.riconosce;
+  }
+  throw "a keyword missing from kParoleChiave";
+}
+
+// The field holds every blank-separated word of `parole` (as written: the caller chooses
+// the case rule by giving the field or its lower-cased form).
+constexpr bool contiene_parole(std::string_view campo, std::string_view parole) {
+  while (!parole.empty()) {
+    const auto spazio = parole.find(' ');
+    if (campo.find(parole.substr(0, spazio)) == std::string_view::npos) return false;
+    if (spazio == std::string_view::npos) break;
+    parole.remove_prefix(spazio + 1);
+  }
+  return true;
+}
 
 }  // namespace cmp

@@ -14,6 +14,7 @@
 #include "builtin/treno_incorporato.h"
 #include "errori/catalogo_errori.h"
 #include "model/file_binari.h"
+#include "model/cp1252.h"
 #include "reader/comune/testo_chiavi.h"
 #include "supporto.h"
 
@@ -48,7 +49,7 @@ TEST(Compila, TheBuiltInTextsCompileCleanAndEveryRowIsRecordedAtItsKeyword) {
   std::map<std::string, int> per_chiave;
   for (const riga_sorgente& r : e.righe) {
     const std::string& testo = r.testo == testo_descrizione::linea ? linea : treno;
-    const std::string riga = minuscolo(riga_del_testo(testo, r.riga));
+    const std::string riga = minuscolo_cp1252(riga_del_testo(testo, r.riga));
     // Each word of the recorded keyword stands in the keyword field, from its column on.
     std::istringstream parole{std::string(r.chiave)};
     for (std::string parola; parole >> parola;) {

@@ -12,14 +12,6 @@ namespace cmp {
 
 inline std::int32_t entro_32(std::int64_t v, const char* cosa) {
   if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
-    throw FallimentoRiga(std::string(cosa) + " (" + std::to_string(v) + ") leaves the 32-bit range");
-  }
-  return static_cast<std::int32_t>(v);
-}
-
-// The same check in the train reader's wording, which its messages keep.
-inline std::int32_t in_32_bit(std::int64_t v, const char* cosa) {
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
     throw FallimentoRiga(std::string(cosa) + " (" + std::to_string(v) + ") does not fit a 32-bit integer");
   }
   return static_cast<std::int32_t>(v);

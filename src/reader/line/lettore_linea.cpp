@@ -1,40 +1,36 @@
 #include "reader/line/lettore_linea.h"
 
 #include <limits>
-#include <new>
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
 #include "model/limiti_formato.h"
 #include "reader/comune/aritmetica_32.h"
-#include "reader/comune/esito_riga.h"
-#include "reader/comune/fallimento_riga.h"
+#include "reader/comune/lettura.h"
 #include "reader/comune/testo_chiavi.h"
-#include "reader/comune/lettore_campi.h"
 #include "reader/line/montagne_cartelli.h"
 #include "reader/line/pendenze_curve.h"
 #include "reader/line/progressive_ordina.h"
+#include "reader/parole_chiave.h"
 
 namespace cmp {
 namespace {
 
+// The words of a line keyword of the table.
+consteval std::string_view parole(std::string_view parola) { return parole_di(formato_descrizione::linea, parola); }
+
 constexpr int kCommentiGenerale = 10;
 constexpr int kCommentiRighe = 2;
 
-// One reading of a line description: the field reader, the cursors of the row section
-// and where the keyword field of the current row stands.
-class LetturaLinea {
+// One reading of a line description: the reader base and the cursors of the row section.
+class LetturaLinea : public Lettura {
  public:
-  LetturaLinea(Stato& s, std::string_view testo, righe_lette* righe) : s_(s), campi_(testo), righe_(righe) {}
+  LetturaLinea(Stato& s, std::string_view testo, righe_lette* righe)
+      : Lettura(s, testo, testo_descrizione::linea, righe, luogo_dopo_righe::ultimo_campo) {}
 
   esito_lettura leggi();
-  // Where the failure of the current row is reported.
-  luogo luogo_chiave() const { return {testo_descrizione::linea, riga_chiave_, colonna_chiave_}; }
 
  private:
-  std::string leggi_chiave();
-  void annota(std::string_view chiave);
-  void posiziona(std::int32_t posizione, std::string nome = {});
   bool cerca_generale();
   bool sezione_generale();
   bool righe_generali(const std::string& campo);
@@ -51,43 +47,16 @@ class LetturaLinea {
   esito_riga riga_cartello();
   bool oltre_percorso(std::int32_t posizione);
   esito_riga fermata(std::int32_t posizione);
-  esito_riga dopo_memo(std::int32_t posizione);
   void richiedi_percorso() const;
   void richiedi_piano() const;
   bool errore(std::int32_t codice);
 
-  Stato& s_;
-  LettoreCampi campi_;
-  righe_lette* righe_;
   cursori_righe cursori_;
-  int riga_chiave_ = 1;
-  int colonna_chiave_ = 1;
 };
-
-std::string LetturaLinea::leggi_chiave() {
-  std::string campo = campi_.leggi_testo();
-  riga_chiave_ = campi_.riga_campo();
-  colonna_chiave_ = campi_.colonna_campo();
-  return campo;
-}
-
-// A row about to be read: its keyword and where it stands; the values come after it.
-void LetturaLinea::annota(std::string_view chiave) {
-  campi_.inizia_riga();
-  if (righe_) righe_->push_back({testo_descrizione::linea, chiave, riga_chiave_, colonna_chiave_, 0, {}});
-}
-
-// The position (and the name) of the row last annotated, once read.
-void LetturaLinea::posiziona(std::int32_t posizione, std::string nome) {
-  if (!righe_ || righe_->empty()) return;
-  righe_->back().posizione = posizione;
-  righe_->back().nome = std::move(nome);
-}
 
 // Records an error that stops the reading; always false, for `return errore(...)`.
 bool LetturaLinea::errore(std::int32_t codice) {
-  s_.codice_errore = codice;
-  s_.luogo_errore = luogo_chiave();
+  registra_errore(s_, codice, luogo_chiave());
   return false;
 }
 
@@ -141,7 +110,7 @@ bool LetturaLinea::sezione_generale() {
 // Every keyword is tested on the same field, in this order; each match reads its values.
 bool LetturaLinea::righe_generali(const std::string& campo) {
   const CampoMinuscolo basso(campo);
-  if (contiene(basso, "lunghezza") && contiene(basso, "percorso")) {
+  if (contiene_parole(basso, parole("lunghezza percorso"))) {
     annota("lunghezza percorso");
     if (!riga_lunghezza()) return false;
   }
@@ -149,13 +118,13 @@ bool LetturaLinea::righe_generali(const std::string& campo) {
   // written, in lower case. The number words map to the entries in reverse: "tre" is
   // entry 81, "uno" entry 83, and "sfondo due" fills `intero3` while "sfondo tre" fills
   // `intero2`. A field holding two of the words fills both.
-  if (contiene(campo, "progressiva") && contiene(campo, "tre")) riga_progressiva(kVoceProgressivaTre);
-  if (contiene(campo, "progressiva") && contiene(campo, "due")) riga_progressiva(kVoceProgressivaDue);
-  if (contiene(campo, "progressiva") && contiene(campo, "uno")) riga_progressiva(kVoceProgressivaUno);
-  if (contiene(campo, "sfondo") && contiene(campo, "uno")) riga_sfondo(sfondo_uno(s_.scenario));
-  if (contiene(campo, "sfondo") && contiene(campo, "due")) riga_sfondo(sfondo_due(s_.scenario));
-  if (contiene(campo, "sfondo") && contiene(campo, "tre")) riga_sfondo(sfondo_tre(s_.scenario));
-  if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
+  if (contiene_parole(campo, parole("progressiva chilometrica tre"))) riga_progressiva(kVoceProgressivaTre);
+  if (contiene_parole(campo, parole("progressiva chilometrica due"))) riga_progressiva(kVoceProgressivaDue);
+  if (contiene_parole(campo, parole("progressiva chilometrica uno"))) riga_progressiva(kVoceProgressivaUno);
+  if (contiene_parole(campo, parole("sfondo uno"))) riga_sfondo(sfondo_uno(s_.scenario));
+  if (contiene_parole(campo, parole("sfondo due"))) riga_sfondo(sfondo_due(s_.scenario));
+  if (contiene_parole(campo, parole("sfondo tre"))) riga_sfondo(sfondo_tre(s_.scenario));
+  if (contiene_parole(campo, parole("ripetizione segnali"))) {
     annota("segnali ripetizione");
     if (!riga_ripetizione(campo)) return false;
   }
@@ -207,17 +176,13 @@ bool LetturaLinea::riga_ripetizione(const std::string& campo) {
 }
 
 esito_riga LetturaLinea::sezione_righe() {
-  for (;;) {
-    if (campi_.fine()) return esito_riga::continua;
-    std::string campo = leggi_chiave();
-    if (campi_.fine()) return esito_riga::continua;
-    for (int i = 0; i < kCommentiRighe && contiene(campo, "-"); ++i) {
-      campo = leggi_chiave();
-      if (campi_.fine()) return esito_riga::continua;
-    }
-    const esito_riga esito = riga(campo);
+  while (!campi_.fine()) {
+    const auto campo = chiave_dopo_commenti(kCommentiRighe);
+    if (!campo) break;
+    const esito_riga esito = riga(*campo);
     if (esito != esito_riga::continua) return esito;
   }
+  return esito_riga::continua;
 }
 
 // Rows are known by keyword alone, matched in any case; every test is made on the same
@@ -225,11 +190,11 @@ esito_riga LetturaLinea::sezione_righe() {
 esito_riga LetturaLinea::riga(const std::string& campo) {
   const CampoMinuscolo basso(campo);
   esito_riga e = esito_riga::continua;
-  if (contiene(basso, "pendenza")) e = riga_pendenza();
-  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene(basso, "curva")) e = riga_curva(campo);
-  if (e == esito_riga::continua && contiene(basso, "montagna")) e = riga_montagna();
-  if (e == esito_riga::continua && contiene(basso, "indicatori_v")) e = riga_indicatori();
-  if (e == esito_riga::continua && contiene(basso, "indicat") && contiene(basso, "cartello")) e = riga_cartello();
+  if (contiene_parole(basso, parole("pendenza"))) e = riga_pendenza();
+  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene_parole(basso, parole("curva"))) e = riga_curva(campo);
+  if (e == esito_riga::continua && contiene_parole(basso, parole("montagna"))) e = riga_montagna();
+  if (e == esito_riga::continua && contiene_parole(basso, parole("indicatori_v"))) e = riga_indicatori();
+  if (e == esito_riga::continua && contiene_parole(basso, parole("cartello_indicatore"))) e = riga_cartello();
   return e;
 }
 
@@ -250,14 +215,6 @@ bool LetturaLinea::oltre_percorso(std::int32_t posizione) {
 
 // Error 15 stops the rows; the closing passes still run and the train text is read.
 esito_riga LetturaLinea::fermata(std::int32_t posizione) { return fine_per_posizione(s_, posizione, luogo_chiave()); }
-
-// A memo procedure records its refusal in `codice_errore`.
-esito_riga LetturaLinea::dopo_memo(std::int32_t posizione) {
-  if (s_.codice_errore <= 0) return esito_riga::continua;
-  errore(s_.codice_errore);
-  s_.posizione_errore = posizione;
-  return esito_riga::interrompi;
-}
 
 esito_riga LetturaLinea::riga_pendenza() {
   annota("pendenza");
@@ -291,7 +248,7 @@ esito_riga LetturaLinea::riga_montagna() {
   posiziona(inizio);
   if (oltre_percorso(inizio)) return fermata(inizio);
   memo_montagna(s_, inizio, fine, tipo);
-  return dopo_memo(inizio);
+  return dopo_memo(s_, inizio, luogo_chiave());
 }
 
 esito_riga LetturaLinea::riga_indicatori() {
@@ -309,7 +266,7 @@ esito_riga LetturaLinea::riga_indicatori() {
   const auto strisced = static_cast<std::int16_t>(campi_.leggi_intero());
   if (oltre_percorso(posizione)) return fermata(posizione);
   memo_indicatori_v_max(s_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-  return dopo_memo(posizione);
+  return dopo_memo(s_, posizione, luogo_chiave());
 }
 
 esito_riga LetturaLinea::riga_cartello() {
@@ -322,29 +279,14 @@ esito_riga LetturaLinea::riga_cartello() {
   }
   if (oltre_percorso(posizione)) return fermata(posizione);
   memo_cartello(s_, posizione, std::move(testo));
-  return dopo_memo(posizione);
-}
-
-esito_lettura fallimento(Stato& s, const std::string& motivo, luogo dove) {
-  s.codice_errore = errori::lettura;
-  s.luogo_errore = dove;
-  s.dettaglio_errore = motivo;
-  return esito_lettura::fallita;
+  return dopo_memo(s_, posizione, luogo_chiave());
 }
 
 }  // namespace
 
 esito_lettura leggi_descrizione_linea(Stato& s, std::string_view testo, righe_lette* righe) {
   LetturaLinea lettura(s, testo, righe);
-  try {
-    return lettura.leggi();
-  } catch (const FallimentoLettura& e) {
-    return fallimento(s, e.motivo(), {testo_descrizione::linea, e.riga(), e.colonna()});
-  } catch (const FallimentoRiga& e) {
-    return fallimento(s, e.what(), lettura.luogo_chiave());
-  } catch (const std::bad_alloc&) {
-    return fallimento(s, "not enough memory for the track or the plan", lettura.luogo_chiave());
-  }
+  return lettura.con_fallimenti([&] { return lettura.leggi(); }, "not enough memory for the track or the plan");
 }
 
 }  // namespace cmp

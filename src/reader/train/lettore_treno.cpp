@@ -7,7 +7,9 @@
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
+#include "reader/comune/lettura.h"
 #include "reader/comune/testo_chiavi.h"
+#include "reader/parole_chiave.h"
 #include "reader/train/righe_treno.h"
 
 namespace cmp {
@@ -17,28 +19,14 @@ std::int64_t cella_di(std::int64_t metri, int scarto) {
 }
 
 bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine) {
-  const std::int32_t fino_a = in_32_bit(std::int64_t{posizione} + margine, "the position plus its margin");
+  const std::int32_t fino_a = entro_32(std::int64_t{posizione} + margine, "the position plus its margin");
   return fino_a > 50 * s.ultima_cella();
 }
 
-void registra_errore(Stato& s, std::int32_t codice, const luogo& riga) {
-  s.codice_errore = codice;
-  s.luogo_errore = riga;
-}
-
-void registra_errore(Stato& s, std::int32_t codice, const luogo& riga, std::int32_t posizione) {
-  registra_errore(s, codice, riga);
-  s.posizione_errore = posizione;
-}
-
-esito_riga dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga) {
-  if (s.codice_errore <= 0) return esito_riga::continua;
-  s.posizione_errore = posizione;
-  if (!gia_presente) s.luogo_errore = riga;
-  return esito_riga::interrompi;
-}
-
 namespace {
+
+// The words of a train keyword of the table.
+consteval std::string_view parole(std::string_view parola) { return parole_di(formato_descrizione::treno, parola); }
 
 using campo_cella = std::uint8_t tratto::*;
 
@@ -60,26 +48,6 @@ struct profilo {
   std::int64_t cursore = 0;  // first cell not yet written
   std::int32_t valore = 0;   // what the cells from the cursor on get, as read
   bool avviato = false;      // a row of this profile has been read
-};
-
-struct LetturaTreno {
-  profilo velocita{codice_velocita};
-  profilo aderenza{codice_aderenza};
-  std::int32_t contatore_stazioni = 1;
-  luogo riga;  // the keyword field of the row being worked
-  righe_lette* righe = nullptr;
-
-  // A row about to be read: its keyword and where it stands.
-  void annota(LettoreCampi& lettore, std::string_view chiave) {
-    lettore.inizia_riga();
-    if (righe) righe->push_back({testo_descrizione::treno, chiave, riga.riga, riga.colonna, 0, {}});
-  }
-  // The row's position (its first number) and name, once its values are read.
-  void posiziona(const LettoreCampi& lettore, std::string nome = {}) {
-    if (!righe || righe->empty()) return;
-    righe->back().posizione = lettore.primo_intero();
-    righe->back().nome = std::move(nome);
-  }
 };
 
 // From the cursor on, at least one cell, until the cursor reaches `cella`; never past
@@ -123,17 +91,46 @@ esito_riga riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, prof
   return esito_riga::continua;
 }
 
+// One reading of a train description: the reader base, the two profiles and the station count.
+class LetturaTreno : public Lettura {
+ public:
+  LetturaTreno(Stato& s, std::string_view testo, righe_lette* righe)
+      : Lettura(s, testo, testo_descrizione::treno, righe, luogo_dopo_righe::ultima_riga) {}
+
+  esito_lettura leggi();
+
+ private:
+  void salta_a_generale();
+  esito_riga leggi_righe();
+  esito_riga applica_righe(std::string_view campo_letto);
+  void controlla_progressive();
+  void fine_del_testo();
+
+  profilo velocita_{codice_velocita};
+  profilo aderenza_{codice_aderenza};
+  std::int32_t contatore_stazioni_ = 1;
+};
+
+esito_lettura LetturaTreno::leggi() {
+  salta_a_generale();
+  if (leggi_righe() == esito_riga::interrompi) return esito_lettura::interrotta;
+  fine_del_testo();
+  return esito_lettura::completa;
+}
+
 // Every row kind whose keyword the field holds, in the fixed order, each reading its
 // values at once. A kind that stops the reading ends it there. The keywords are matched
 // in any case.
-esito_riga applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std::string_view campo_letto,
-                         const luogo& riga) {
+esito_riga LetturaTreno::applica_righe(std::string_view campo_letto) {
+  Stato& s = s_;
+  LettoreCampi& lettore = campi_;
+  const luogo& riga = luogo_chiave();
   const CampoMinuscolo campo(campo_letto);
   // A row kind that reads values, with its record; `posizionale` rows record their first number.
   const auto riga_di = [&](std::string_view chiave, bool posizionale, auto&& leggi) {
-    lt.annota(lettore, chiave);
+    annota(chiave);
     const esito_riga esito = leggi();
-    if (posizionale) lt.posiziona(lettore);
+    if (posizionale) posiziona(lettore.primo_intero());
     return esito;
   };
   const auto valori = [](auto&& leggi) {
@@ -142,72 +139,67 @@ esito_riga applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std:
       return esito_riga::continua;
     };
   };
-  if (contiene(campo, "frenata") && contiene(campo, "massa")) {
+  if (contiene_parole(campo, parole("percentuale massa frenata"))) {
     riga_di("frenata massa", false, valori([&] { massa_frenata(s.scenario) = lettore.leggi_intero(); }));
   }
-  if (contiene(campo, "vetture")) riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
-  if (contiene(campo, "velocit")) {
+  if (contiene_parole(campo, parole("numero vetture"))) riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
+  if (contiene_parole(campo, parole("velocita"))) {
     const auto passo = riga_di("velocit", true, [&] {
-      return riga_profilo(s, lettore, riga, lt.velocita, &tratto::velocita, true);
+      return riga_profilo(s, lettore, riga, velocita_, &tratto::velocita, true);
     });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "aderenza")) {
+  if (contiene_parole(campo, parole("aderenza"))) {
     const auto passo = riga_di("aderenza", true, [&] {
-      return riga_profilo(s, lettore, riga, lt.aderenza, &tratto::aderenza, false);
+      return riga_profilo(s, lettore, riga, aderenza_, &tratto::aderenza, false);
     });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "orologio")) {
+  if (contiene_parole(campo, parole("orologio"))) {
     riga_di("orologio", false, valori([&] {
               orologio_ore(s.scenario) = lettore.leggi_breve();
               orologio_minuti(s.scenario) = lettore.leggi_breve();
               orologio_secondi(s.scenario) = lettore.leggi_breve();
             }));
   }
-  if (contiene(campo, "sabbia")) riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
-  if (contiene(campo, "segnale")) {
+  if (contiene_parole(campo, parole("sabbia"))) riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
+  if (contiene_parole(campo, parole("segnale"))) {
     const auto passo = riga_di("segnale", true, [&] { return riga_segnale_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "rallentamento")) {
+  if (contiene_parole(campo, parole("rallentamento"))) {
     const auto passo = riga_di("rallentamento", true, [&] { return riga_rallentamento_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "abbattimento")) {
+  if (contiene_parole(campo, parole("abbattimento"))) {
     const auto passo = riga_di("abbattimento", true, [&] { return riga_abbattimento_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;
   }
-  if (contiene(campo, "stazione")) {
-    const std::int32_t voce = lt.contatore_stazioni;
-    lt.annota(lettore, "stazione");
-    const auto passo = riga_stazione_letta(s, lettore, riga, lt.contatore_stazioni);
+  if (contiene_parole(campo, parole("stazione"))) {
+    const std::int32_t voce = contatore_stazioni_;
+    annota("stazione");
+    const auto passo = riga_stazione_letta(s, lettore, riga, contatore_stazioni_);
     const bool letta = voce <= std::min(s.voce_cartello, 80);
-    lt.posiziona(lettore, letta ? s.scenario[static_cast<std::size_t>(voce)].testo : std::string());
+    posiziona(lettore.primo_intero(), letta ? s.scenario[static_cast<std::size_t>(voce)].testo : std::string());
     return passo;
   }
   return esito_riga::continua;
 }
 
 // Everything up to and including the first field holding "[generale]" is skipped.
-void salta_a_generale(LettoreCampi& lettore) {
+void LetturaTreno::salta_a_generale() {
   do {
-    if (contiene(CampoMinuscolo(lettore.leggi_testo()), "[generale]")) return;
-  } while (!lettore.fine());
+    if (contiene(CampoMinuscolo(campi_.leggi_testo()), "[generale]")) return;
+  } while (!campi_.fine());
 }
 
 // The rows, until the end of the text or a stop. The last field of the text is never
 // used as a keyword field; a field holding "-" is a comment, twice in a row at most.
-esito_riga leggi_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt) {
-  while (!lettore.fine()) {
-    std::string campo = lettore.leggi_testo();
-    if (lettore.fine()) break;
-    for (int salti = 0; salti < 2 && contiene(campo, "-"); ++salti) {
-      campo = lettore.leggi_testo();
-      if (lettore.fine()) return esito_riga::fine_testo;
-    }
-    lt.riga = luogo{testo_descrizione::treno, lettore.riga_campo(), lettore.colonna_campo()};
-    const auto passo = applica_righe(s, lettore, lt, campo, lt.riga);
+esito_riga LetturaTreno::leggi_righe() {
+  while (!campi_.fine()) {
+    const auto campo = chiave_dopo_commenti(2);
+    if (!campo) break;
+    const auto passo = applica_righe(*campo);
     if (passo != esito_riga::continua) return passo;
   }
   return esito_riga::fine_testo;
@@ -215,46 +207,29 @@ esito_riga leggi_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt) {
 
 // The kilometre references of the line must lie on the 50 m grid; this number replaces
 // a 15 recorded before.
-void controlla_progressive(Stato& s) {
+void LetturaTreno::controlla_progressive() {
+  const Stato& s = s_;
   bool fuori_griglia = false;
   for (int voce = 81; voce <= 83; ++voce) {
     if (s.scenario[voce].intero1 % 50 != 0 || s.scenario[voce].intero2 % 50 != 0) fuori_griglia = true;
   }
-  if (fuori_griglia) registra_errore(s, errori::progressive_fuori_griglia, luogo{testo_descrizione::linea, 0, 0});
+  if (fuori_griglia) registra_errore(s_, errori::progressive_fuori_griglia, luogo{testo_descrizione::linea, 0, 0});
 }
 
-void fine_del_testo(Stato& s, LetturaTreno& lt) {
-  completa(s.percorso, lt.velocita, &tratto::velocita);
-  completa(s.percorso, lt.aderenza, &tratto::aderenza);
-  controlla_progressive(s);
-}
-
-esito_lettura fallita(Stato& s, const luogo& dove, const std::string& motivo) {
-  s.codice_errore = errori::lettura;
-  s.luogo_errore = dove;
-  s.dettaglio_errore = motivo;
-  return esito_lettura::fallita;
+void LetturaTreno::fine_del_testo() {
+  completa(s_.percorso, velocita_, &tratto::velocita);
+  completa(s_.percorso, aderenza_, &tratto::aderenza);
+  controlla_progressive();
 }
 
 }  // namespace
 
 esito_lettura leggi_descrizione_treno(Stato& s, std::string_view testo, righe_lette* righe) {
   if (s.percorso.empty()) {
-    return fallita(s, luogo{testo_descrizione::treno, 0, 0}, "there is no track to place the train on");
+    return registra_fallimento(s, luogo{testo_descrizione::treno, 0, 0}, "there is no track to place the train on");
   }
-  LettoreCampi lettore(testo);
-  LetturaTreno lt;
-  lt.righe = righe;
-  try {
-    salta_a_generale(lettore);
-    if (leggi_righe(s, lettore, lt) == esito_riga::interrompi) return esito_lettura::interrotta;
-    fine_del_testo(s, lt);
-    return esito_lettura::completa;
-  } catch (const FallimentoLettura& e) {
-    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.motivo());
-  } catch (const FallimentoRiga& e) {
-    return fallita(s, lt.riga, e.what());
-  }
+  LetturaTreno lettura(s, testo, righe);
+  return lettura.con_fallimenti([&] { return lettura.leggi(); }, "not enough memory for the train's rows");
 }
 
 }  // namespace cmp

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "model/stato.h"
+#include "reader/comune/esito_lettura.h"
 #include "reader/comune/righe_lette.h"
-#include "reader/line/lettore_linea.h"
 
 namespace cmp {
 

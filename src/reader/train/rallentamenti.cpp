@@ -23,7 +23,7 @@ void memo_rallentamento(Stato& s, const riga_rallentamento& r) {
     s.codice_errore = errori::posizione_negativa;
     return;
   }
-  const std::int64_t e = cella_di(in_32_bit(std::int64_t{r.x} + r.l, "the end of the slow order"), 1);
+  const std::int64_t e = cella_di(entro_32(std::int64_t{r.x} + r.l, "the end of the slow order"), 1);
   if (e > s.ultima_cella()) {
     s.codice_errore = errori::fine_rallentamento_oltre;
     return;
@@ -81,7 +81,7 @@ esito_riga riga_rallentamento_letta(Stato& s, LettoreCampi& lettore, const luogo
   if (oltre_percorso(s, r.x, 100)) return fine_per_posizione(s, r.x, riga);
   const bool gia_presente = s.codice_errore > 0;
   memo_rallentamento(s, r);
-  return dopo_riga_controllata(s, gia_presente, r.x, riga);
+  return dopo_memo(s, r.x, riga, gia_presente);
 }
 
 esito_riga riga_abbattimento_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {

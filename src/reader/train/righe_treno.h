@@ -1,7 +1,6 @@
 #pragma once
 // The row work of the train reader, shared by its source files.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 #include "model/stato.h"
@@ -10,9 +9,6 @@
 #include "reader/comune/lettore_campi.h"
 
 namespace cmp {
-
-
-
 // Packed codes keep their low bits.
 inline std::int16_t bassi_16(std::int32_t v) { return static_cast<std::int16_t>(v); }
 inline std::uint8_t bassi_8(std::int32_t v) { return static_cast<std::uint8_t>(v); }
@@ -23,15 +19,6 @@ std::int64_t cella_di(std::int64_t metri, int scarto);
 // The position check of the rows: true when (posizione + margine) / 50, taken exactly,
 // lies beyond the last cell.
 bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine);
-
-// Records a number of this text at the row `riga`, with or without a position.
-void registra_errore(Stato& s, std::int32_t codice, const luogo& riga);
-void registra_errore(Stato& s, std::int32_t codice, const luogo& riga, std::int32_t posizione);
-
-// After a signal or slow-order row: any number recorded so far stops the reading, one
-// the line reader left too; the position becomes the row's. `gia_presente` says whether
-// the number was there before the row (its text location then stays where it was).
-esito_riga dopo_riga_controllata(Stato& s, bool gia_presente, std::int32_t posizione, const luogo& riga);
 
 // Signals.
 struct riga_segnale {

@@ -9,7 +9,7 @@ namespace {
 constexpr std::int64_t kPrimaCellaSegnale = 8;
 
 std::int16_t codice(std::int32_t decine, std::int32_t unita, const char* cosa) {
-  return bassi_16(in_32_bit(std::int64_t{decine} * 10 + unita, cosa));
+  return bassi_16(entro_32(std::int64_t{decine} * 10 + unita, cosa));
 }
 
 }  // namespace
@@ -28,13 +28,13 @@ void memo_segnale(Stato& s, riga_segnale& r) {
 
   // Everything is computed before the first write, so that a value leaving 32 bits
   // (a reading failure) leaves the track as it was.
-  const std::int32_t lato = in_32_bit(std::int64_t{r.sx} * 3 + r.dx, "3 * sx + dx");
+  const std::int32_t lato = entro_32(std::int64_t{r.sx} * 3 + r.dx, "3 * sx + dx");
   const std::int16_t p1 = codice(r.s1, r.d1, "10 * s1 + d1");
   const std::int16_t p2 = codice(r.s2, r.d2, "10 * s2 + d2");
   const std::int16_t p3 = codice(r.s3, r.d3, "10 * s3 + d3");
   const std::int16_t p4 = codice(r.rapp, lato, "10 * rapp + 3 * sx + dx");
-  const std::int32_t base_avviso = in_32_bit(std::int64_t{lato} * 10, "10 * (3 * sx + dx)");
-  in_32_bit(std::int64_t{base_avviso} + 4, "the approach marker");
+  const std::int32_t base_avviso = entro_32(std::int64_t{lato} * 10, "10 * (3 * sx + dx)");
+  entro_32(std::int64_t{base_avviso} + 4, "the approach marker");
 
   cella.tipo = tipo_cella::segnale;
   cella.parametro1 = p1;
@@ -57,7 +57,7 @@ esito_riga riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga
   if (oltre_percorso(s, r.posizione, 100)) return fine_per_posizione(s, r.posizione, riga);
   const bool gia_presente = s.codice_errore > 0;
   memo_segnale(s, r);
-  return dopo_riga_controllata(s, gia_presente, r.posizione, riga);
+  return dopo_memo(s, r.posizione, riga, gia_presente);
 }
 
 }  // namespace cmp

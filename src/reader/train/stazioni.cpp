@@ -33,8 +33,8 @@ void estensione(voce_scenario& v, std::int32_t lunghezza) {
     inizio = posizione - lunghezza / 2;
     fine = posizione + lunghezza / 2 + (v.ottetto4 != 0 ? 50 : 0);
   }
-  v.intero1 = in_32_bit(inizio, "the start of the station area");
-  v.intero2 = in_32_bit(fine, "the end of the station area");
+  v.intero1 = entro_32(inizio, "the start of the station area");
+  v.intero2 = entro_32(fine, "the end of the station area");
 }
 
 void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
@@ -51,10 +51,10 @@ void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
   const std::int32_t ore = lettore.leggi_intero();
   const std::int32_t minuti = lettore.leggi_intero();
   const std::int32_t secondi = lettore.leggi_intero();
-  const std::int32_t in_minuti = in_32_bit(std::int64_t{in_32_bit(std::int64_t{ore} * 60, "hours * 60")} + minuti,
+  const std::int32_t in_minuti = entro_32(std::int64_t{entro_32(std::int64_t{ore} * 60, "hours * 60")} + minuti,
                                            "the time in minutes");
-  const std::int32_t in_secondi = in_32_bit(std::int64_t{in_minuti} * 60, "the time in seconds");
-  v.intero4 = in_32_bit(std::int64_t{in_secondi} + secondi, "the time in seconds");
+  const std::int32_t in_secondi = entro_32(std::int64_t{in_minuti} * 60, "the time in seconds");
+  v.intero4 = entro_32(std::int64_t{in_secondi} + secondi, "the time in seconds");
   v.testo = lettore.leggi_testo();
   if (v.testo.size() > limiti_file::byte_testo_voce) {
     throw FallimentoRiga("a station name of " + std::to_string(v.testo.size()) +
@@ -115,7 +115,7 @@ esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& rig
     t.parametro1 = static_cast<std::int16_t>(n);
   }
 
-  if (n > 1 && in_32_bit(std::int64_t{v.intero1} - kDistanzaMinima, "the start of the area less 350 m") <
+  if (n > 1 && entro_32(std::int64_t{v.intero1} - kDistanzaMinima, "the start of the area less 350 m") <
                    s.scenario[static_cast<std::size_t>(n - 1)].intero2) {
     registra_errore(s, errori::stazioni_vicine, riga, posizione);
     return esito_riga::interrompi;

@@ -216,6 +216,55 @@ TEST(LettoreLinea, QualiCampiChiaveDellaSezioneRigheSonoInterpretati) {
   }
 }
 
+// A keyword of two words: the whole keyword changes what the row sets, a field holding one
+// of its words alone is no keyword and changes nothing.
+struct CasoDueParole {
+  const char* nome;
+  bool generale;  // a general row, else a row of the row section
+  const char* intera;
+  std::array<const char*, 2> parole_sole;
+  std::int32_t (*valore)(const Stato&);
+};
+
+TEST(LettoreLinea, OneWordOfATwoWordKeywordIsNoKeyword) {
+  const CasoDueParole casi[] = {
+      {"length", true, "lunghezza percorso, 2000", {"lunghezza, 2000", "percorso, 2000"},
+       [](const Stato& s) { return lunghezza_linea(s.scenario); }},
+      {"kilometre reference", true, "progressiva chilometrica uno, 100, 5000, 0",
+       {"progressiva, 100, 5000, 0", "chilometrica uno, 100, 5000, 0"},
+       // The references are sorted after the general section: any of the three entries.
+       [](const Stato& s) {
+         return posizione_progressiva(s.scenario[kVoceProgressivaTre]) +
+                posizione_progressiva(s.scenario[kVoceProgressivaDue]) +
+                posizione_progressiva(s.scenario[kVoceProgressivaUno]);
+       }},
+      {"background", true, "sfondo uno, 7", {"sfondo, 7", "uno, 7"},
+       [](const Stato& s) { return sfondo_uno(s.scenario); }},
+      {"signal repetition", true, "ripetizione segnali 4, 100, 50", {"ripetizione 4, 100, 50", "segnali 4, 100, 50"},
+       [](const Stato& s) { return ripetizione_primo(s.scenario); }},
+      {"caption board", false, "cartello_indicatore, 100, Nord", {"indicatore, 100, Nord", "cartello, 100, Nord"},
+       [](const Stato& s) { return std::int32_t{s.percorso[3].tipo}; }},
+  };
+  const auto testo = [](const CasoDueParole& c, const char* riga) {
+    return righe({"[generale]", "lunghezza percorso, 1000", c.generale ? riga : "-", "[curve]",
+                  c.generale ? "-" : riga, "[fine]"});
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    const auto senza = leggi(testo(c, "-"));
+    const auto intera = leggi(testo(c, c.intera));
+    ASSERT_EQ(intera.esito, esito_lettura::completa);
+    EXPECT_NE(c.valore(intera.s), c.valore(senza.s));
+    for (const char* sola : c.parole_sole) {
+      SCOPED_TRACE(sola);
+      const auto l = leggi(testo(c, sola));
+      ASSERT_EQ(l.esito, esito_lettura::completa);
+      EXPECT_EQ(l.s.codice_errore, 0);
+      EXPECT_EQ(c.valore(l.s), c.valore(senza.s));
+    }
+  }
+}
+
 TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
   const auto l = leggi(descrizione(righe({"pendenza montagna,  0,   5,  100,  300,  2"})));
   ASSERT_EQ(l.esito, esito_lettura::completa);
