@@ -6,6 +6,7 @@
 #include "errori/catalogo_errori.h"
 #include "model/cp1252.h"
 #include "model/indice_righe.h"
+#include "model/testo_visibile.h"
 #include "violazioni.h"
 
 namespace cmp::fuzz {
@@ -154,6 +155,18 @@ bool utf8_valido(std::string_view s) {
   return true;
 }
 
+namespace {
+
+// Whether a well-formed UTF-8 character of two or more bytes begins at t[i].
+bool carattere_valido_a(std::string_view t, std::size_t i) {
+  for (std::size_t n = 2; n <= 4 && i + n <= t.size(); ++n) {
+    if (utf8_valido(t.substr(i, n))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 esito_testo controlla_e_verifica(const ingresso_testo& in) {
   esito_testo e;
   Violazioni v(e.violazioni);
@@ -166,6 +179,9 @@ esito_testo controlla_e_verifica(const ingresso_testo& in) {
 esito_testo converti_e_verifica(const ingresso_testo& in) {
   esito_testo e;
   Violazioni v(e.violazioni);
+  // Whatever the bytes, a message or a JSON string made of them holds UTF-8 only.
+  v.che(utf8_valido(testo_visibile(in.testo)), "the text escaped for a message is not UTF-8");
+  v.che(utf8_valido(letterale_json(in.testo)), "the text as a JSON string is not UTF-8");
   const auto c = converti_da_utf8(in.testo);
   if (c.errore) {
     e.errore_conversione = c.errore;
@@ -181,6 +197,10 @@ esito_testo converti_e_verifica(const ingresso_testo& in) {
     if (p && *p < in.testo.size()) {
       v.che(!converti_da_utf8(std::string_view(in.testo).substr(0, *p)).errore,
             "the conversion stopped after a byte it cannot take");
+      const bool malformato = a.messaggio.find("not UTF-8") != std::string::npos;
+      v.che(malformato == !carattere_valido_a(in.testo, *p), [&] {
+        return "the conversion's reason disagrees with UTF-8 at byte " + std::to_string(*p) + ": " + a.messaggio;
+      });
     }
     return e;
   }

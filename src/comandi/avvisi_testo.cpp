@@ -12,17 +12,13 @@
 namespace cmp {
 namespace {
 
-bool continuazione(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-// The length of a well-formed UTF-8 sequence of two or more bytes at `i`, else 0.
+// The length of a well-formed UTF-8 sequence of two or more bytes at `i`, else 0. The
+// decoder decides what is well-formed (no overlong form, no surrogate, nothing above
+// U+10FFFF), so the warning, the conversion and the escaping of messages agree.
 std::size_t sequenza_utf8(std::string_view t, std::size_t i) {
-  const auto b = static_cast<unsigned char>(t[i]);
-  const std::size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-  if (n == 0 || i + n > t.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if (!continuazione(static_cast<unsigned char>(t[i + k]))) return 0;
-  }
-  return n;
+  std::size_t dopo = i;
+  const auto c = leggi_utf8(t, dopo);
+  return c && *c >= 0x80 ? dopo - i : 0;
 }
 
 std::optional<avviso_testo> avviso_utf8(std::string_view t) {
