@@ -10,7 +10,7 @@
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
-#include "comandi/diagnostica.h"
+#include "descrizioni/diagnostica.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "errori/catalogo_errori.h"

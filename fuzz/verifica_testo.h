@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "comandi/avvisi_testo.h"
+#include "descrizioni/avvisi_testo.h"
 
 namespace cmp::fuzz {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "comandi/descrizioni_utente.h"
-#include "comandi/diagnostica.h"
+#include "descrizioni/diagnostica.h"
 #include "comandi/errore.h"
 #include "comandi/pagina_descrizioni.h"
 #include "compilazione/compila.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "riga_comando/opzioni.h"
+#include "comandi/opzioni_lette.h"
 #include "sorveglianza/sorveglianza.h"
 
 namespace cmp {

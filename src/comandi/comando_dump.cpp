@@ -3,11 +3,12 @@
 #include <cstdio>
 
 #include "disco/cartella_disco.h"
-#include "riga_comando/json.h"
-#include "riga_comando/opzioni.h"
-#include "riga_comando/riga_comando.h"
-#include "riga_comando/tabella_comandi.h"
-#include "riga_comando/uscita_standard.h"
+#include "messaggi/json.h"
+#include "comandi/opzioni_lette.h"
+#include "errori/stati_uscita.h"
+#include "messaggi/messaggi.h"
+#include "comandi/tabella_comandi.h"
+#include "messaggi/uscita_standard.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "errori/stati_uscita.h"
-#include "riga_comando/riga_comando.h"
-#include "riga_comando/tabella_comandi.h"
-#include "riga_comando/uscita_standard.h"
+#include "messaggi/messaggi.h"
+#include "comandi/tabella_comandi.h"
+#include "messaggi/uscita_standard.h"
 
 namespace cmp {
 

@@ -10,8 +10,8 @@
 #include "disco/cartella_disco.h"
 #include "errori/stati_uscita.h"
 #include "model/nomi_file.h"
-#include "riga_comando/riga_comando.h"
-#include "riga_comando/tabella_comandi.h"
+#include "messaggi/messaggi.h"
+#include "comandi/tabella_comandi.h"
 #include "sorveglianza/sorveglianza_linux.h"
 
 namespace cmp {

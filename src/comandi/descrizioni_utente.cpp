@@ -8,10 +8,11 @@
 #include <filesystem>
 
 #include "disco/cartella_disco.h"
-#include "comandi/diagnostica.h"
-#include "comandi/identita.h"
+#include "descrizioni/diagnostica.h"
+#include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
-#include "riga_comando/riga_comando.h"
+#include "errori/stati_uscita.h"
+#include "messaggi/messaggi.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 #include "model/testo_visibile.h"
@@ -140,13 +141,6 @@ bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingr
     if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
   }
   return false;
-}
-
-std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno) {
-  if (e.dove.testo == testo_descrizione::treno) return treno;
-  if (e.dove.testo == testo_descrizione::linea) return linea;
-  const voce_errore* v = voce_di(e.codice);
-  return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
 std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna) {

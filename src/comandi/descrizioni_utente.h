@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "comandi/avvisi_testo.h"
+#include "descrizioni/avvisi_testo.h"
 #include "compilazione/compila.h"
 #include "model/indice_righe.h"
-#include "riga_comando/opzioni.h"
+#include "comandi/opzioni_lette.h"
 #include "model/cartella.h"
 #include "model/stato.h"
 
@@ -65,9 +65,6 @@ std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale final
 // The source line under a diagnostic, and a caret under its column; nothing for a line
 // longer than 200 bytes or holding control bytes.
 std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna);
-
-// Which of the two description files the reader's error points into.
-std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
 
 // The most warnings one run prints on standard error (and lists in --json): a text may
 // hold a misspelt keyword on every line, and a track a warning at every cell. The

@@ -7,8 +7,9 @@
 
 #include "disco/cartella_disco.h"
 #include "lsp/server_lsp.h"
-#include "riga_comando/riga_comando.h"
-#include "riga_comando/uscita_standard.h"
+#include "errori/stati_uscita.h"
+#include "messaggi/messaggi.h"
+#include "messaggi/uscita_standard.h"
 
 namespace cmp {
 namespace {

@@ -3,8 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "comandi/descrizioni_utente.h"
-#include "comandi/diagnostica.h"
+#include "descrizioni/diagnostica.h"
 #include "compilazione/compila.h"
 #include "lsp/analisi_testo.h"
 #include "model/cp1252.h"

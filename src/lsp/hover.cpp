@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "comandi/diagnostica.h"
+#include "descrizioni/diagnostica.h"
 #include "lsp/analisi_testo.h"
 #include "lsp/protocollo.h"
 #include "model/cp1252.h"

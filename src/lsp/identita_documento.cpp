@@ -1,6 +1,6 @@
 #include "lsp/identita_documento.h"
 
-#include "comandi/identita.h"
+#include "descrizioni/identita.h"
 #include "lsp/analisi_testo.h"
 
 namespace cmp {

@@ -1,28 +1,15 @@
 #pragma once
-#include <map>
-#include <optional>
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "comandi/tabella_comandi.h"
+
 namespace cmp {
 
-// The options of one command: "--name VALUE" for those that take a value, "--flag" for
-// the others, plus positional arguments. Anything unknown is an error with a message.
-struct opzioni_lette {
-  std::map<std::string, std::string> valori;
-  std::set<std::string> interruttori;
-  std::vector<std::string> posizionali;
-  std::optional<std::string> errore;
-
-  bool ha(const std::string& flag) const { return interruttori.count(flag) != 0; }
-  std::optional<std::string> valore(const std::string& nome) const {
-    const auto it = valori.find(nome);
-    if (it == valori.end()) return std::nullopt;
-    return it->second;
-  }
-};
-
+// Reads a command's arguments by its options: "--name VALUE" for those in `con_valore`,
+// "--flag" for the `interruttori`, the rest positional; anything unknown is an error.
 opzioni_lette leggi_opzioni(const std::vector<std::string>& argomenti, const std::set<std::string>& con_valore,
                             const std::set<std::string>& interruttori, std::size_t massimo_posizionali);
 

@@ -1,15 +1,16 @@
 #include "riga_comando/riga_comando.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
-#include "riga_comando/json.h"
-#include "riga_comando/uscita_standard.h"
-#include "comandi/avvio.h"
+#include "comandi/tabella_comandi.h"
+#include "errori/stati_uscita.h"
+#include "messaggi/json.h"
+#include "messaggi/messaggi.h"
+#include "messaggi/uscita_standard.h"
 #include "model/somiglianza.h"
-#include "model/testo_visibile.h"
-#include "riga_comando/tabella_comandi.h"
+#include "riga_comando/aiuto.h"
+#include "riga_comando/opzioni.h"
 
 namespace cmp {
 namespace {
@@ -63,13 +64,6 @@ int comando_sconosciuto(const std::string& parola) {
   return kUscitaUso;
 }
 
-// One line on standard error, whatever the text holds (see testo_visibile).
-void riga_errore(const char* livello, const std::string& testo) {
-  const std::string riga = std::string("compattatore: ") + livello + ": " + testo_visibile(testo) + "\n";
-  std::fwrite(riga.data(), 1, riga.size(), stderr);
-  std::fflush(stderr);
-}
-
 int esegui_argomenti(const std::vector<std::string>& argomenti) {
   const std::string& comando = argomenti[0];
   if (comando == "help" && argomenti.size() == 2) {
@@ -103,12 +97,8 @@ int esegui_argomenti(const std::vector<std::string>& argomenti) {
 
 }  // namespace
 
-void segnala(const std::string& testo) { riga_errore("error", testo); }
-
-void avvisa(const std::string& testo) { riga_errore("warning", testo); }
-
 int esegui_riga_comando(const std::vector<std::string>& argomenti) {
-  if (argomenti.empty()) return esegui_run_incorporato();
+  if (argomenti.empty()) return esegui_senza_argomenti();
   const int stato = esegui_argomenti(argomenti);
   chiudi_uscita_standard();
   return stato;

@@ -18,8 +18,8 @@
 #include "disco/cartella_disco.h"
 #include "builtin/treno_incorporato.h"
 #include "builtin/scrittore_testo.h"
-#include "riga_comando/json.h"
-#include "riga_comando/tabella_comandi.h"
+#include "messaggi/json.h"
+#include "comandi/tabella_comandi.h"
 #include "supporto.h"
 
 namespace cmp {

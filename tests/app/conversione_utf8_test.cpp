@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "comandi/avvisi_testo.h"
+#include "descrizioni/avvisi_testo.h"
 #include "errori/catalogo_errori.h"
 #include "model/cp1252.h"
 #include "model/testo_visibile.h"

@@ -19,7 +19,9 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
-#include "riga_comando/riga_comando.h"
+#include "comandi/esporta.h"
+#include "errori/stati_uscita.h"
+#include "messaggi/messaggi.h"
 
 namespace cmp {
 namespace {

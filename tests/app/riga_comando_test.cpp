@@ -9,8 +9,8 @@
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
-#include "riga_comando/json.h"
-#include "riga_comando/tabella_comandi.h"
+#include "messaggi/json.h"
+#include "comandi/tabella_comandi.h"
 #include "supporto.h"
 
 namespace cmp {

@@ -5,7 +5,7 @@
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "model/cartella.h"
-#include "riga_comando/json.h"
+#include "messaggi/json.h"
 #include "supporto.h"
 
 namespace cmp {

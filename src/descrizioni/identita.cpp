@@ -1,4 +1,4 @@
-#include "comandi/identita.h"
+#include "descrizioni/identita.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "comandi/avvisi_testo.h"
+#include "descrizioni/avvisi_testo.h"
 
 #include <array>
 #include <cstdint>

@@ -68,4 +68,7 @@ const riga_sorgente* riga_dell_avviso(const IndiceAvvisi& indice, const avviso_f
 // The warning's message, with that row's own position and the cell the pass worked on.
 std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const avviso_finitura& a);
 
+// Which of the two description files the reader's error points into.
+std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
+
 }  // namespace cmp

@@ -1,12 +1,13 @@
 #pragma once
 // Every command in one table: its name, one-line summary, usage, options with their help,
 // exit statuses and function. Dispatch, the unknown-option message and every --help text
-// come from it, so a command declares its options once.
+// come from it, so a command declares its options once. The command line (riga_comando/)
+// knows the commands through this header alone.
 #include <cstddef>
 #include <string>
 #include <vector>
 
-#include "riga_comando/opzioni.h"
+#include "comandi/opzioni_lette.h"
 
 namespace cmp {
 
@@ -29,12 +30,8 @@ struct descrizione_comando {
 
 const std::vector<descrizione_comando>& tabella_comandi();
 
-// `compattatore NAME --help`, and `compattatore --help`.
-std::string aiuto_comando(const descrizione_comando& c);
-std::string aiuto_generale();
-// The bash completion script, from the table (printed by the hidden command
-// `compattatore __completamento_bash`, which the build runs to install it).
-std::string completamento_bash();
+// What the program does when it is given no argument: the built-in run.
+int esegui_senza_argomenti();
 
 // The options already read by the table's rules; each command checks only what the
 // table cannot say (a required option, two that exclude each other).

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "comandi/avvisi_testo.h"
+#include "descrizioni/avvisi_testo.h"
 #include "compilazione/compila.h"
 
 namespace cmp {

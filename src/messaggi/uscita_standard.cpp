@@ -1,4 +1,4 @@
-#include "riga_comando/uscita_standard.h"
+#include "messaggi/uscita_standard.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "comandi/diagnostica.h"
+#include "descrizioni/diagnostica.h"
 
 #include <algorithm>
 #include <utility>
@@ -299,6 +299,13 @@ std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const av
   c.cella = a.posizione / 50;
   c.cella_oggetto = indice.cella_oggetto(a);
   return compila_messaggio(s, modello, c);
+}
+
+std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno) {
+  if (e.dove.testo == testo_descrizione::treno) return treno;
+  if (e.dove.testo == testo_descrizione::linea) return linea;
+  const voce_errore* v = voce_di(e.codice);
+  return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
 }  // namespace cmp

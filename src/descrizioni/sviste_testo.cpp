@@ -1,4 +1,4 @@
-#include "comandi/sviste_testo.h"
+#include "descrizioni/sviste_testo.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,0 +1,22 @@
+#include "messaggi/messaggi.h"
+
+#include <cstdio>
+
+#include "model/testo_visibile.h"
+
+namespace cmp {
+namespace {
+
+void riga_errore(const char* livello, const std::string& testo) {
+  const std::string riga = std::string("compattatore: ") + livello + ": " + testo_visibile(testo) + "\n";
+  std::fwrite(riga.data(), 1, riga.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+void segnala(const std::string& testo) { riga_errore("error", testo); }
+
+void avvisa(const std::string& testo) { riga_errore("warning", testo); }
+
+}  // namespace cmp
