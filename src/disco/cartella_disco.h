@@ -77,6 +77,9 @@ class BloccoCartella {
   int fd_ = -1;
 };
 
+// Why this user cannot read (or write into) this folder and reach its files, or nullopt.
+std::optional<std::string> cartella_inaccessibile(const std::string& cartella, bool da_scrivere);
+
 // The folder that holds the running executable.
 std::string cartella_programma();
 
