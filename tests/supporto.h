@@ -1,8 +1,7 @@
 #pragma once
 // Helpers shared by the test programs: temporary folders, whole files, child processes.
-#include <sys/wait.h>
-#include <unistd.h>
-
+// What differs between the systems, making a fresh folder and running a program, is in
+// sistema_prova.h: tests/posix/ or tests/windows/, whichever CMake puts on the path.
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +14,13 @@
 
 namespace cmp::prova {
 
+// A fresh, empty folder under the system's temporary folder (sistema_prova.h).
+inline std::filesystem::path crea_cartella_temporanea();
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class CartellaTemporanea {
  public:
-  CartellaTemporanea() {
-    std::string modello = (std::filesystem::temp_directory_path() / "compattatore-XXXXXX").string();
-    if (::mkdtemp(modello.data()) == nullptr) std::abort();
-    percorso_ = modello;
-  }
+  CartellaTemporanea() : percorso_(crea_cartella_temporanea()) {}
   ~CartellaTemporanea() {
     std::error_code ec;
     std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
@@ -58,43 +56,18 @@ struct EsitoProcesso {
 
 // Runs the program with these arguments (no shell), with DISPLAY removed so that
 // nothing opens a window, and collects its exit status and both outputs. `nel_figlio`
-// runs in the child just before the program starts (to set a resource limit, say).
+// runs in the child just before the program starts (to set a resource limit, say; Linux
+// only). Defined in sistema_prova.h.
 inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
-                            const std::string& cartella_lavoro = ".",
-                            const std::function<void()>& nel_figlio = {}) {
-  std::filesystem::path tmp = std::filesystem::temp_directory_path();
-  std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
-  std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
-  std::fflush(nullptr);  // or the child would write the parent's buffered output again
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);
-    if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
-    ::unsetenv("DISPLAY");
-    if (nel_figlio) nel_figlio();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(programma.c_str()));
-    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(programma.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  EsitoProcesso e;
-  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  e.uscita = leggi_tutto(f_out);
-  e.errori = leggi_tutto(f_err);
-  std::filesystem::remove(f_out);
-  std::filesystem::remove(f_err);
-  return e;
-}
+                            const std::string& cartella_lavoro = ".", const std::function<void()>& nel_figlio = {});
 
 // A copy of the program in the folder: the built-in run works in its executable's folder.
 inline std::string copia_programma(const CartellaTemporanea& cartella) {
-  const std::string destinazione = cartella / "compattatore";
+  const std::string destinazione = cartella / std::filesystem::path(COMPATTATORE_EXE).filename().string();
   std::filesystem::copy_file(COMPATTATORE_EXE, destinazione);
   return destinazione;
 }
 
 }  // namespace cmp::prova
+
+#include "sistema_prova.h"
