@@ -8,6 +8,8 @@
 # usage: scripts/impronte.sh PROGRAM GENERATOR > fingerprints.txt
 #   PROGRAM    the compattatore executable
 #   GENERATOR  the genera_scenario executable (bench/)
+#   IMPRONTE_EMULATORE, when set, is the command that runs the two (the Windows build's
+#   programs under Wine: scripts/wine_prova.sh SESSION)
 #
 # tests/riferimento/impronte.txt holds the fingerprints of the program as it was before
 # the code was reorganised; scripts/confronta_impronte.sh compares a build against it.
@@ -19,6 +21,10 @@ lavoro=$(mktemp -d)
 trap 'rm -rf "$lavoro"' EXIT
 
 impronta() { sha256sum | cut -c1-64; }
+
+# The program and the generator, through the emulator when there is one.
+programma() { ${IMPRONTE_EMULATORE:-} "$prog" "$@"; }
+genera() { ${IMPRONTE_EMULATORE:-} "$generatore" "$@"; }
 
 # Prints one line per file of the folder (sorted), then the status and standard output.
 riporta() {
@@ -41,7 +47,7 @@ compila() {
   cp "$linea" "$dentro/$(basename "$linea")"
   cp "$treno" "$dentro/$(basename "$treno")"
   local stato=0
-  (cd "$dentro" && "$prog" compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
+  (cd "$dentro" && programma compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
       --out out --json "$@") >"$lavoro/stdout" 2>/dev/null || stato=$?
   riporta "$caso" "$dentro/out" "$stato" "$lavoro/stdout"
   rm -rf "$dentro"
@@ -49,15 +55,16 @@ compila() {
 
 # The built-in run, in a folder of its own.
 mkdir -p "$lavoro/run"
-cp "$prog" "$lavoro/run/compattatore"
+copia="$lavoro/run/$(basename "$prog")"  # compattatore, or compattatore.exe
+cp "$prog" "$copia"
 stato=0
-DISPLAY= "$lavoro/run/compattatore" >"$lavoro/stdout" 2>/dev/null || stato=$?
-rm "$lavoro/run/compattatore"
+DISPLAY= ${IMPRONTE_EMULATORE:-} "$copia" >"$lavoro/stdout" 2>/dev/null || stato=$?
+rm "$copia"
 riporta incorporato "$lavoro/run" "$stato" "$lavoro/stdout"
 
 # The exported descriptions, then compiled back.
 mkdir -p "$lavoro/esporta"
-"$prog" export --out "$lavoro/esporta" >/dev/null
+programma export --out "$lavoro/esporta" >/dev/null
 riporta esporta "$lavoro/esporta" 0 /dev/null
 linea_inc="$lavoro/esporta/VallorsaC_Pietrana_linea.txt"
 treno_inc="$lavoro/esporta/VallorsaC_Pietrana_4721-.txt"
@@ -67,7 +74,7 @@ compila esportato-senza-pianta "$linea_inc" "$treno_inc" --no-plan
 # Generated scenarios.
 for km in 20 100 340 1000; do
   mkdir -p "$lavoro/gen$km"
-  "$generatore" --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
+  genera --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
   compila "banco$km" "$lavoro/gen$km/Banco${km}_linea.txt" "$lavoro/gen$km/Banco${km}_9001-.txt"
 done
 compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen100/Banco100_9001-.txt" --no-plan
@@ -106,12 +113,12 @@ cd "$lavoro/vedi"
 for f in VallorsaC_Pietrana_4721.dat VallorsaC_Pietrana_4721.sim VallorsaC_Pietrana_linea.dat; do
   for modo in "" --json; do
     stato=0
-    "$prog" dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
+    programma dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
     echo "dump$modo $f status $stato"
     echo "dump$modo $f stdout $(impronta <"$lavoro/stdout")"
   done
 done
-"$prog" plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
-"$prog" plot --from . --out file.svg >/dev/null 2>&1
+programma plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
+programma plot --from . --out file.svg >/dev/null 2>&1
 echo "plot testi.svg $(impronta <testi.svg)"
 echo "plot file.svg $(impronta <file.svg)"
