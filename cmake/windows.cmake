@@ -23,12 +23,15 @@ compattatore_pacchetto_host(nlohmann_json nlohmann)
 list(APPEND CMAKE_FIND_ROOT_PATH ${COMPATTATORE_RADICE_HOST})
 
 # GoogleTest from Debian's source package (googletest: /usr/src/googletest), built for
-# the target with the test programs; its own flags, not this project's warnings.
+# the target with the test programs, with its own flags: the subfolder would inherit this
+# folder's warnings, so they are taken away while it is added and given back after.
 function(compattatore_googletest)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  get_directory_property(opzioni COMPILE_OPTIONS)
   set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set_directory_properties(PROPERTIES COMPILE_OPTIONS "${opzioni}")
 endfunction()
 
 # The test programs run under Wine: scripts/wine_prova.sh with a session folder of this
