@@ -68,6 +68,7 @@ class CartellaRiusata : public Cartella {
   }
   std::optional<std::string> metti_da_parte(const std::string&) override { return std::nullopt; }
   void sincronizza(const std::string&) override {}
+  std::vector<std::string> nomi_propri() override { return {}; }
   void scrivi(const std::string& nome, std::string_view byte) override {
     auto& f = file_[nome];
     f.byte.assign(byte);
@@ -85,6 +86,8 @@ class CartellaRiusata : public Cartella {
     }
     nome_noto_.clear();
   }
+  void blocca(const std::string&) override {}
+  void sblocca() override {}
   // The next scrivi_insieme takes these bytes (borrowed, not copied) for the file of this
   // name instead of producing them: bytes already encoded from the very same structure.
   void scrivi_noto(const std::string& nome, const std::string& byte) {

@@ -2,11 +2,12 @@
 # Installs what the build needs beyond a fresh machine (nlohmann-json, for the language
 # server) and, with --prove, what the tests need too: Xvfb for the window tests, Neovim
 # for the editor test, Chromium and playwright-core (from the npm registry, no browser
-# download) for the browser tests, and for the Windows build (preset windows) the
-# MinGW-w64 cross compiler with POSIX threads, GoogleTest's sources, and Wine (with its
-# system fonts) to run its tests. Debian's packages, as root or through sudo; running it again
-# changes nothing. A user who cannot install packages is told what is missing, and
-# the tests that need it are skipped with a message.
+# download) for the browser tests, ESLint (npm too) for the page's script, and for the
+# Windows build (preset windows) the MinGW-w64 cross compiler with POSIX threads,
+# GoogleTest's sources, and Wine (with its system fonts) to run its tests. Debian's
+# packages, as root or through sudo; running it again changes nothing. A user who cannot
+# install packages is told what is missing, and the tests that need it are skipped with
+# a message.
 set -euo pipefail
 radice=$(cd "$(dirname "$0")/.." && pwd)
 prove=0
@@ -43,9 +44,10 @@ if [ ${#mancanti[@]} -gt 0 ]; then
   fi
 fi
 
+moduli="$radice/tests/browser/node_modules"
 if [ "$prove" = 1 ] && command -v npm >/dev/null 2>&1 &&
-   [ ! -f "$radice/tests/browser/node_modules/playwright-core/package.json" ]; then
+   { [ ! -f "$moduli/playwright-core/package.json" ] || [ ! -f "$moduli/eslint/package.json" ]; }; then
   PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm install --prefix "$radice/tests/browser" --no-audit --no-fund >/dev/null ||
-    echo "prepara.sh: playwright-core could not be installed; the browser tests will be skipped" >&2
+    echo "prepara.sh: playwright-core and ESLint could not be installed; the browser tests will be skipped" >&2
 fi
 exit 0

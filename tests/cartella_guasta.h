@@ -12,7 +12,7 @@
 
 namespace cmp::prova {
 
-enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione };
+enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione, blocco, elenco };
 
 inline const char* nome_operazione(Operazione o) {
   switch (o) {
@@ -21,9 +21,14 @@ inline const char* nome_operazione(Operazione o) {
     case Operazione::rinomina: return "rename";
     case Operazione::eliminazione: return "delete";
     case Operazione::sincronizzazione: return "sync";
+    case Operazione::blocco: return "lock";
+    case Operazione::elenco: return "list";
   }
   return "?";
 }
+
+// The name the fake gives the folder itself, for its listing.
+inline constexpr const char* kQuestaCartella = ".";
 
 class CartellaGuasta : public CartellaMemoria {
  public:
@@ -78,8 +83,16 @@ class CartellaGuasta : public CartellaMemoria {
     return CartellaMemoria::metti_da_parte(nome);
   }
   void sincronizza(const std::string& per_nome) override { conta(Operazione::sincronizzazione, per_nome); }
+  std::vector<std::string> nomi_propri() override {
+    conta(Operazione::elenco, kQuestaCartella);
+    return CartellaMemoria::nomi_propri();
+  }
   // A plain write goes through the same steps as on disk.
   void scrivi(const std::string& nome, std::string_view byte) override { Cartella::scrivi(nome, byte); }
+
+  // How many times the lock was taken and let go.
+  int bloccata = 0;
+  int sbloccata = 0;
 
   // Names of files left under a temporary or second name.
   std::vector<std::string> temporanei() const {
@@ -89,6 +102,13 @@ class CartellaGuasta : public CartellaMemoria {
     }
     return out;
   }
+
+ protected:
+  void blocca(const std::string& per_nome) override {
+    conta(Operazione::blocco, per_nome);
+    ++bloccata;
+  }
+  void sblocca() override { ++sbloccata; }
 
  private:
   void conta(Operazione o, const std::string& nome) {

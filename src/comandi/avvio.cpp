@@ -10,6 +10,7 @@
 #include "documents/documenti.h"
 #include "compilazione/da_cartella.h"
 #include "compilazione/scrivi_file.h"
+#include "model/nomi_file.h"
 
 namespace cmp {
 
@@ -18,10 +19,12 @@ void identita_incorporata(Stato& s) {
   s.numero_treno = "4721";
 }
 
-int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
+int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui) {
   identita_incorporata(s);
   ui.mostra_attesa();
-  if (turno) turno->prendi();
+  // A second run in the same folder waits: it would rewrite and delete the description
+  // texts while this one reads them.
+  TurnoCartella turno(cartella, nome_descrizione_linea(s));
   dati_linea(s, cartella);
   dati_treno(s, cartella);
   dati_note(s, cartella);
@@ -29,7 +32,7 @@ int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartell
   dati_scheda(s, cartella);
   const esito_compilazione esito = compila_da_cartella(s, cartella, true);
   if (!esito.scrivibile()) {
-    if (turno) turno->rilascia();  // a box left open must not hold up the next run
+    turno.lascia();  // a box left open must not hold up the next run
     return errore(ui, esito.finale);
   }
   ScrittureInsieme binari(cartella);  // the three binary files are replaced as one
@@ -39,10 +42,10 @@ int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui, BloccoCartell
   return kUscitaPulita;
 }
 
-int run_incorporato_in(Cartella& cartella, Interfaccia& ui, BloccoCartella* turno) {
+int run_incorporato_in(Cartella& cartella, Interfaccia& ui) {
   Stato s;
   try {
-    return run_incorporato(s, cartella, ui, turno);
+    return run_incorporato(s, cartella, ui);
   } catch (const ErroreFile& e) {
     std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
     return kUscitaUso;
@@ -51,12 +54,8 @@ int run_incorporato_in(Cartella& cartella, Interfaccia& ui, BloccoCartella* turn
 
 int esegui_run_incorporato() {
   auto ui = crea_interfaccia();
-  const std::string cartella_lavoro = cartella_programma();
-  // A second run in the same folder waits: it would rewrite and delete the description
-  // texts while this one reads them.
-  BloccoCartella blocco(cartella_lavoro);
-  CartellaDisco cartella(cartella_lavoro);
-  return run_incorporato_in(cartella, *ui, &blocco);
+  CartellaDisco cartella(cartella_programma());
+  return run_incorporato_in(cartella, *ui);
 }
 
 }  // namespace cmp

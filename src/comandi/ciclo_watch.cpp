@@ -28,12 +28,19 @@ std::string riassunto(const esito_compilazione& e) {
   return out.empty() ? "clean" : out;
 }
 
+// The out folder, made again with its parents when it was removed since the start: the
+// rebuild then goes on as at the start. Empty when it is there, else the reason.
+std::string cartella_ancora_pronta(const std::string& uscita) {
+  std::error_code ec;
+  if (std::filesystem::exists(uscita, ec) || std::filesystem::is_symlink(uscita, ec)) return {};
+  std::filesystem::create_directories(uscita, ec);
+  return ec ? "cannot create " + uscita + ": " + ec.message() : std::string();
+}
+
 // The binary files, all or none, under the same lock compile takes. Empty when written,
 // else the reason.
 std::string scrivi_binari(Stato& s, const std::string& uscita) {
   try {
-    BloccoCartella blocco(uscita);
-    blocco.prendi();
     CartellaDisco destinazione(uscita);
     ScrittureInsieme binari(destinazione);
     scrivi_file_binari(s, binari);
@@ -69,6 +76,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
   }
+  if (const std::string guasto = cartella_ancora_pronta(p.uscita); !guasto.empty()) return riga(guasto);
   if (const std::string guasto = scrivi_binari(s, p.uscita); !guasto.empty()) return riga(guasto);
 
   opzioni_pagina o;

@@ -17,20 +17,16 @@
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
 #include "riga_comando/tabella_comandi.h"
+#include "riga_comando/uscita_standard.h"
 #include "disco/scritture_insieme.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
+#include "model/testo_visibile.h"
 
 namespace cmp {
 namespace {
-
-// A warning of the check over the texts, with the file it is in.
-struct avviso_in_file {
-  const std::string* file;
-  avviso_testo avviso;
-};
 
 // One entry of "avvisi": every warning has the same keys, null where it has no value.
 std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const std::string* file, int riga,
@@ -41,10 +37,11 @@ std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const
          ", \"colonna\": " + numero(file != nullptr, colonna) + ", \"messaggio\": " + json_testo(messaggio) + "}";
 }
 
-// `scritti`: the UTF-8 names of the files written.
+// `scritti`: the UTF-8 names of the files written. `avvisi` holds the warnings printed on
+// standard error, in their order; `avvisi_omessi` counts those left out.
 std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<avviso_in_file>& avvisi_testo,
-                       const std::vector<std::string>& scritti, const std::string& linea, const std::string& treno,
-                       int stato) {
+                       const avvisi_mostrati& mostrati, const std::vector<std::string>& scritti,
+                       const std::string& linea, const std::string& treno, int stato) {
   const errore_lettura& l = e.lettura;
   std::string j = "{\"stato\": " + std::to_string(stato) + ", \"codice_errore\": " + std::to_string(s.codice_errore) +
                   ", \"posizione_errore\": " + std::to_string(s.posizione_errore) + ", \"errore_finale\": " +
@@ -62,19 +59,24 @@ std::string json_esito(const Stato& s, const esito_compilazione& e, const std::v
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
   // The check over the texts first, then the finishing pass, as standard error shows them.
-  std::vector<std::string> voci;
-  for (const auto& a : avvisi_testo) {
-    voci.push_back(json_avviso(a.avviso.codice, std::nullopt, a.file, a.avviso.riga, a.avviso.colonna,
-                               a.avviso.messaggio));
-  }
-  for (const auto& a : e.avvisi) {
-    const riga_sorgente* r = riga_dell_avviso(s, e, a);
-    voci.push_back(json_avviso(a.codice, a.posizione, r ? &treno : nullptr, r ? r->riga : 0, r ? r->colonna : 0,
-                               descrivi_avviso(s, e, a)));
-  }
   j += ", \"avvisi\": [";
-  for (std::size_t i = 0; i < voci.size(); ++i) j += (i ? ", " : "") + voci[i];
-  j += "], \"scritti\": [";
+  bool prima_voce = true;
+  const auto voce = [&](const std::string& testo) {
+    j += (prima_voce ? "" : ", ") + testo;
+    prima_voce = false;
+  };
+  for (std::size_t i = 0; i < mostrati.del_testo; ++i) {
+    const auto& a = avvisi_testo[i];
+    voce(json_avviso(a.avviso.codice, std::nullopt, a.file, a.avviso.riga, a.avviso.colonna, a.avviso.messaggio));
+  }
+  const IndiceAvvisi indice(s, e);
+  for (std::size_t i = 0; i < mostrati.di_finitura; ++i) {
+    const auto& a = e.avvisi[i];
+    const riga_sorgente* r = indice.riga(a);
+    voce(json_avviso(a.codice, a.posizione, r ? &treno : nullptr, r ? r->riga : 0, r ? r->colonna : 0,
+                     descrivi_avviso(s, indice, a)));
+  }
+  j += "], \"avvisi_omessi\": " + std::to_string(mostrati.omessi) + ", \"scritti\": [";
   for (std::size_t i = 0; i < scritti.size(); ++i) j += (i ? ", " : "") + json_testo(scritti[i]);
   j += "]}";
   return j;
@@ -89,7 +91,8 @@ bool converti_testi(descrizioni_utente& d, rifiuto& r) {
       const std::string messaggio = *file + ":" + std::to_string(c.errore->riga) + ":" +
                                     std::to_string(c.errore->colonna) +
                                     ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
-      std::fprintf(stderr, "%s\n", messaggio.c_str());
+      const std::string riga = testo_visibile(messaggio) + "\n";
+      std::fwrite(riga.data(), 1, riga.size(), stderr);
       r = {messaggio, *file};  // for --json
       return false;
     }
@@ -98,19 +101,13 @@ bool converti_testi(descrizioni_utente& d, rifiuto& r) {
   return true;
 }
 
-// The check over both texts, each warning printed on standard error with its line and a
-// caret, as the compile's own diagnostics are.
-std::vector<avviso_in_file> stampa_avvisi_testo(const descrizioni_utente& d) {
+// The warnings of the check over both texts, line first.
+std::vector<avviso_in_file> avvisi_dei_testi(const descrizioni_utente& d) {
   std::vector<avviso_in_file> out;
   for (const auto& [testo, file, formato] :
        {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
         std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
-    for (auto& a : controlla_testo(*testo, formato)) {
-      std::fprintf(stderr, "%s:%d:%d: warning %d: %s\n", file->c_str(), a.riga, a.colonna, a.codice,
-                   a.messaggio.c_str());
-      std::fputs(riga_e_cursore(*testo, a.riga, a.colonna).c_str(), stderr);
-      out.push_back({file, std::move(a)});
-    }
+    for (auto& a : controlla_testo(*testo, formato)) out.push_back({file, std::move(a)});
   }
   return out;
 }
@@ -121,7 +118,7 @@ int comando_compila(const opzioni_lette& o) {
   const bool json = o.ha("--json");
   rifiuto r;
   const auto rifiutato = [&] {
-    if (json) std::printf("%s\n", json_rifiuto(r.messaggio, r.file).c_str());
+    if (json) stampa_uscita(json_rifiuto(r.messaggio, r.file) + "\n");
     return kUscitaUso;
   };
   auto d = leggi_descrizioni_utente(o, "compile", &r);
@@ -152,19 +149,22 @@ int comando_compila(const opzioni_lette& o) {
 
   const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
   std::vector<std::string> scritti;
-  const std::vector<avviso_in_file> avvisi_testo = stampa_avvisi_testo(*d);
-  stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno);
+  const std::vector<avviso_in_file> avvisi_testo = avvisi_dei_testi(*d);
+  const avvisi_mostrati mostrati =
+      stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno, avvisi_testo);
+  const auto esito_json = [&](int stato) {
+    if (json) stampa_uscita(json_esito(s, esito, avvisi_testo, mostrati, scritti, linea, treno, stato) + "\n");
+  };
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
-    if (json) std::printf("%s\n", json_esito(s, esito, avvisi_testo, scritti, linea, treno, kUscitaFinale).c_str());
+    esito_json(kUscitaFinale);
     return kUscitaFinale;
   }
   const bool con_errori = esito.con_errori() || !avvisi_testo.empty();
   if (!(o.ha("--strict") && con_errori)) {
     try {
-      // Another run writing the same folder waits, so the three files always come from one run.
-      BloccoCartella blocco(uscita);
-      blocco.prendi();
+      // Another run writing the same folder waits (the folder's turn, taken by the write),
+      // so the three files always come from one run.
       ScrittureInsieme binari(destinazione);
       for (const auto& nome : scrivi_file_binari(s, binari)) scritti.push_back(da_cp1252(nome));
       binari.conferma();
@@ -174,7 +174,7 @@ int comando_compila(const opzioni_lette& o) {
     }
   }
   const int stato = con_errori ? kUscitaErroreDescrizione : kUscitaPulita;
-  if (json) std::printf("%s\n", json_esito(s, esito, avvisi_testo, scritti, linea, treno, stato).c_str());
+  esito_json(stato);
   return stato;
 }
 

@@ -7,6 +7,7 @@
 #include "riga_comando/opzioni.h"
 #include "riga_comando/riga_comando.h"
 #include "riga_comando/tabella_comandi.h"
+#include "riga_comando/uscita_standard.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
@@ -23,10 +24,10 @@ genere genere_di(const std::string& percorso) {
   return genere::ignoto;
 }
 
-std::size_t massimo_di(genere g) {
-  if (g == genere::tabella) return kMassimoTabellaLinea;
-  if (g == genere::scenario) return kMassimoScenario;
-  return kMassimoPercorso;
+file_compilato file_di(genere g) {
+  if (g == genere::tabella) return file_compilato::tabella_linea;
+  if (g == genere::scenario) return file_compilato::scenario;
+  return file_compilato::percorso;
 }
 
 std::string numero(double v) {
@@ -75,7 +76,7 @@ void stampa(const std::vector<std::string>& righe, bool json, const std::string&
   } else {
     for (const auto& r : righe) out += r + "\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  stampa_uscita(out);
 }
 
 }  // namespace
@@ -84,7 +85,7 @@ int comando_dump(const opzioni_lette& o) {
   // Status 3 after one line; with --json, the same as one object on standard output.
   const auto rifiuta = [&o](const std::string& messaggio, const std::optional<std::string>& file) {
     segnala(messaggio);
-    if (o.ha("--json")) std::printf("%s\n", json_rifiuto(messaggio, file).c_str());
+    if (o.ha("--json")) stampa_uscita(json_rifiuto(messaggio, file) + "\n");
     return kUscitaUso;
   };
   if (o.posizionali.size() != 1) {
@@ -103,20 +104,18 @@ int comando_dump(const opzioni_lette& o) {
   if (g == genere::ignoto) {
     return rifiuta("dump: cannot tell the kind of " + percorso + " (expected *_linea.dat, *.sim or *.dat)", percorso);
   }
+  // A file larger than any a compile writes is damaged just past that size, and none of
+  // it is read or printed.
   std::optional<std::string> dati;
+  std::optional<difetto_file> troppo_grande;
   try {
-    dati = leggi_file(percorso, massimo_di(g));
+    dati = leggi_file(percorso, byte_massimi(file_di(g)));
+    if (!dati) return rifiuta("cannot read " + percorso + ": no such file", percorso);
   } catch (const ErroreFileTroppoGrande&) {
-    const std::string messaggio = percorso + ": damaged: larger than " + std::to_string(massimo_di(g)) +
-                                  " bytes, the largest such file a compile writes";
-    std::fprintf(stderr, "%s\n", messaggio.c_str());
-    if (o.ha("--json")) std::printf("%s\n", json_rifiuto(messaggio, percorso, kUscitaErroreDescrizione).c_str());
-    return kUscitaErroreDescrizione;
+    troppo_grande = difetto_troppo_grande(file_di(g));
+    dati.emplace();
   } catch (const ErroreFile& e) {
     return rifiuta("cannot read " + e.percorso() + ": " + e.motivo(), e.percorso());
-  }
-  if (!dati) {
-    return rifiuta("cannot read " + percorso + ": no such file", percorso);
   }
   const bool json = o.ha("--json");
   std::optional<difetto_file> difetto;
@@ -124,12 +123,12 @@ int comando_dump(const opzioni_lette& o) {
   std::string intestazione;
   std::string chiave;
   if (g == genere::scenario) {
-    const auto d = decodifica_scenario(*dati);
+    const auto d = troppo_grande ? scenario_decodificato{} : decodifica_scenario(*dati);
     for (std::size_t i = 0; i < d.voci.size(); ++i) righe.push_back(elenca_record("voce", i, d.voci[i], json));
     chiave = "voci";
     difetto = d.difetto;
   } else if (g == genere::percorso) {
-    const auto d = decodifica_percorso(*dati);
+    const auto d = troppo_grande ? percorso_decodificato{} : decodifica_percorso(*dati);
     for (std::size_t i = 0; i < d.celle.size(); ++i) {
       if (!cella_vuota(d.celle[i])) righe.push_back(elenca_record("cella", i, d.celle[i], json));
     }
@@ -137,7 +136,7 @@ int comando_dump(const opzioni_lette& o) {
     chiave = "celle";
     difetto = d.difetto;
   } else {
-    const auto d = decodifica_tabella_linea(*dati);
+    const auto d = troppo_grande ? tabella_decodificata{} : decodifica_tabella_linea(*dati);
     const std::size_t r = d.tabella.righe();
     for (std::size_t m = 0; m < r; m += static_cast<std::size_t>(passo)) {
       const std::string e = valore(d.tabella, m, 0, json);
@@ -145,11 +144,12 @@ int comando_dump(const opzioni_lette& o) {
       righe.push_back(json ? "[" + std::to_string(m) + ", " + e + ", " + n + "]"
                            : "metro " + std::to_string(m) + ": " + e + " " + n);
     }
-    const std::string lunghezza = r >= 7001 ? std::to_string(r - 7001) : "null";
+    const std::string lunghezza = r >= limiti_file::righe_minime ? std::to_string(r - limiti_file::righe_minime) : "null";
     intestazione = "\"metri\": " + std::to_string(r) + ", \"lunghezza\": " + lunghezza + ", ";
     chiave = "punti";
     difetto = d.difetto;
   }
+  if (troppo_grande) difetto = troppo_grande;
   const std::string json_difetto =
       difetto ? "{\"byte\": " + std::to_string(difetto->offset) + ", \"motivo\": " + json_testo(difetto->motivo) + "}"
               : "null";

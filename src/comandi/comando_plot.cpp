@@ -13,6 +13,7 @@
 #include "compilazione/compila.h"
 #include "riga_comando/tabella_comandi.h"
 #include "model/cp1252.h"
+#include "model/decodifica_file.h"
 #include "model/file_binari.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
@@ -62,13 +63,14 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_
     if (d.riga == 0) d.file = -1;
     out.push_back(std::move(d));
   }
+  const IndiceAvvisi indice(s, esito);
   for (const auto& a : esito.avvisi) {
     diagnostica_pagina d;
     d.metro = a.posizione;
     d.errore = false;
     d.codice = a.codice;
-    d.messaggio = descrivi_avviso(s, esito, a);
-    if (const riga_sorgente* r = riga_dell_avviso(s, esito, a)) {
+    d.messaggio = descrivi_avviso(s, indice, a);
+    if (const riga_sorgente* r = indice.riga(a)) {
       d.file = 1;
       d.riga = r->riga;
       d.colonna = r->colonna;
@@ -131,20 +133,45 @@ std::vector<std::string> scenari_in(const std::string& cartella, const std::opti
   return out;
 }
 
-// The bytes of a file that must be there, or nullopt after one line naming it.
-std::optional<std::string> leggi_obbligatorio(const std::string& percorso, std::size_t massimo) {
+// A binary file read for drawing: its bytes (nullopt when it is missing and optional),
+// or the status to end with after one line naming it: 1 for a file larger than any a
+// compile writes (damaged, as dump reports it), 3 for one that cannot be read.
+struct file_letto {
+  std::optional<std::string> dati;
+  int stato = kUscitaPulita;
+};
+
+file_letto leggi_compilato(const std::string& percorso, file_compilato genere, bool obbligatorio) {
   try {
-    auto dati = leggi_file(percorso, massimo);
-    if (!dati) segnala("cannot read " + percorso + ": no such file");
-    return dati;
+    file_letto out{leggi_file(percorso, byte_massimi(genere))};
+    if (!out.dati && obbligatorio) {
+      segnala("cannot read " + percorso + ": no such file");
+      out.stato = kUscitaUso;
+    }
+    return out;
   } catch (const ErroreFileTroppoGrande&) {
-    segnala(percorso + ": damaged: larger than " + std::to_string(massimo) +
-            " bytes, the largest such file a compile writes");
-    return std::nullopt;
+    segnala(descrivi_difetto(percorso, difetto_troppo_grande(genere)));
+    return {std::nullopt, kUscitaErroreDescrizione};
   } catch (const ErroreFile& e) {
     segnala("cannot read " + e.percorso() + ": " + e.motivo());
-    return std::nullopt;
+    return {std::nullopt, kUscitaUso};
   }
+}
+
+// The route's part of a scenario file's name "<NAME>_<NUMBER>": the name without the
+// train number given or carried by the table; failing both, without its last "_...".
+// The plan of the line is "<NAME>_linea.dat" beside it.
+std::string prefisso_linea(const std::string& base, const std::optional<std::string>& nome_linea,
+                           const std::optional<std::string>& numero_dato, const std::string& numero_tabella) {
+  if (nome_linea) return *nome_linea;
+  for (const auto& numero : {numero_dato.value_or(""), numero_tabella}) {
+    const std::string coda = "_" + numero;
+    if (!numero.empty() && base.size() > coda.size() && base.ends_with(coda)) {
+      return base.substr(0, base.size() - coda.size());
+    }
+  }
+  const std::size_t ultimo = base.rfind('_');
+  return ultimo == std::string::npos || ultimo == 0 ? base : base.substr(0, ultimo);
 }
 
 int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const std::string& uscita) {
@@ -175,39 +202,30 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
   const std::string base = scenari.front().substr(0, scenari.front().size() - 4);
   const std::string percorso_sim = (std::filesystem::path(cartella) / (base + ".sim")).string();
   const std::string percorso_dat = (std::filesystem::path(cartella) / (base + ".dat")).string();
-  const auto sim = leggi_obbligatorio(percorso_sim, kMassimoScenario);
-  if (!sim) return kUscitaUso;
-  // The plan belongs to the route: its name is the one the scenario table carries, once
+  const auto sim = leggi_compilato(percorso_sim, file_compilato::scenario, true);
+  if (!sim.dati) return sim.stato;
+  // The train number the table carries tells the route's part of the files' names, once
   // the table is known to be one a compile wrote.
-  const auto voci = decodifica_scenario(*sim);
+  const auto voci = decodifica_scenario(*sim.dati);
   if (voci.difetto) {
     segnala(descrivi_difetto(percorso_sim, *voci.difetto));
     return kUscitaErroreDescrizione;
   }
-  const auto dat = leggi_obbligatorio(percorso_dat, kMassimoPercorso);
-  if (!dat) return kUscitaUso;
+  const auto dat = leggi_compilato(percorso_dat, file_compilato::percorso, true);
+  if (!dat.dati) return dat.stato;
 
-  const std::string route = nome_linea.value_or(da_cp1252(testo_nome_linea(voci.voci)));
+  const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
   const std::string percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
-  std::optional<std::string> tabella;
-  try {
-    tabella = leggi_file(percorso_tabella, kMassimoTabellaLinea);
-  } catch (const ErroreFileTroppoGrande&) {
-    segnala(percorso_tabella + ": damaged: larger than " + std::to_string(kMassimoTabellaLinea) +
-            " bytes, the largest such file a compile writes");
-    return kUscitaErroreDescrizione;
-  } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
-    return kUscitaUso;
-  }
+  const auto tabella = leggi_compilato(percorso_tabella, file_compilato::tabella_linea, false);
+  if (tabella.stato != kUscitaPulita) return tabella.stato;
   if (sovrascrive(uscita, {percorso_sim, percorso_dat, percorso_tabella})) {
     segnala("plot: refusing to write " + uscita + ": it is one of the input files");
     return kUscitaUso;
   }
 
   Stato s;
-  const auto difetto =
-      carica_compilato(s, tabella ? std::optional<std::string_view>(*tabella) : std::nullopt, *sim, *dat);
+  const auto difetto = carica_compilato(
+      s, tabella.dati ? std::optional<std::string_view>(*tabella.dati) : std::nullopt, *sim.dati, *dat.dati);
   if (difetto) {
     const std::string& file = difetto->file == file_compilato::scenario  ? percorso_sim
                               : difetto->file == file_compilato::percorso ? percorso_dat
@@ -215,10 +233,13 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     segnala(descrivi_difetto(file, difetto->difetto));
     return kUscitaErroreDescrizione;
   }
-  if (!tabella) {
-    segnala("plot: no plan of the line (" + route + "_linea.dat) in " + cartella + ": drawing the profiles only");
+  if (!scrivi_disegno(uscita, s, {})) return kUscitaUso;
+  if (!tabella.dati) {
+    // Worth a word, as a warning is: status 1, the picture drawn all the same.
+    avvisa("plot: no plan of the line (" + route + "_linea.dat) in " + cartella + ": the profiles are drawn alone");
+    return kUscitaErroreDescrizione;
   }
-  return scrivi_disegno(uscita, s, {}) ? kUscitaPulita : kUscitaUso;
+  return kUscitaPulita;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "errori/stati_uscita.h"
 #include "riga_comando/riga_comando.h"
 #include "riga_comando/tabella_comandi.h"
+#include "riga_comando/uscita_standard.h"
 
 namespace cmp {
 
@@ -44,7 +45,7 @@ int comando_spiega(const opzioni_lette& o) {
     segnala("explain: " + numero + " is not an error or warning number of the compile (try 'compattatore explain --help')");
     return kUscitaUso;
   }
-  std::fputs(voce.c_str(), stdout);
+  stampa_uscita(voce);
   return kUscitaPulita;
 }
 

@@ -10,6 +10,7 @@
 #include "riga_comando/riga_comando.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
+#include "model/testo_visibile.h"
 
 namespace cmp {
 namespace {
@@ -144,17 +145,12 @@ std::string file_del_luogo(const errore_lettura& e, const std::string& linea, co
   return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
-std::string riga_e_cursore(std::string_view testo, int riga, int colonna) {
-  if (riga <= 0 || testo.empty()) return {};
-  std::size_t inizio = 0;
-  for (int r = 1; r < riga; ++r) {
-    inizio = testo.find('\n', inizio);
-    if (inizio == std::string_view::npos) return {};
-    ++inizio;
-  }
-  std::string_view linea = testo.substr(inizio, testo.find('\n', inizio) - inizio);
-  if (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
-  if (linea.size() > 200) return {};  // a binary or endless line is not worth showing
+std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna) {
+  constexpr std::size_t kLineaMassima = 200;  // a binary or endless line is not worth showing
+  if (riga <= 0 || testo.testo().empty()) return {};
+  const auto letta = testo.riga(riga, kLineaMassima + 2);
+  if (!letta || letta->size() > kLineaMassima) return {};
+  const std::string_view linea = *letta;
   for (const char c : linea) {
     if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return {};  // nor one to upset a terminal
   }
@@ -184,29 +180,71 @@ std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale final
          " m puts a mark there; move it at least 50 m further on";
 }
 
-void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                        const std::string& treno, std::string_view testo_linea, std::string_view testo_treno) {
+namespace {
+
+// One diagnostic on standard error: its line (whatever the names and fields in it hold,
+// see testo_visibile) and the source line with its caret.
+void stampa_una(const std::string& riga, const std::string& sotto) {
+  const std::string testo = testo_visibile(riga) + "\n" + sotto;
+  std::fwrite(testo.data(), 1, testo.size(), stderr);
+}
+
+std::string diagnostica(const std::string& luogo, const char* genere, int codice, const std::string& messaggio) {
+  return luogo + ": " + genere + " " + std::to_string(codice) + ": " + messaggio;
+}
+
+std::string luogo_riga(const std::string& file, int riga, int colonna) {
+  return file + ":" + std::to_string(riga) + ":" + std::to_string(colonna);
+}
+
+}  // namespace
+
+avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
+                                   const std::string& treno, std::string_view testo_linea,
+                                   std::string_view testo_treno, const std::vector<avviso_in_file>& avvisi_testo) {
+  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
+  const auto indice_di = [&](bool in_linea) -> const IndiceRighe& { return in_linea ? indice_linea : indice_treno; };
+  avvisi_mostrati mostrati;
+  std::size_t posto = kAvvisiMostrati;
+  for (const auto& a : avvisi_testo) {
+    if (posto == 0) break;
+    --posto;
+    ++mostrati.del_testo;
+    stampa_una(diagnostica(luogo_riga(*a.file, a.avviso.riga, a.avviso.colonna), "warning", a.avviso.codice,
+                           a.avviso.messaggio),
+               riga_e_cursore(indice_di(*a.file == linea), a.avviso.riga, a.avviso.colonna));
+  }
   const errore_lettura& e = esito.lettura;
   if (e.codice != 0) {
     const std::string file = file_del_luogo(e, linea, treno);
-    std::fprintf(stderr, "%s: error %d: %s\n", prefisso_luogo(e, file).c_str(), e.codice,
-                 descrivi_lettura(s, esito).c_str());
-    std::fputs(riga_e_cursore(file == linea ? testo_linea : testo_treno, e.dove.riga, e.dove.colonna).c_str(), stderr);
+    stampa_una(diagnostica(prefisso_luogo(e, file), "error", e.codice, descrivi_lettura(s, esito)),
+               riga_e_cursore(indice_di(file == linea), e.dove.riga, e.dove.colonna));
   }
   if (!esito.scrivibile()) {
     if (const riga_sorgente* r = riga_del_posto_occupato(esito)) {
       const bool in_linea = r->testo == testo_descrizione::linea;
-      std::fprintf(stderr, "%s:%d:%d: error %d: %s\n", (in_linea ? linea : treno).c_str(), r->riga, r->colonna,
-                   static_cast<int>(esito.finale), messaggio_posto_occupato(*r, esito.finale).c_str());
-      std::fputs(riga_e_cursore(in_linea ? testo_linea : testo_treno, r->riga, r->colonna).c_str(), stderr);
+      stampa_una(diagnostica(luogo_riga(in_linea ? linea : treno, r->riga, r->colonna), "error",
+                             static_cast<int>(esito.finale), messaggio_posto_occupato(*r, esito.finale)),
+                 riga_e_cursore(indice_di(in_linea), r->riga, r->colonna));
     }
   }
+  const IndiceAvvisi indice_avvisi(s, esito);
   for (const auto& a : esito.avvisi) {
-    const riga_sorgente* r = riga_dell_avviso(s, esito, a);
-    const std::string luogo = r ? treno + ":" + std::to_string(r->riga) + ":" + std::to_string(r->colonna) : treno;
-    std::fprintf(stderr, "%s: warning %d: %s\n", luogo.c_str(), a.codice, descrivi_avviso(s, esito, a).c_str());
-    if (r) std::fputs(riga_e_cursore(testo_treno, r->riga, r->colonna).c_str(), stderr);
+    if (posto == 0) break;
+    --posto;
+    ++mostrati.di_finitura;
+    const riga_sorgente* r = indice_avvisi.riga(a);
+    stampa_una(diagnostica(r ? luogo_riga(treno, r->riga, r->colonna) : treno, "warning", a.codice,
+                           descrivi_avviso(s, indice_avvisi, a)),
+               r ? riga_e_cursore(indice_treno, r->riga, r->colonna) : std::string());
   }
+  mostrati.omessi = avvisi_testo.size() + esito.avvisi.size() - mostrati.del_testo - mostrati.di_finitura;
+  std::fflush(stderr);
+  if (mostrati.omessi > 0) {
+    avvisa(std::to_string(mostrati.omessi) + " more warning" + (mostrati.omessi == 1 ? " is" : "s are") +
+           " not shown: only the first " + std::to_string(kAvvisiMostrati) + " are printed");
+  }
+  return mostrati;
 }
 
 }  // namespace cmp

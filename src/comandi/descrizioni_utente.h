@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "comandi/avvisi_testo.h"
 #include "compilazione/compila.h"
+#include "model/indice_righe.h"
 #include "riga_comando/opzioni.h"
 #include "model/cartella.h"
 #include "model/stato.h"
@@ -56,16 +58,40 @@ const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito);
 // The message for that row: which row, and why it is blamed.
 std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale);
 
-// The source line under a diagnostic, and a caret under its column.
-std::string riga_e_cursore(std::string_view testo, int riga, int colonna);
+// The source line under a diagnostic, and a caret under its column; nothing for a line
+// longer than 200 bytes or holding control bytes.
+std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna);
 
 // Which of the two description files the reader's error points into.
 std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
 
-// The reader's error and the finishing pass's warnings on standard error, as
-// FILE:LINE:COLUMN: error N: message.
-void stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                        const std::string& treno, std::string_view testo_linea = {},
-                        std::string_view testo_treno = {});
+// The most warnings one run prints on standard error (and lists in --json): a text may
+// hold a misspelt keyword on every line, and a track a warning at every cell. The
+// warnings past them are counted in one closing line. Errors are always printed (there
+// are two at most: the readers' and the reserved slot's).
+inline constexpr std::size_t kAvvisiMostrati = 100;
+
+// A warning of the check over the texts, with the file it is in.
+struct avviso_in_file {
+  const std::string* file;
+  avviso_testo avviso;
+};
+
+// How many warnings were printed, of each kind, and how many were left out.
+struct avvisi_mostrati {
+  std::size_t del_testo = 0;   // the first ones of the check over the texts
+  std::size_t di_finitura = 0;  // the first ones of the finishing pass
+  std::size_t omessi = 0;
+};
+
+// The diagnostics of a compile on standard error, as FILE:LINE:COLUMN: error N: message
+// with the source line and a caret: the warnings of the check over the texts (when given),
+// the readers' error, the reserved slot's row, the finishing pass's warnings, then, past
+// kAvvisiMostrati warnings, one line with the count of the rest. Each text's line index is
+// built once for all of its messages.
+avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
+                                   const std::string& treno, std::string_view testo_linea = {},
+                                   std::string_view testo_treno = {},
+                                   const std::vector<avviso_in_file>& avvisi_testo = {});
 
 }  // namespace cmp

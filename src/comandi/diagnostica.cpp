@@ -118,20 +118,6 @@ const riga_sorgente* riga_con_posizione(const esito_compilazione& esito, const r
   return nullptr;
 }
 
-// The start cell of the slow order whose stretch holds cell `c`: the nearest start at or before it.
-std::int64_t inizio_rallentamento_di(const Stato& s, std::int64_t c) {
-  for (std::int64_t k = std::min(c, s.ultima_cella()); k >= 0; --k) {
-    if (s.percorso[static_cast<std::size_t>(k)].tipo == tipo_cella::inizio_rallentamento) return k;
-  }
-  return c;
-}
-
-// The cell of the object a finishing warning is about: the signal's, or the slow order's start.
-std::int64_t cella_oggetto(const Stato& s, const avviso_finitura& a) {
-  const std::int64_t c = a.posizione / 50;
-  return a.codice == errori::abbattimento_rallentamento ? inizio_rallentamento_di(s, c) : c;
-}
-
 }  // namespace
 
 std::string compila_messaggio(const Stato& s, std::string_view modello, const contesto_messaggio& c) {
@@ -200,25 +186,45 @@ std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito) {
          metri(e.posizione) + " were recorded by " + nome_riga(*altra) + ", read after this row)";
 }
 
-const riga_sorgente* riga_dell_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a) {
-  const std::string_view chiave = a.codice == errori::abbattimento_segnale ? "segnale" : "rallentamento";
-  const std::int64_t cella = cella_oggetto(s, a);
-  for (auto it = esito.righe.rbegin(); it != esito.righe.rend(); ++it) {
-    if (it->testo == testo_descrizione::treno && it->chiave == chiave && cella_piu_uno(it->posizione) == cella) {
-      return &*it;
-    }
+IndiceAvvisi::IndiceAvvisi(const Stato& s, const esito_compilazione& esito) {
+  // Later rows replace earlier ones at the same cell: the last one read is the one meant.
+  for (const auto& r : esito.righe) {
+    if (r.testo != testo_descrizione::treno) continue;
+    if (r.chiave == "segnale") segnali_[cella_piu_uno(r.posizione)] = &r;
+    if (r.chiave == "rallentamento") rallentamenti_[cella_piu_uno(r.posizione)] = &r;
   }
-  return nullptr;
+  inizio_rallentamento_.resize(s.percorso.size());
+  std::int64_t ultimo = -1;
+  for (std::size_t k = 0; k < s.percorso.size(); ++k) {
+    if (s.percorso[k].tipo == tipo_cella::inizio_rallentamento) ultimo = static_cast<std::int64_t>(k);
+    inizio_rallentamento_[k] = ultimo;
+  }
 }
 
-std::string descrivi_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a) {
+std::int64_t IndiceAvvisi::cella_oggetto(const avviso_finitura& a) const {
+  const std::int64_t c = a.posizione / 50;
+  if (a.codice != errori::abbattimento_rallentamento || c < 0 || inizio_rallentamento_.empty()) return c;
+  const auto ultima = static_cast<std::int64_t>(inizio_rallentamento_.size()) - 1;
+  const std::int64_t inizio = inizio_rallentamento_[static_cast<std::size_t>(std::min(c, ultima))];
+  return inizio >= 0 ? inizio : c;
+}
+
+const riga_sorgente* IndiceAvvisi::riga(const avviso_finitura& a) const {
+  const auto& righe = a.codice == errori::abbattimento_segnale ? segnali_ : rallentamenti_;
+  const auto it = righe.find(cella_oggetto(a));
+  return it == righe.end() ? nullptr : it->second;
+}
+
+const riga_sorgente* riga_dell_avviso(const IndiceAvvisi& indice, const avviso_finitura& a) { return indice.riga(a); }
+
+std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const avviso_finitura& a) {
   const char* modello = modello_di(a.codice);
   if (modello == nullptr) return descrivi_errore(s, a.codice, a.posizione);
   contesto_messaggio c;
-  c.riga = riga_dell_avviso(s, esito, a);
+  c.riga = indice.riga(a);
   c.posizione = c.riga ? c.riga->posizione : a.posizione;
   c.cella = a.posizione / 50;
-  c.cella_oggetto = cella_oggetto(s, a);
+  c.cella_oggetto = indice.cella_oggetto(a);
   return compila_messaggio(s, modello, c);
 }
 

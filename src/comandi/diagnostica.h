@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "compilazione/compila.h"
 #include "model/stato.h"
@@ -37,10 +39,27 @@ std::string nome_riga(const riga_sorgente& r);
 // position (or the number itself) was left by a later row, the message says which row.
 std::string descrivi_lettura(const Stato& s, const esito_compilazione& esito);
 
-// The row a finishing warning is about: the signal (11) or the slow order (12, 13) it
-// was recorded for; nullptr when no row fits.
-const riga_sorgente* riga_dell_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a);
+// What the finishing pass's warnings are about, found once for all of them: the last
+// signal and slow-order row read at each cell, and the start of the slow order each cell
+// lies in. A compile may leave as many warnings as its track has cells; each one is then
+// a look-up, not a walk over every row or cell.
+class IndiceAvvisi {
+ public:
+  IndiceAvvisi(const Stato& s, const esito_compilazione& esito);
+  // The row a warning is about: the signal (11) or the slow order (12, 13) it was
+  // recorded for; nullptr when no row fits.
+  const riga_sorgente* riga(const avviso_finitura& a) const;
+  // The cell of the object a warning is about: the signal's, or the slow order's start.
+  std::int64_t cella_oggetto(const avviso_finitura& a) const;
+
+ private:
+  std::unordered_map<std::int64_t, const riga_sorgente*> segnali_, rallentamenti_;  // by cell
+  std::vector<std::int64_t> inizio_rallentamento_;  // by cell: the nearest start at or before it, or -1
+};
+
+// The row a finishing warning is about (see IndiceAvvisi::riga).
+const riga_sorgente* riga_dell_avviso(const IndiceAvvisi& indice, const avviso_finitura& a);
 // The warning's message, with that row's own position and the cell the pass worked on.
-std::string descrivi_avviso(const Stato& s, const esito_compilazione& esito, const avviso_finitura& a);
+std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const avviso_finitura& a);
 
 }  // namespace cmp

@@ -3,14 +3,15 @@
 #include "errori/catalogo_errori.h"
 #include "finish/codici_controllo.h"
 #include "finish/finitura.h"
+#include "model/limiti_formato.h"
 #include "reader/line/lettore_linea.h"
 #include "reader/train/lettore_treno.h"
 
 namespace cmp {
 namespace {
 
-constexpr std::int16_t kValoreFissoScenario = 610;
-constexpr std::int16_t kValoreFissoPercorso = 5121;
+constexpr std::int16_t kValoreFissoScenario = limiti_file::valore_fisso_scenario;
+constexpr std::int16_t kValoreFissoPercorso = limiti_file::valore_fisso_percorso;
 
 // The slots the fixed values and the check codes go into must still be empty.
 errore_finale custodisci_posti_riservati(Stato& s) {

@@ -5,9 +5,8 @@
 //
 // Narrow paths are in the process's ANSI code page, as Windows gives them in argv and as
 // the C library and std::filesystem read them; the names of a scenario's files are
-// Windows-1252 and are converted from it. Not here yet: the folder lock (the run goes on
-// unlocked), names Windows cannot hold refused by their own rule, paths beyond MAX_PATH
-// and a file held open by another program named as such.
+// Windows-1252 and are converted from it. The folder's lock is a byte range of the lock
+// file (LockFileEx), the file deleted when its last handle closes.
 #include <windows.h>
 
 #include <io.h>
@@ -19,6 +18,8 @@
 #include <vector>
 
 #include "disco/cartella_disco.h"
+#include "disco/nomi_windows.h"
+#include "model/giornale.h"
 
 namespace cmp {
 namespace {
@@ -64,8 +65,22 @@ std::string da_utf16(const std::wstring& testo, UINT pagina) {
   return t;
 }
 
+// A wide path that Windows takes whatever its length: one of MAX_PATH or more goes in full,
+// behind the prefix \\?\ (which takes no "." or "/", hence the full path first).
+std::wstring senza_limite(std::wstring largo) {
+  constexpr std::size_t kMargine = 12;  // what a temporary's name may add to a folder's path
+  if (largo.size() + kMargine < MAX_PATH || largo.rfind(L"\\\\", 0) == 0) return largo;
+  const DWORD n = GetFullPathNameW(largo.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return largo;
+  std::wstring pieno(n, L'\0');
+  const DWORD scritti = GetFullPathNameW(largo.c_str(), n, pieno.data(), nullptr);
+  if (scritti == 0 || scritti >= n) return largo;
+  pieno.resize(scritti);
+  return L"\\\\?\\" + pieno;
+}
+
 // A path as the C library and argv give it.
-std::wstring percorso_largo(const std::string& percorso) { return in_utf16(percorso, CP_ACP); }
+std::wstring percorso_largo(const std::string& percorso) { return senza_limite(in_utf16(percorso, CP_ACP)); }
 
 bool separatore(char c) { return c == '\\' || c == '/'; }
 
@@ -154,9 +169,13 @@ DWORD attributi(const std::wstring& percorso) { return GetFileAttributesW(percor
 bool assente(DWORD errore) { return errore == ERROR_FILE_NOT_FOUND || errore == ERROR_PATH_NOT_FOUND; }
 
 // The whole file at this wide path, `percorso` naming it in messages: as leggi_file.
-std::optional<std::string> leggi_largo(const std::wstring& largo, const std::string& percorso, std::size_t massimo) {
+std::optional<std::string> leggi_largo(const std::wstring& largo, const std::string& percorso, std::size_t massimo,
+                                       letture ammesse) {
   const DWORD a = attributi(largo);
   if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) throw ErroreFile(percorso, "is a directory");
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) && ammesse == letture::solo_file) {
+    throw ErroreFile(percorso, "not a regular file");
+  }
   Maniglia h(CreateFileW(largo.c_str(), GENERIC_READ, kCondivisioneTutta, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.valida()) {
@@ -166,6 +185,9 @@ std::optional<std::string> leggi_largo(const std::wstring& largo, const std::str
   }
   std::size_t primo = std::size_t{64} << 10;
   LARGE_INTEGER misura{};
+  if (ammesse == letture::solo_file && GetFileType(h.get()) != FILE_TYPE_DISK) {
+    throw ErroreFile(percorso, "not a regular file");
+  }
   if (GetFileType(h.get()) == FILE_TYPE_DISK && GetFileSizeEx(h.get(), &misura)) {
     // A file's size is known: refuse it without reading.
     if (static_cast<std::uintmax_t>(misura.QuadPart) > massimo) {
@@ -178,8 +200,8 @@ std::optional<std::string> leggi_largo(const std::wstring& largo, const std::str
 
 }  // namespace
 
-std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo) {
-  return leggi_largo(percorso_largo(percorso), percorso, massimo);
+std::optional<std::string> leggi_file(const std::string& percorso, std::size_t massimo, letture ammesse) {
+  return leggi_largo(percorso_largo(percorso), percorso, massimo, ammesse);
 }
 
 void scrivi_file_atomico(const std::string& percorso, std::string_view byte) {
@@ -212,11 +234,6 @@ void scrivi_uscita(const std::string& percorso, std::string_view byte) {
   scrivi_file_atomico(percorso, byte);
 }
 
-// The folder lock is not there yet on Windows: a run goes on unlocked.
-BloccoCartella::BloccoCartella(const std::string&) {}
-void BloccoCartella::prendi() {}
-void BloccoCartella::rilascia() {}
-BloccoCartella::~BloccoCartella() = default;
 
 namespace {
 
@@ -225,7 +242,7 @@ std::wstring nome_largo(const std::string& nome, bool nomi_cp1252) { return in_u
 
 std::wstring percorso_largo_in(const std::string& base, const std::string& nome, bool nomi_cp1252) {
   const bool con_separatore = !base.empty() && separatore(base.back());
-  return percorso_largo(base) + (con_separatore ? L"" : L"\\") + nome_largo(nome, nomi_cp1252);
+  return senza_limite(in_utf16(base, CP_ACP) + (con_separatore ? L"" : L"\\") + nome_largo(nome, nomi_cp1252));
 }
 
 // A fresh name beside the folder's files, made by creating it (CREATE_NEW): the handle,
@@ -250,6 +267,63 @@ std::pair<HANDLE, std::string> crea_nuovo(const std::string& base, const std::st
 
 }  // namespace
 
+std::string BloccoCartella::percorso_blocco() const {
+  const bool con_separatore = !cartella_.empty() && separatore(cartella_.back());
+  return cartella_ + (con_separatore ? "" : "\\") + kNomeBlocco;
+}
+
+namespace {
+
+// The lock file, opened by every run that writes the folder (all sharing it) and deleted
+// by Windows when the last of them closes it: a clean run leaves none behind, and no run
+// removes the file under another's lock. A run that opens it in the instant it is being
+// deleted is refused (access denied, the file pending deletion) and tries again.
+HANDLE apri_file_blocco(const std::wstring& largo) {
+  for (int volta = 0;; ++volta) {
+    const HANDLE h = CreateFileW(largo.c_str(), GENERIC_READ | GENERIC_WRITE, kCondivisioneTutta, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED || volta == 50) return h;
+    if (attributi(largo) != INVALID_FILE_ATTRIBUTES && (attributi(largo) & FILE_ATTRIBUTE_DIRECTORY)) return h;
+    Sleep(10);
+  }
+}
+
+}  // namespace
+
+// The handle is kept as a C library descriptor (_open_osfhandle), so that the class is the
+// same on both systems.
+void BloccoCartella::prendi(const std::string& per_file) {
+  if (fd_ >= 0) return;
+  const std::string percorso = percorso_blocco();
+  const std::wstring largo = percorso_largo(percorso);
+  const DWORD a = attributi(largo);
+  if (a != INVALID_FILE_ATTRIBUTES && (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+    throw ErroreFile(cartella_, "cannot be locked: " + percorso + " is not a regular file");
+  }
+  const HANDLE h = apri_file_blocco(largo);
+  if (h == INVALID_HANDLE_VALUE) throw ErroreFile(per_file, motivo(GetLastError()));
+  OVERLAPPED dove{};
+  if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &dove)) {
+    const DWORD e = GetLastError();
+    CloseHandle(h);
+    throw ErroreFile(cartella_, "cannot be locked: " + motivo(e));
+  }
+  fd_ = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(h), 0);
+  if (fd_ < 0) {
+    CloseHandle(h);
+    throw ErroreFile(cartella_, "cannot be locked: no descriptor left");
+  }
+}
+
+void BloccoCartella::rilascia() {
+  if (fd_ < 0) return;
+  const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
+  OVERLAPPED dove{};
+  UnlockFileEx(h, 0, 1, 0, &dove);
+  ::_close(fd_);  // closes the handle: the last one deletes the file
+  fd_ = -1;
+}
+
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
   // "out/" or "out\" as the user typed it names its files "out/X", not "out/\X".
   const bool con_separatore = !base_.empty() && separatore(base_.back());
@@ -259,7 +333,8 @@ std::string CartellaDisco::percorso_di(const std::string& nome) const {
 
 std::optional<std::string> CartellaDisco::leggi(const std::string& nome) {
   // Through the wide name: a Windows-1252 name need not fit the ANSI code page.
-  return leggi_largo(percorso_largo_in(base_, nome, nomi_cp1252_), percorso_di(nome), kMassimoLettura);
+  return leggi_largo(percorso_largo_in(base_, nome, nomi_cp1252_), percorso_di(nome), kMassimoLettura,
+                     letture::solo_file);
 }
 
 TipoVoce CartellaDisco::tipo(const std::string& nome) {
@@ -341,7 +416,24 @@ std::optional<std::string> CartellaDisco::metti_da_parte(const std::string& nome
 // The renames went with MOVEFILE_WRITE_THROUGH: Windows has no folder of its own to flush.
 void CartellaDisco::sincronizza(const std::string&) {}
 
+std::vector<std::string> CartellaDisco::nomi_propri() {
+  std::vector<std::string> nomi;
+  const std::wstring modello = percorso_largo_in(base_, std::string(kPrefissoPropri) + "*", false);
+  WIN32_FIND_DATAW voce{};
+  const HANDLE ricerca = FindFirstFileW(modello.c_str(), &voce);
+  if (ricerca == INVALID_HANDLE_VALUE) return nomi;
+  do {
+    const std::wstring nome(voce.cFileName);
+    if (std::all_of(nome.begin(), nome.end(), [](wchar_t c) { return c < 0x80; })) {
+      nomi.emplace_back(nome.begin(), nome.end());
+    }
+  } while (FindNextFileW(ricerca, &voce));
+  FindClose(ricerca);
+  return nomi;
+}
+
 std::optional<std::string> CartellaDisco::nome_inutilizzabile(const std::string& nome) {
+  if (auto vietato = nome_vietato_windows(nome)) return vietato;
   // A name of the folder holds at most 255 UTF-16 units on NTFS and FAT alike.
   const std::size_t lunghezza = nome_largo(nome, nomi_cp1252_).size();
   if (lunghezza > 255) {

@@ -30,6 +30,7 @@ class ScrittureInsieme : public Cartella {
     return cartella_.metti_da_parte(nome);
   }
   void sincronizza(const std::string& per_nome) override { cartella_.sincronizza(per_nome); }
+  std::vector<std::string> nomi_propri() override { return cartella_.nomi_propri(); }
   std::optional<std::string> nome_inutilizzabile(const std::string& nome) override {
     return cartella_.nome_inutilizzabile(nome);
   }
@@ -47,6 +48,11 @@ class ScrittureInsieme : public Cartella {
     cartella_.scrivi_insieme(std::move(in_attesa_));
     in_attesa_.clear();
   }
+
+ protected:
+  // A turn here is a turn of the folder written.
+  void blocca(const std::string& per_nome) override { cartella_.prendi_turno(per_nome); }
+  void sblocca() override { cartella_.lascia_turno(); }
 
  private:
   Cartella& cartella_;

@@ -1,5 +1,7 @@
 #include "lsp/analisi_testo.h"
 
+#include <charconv>
+
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
 
@@ -148,6 +150,27 @@ std::optional<long long> cella_della_riga(const parola_chiave& p, long long posi
     case cella_riga::posizione_piu_1: return arrotonda_pari(static_cast<double>(posizione) / 50.0 + 1.0);
     default: return std::nullopt;
   }
+}
+
+const riga_letta* riga_di(const std::vector<riga_letta>& righe, int riga) {
+  if (riga < 0 || static_cast<std::size_t>(riga) >= righe.size()) return nullptr;
+  return &righe[static_cast<std::size_t>(riga)];
+}
+
+std::optional<long long> numero_del_campo(const std::string& testo) {
+  long long v = 0;
+  const char* inizio = testo.data() + (testo.size() > 0 && testo[0] == '+' ? 1 : 0);
+  const auto [fine, ec] = std::from_chars(inizio, testo.data() + testo.size(), v);
+  if (ec != std::errc{} || fine != testo.data() + testo.size()) return std::nullopt;
+  return v;
+}
+
+std::string chilometro(long long metri) {
+  const char* segno = metri < 0 ? "-" : "";
+  const long long m = metri < 0 ? -metri : metri;
+  std::string resto = std::to_string(m % 1000);
+  resto.insert(0, 3 - resto.size(), '0');
+  return std::string("km ") + segno + std::to_string(m / 1000) + "+" + resto;
 }
 
 }  // namespace cmp

@@ -37,6 +37,15 @@ std::vector<riga_letta> analizza_testo(std::string_view testo, formato_descrizio
 // The format of a text by its content: nullopt when nothing in it tells.
 std::optional<formato_descrizione> formato_dal_contenuto(std::string_view testo);
 
+// The row of line `riga` (from 0), or nullptr when the text has no such line.
+const riga_letta* riga_di(const std::vector<riga_letta>& righe, int riga);
+
+// A field as a whole number ("+" allowed in front), or nullopt.
+std::optional<long long> numero_del_campo(const std::string& testo);
+
+// "km 6+600" for 6600 m.
+std::string chilometro(long long metri);
+
 // The cell a row's first field lands on (nullopt for rows without a position, and for
 // stations: their stop cell comes from the compiled entry).
 std::optional<long long> cella_della_riga(const parola_chiave& p, long long posizione);

@@ -7,6 +7,7 @@
 #include "disco/cartella_disco.h"
 #include "lsp/server_lsp.h"
 #include "riga_comando/riga_comando.h"
+#include "riga_comando/uscita_standard.h"
 
 namespace cmp {
 namespace {
@@ -16,9 +17,11 @@ constexpr const char* kAiutoLsp =
     "\n"
     "A Language Server Protocol server for line and train descriptions, on standard\n"
     "input and output (JSON-RPC with Content-Length headers). An editor starts it and\n"
-    "talks to it; it shows the compile command's errors and warnings as you type, what a\n"
-    "row means where the cursor is (hover), the keywords valid at a place (completion) and\n"
-    "an outline of the sections. It compiles in memory: it never writes or deletes a file.\n"
+    "talks to it; as you type it shows the readers' error, the finishing pass's warnings\n"
+    "11 to 13 and error 1250/1251 at their rows (not the warnings 201 to 203 of the check\n"
+    "over the texts), what a row means where the cursor is (hover), the keywords valid at\n"
+    "a place (completion) and an outline of the sections. It compiles in memory: it never\n"
+    "writes or deletes a file.\n"
     "A train description <NAME>_<NUMBER>-.txt is compiled with <NAME>_linea.txt of the same\n"
     "folder (the open one, else the file on disk).\n"
     "\n"
@@ -26,9 +29,10 @@ constexpr const char* kAiutoLsp =
     "shutdown.\n";
 
 // A file beside an open document, read as it is on disk; nothing when it cannot be read.
+// Only a regular file: a FIFO or a device there would hold up every answer.
 std::optional<std::string> leggi_da_disco(const std::string& percorso) {
   try {
-    return leggi_file(percorso);
+    return leggi_file(percorso, kMassimoLettura, letture::solo_file);
   } catch (const ErroreFile&) {
     return std::nullopt;
   }
@@ -38,7 +42,7 @@ std::optional<std::string> leggi_da_disco(const std::string& percorso) {
 
 int comando_lsp(const std::vector<std::string>& argomenti) {
   if (!argomenti.empty() && argomenti[0] == "--help") {
-    std::fputs(kAiutoLsp, stdout);
+    stampa_uscita(kAiutoLsp);
     return kUscitaPulita;
   }
   for (const auto& a : argomenti) {

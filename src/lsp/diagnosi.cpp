@@ -64,11 +64,12 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
     esito.diagnostiche.push_back(std::move(e));
   }
   RigheAvvisi righe(testo_treno);
+  const IndiceAvvisi indice(*s, compilato);
   for (const auto& a : compilato.avvisi) {
     diagnostica_testo w;
     w.testo = testo_descrizione::treno;
     w.numero = a.codice;
-    w.messaggio = da_cp1252(descrivi_avviso(*s, compilato, a));
+    w.messaggio = da_cp1252(descrivi_avviso(*s, indice, a));
     w.livello = gravita::avviso;
     righe.colloca(w, a.posizione);
     esito.diagnostiche.push_back(std::move(w));

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "model/giornale.h"
+
 namespace cmp {
 
 file_da_scrivere file_intero(std::string nome, std::string byte) {
@@ -59,44 +61,89 @@ std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome
   }
 }
 
+void Cartella::prendi_turno(const std::string& per_nome) {
+  if (turni_ == 0) blocca(per_nome);
+  ++turni_;
+}
+
+void Cartella::lascia_turno() {
+  if (turni_ > 0 && --turni_ == 0) sblocca();
+}
+
 namespace {
 
-// The journal of a set of renames under way: a line "name<TAB>second name" for each file,
-// the second name "-" when there was no old file and "?" when the folder gave none. A run
-// killed between two renames leaves it, and the next write puts the old files back.
-// Names never hold a tab or a line break (identities refuse control characters).
+// The journal of a set of renames under way (model/giornale.h): a line for each file,
+// with the second name of its old file, "-" when there was none and "?" when the folder
+// gave none. A run killed between two renames leaves it, and the next write puts the old
+// files back. Names never hold a tab or a line break (identities refuse control
+// characters).
 std::string giornale_di(const std::vector<file_da_scrivere>& file, const std::vector<std::optional<std::string>>& da_parte,
                         const std::vector<bool>& cera) {
-  std::string g;
+  std::vector<riga_giornale> righe;
   for (std::size_t i = 0; i < file.size(); ++i) {
-    g += file[i].nome + "\t" + (da_parte[i] ? *da_parte[i] : cera[i] ? "?" : "-") + "\n";
+    righe.push_back({file[i].nome, da_parte[i] ? *da_parte[i] : std::string(cera[i] ? kVecchioSenzaNome : kNessunVecchio)});
   }
-  return g;
+  return testo_giornale(righe);
+}
+
+// The journal is this program's own business: a failure that names it names instead the
+// file the user asked for (the last of the set, as the folder's sync does).
+template <typename Fai>
+auto per_il_file(Cartella& c, const std::string& nome, const Fai& fai) {
+  try {
+    return fai();
+  } catch (const ErroreFile& e) {
+    if (e.percorso() != c.percorso_di(Cartella::kGiornale)) throw;
+    throw ErroreFile(c.percorso_di(nome), e.motivo());
+  }
+}
+
+// The journal's text, when a regular file stands at its name; what cannot be read of it
+// is a reason to refuse it.
+std::optional<std::string> testo_del_giornale(Cartella& c, std::optional<std::string>& illeggibile) {
+  if (c.tipo(Cartella::kGiornale) != TipoVoce::file) return std::nullopt;
+  try {
+    return c.leggi(Cartella::kGiornale);
+  } catch (const ErroreFile& e) {
+    illeggibile = e.motivo();
+    return std::nullopt;
+  }
+}
+
+// The folder's own names; cleaning up goes without them when the folder cannot be listed.
+std::vector<std::string> nomi_propri_se_puoi(Cartella& c) {
+  try {
+    return c.nomi_propri();
+  } catch (const ErroreFile&) {
+    return {};
+  }
 }
 
 }  // namespace
 
-void Cartella::ripristina_interrotta() {
-  if (tipo(kGiornale) == TipoVoce::assente) return;
-  const auto testo = leggi(kGiornale);
-  if (!testo) return;
-  std::size_t inizio = 0;
-  while (inizio < testo->size()) {
-    std::size_t fine = testo->find('\n', inizio);
-    if (fine == std::string::npos) fine = testo->size();
-    const std::string riga = testo->substr(inizio, fine - inizio);
-    inizio = fine + 1;
-    const auto tab = riga.find('\t');
-    if (tab == std::string::npos) continue;
-    const std::string nome = riga.substr(0, tab);
-    const std::string vecchio = riga.substr(tab + 1);
-    if (vecchio == "-") {
-      elimina(nome);  // there was none: the new file goes
-    } else if (vecchio != "?" && tipo(vecchio) != TipoVoce::assente) {
-      rinomina(vecchio, nome);
+void Cartella::ripristina_interrotta(const std::vector<std::string>& in_scrittura) {
+  const std::string per_nome = in_scrittura.empty() ? std::string(kGiornale) : in_scrittura.back();
+  TurnoCartella turno(*this, in_scrittura.empty() ? per_nome : in_scrittura.front());
+  const auto rifiuta = [&](const std::string& motivo) {
+    throw ErroreFile(percorso_di(per_nome), "the journal " + percorso_di(kGiornale) + " of an interrupted write " +
+                                                motivo + "; nothing was changed: look at it, then remove it");
+  };
+  std::optional<std::string> illeggibile;
+  const std::optional<std::string> testo = testo_del_giornale(*this, illeggibile);
+  if (illeggibile) rifiuta("cannot be read (" + *illeggibile + ")");
+  const piano_ripristino piano = pianifica_ripristino(
+      testo, in_scrittura, [this](const std::string& nome) { return tipo(nome); }, nomi_propri_se_puoi(*this));
+  if (piano.rifiuto) rifiuta(*piano.rifiuto);
+  for (const auto& passo : piano.passi) {
+    if (passo.cosa == passo_ripristino::azione::rimetti) {
+      rinomina(passo.da, passo.nome);
+    } else if (passo.nome == kGiornale) {
+      per_il_file(*this, per_nome, [&] { elimina(passo.nome); });
+    } else {
+      elimina(passo.nome);  // there was none: the new file goes
     }
   }
-  elimina(kGiornale);
+  elimina_tutti(piano.avanzi);
 }
 
 namespace {
@@ -114,11 +161,17 @@ std::vector<file_temporaneo> da_rendere_durevoli(const std::vector<file_da_scriv
 }  // namespace
 
 void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
+  TurnoCartella turno(*this, file.empty() ? std::string(kGiornale) : file.front().nome);
   // A name that cannot be used would fail only after the others were replaced.
+  std::vector<std::string> nomi;
   for (const auto& f : file) {
     if (const auto motivo = nome_inutilizzabile(f.nome)) throw ErroreFile(percorso_di(f.nome), *motivo);
+    nomi.push_back(f.nome);
   }
-  ripristina_interrotta();
+  // A journal is of a set of files: a file written alone leaves it, and all it names, to
+  // the next set (the built-in run writes its texts alone before its binary files).
+  if (file.size() > 1 || tipo(kGiornale) == TipoVoce::assente) ripristina_interrotta(nomi);
+  const std::string ultimo = nomi.empty() ? std::string(kGiornale) : nomi.back();
   std::vector<std::string> temporanei;
   try {
     for (const auto& f : file) temporanei.push_back(scrivi_temporaneo(f.nome, f.produci));
@@ -139,12 +192,14 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     }
     if (file.size() > 1) {  // one rename alone is never half done
       const std::string g = giornale_di(file, da_parte, cera);
-      giornale = scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
+      giornale = per_il_file(*this, ultimo, [&] {
+        return scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
+      });
     }
     // The journal is on the device with the files, before the first rename can be.
-    rendi_durevoli(da_rendere_durevoli(file, temporanei, giornale));
+    per_il_file(*this, ultimo, [&] { rendi_durevoli(da_rendere_durevoli(file, temporanei, giornale)); });
     if (giornale) {
-      rinomina(*giornale, kGiornale);
+      per_il_file(*this, ultimo, [&] { rinomina(*giornale, kGiornale); });
       con_giornale = true;
     }
     for (; rinominati < file.size(); ++rinominati) rinomina(temporanei[rinominati], file[rinominati].nome);
@@ -154,8 +209,10 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
       // A second name keeps its blocks, so that removing the journal frees nothing and
       // does not wait on the device (a folder mounted with discard trims what a removal
       // frees); the second name goes with the old files.
-      copia_giornale = metti_da_parte(kGiornale);
-      elimina(kGiornale);
+      per_il_file(*this, ultimo, [&] {
+        copia_giornale = metti_da_parte(kGiornale);
+        elimina(kGiornale);
+      });
     }
   } catch (...) {
     rimetti_a_posto(*this, file, temporanei, da_parte, rinominati);
@@ -171,6 +228,14 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   }
   if (copia_giornale) vecchi.push_back(*copia_giornale);
   elimina_tutti(vecchi);
+}
+
+std::vector<std::string> CartellaMemoria::nomi_propri() {
+  std::vector<std::string> out;
+  for (auto it = file.lower_bound(".compattatore."); it != file.end() && it->first.rfind(".compattatore.", 0) == 0; ++it) {
+    out.push_back(it->first);
+  }
+  return out;
 }
 
 std::optional<std::string> CartellaMemoria::leggi(const std::string& nome) {

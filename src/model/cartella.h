@@ -85,23 +85,68 @@ class Cartella {
   // Makes the renames in the folder durable; ErroreFile names `per_nome`.
   virtual void sincronizza(const std::string& per_nome) = 0;
 
+  // The names in the folder that begin with ".compattatore.", this program's own (in
+  // any order); as many as can be had: a folder that cannot be listed (mode 0333) gives
+  // none. Only cleaning up uses them.
+  virtual std::vector<std::string> nomi_propri() = 0;
+
   // Why a file cannot be put under this name (too long for the folder, taken by a
   // folder or by something that is not a regular file or a link), or nullopt.
   virtual std::optional<std::string> nome_inutilizzabile(const std::string& nome);
 
+  // Runs that write the same folder take turns: between prendi_turno and the matching
+  // lascia_turno no other run writes it (a later one waits). Calls nest within one
+  // object: only the outermost takes and lets go the folder's lock. Every replacement
+  // holds a turn, so that whatever a killed run left can be removed by the next one.
+  // prendi_turno throws ErroreFile when no lock can be had, and nothing is then written
+  // unlocked: naming `per_nome`, the first file the turn is for, when the folder takes
+  // no file at all (missing, read-only, full), else naming the folder.
+  void prendi_turno(const std::string& per_nome);
+  void lascia_turno();
+
   // Replaces the file whole (or creates it) with these bytes; throws ErroreFile.
   virtual void scrivi(const std::string& nome, std::string_view byte);
   // Puts back the old files of a set of renames that a killed run left half done (its
-  // journal, kGiornale, is still there); nothing when there is none. scrivi_insieme
-  // calls it first.
-  void ripristina_interrotta();
+  // journal, kGiornale, is still there), then removes the temporaries and second names
+  // killed runs left (model/giornale.h). `in_scrittura`: the files the write under way
+  // replaces, the only names a journal may give. A journal this program did not write
+  // for them is refused (ErroreFile naming the last of them, its reason naming the
+  // journal) and nothing is changed. scrivi_insieme calls it first, holding its turn.
+  void ripristina_interrotta(const std::vector<std::string>& in_scrittura);
   static constexpr const char* kGiornale = ".compattatore.in-corso";
 
-  // Replaces these files as one: when it throws, none of them has changed. Each file's
-  // bytes go to a temporary first (produced only then); every name is checked
-  // (nome_inutilizzabile) before anything is written. The old files are kept aside under second names
-  // until every new one is in place, and put back if a rename fails.
+  // Replaces these files as one, holding the folder's turn: when it throws, none of them
+  // has changed. Each file's bytes go to a temporary first (produced only then); every
+  // name is checked (nome_inutilizzabile) before anything is written, then a journal left
+  // by a killed run is taken up (a file written alone leaves it, and all it names, to the
+  // next set). The old files are kept aside under second names until every new one is
+  // in place, and put back if a rename fails. A failure on the journal names the last
+  // file of the set, never the journal.
   virtual void scrivi_insieme(std::vector<file_da_scrivere> file);
+
+ protected:
+  // The folder's lock, taken (waiting for it) and let go by the outermost turn.
+  virtual void blocca(const std::string& per_nome) = 0;
+  virtual void sblocca() = 0;
+
+ private:
+  int turni_ = 0;
+};
+
+// A turn held for a scope (Cartella::prendi_turno), let go at its end or by lascia.
+class TurnoCartella {
+ public:
+  TurnoCartella(Cartella& c, const std::string& per_nome) : c_(&c) { c.prendi_turno(per_nome); }
+  ~TurnoCartella() { lascia(); }
+  void lascia() {
+    if (c_) c_->lascia_turno();
+    c_ = nullptr;
+  }
+  TurnoCartella(const TurnoCartella&) = delete;
+  TurnoCartella& operator=(const TurnoCartella&) = delete;
+
+ private:
+  Cartella* c_;
 };
 
 // A folder held in memory, for tests and for compiling without a disk.
@@ -118,10 +163,16 @@ class CartellaMemoria : public Cartella {
   void rinomina(const std::string& da, const std::string& a) override;
   std::optional<std::string> metti_da_parte(const std::string& nome) override;
   void sincronizza(const std::string&) override {}
+  std::vector<std::string> nomi_propri() override;
   // Straight into the map: nothing here can fail half-way.
   void scrivi(const std::string& nome, std::string_view byte) override { file[nome] = std::string(byte); }
 
   std::map<std::string, std::string> file;
+
+ protected:
+  // One process owns the memory: there is nobody to take turns with.
+  void blocca(const std::string&) override {}
+  void sblocca() override {}
 
  private:
   std::string nome_nuovo(const std::string& prefisso);

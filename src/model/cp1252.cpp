@@ -14,7 +14,9 @@ constexpr std::array<char32_t, 32> kRiga80 = {
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-std::optional<unsigned char> byte_di(char32_t cp) {
+}  // namespace
+
+std::optional<unsigned char> byte_cp1252(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
   for (std::size_t i = 0; i < kRiga80.size(); ++i) {
     if (kRiga80[i] != 0 && kRiga80[i] == cp) return static_cast<unsigned char>(0x80 + i);
@@ -22,9 +24,13 @@ std::optional<unsigned char> byte_di(char32_t cp) {
   return std::nullopt;
 }
 
-// Decodes one UTF-8 character at s[i]; advances i. nullopt for a malformed sequence
-// (i then moves past the first byte only).
-std::optional<char32_t> decodifica_utf8(std::string_view s, std::size_t& i) {
+std::optional<char32_t> carattere_cp1252(unsigned char b) {
+  if (b < 0x80 || b >= 0xA0) return b;
+  const char32_t cp = kRiga80[b - 0x80];
+  return cp != 0 ? std::optional<char32_t>(cp) : std::nullopt;
+}
+
+std::optional<char32_t> leggi_utf8(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   int seguenti = 0;
   char32_t cp = 0;
@@ -71,22 +77,25 @@ void aggiungi_utf8(std::string& out, char32_t cp) {
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::string in_cp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto cp = decodifica_utf8(utf8, i);
-    const auto b = cp ? byte_di(*cp) : std::nullopt;
+    const auto cp = leggi_utf8(utf8, i);
+    const auto b = cp ? byte_cp1252(*cp) : std::nullopt;
     out += b ? static_cast<char>(*b) : '?';
   }
   return out;
@@ -110,8 +119,8 @@ std::string da_cp1252(std::string_view testo) {
 bool rappresentabile_cp1252(std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const auto cp = decodifica_utf8(utf8, i);
-    if (!cp || !byte_di(*cp)) return false;
+    const auto cp = leggi_utf8(utf8, i);
+    if (!cp || !byte_cp1252(*cp)) return false;
   }
   return true;
 }

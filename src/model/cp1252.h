@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,18 @@ std::string da_cp1252(std::string_view cp1252);
 
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 bool rappresentabile_cp1252(std::string_view utf8);
+
+// One character of a UTF-8 text at s[i], i moved past it; nullopt for a byte that begins
+// no well-formed sequence (an overlong form, a surrogate, a cut or stray byte), i then
+// moved past that byte alone.
+std::optional<char32_t> leggi_utf8(std::string_view s, std::size_t& i);
+// The UTF-8 bytes of a character.
+void aggiungi_utf8(std::string& out, char32_t carattere);
+
+// The Windows-1252 byte of a character, or nullopt when the code page has none.
+std::optional<unsigned char> byte_cp1252(char32_t carattere);
+// The character of a Windows-1252 byte; nullopt for the five undefined bytes.
+std::optional<char32_t> carattere_cp1252(unsigned char b);
 
 // Lower case of one Windows-1252 byte (ASCII, the Latin-1 capitals and the
 // capitals of the 0x80 row: Š Œ Ž Ÿ).

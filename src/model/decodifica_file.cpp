@@ -301,6 +301,24 @@ std::string descrivi_difetto(const std::string& file, const difetto_file& d) {
   return file + " is damaged at byte " + n(d.offset) + ": " + d.motivo;
 }
 
+std::size_t byte_massimi(file_compilato file) {
+  switch (file) {
+    case file_compilato::tabella_linea: return limiti_file::byte_tabella_massimi;
+    case file_compilato::scenario: return limiti_file::byte_scenario_massimi;
+    case file_compilato::percorso: break;
+  }
+  return limiti_file::byte_percorso_massimi;
+}
+
+difetto_file difetto_troppo_grande(file_compilato file) {
+  const char* genere = file == file_compilato::tabella_linea ? "plan (a line of 1,000,000 m)"
+                       : file == file_compilato::scenario    ? "scenario table (87 entries with texts of 65,535 bytes)"
+                                                             : "track (a line of 1,000,000 m)";
+  const std::size_t massimo = byte_massimi(file);
+  return {massimo, "the file goes on past " + n(massimo) + " bytes: expected at most " + n(massimo) +
+                       " bytes, the largest " + genere + " a compile writes"};
+}
+
 std::optional<std::string> motivo_identita_non_valida_cp1252(std::string_view testo) {
   if (testo.empty()) return "is empty";
   if (testo.find_first_of("/\\") != std::string_view::npos) return "holds a path separator";

@@ -6,34 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/limiti_formato.h"
 #include "model/stato.h"
 
 namespace cmp {
-
-// What the three binary files of a compile can hold: a line of 0 to 1,000,000 m, 7,000 m
-// of run-out, texts of at most 65,535 bytes. Anything beyond these is no file of ours.
-namespace limiti_file {
-inline constexpr std::int64_t lunghezza_massima = 1000000;  // metres of line
-inline constexpr std::int64_t metri_oltre_linea = 7000;
-// Cells of a track: round((L + 7000) / 50) + 1.
-inline constexpr std::size_t celle_minime = 141;
-inline constexpr std::size_t celle_massime = 20141;
-// Metres (rows) of a plan: L + 7001.
-inline constexpr std::size_t righe_minime = 7001;
-inline constexpr std::size_t righe_massime = 1007001;
-// The largest file of each kind: a track of 20,141 cells; 87 entries each with a text
-// of 65,535 bytes; a plan of 1,007,001 metres, two 16-bit integers, doubles and two
-// empty values a column.
-inline constexpr std::size_t byte_percorso_massimi = celle_massime * kByteCella;
-inline constexpr std::size_t byte_scenario_massimi = kVociScenario * (kByteVoceSenzaTesto + 65535);
-inline constexpr std::size_t byte_tabella_massimi = 2 * (2 * 4 + (righe_massime - 4) * 10 + 2 * 2);
-// The sharpest curve turns each metre's step by 0.003: its length grows by the factor
-// sqrt(1 + 0.003^2) at most, and never shrinks.
-inline constexpr double curvatura_massima = 0.003;
-// The fixed values the finishing pass writes into every compiled scenario.
-inline constexpr std::int16_t valore_fisso_scenario = 610;   // entry 85, breve1
-inline constexpr std::int16_t valore_fisso_percorso = 5121;  // cell 1, parametro1
-}  // namespace limiti_file
 
 // Where a binary file stops being what a compile writes: the byte offset and what was
 // expected there.
@@ -44,6 +20,15 @@ struct difetto_file {
 
 // "FILE is damaged at byte N: REASON", the one line dump and plot print for a defect.
 std::string descrivi_difetto(const std::string& file, const difetto_file& d);
+
+// The three binary files of a compiled scenario.
+enum class file_compilato { tabella_linea, scenario, percorso };
+
+// The largest file of a kind a compile writes (model/limiti_formato.h): dump and plot
+// read no more.
+std::size_t byte_massimi(file_compilato file);
+// A file larger than that: damaged at the first byte beyond it.
+difetto_file difetto_troppo_grande(file_compilato file);
 
 // Each decoder checks the file's size, structure and values against what a compile can
 // write, never reads past the end and stops at the first defect. What it returns lies
@@ -69,9 +54,6 @@ struct tabella_decodificata {
 tabella_decodificata decodifica_tabella_linea(std::string_view dati);
 // The same into a table kept by the caller, whose room it reuses; empty on a defect.
 std::optional<difetto_file> decodifica_tabella_linea(std::string_view dati, TabellaLinea& tabella);
-
-// The three binary files of a compiled scenario.
-enum class file_compilato { tabella_linea, scenario, percorso };
 
 struct difetto_compilato {
   file_compilato file = file_compilato::scenario;

@@ -5,20 +5,21 @@
 #include <vector>
 
 #include "model/byte_le.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
 
-constexpr std::size_t kByteValoreMassimo = 10;  // a double: its code and 8 bytes
+constexpr std::size_t kByteValoreMassimo = limiti_file::byte_valore_doppio;
 constexpr std::size_t kByteBlocco = 64 * 1024;
 
 std::size_t byte_valore(valore_etichettato::tipo t) {
   switch (t) {
-    case valore_etichettato::tipo::intero16: return 4;
-    case valore_etichettato::tipo::doppio: return kByteValoreMassimo;
+    case valore_etichettato::tipo::intero16: return limiti_file::byte_valore_intero;
+    case valore_etichettato::tipo::doppio: return limiti_file::byte_valore_doppio;
     case valore_etichettato::tipo::vuoto: break;
   }
-  return 2;
+  return limiti_file::byte_valore_vuoto;
 }
 
 // A tagged value at p: its 16-bit type code, then nothing, 2 or 8 bytes.

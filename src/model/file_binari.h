@@ -26,13 +26,6 @@ std::string codifica_scenario(const std::array<voce_scenario, kVociScenario>& sc
 // `percorso`: the cells 0 to n, 15 bytes each.
 std::string codifica_percorso(const std::vector<tratto>& percorso);
 
-// The largest file of each kind a compile can write, from the layouts above: a reader
-// never needs to take more, and a larger file is damaged.
-// The plan of a 1,000,000 m line: 1,007,001 rows, two columns, at most 10 bytes a value.
-inline constexpr std::size_t kMassimoTabellaLinea = std::size_t{2} * (1'000'000 + 7'001) * (2 + 8);
-// The track of the same line: a cell every 50 m, cells 0 to 20,000, 15 bytes each.
-inline constexpr std::size_t kMassimoPercorso = std::size_t{1'000'000 / 50 + 1} * 15;
-// The scenario table: 87 entries of 34 bytes, each with a text of at most 65535 bytes.
-inline constexpr std::size_t kMassimoScenario = std::size_t{kVociScenario} * (34 + 2 + 65'535);
+// The largest file of each kind a compile can write: model/limiti_formato.h.
 
 }  // namespace cmp

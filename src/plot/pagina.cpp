@@ -1,5 +1,7 @@
 // The interactive page: the compiled line as JSON data, drawn in the browser by an inline
-// script (zoom, pan, level of detail, tooltips with links to the description rows).
+// script (zoom, pan, level of detail, tooltips with links to the description rows). The
+// style, the body's elements and the script are the files pagina.css, pagina.html and
+// pagina.js beside this one; this file writes the frame around them and the data.
 //
 // The data (element "dati"); positions are metres of the track, SRC stands for three
 // numbers (index into "file", line, column; -1,0,0 when no row is known):
@@ -26,7 +28,7 @@
 #include "model/cp1252.h"
 #include "plot/contenuto.h"
 #include "plot/pagina_risorse.h"
-#include "plot/righe_sorgente.h"
+#include "plot/righe_rilette.h"
 #include "plot/semplifica.h"
 #include "plot/testo_svg.h"
 
@@ -35,7 +37,7 @@ namespace {
 
 using disegno::contenuto;
 using disegno::oggetto;
-using disegno::riga_sorgente;
+using disegno::riga_riletta;
 
 constexpr std::int64_t kMetriCella = 50;
 // Metres the plan may leave out when simplified: under a pixel at the closest zoom.
@@ -84,7 +86,7 @@ std::string json_fonte(const fonte& f) {
   return std::to_string(f.file) + "," + std::to_string(f.riga) + "," + std::to_string(f.colonna);
 }
 
-fonte fonte_di(const riga_sorgente* r) {
+fonte fonte_di(const riga_riletta* r) {
   if (r == nullptr) return {};
   return {r->file, r->riga, r->colonna};
 }
@@ -94,14 +96,14 @@ class Sorgenti {
  public:
   explicit Sorgenti(const std::vector<testo_sorgente>& testi) {
     for (std::size_t i = 0; i < testi.size(); ++i) {
-      auto righe = disegno::righe_sorgente(testi[i].byte, static_cast<int>(i));
+      auto righe = disegno::rileggi_righe(testi[i].byte, static_cast<int>(i));
       righe_.insert(righe_.end(), std::make_move_iterator(righe.begin()), std::make_move_iterator(righe.end()));
     }
   }
 
   // The rows whose keyword contains `parola`, in text order.
-  std::vector<const riga_sorgente*> di(std::string_view parola) const {
-    std::vector<const riga_sorgente*> out;
+  std::vector<const riga_riletta*> di(std::string_view parola) const {
+    std::vector<const riga_riletta*> out;
     for (const auto& r : righe_) {
       if (r.chiave.find(parola) != std::string::npos && r.posizione()) out.push_back(&r);
     }
@@ -109,7 +111,7 @@ class Sorgenti {
   }
 
  private:
-  std::vector<riga_sorgente> righe_;
+  std::vector<riga_riletta> righe_;
 };
 
 // Objects of one kind matched to their rows: the first row whose position falls in the
@@ -118,19 +120,19 @@ class Sorgenti {
 class Abbinamento {
  public:
   Abbinamento(const Sorgenti& s, std::string_view parola) {
-    for (const riga_sorgente* r : s.di(parola)) {
+    for (const riga_riletta* r : s.di(parola)) {
       const std::int64_t p = *r->posizione();
       const std::int64_t inizio_cella = (p >= 0 ? p / kMetriCella : (p - kMetriCella + 1) / kMetriCella) * kMetriCella;
       per_cella_.emplace(inizio_cella, r);
       per_posizione_.emplace(p, r);
     }
   }
-  const riga_sorgente* cella(std::int64_t metro) const { return trova(per_cella_, metro); }
-  const riga_sorgente* posizione(std::int64_t metro) const { return trova(per_posizione_, metro); }
+  const riga_riletta* cella(std::int64_t metro) const { return trova(per_cella_, metro); }
+  const riga_riletta* posizione(std::int64_t metro) const { return trova(per_posizione_, metro); }
 
  private:
-  using indice = std::multimap<std::int64_t, const riga_sorgente*>;
-  static const riga_sorgente* trova(const indice& i, std::int64_t chiave) {
+  using indice = std::multimap<std::int64_t, const riga_riletta*>;
+  static const riga_riletta* trova(const indice& i, std::int64_t chiave) {
     const auto it = i.find(chiave);  // the first inserted of equal keys: the first row in the text
     return it == i.end() ? nullptr : it->second;
   }
@@ -161,7 +163,7 @@ std::string tratti(const std::vector<disegno::tratto_costante>& t) {
 std::string righe(const Sorgenti& s, std::string_view parola, std::size_t quanti_numeri) {
   std::string out = "[";
   bool primo = true;
-  for (const riga_sorgente* r : s.di(parola)) {
+  for (const riga_riletta* r : s.di(parola)) {
     if (!primo) out += ",\n";
     primo = false;
     out += "[";
@@ -223,7 +225,7 @@ std::string progressive(const Stato& s, const Sorgenti& sorgenti) {
   for (int v = 81; v <= 83; ++v) {
     const auto& voce = s.scenario[static_cast<std::size_t>(v)];
     if (v > 81 && voce.intero1 == 0 && voce.intero2 == 0) continue;
-    const riga_sorgente* r = nullptr;
+    const riga_riletta* r = nullptr;
     for (const auto* q : righe_km) {
       if (q->numeri.size() >= 2 && q->numeri[0] == voce.intero1 && q->numeri[1] == voce.intero2) {
         r = q;
@@ -318,14 +320,14 @@ std::string disegna_pagina(const Stato& s, const opzioni_pagina& o) {
   if (!c.numero_treno.empty()) titolo += " \xE2\x80\x93 train " + da_cp1252(c.numero_treno);
   std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                    "<title>" + attributo(titolo) + "</title>\n<style>\n";
-  out += kStilePagina;
+                    "<title>" + attributo(titolo) + "</title>\n<style>\n\n";  // the blank line pages have always had
+  out += pagina_stile();
   out += "</style>\n</head>\n<body";
   if (!o.file_ricarica.empty()) out += " data-ricarica=\"" + attributo(o.file_ricarica) + "\"";
   out += ">\n";
-  out += kCorpoPagina;
+  out += pagina_corpo();
   out += "<script type=\"application/json\" id=\"dati\">\n" + dati(s, o) + "\n</script>\n<script>\n";
-  out += kScriptPagina;
+  out += pagina_script();
   out += "</script>\n</body>\n</html>\n";
   return out;
 }

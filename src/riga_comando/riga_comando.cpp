@@ -5,8 +5,10 @@
 #include <string_view>
 
 #include "riga_comando/json.h"
+#include "riga_comando/uscita_standard.h"
 #include "comandi/avvio.h"
 #include "model/somiglianza.h"
+#include "model/testo_visibile.h"
 #include "riga_comando/tabella_comandi.h"
 
 namespace cmp {
@@ -25,13 +27,13 @@ int esegui_comando(const descrizione_comando& c, const std::vector<std::string>&
   for (const auto& o : c.opzioni) (o.valore ? con_valore : interruttori).insert(o.nome);
   const auto o = leggi_opzioni(argomenti, con_valore, interruttori, c.posizionali);
   if (o.ha("--help") || o.ha("-h")) {
-    std::fputs(aiuto_comando(c).c_str(), stdout);
+    stampa_uscita(aiuto_comando(c));
     return kUscitaPulita;
   }
   if (o.errore) {
     const std::string messaggio = std::string(c.nome) + ": " + *o.errore + " (try 'compattatore " + c.nome + " --help')";
     segnala(messaggio);
-    if (chiede_json(c, argomenti)) std::printf("%s\n", json_rifiuto(messaggio, std::nullopt).c_str());
+    if (chiede_json(c, argomenti)) stampa_uscita(json_rifiuto(messaggio, std::nullopt) + "\n");
     return kUscitaUso;
   }
   return c.esegui(o);
@@ -61,24 +63,18 @@ int comando_sconosciuto(const std::string& parola) {
   return kUscitaUso;
 }
 
-}  // namespace
-
-void segnala(const std::string& testo) {
-  std::fprintf(stderr, "compattatore: error: %s\n", testo.c_str());
+// One line on standard error, whatever the text holds (see testo_visibile).
+void riga_errore(const char* livello, const std::string& testo) {
+  const std::string riga = std::string("compattatore: ") + livello + ": " + testo_visibile(testo) + "\n";
+  std::fwrite(riga.data(), 1, riga.size(), stderr);
   std::fflush(stderr);
 }
 
-void avvisa(const std::string& testo) {
-  std::fprintf(stderr, "compattatore: warning: %s\n", testo.c_str());
-  std::fflush(stderr);
-}
-
-int esegui_riga_comando(const std::vector<std::string>& argomenti) {
-  if (argomenti.empty()) return esegui_run_incorporato();
+int esegui_argomenti(const std::vector<std::string>& argomenti) {
   const std::string& comando = argomenti[0];
   if (comando == "help" && argomenti.size() == 2) {
     if (const auto* c = comando_di_nome(argomenti[1])) {
-      std::fputs(aiuto_comando(*c).c_str(), stdout);
+      stampa_uscita(aiuto_comando(*c));
       return kUscitaPulita;
     }
     return comando_sconosciuto(argomenti[1]);
@@ -88,21 +84,34 @@ int esegui_riga_comando(const std::vector<std::string>& argomenti) {
       segnala("help takes one command at most (try 'compattatore --help')");
       return kUscitaUso;
     }
-    std::fputs(aiuto_generale().c_str(), stdout);
+    stampa_uscita(aiuto_generale());
     return kUscitaPulita;
   }
   if (comando == "__completamento_bash") {
-    std::fputs(completamento_bash().c_str(), stdout);
+    stampa_uscita(completamento_bash());
     return kUscitaPulita;
   }
   if (comando == "--version" || comando == "-V") {
-    std::puts("compattatore 1.0.0");
+    stampa_uscita("compattatore 1.0.0\n");
     return kUscitaPulita;
   }
   if (const auto* c = comando_di_nome(comando)) {
     return esegui_comando(*c, std::vector<std::string>(argomenti.begin() + 1, argomenti.end()));
   }
   return comando_sconosciuto(comando);
+}
+
+}  // namespace
+
+void segnala(const std::string& testo) { riga_errore("error", testo); }
+
+void avvisa(const std::string& testo) { riga_errore("warning", testo); }
+
+int esegui_riga_comando(const std::vector<std::string>& argomenti) {
+  if (argomenti.empty()) return esegui_run_incorporato();
+  const int stato = esegui_argomenti(argomenti);
+  chiudi_uscita_standard();
+  return stato;
 }
 
 }  // namespace cmp

@@ -150,8 +150,10 @@ const std::vector<descrizione_comando> kComandi = {
      "a language server for editors: errors as you type, hover, completion",
      "compattatore lsp [--stdio]\n",
      "A Language Server Protocol server on standard input and output for line and train\n"
-     "descriptions: diagnostics as the compile command reports them, hover on a row,\n"
-     "keyword completion and an outline. It never writes or deletes a file.\n",
+     "descriptions: diagnostics of the compile in memory (the readers' error, the\n"
+     "finishing pass's warnings 11 to 13 and error 1250/1251, each at its row; not the\n"
+     "warnings 201 to 203 of the check over the texts), hover on a row, keyword\n"
+     "completion and an outline. It never writes or deletes a file.\n",
      {
          {"--stdio", nullptr, "accepted for editors that pass it; standard input and output\nare the only channel"},
      },

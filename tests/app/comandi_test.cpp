@@ -298,26 +298,43 @@ TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
 
 // No compile writes a file larger than its kind's layout allows: dump reads no further
 // and calls the file damaged, whether it is a large file or a name leading to a device.
+// A file larger than any a compile writes is damaged just past that size, reported as
+// every damaged file is (one line, status 1, and with --json the object's "difetto"),
+// and not read any further.
 TEST_F(Comandi, DumpRefusesFilesLargerThanAnyCompileWrites) {
   const auto file_di = [&](const std::string& nome, std::uintmax_t byte) {
     prova::scrivi_tutto(t / nome, "");
     std::filesystem::resize_file(t / nome, byte);
   };
-  file_di("grande.dat", 300'016);  // cells 0 to 20,000 of 15 bytes, and one byte more
-  file_di("grande.sim", 87 * 65'571 + 1);
+  file_di("grande.dat", 302'116);  // cells 0 to 20,140 of 15 bytes, and one byte more
+  file_di("grande.sim", 87 * (34 + 65'535) + 1);
   std::filesystem::create_symlink("/dev/zero", t / "zero_linea.dat");
-  for (const std::string nome : {"grande.dat", "grande.sim", "zero_linea.dat"}) {
+  for (const auto& [nome, byte] : {std::pair{"grande.dat", 302'115}, {"grande.sim", 5'704'503},
+                                   {"zero_linea.dat", 20'139'964}}) {
+    SCOPED_TRACE(nome);
     const auto e = esegui(kProgramma, {"dump", t / nome});
-    EXPECT_EQ(e.stato, 1) << nome << "\n" << e.errori;
-    EXPECT_NE(e.errori.find(nome + ": damaged: larger than"), std::string::npos) << e.errori;
-    EXPECT_EQ(e.uscita, "") << nome;
+    EXPECT_EQ(e.stato, 1) << e.errori;
+    EXPECT_EQ(e.errori.rfind("compattatore: error: " + (t / nome) + " is damaged at byte " + std::to_string(byte) +
+                                 ": the file goes on past " + std::to_string(byte) + " bytes: expected at most ",
+                             0),
+              0u)
+        << e.errori;
+    EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    EXPECT_EQ(e.uscita, "");
+    const auto j = esegui(kProgramma, {"dump", "--json", t / nome});
+    EXPECT_EQ(j.stato, 1);
+    EXPECT_EQ(j.uscita.rfind("{\"file\": " + json_testo(t / nome) + ", \"difetto\": {\"byte\": " +
+                                 std::to_string(byte) + ", \"motivo\": \"the file goes on past ",
+                             0),
+              0u)
+        << j.uscita;
   }
   // The largest track a compile writes is still read and checked (empty cells lack the fixed
   // values of cell 1, so it is damaged, but not for its size).
-  std::filesystem::resize_file(t / "grande.dat", 300'015);
+  std::filesystem::resize_file(t / "grande.dat", 302'115);
   const auto e = esegui(kProgramma, {"dump", t / "grande.dat"});
   EXPECT_EQ(e.stato, 1);
-  EXPECT_EQ(e.errori.find("larger than"), std::string::npos) << e.errori;
+  EXPECT_NE(e.errori.find("is damaged at byte 16: cell 1 parametro1 is 0"), std::string::npos) << e.errori;
 }
 
 // A description that never ends (a device, a runaway pipe) is refused at the cap, quickly
@@ -461,22 +478,11 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
   int tutti_vecchi = 0, tutti_nuovi = 0;
   for (int volta = 0; volta < 50; ++volta) {
     for (const auto& [n, byte] : vecchi) prova::scrivi_tutto(fuori(n), byte);
-    std::fflush(nullptr);
-    const pid_t figlio = ::fork();
-    if (figlio == 0) {
-      const int nulla = ::open("/dev/null", O_WRONLY);
-      ::dup2(nulla, 1);
-      ::dup2(nulla, 2);
-      std::vector<char*> argv;
-      for (const auto& x : a) argv.push_back(const_cast<char*>(x.c_str()));
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
+    const pid_t figlio = prova::avvia_muto(a);
     std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(caso) * durata);
     ::kill(figlio, SIGKILL);
     ::waitpid(figlio, nullptr, 0);
-    CartellaDisco(t / "out").ripristina_interrotta();
+    CartellaDisco(t / "out").ripristina_interrotta(kBinari);
     const bool v = tutti(vecchi), n = tutti(nuovi);
     EXPECT_TRUE(v || n) << "run " << volta << ": old and new binary files side by side";
     tutti_vecchi += v;

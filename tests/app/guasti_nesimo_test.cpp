@@ -1,9 +1,10 @@
 // Every command that writes, with the n-th operation on its folder failing, for every n
-// up to the number the command needs: a full disk, a write cut short, a rename or a sync
-// refused, a text that cannot be read or deleted, wherever they fall. Each time the run
-// ends with status 3 and one line naming the file and the reason (a text that cannot be
-// read is error 25 instead), every file is whole (old or new), the three binary files
-// are all old or all new, and nothing is left under a temporary name.
+// up to the number the command needs: a lock that cannot be had, a full disk, a write cut
+// short, a rename or a sync refused, a text that cannot be read or deleted, wherever they
+// fall. Each time the run ends with status 3 and one line naming the file and the reason
+// (a text that cannot be read is error 25 instead; the journal is never named, but the
+// file the user asked for), every file is whole (old or new), the three binary files are
+// all old or all new, and nothing is left under a temporary name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,6 +106,26 @@ esito esegui(const Comando& comando, CartellaGuasta& c) {
   return {stato, testing::internal::GetCapturedStderr()};
 }
 
+// The name a failing operation's message gives: an operation on the journal is told by
+// the file of its set the user asked for, the last one written before it.
+std::string nominato(const std::vector<CartellaGuasta::Voce>& registro, std::size_t n) {
+  if (registro[n].nome != Cartella::kGiornale) return registro[n].nome;
+  for (std::size_t i = n; i-- > 0;) {
+    if (registro[i].operazione == Operazione::scrittura && registro[i].nome != Cartella::kGiornale) {
+      return registro[i].nome;
+    }
+  }
+  ADD_FAILURE() << "the journal before any file of its set";
+  return registro[n].nome;
+}
+
+// Every name the command writes, as a clean run shows them.
+std::vector<std::string> nomi_scritti(const CartellaGuasta& pulita) {
+  std::vector<std::string> nomi;
+  for (const auto& [nome, messi] : pulita.scritti) nomi.push_back(nome);
+  return nomi;
+}
+
 bool binari_tutti(const CartellaGuasta& c, const std::map<std::string, std::string>& attesi) {
   return std::all_of(kBinari.begin(), kBinari.end(), [&](const std::string& nome) {
     const auto it = c.file.find(nome);
@@ -138,14 +159,15 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
       // A description that cannot be read is error 25 of the compile, not a failed run.
       EXPECT_EQ(e.stato, 0) << e.errori;
     } else if (e.stato == 0) {
-      // Only cleaning up can fail without failing the run: a second name of an old file.
-      EXPECT_EQ(guasto.operazione, Operazione::eliminazione);
+      // Only cleaning up can fail without failing the run: a second name of an old file,
+      // the listing of what killed runs left.
+      EXPECT_TRUE(guasto.operazione == Operazione::eliminazione || guasto.operazione == Operazione::elenco);
       EXPECT_TRUE(binari_tutti(c, nuovi));
     } else {
       EXPECT_EQ(e.stato, 3);
       // The built-in run keeps its own message; the commands say "error:".
       const std::string testa = GetParam().nome == std::string("BuiltInRun") ? "compattatore: " : "compattatore: error: ";
-      EXPECT_EQ(e.errori, testa + "cannot write " + guasto.nome + ": No space left on device\n");
+      EXPECT_EQ(e.errori, testa + "cannot write " + nominato(operazioni, n) + ": No space left on device\n");
       EXPECT_TRUE(binari_tutti(c, vecchi)) << "the earlier binary files must all be there";
     }
     // A text that cannot be read changes what is compiled: the files are then this run's own.
@@ -167,16 +189,18 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
     if (guasto.operazione != Operazione::eliminazione) {
       EXPECT_EQ(c.temporanei(), std::vector<std::string>{}) << "left behind";
     }
+    EXPECT_EQ(c.bloccata, c.sbloccata) << "a lock left taken";
   }
 }
 
 // A run killed at any step of its writing (every operation after the kill never happens,
 // cleaning up included): once the next write has put back what the journal names, the
-// folder holds all the old binary files or all the new ones, and what the killed run left
-// under temporary names does not stop a later run.
+// folder holds all the old binary files or all the new ones, nothing is left under a
+// temporary or second name, and a later run succeeds.
 TEST_P(GuastoNesimo, AKilledRunLeavesAllOldOrAllNewFilesOnceRecovered) {
   CartellaGuasta pulita;
   ASSERT_EQ(esegui(GetParam(), pulita).stato, 0);
+  const auto nomi = nomi_scritti(pulita);
   const std::size_t operazioni = pulita.registro.size();
   CartellaGuasta prima;
   GetParam().prepara(prima);
@@ -195,9 +219,9 @@ TEST_P(GuastoNesimo, AKilledRunLeavesAllOldOrAllNewFilesOnceRecovered) {
     testing::internal::GetCapturedStderr();
     CartellaGuasta dopo;  // the folder as the kill left it, seen by the next run
     dopo.file = c.file;
-    dopo.ripristina_interrotta();
+    dopo.ripristina_interrotta(nomi);
     EXPECT_TRUE(binari_tutti(dopo, vecchi) || binari_tutti(dopo, nuovi)) << "old and new binary files side by side";
-    EXPECT_FALSE(dopo.file.count(Cartella::kGiornale));
+    EXPECT_EQ(dopo.temporanei(), std::vector<std::string>{}) << "the journal, a temporary or a second name left";
     dopo.file = c.file;
     testing::internal::CaptureStderr();
     const int stato = GetParam().esegui(dopo);
@@ -210,7 +234,62 @@ TEST_P(GuastoNesimo, AKilledRunLeavesAllOldOrAllNewFilesOnceRecovered) {
 INSTANTIATE_TEST_SUITE_P(Comandi, GuastoNesimo, testing::ValuesIn(kComandi),
                          [](const testing::TestParamInfo<Comando>& i) { return std::string(i.param.nome); });
 
-// The record of a clean built-in run: each text read once, then deleted; every file
+// The recovery itself failing: a compile killed at each step that leaves a journal, then
+// the next compile with each of its operations failing (the journal read, a second name
+// put back, the journal removed, the left-overs listed and removed, and all after). The
+// failed run says so in one line, and the folder is still one that the journal puts
+// right: all old or all new files once recovered, and a later compile succeeds.
+TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
+  const Comando& compile = kComandi[1];
+  CartellaGuasta pulita;
+  ASSERT_EQ(esegui(compile, pulita).stato, 0);
+  const std::size_t operazioni = pulita.registro.size();
+  const auto nomi = nomi_scritti(pulita);
+  CartellaGuasta prima;
+  compile.prepara(prima);
+  int provate = 0;
+  for (std::size_t n = 0; n <= operazioni; ++n) {
+    CartellaGuasta uccisa;
+    compile.prepara(uccisa);
+    uccisa.uccisa = n;
+    try {
+      scrivi_compilato(uccisa);
+    } catch (const CartellaGuasta::Uccisa&) {
+    }
+    if (!uccisa.file.count(Cartella::kGiornale)) continue;
+    CartellaGuasta misura;  // how many operations the recovering run takes
+    misura.file = uccisa.file;
+    ASSERT_EQ(scrivi_compilato(misura), 0);
+    for (std::size_t m = 0; m < misura.registro.size(); ++m) {
+      SCOPED_TRACE("killed before operation " + std::to_string(n) + ", then operation " + std::to_string(m) +
+                   " failing: " + prova::nome_operazione(misura.registro[m].operazione) + " " + misura.registro[m].nome);
+      CartellaGuasta c;
+      c.file = uccisa.file;
+      c.guasta = m;
+      testing::internal::CaptureStderr();
+      const int stato = scrivi_compilato(c);
+      const std::string errori = testing::internal::GetCapturedStderr();
+      EXPECT_TRUE(stato == 0 || (stato == 3 && std::count(errori.begin(), errori.end(), '\n') == 1)) << errori;
+      if (misura.registro[m].operazione != Operazione::lettura) {  // a journal that cannot be read is named
+        EXPECT_EQ(errori.find(Cartella::kGiornale), std::string::npos) << errori;
+      }
+      CartellaGuasta dopo;
+      dopo.file = c.file;
+      dopo.ripristina_interrotta(nomi);
+      EXPECT_TRUE(binari_tutti(dopo, prima.file) || binari_tutti(dopo, pulita.file))
+          << "old and new binary files side by side";
+      dopo.file = c.file;
+      EXPECT_EQ(scrivi_compilato(dopo), 0);
+      EXPECT_TRUE(binari_tutti(dopo, pulita.file));
+      EXPECT_EQ(dopo.temporanei(), std::vector<std::string>{});
+      ++provate;
+    }
+  }
+  EXPECT_GT(provate, 0) << "no kill left a journal";
+}
+
+// The record of a clean built-in run: the folder's lock taken once, before anything, and
+// held to the end; each text read once, then deleted; every file
 // written under a temporary name, flushed, renamed; one folder sync per replacement; the
 // binary files with a journal of their renames, put in place first and deleted last
 // (through a second name, which is deleted with the old files).
@@ -219,7 +298,7 @@ TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
   InterfacciaMuta ui;
   ASSERT_EQ(run_incorporato_in(c, ui), 0);
   std::map<std::string, int> letture, eliminazioni;
-  int scritture = 0, rinomine = 0, sincronizzazioni = 0;
+  int scritture = 0, rinomine = 0, sincronizzazioni = 0, blocchi = 0, elenchi = 0;
   for (const auto& v : c.registro) {
     switch (v.operazione) {
       case Operazione::lettura: ++letture[v.nome]; break;
@@ -229,8 +308,13 @@ TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
       case Operazione::scrittura: ++scritture; break;
       case Operazione::rinomina: ++rinomine; break;
       case Operazione::sincronizzazione: ++sincronizzazioni; break;
+      case Operazione::blocco: ++blocchi; break;
+      case Operazione::elenco: ++elenchi; break;
     }
   }
+  EXPECT_EQ(blocchi, 1) << "the lock is taken once and held for the whole run";
+  EXPECT_EQ(c.registro.front().operazione, Operazione::blocco) << "before the first file";
+  EXPECT_EQ(elenchi, 6) << "before each replacement, what killed runs left is looked for";
   EXPECT_EQ(letture, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
   EXPECT_EQ(eliminazioni, (std::map<std::string, int>{
                               {kTesti[0], 1}, {kTesti[1], 1}, {Cartella::kGiornale, 1}, {"second name", 1}}));

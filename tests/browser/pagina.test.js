@@ -13,7 +13,7 @@ const [controllo, compattatore, generatore, cartella] = process.argv.slice(2);
 let chromium;
 try {
   ({ chromium } = require("playwright-core"));
-} catch (e) {
+} catch {
   console.log("SKIP: playwright-core is not installed (run scripts/prepara.sh --prove)");
   process.exit(SALTA);
 }

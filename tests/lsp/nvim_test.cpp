@@ -12,7 +12,7 @@ namespace {
 
 bool nvim_presente() { return std::system("command -v nvim >/dev/null 2>&1") == 0; }
 
-TEST(Neovim, RiceveLeDiagnosticheDiUnaDescrizioneConErrore) {
+TEST(Neovim, ReceivesTheDiagnosticsOfADescriptionWithAnError) {
   if (!nvim_presente()) GTEST_SKIP() << "nvim is not installed (scripts/prepara.sh --prove installs it)";
   CartellaTemporanea cartella;
   ASSERT_EQ(esegui(COMPATTATORE_EXE, {"export", "--out", cartella.percorso().string()}).stato, 0);

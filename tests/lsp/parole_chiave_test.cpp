@@ -31,7 +31,7 @@ std::string riga(const parola_chiave& p, const std::string& primo) {
 const std::string kGeneraleLinea = "[generale]\r\nlunghezza percorso, 10000\r\n";
 
 // Rows with a position: one far beyond the track stops the reader with 15 at that row.
-TEST(ParoleChiave, OgniRigaConPosizioneELettaDalLettore) {
+TEST(ParoleChiave, EveryRowWithAPositionIsTakenByTheReader) {
   for (const auto& p : kParoleChiave) {
     if (p.cella == cella_riga::nessuna) continue;
     SCOPED_TRACE(std::string(p.parola));
@@ -51,7 +51,7 @@ TEST(ParoleChiave, OgniRigaConPosizioneELettaDalLettore) {
 }
 
 // The general rows: each leaves its value where the reader keeps it.
-TEST(ParoleChiave, OgniRigaGeneraleELettaDalLettore) {
+TEST(ParoleChiave, EveryGeneralRowIsTakenByTheReader) {
   const struct {
     const char* parola;
     std::int32_t (*valore)(const Stato&);
@@ -95,7 +95,7 @@ TEST(ParoleChiave, OgniRigaGeneraleELettaDalLettore) {
 }
 
 // The editor's analysis: each keyword found, in its part of the text, with every field.
-TEST(ParoleChiave, LAnalisiDelTestoTrovaOgniParolaConISuoiCampi) {
+TEST(ParoleChiave, TheTextAnalysisFindsEveryKeywordWithItsFields) {
   for (const auto& p : kParoleChiave) {
     SCOPED_TRACE(std::string(p.parola));
     const bool generale = p.sezione == "[generale]";

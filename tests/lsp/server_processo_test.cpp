@@ -1,6 +1,8 @@
 // compattatore lsp driven over pipes by a scripted client, as an editor drives it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cctype>
 #include <chrono>
 
 #include "lsp/cliente_lsp.h"
@@ -13,7 +15,15 @@ namespace {
 constexpr const char* kLinea = "VallorsaC_Pietrana_linea.txt";
 constexpr const char* kTreno = "VallorsaC_Pietrana_4721-.txt";
 
-std::string uri(const CartellaTemporanea& c, const std::string& nome) { return "file://" + c / nome; }
+// A file's URI as editors send it: file:///tmp/x on Linux; on Windows VS Code's form,
+// file:///c%3A/Users/x, its drive letter small and its colon escaped.
+std::string uri(const CartellaTemporanea& c, const std::string& nome) {
+  std::string percorso = c / nome;
+  if (percorso.size() < 2 || percorso[1] != ':') return "file://" + percorso;
+  for (auto& ch : percorso) ch = ch == '\\' ? '/' : ch;
+  return "file:///" + std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(percorso[0])))) +
+         "%3A" + percorso.substr(2);
+}
 
 json apertura(const std::string& u, const std::string& testo) {
   return {{"textDocument", {{"uri", u}, {"languageId", "compattatore"}, {"version", 1}, {"text", testo}}}};
@@ -58,7 +68,7 @@ class ServerProcesso : public ::testing::Test {
 };
 
 // The whole session an author has with the built-in descriptions.
-TEST_F(ServerProcesso, UnaSessioneSulleDescrizioniIncorporate) {
+TEST_F(ServerProcesso, ASessionOnTheBuiltInDescriptionsGetsEveryAnswer) {
   const std::string byte_linea = leggi_tutto(cartella / kLinea);
   const std::string byte_treno = leggi_tutto(cartella / kTreno);
   const std::string ul = uri(cartella, kLinea);
@@ -155,7 +165,7 @@ TEST_F(ServerProcesso, UnaSessioneSulleDescrizioniIncorporate) {
 
 // The train is compiled with the line on disk when the line is not open; an error in
 // the line then shows in both, and a train without its line says so.
-TEST_F(ServerProcesso, IlTrenoSiCompilaConLaLineaSulDisco) {
+TEST_F(ServerProcesso, TheTrainIsCompiledWithTheLineOnDisk) {
   auto r = righe(linea);
   for (auto& x : r) {
     if (x.rfind("lunghezza percorso", 0) == 0) x = "lunghezza percorso,    -5";
@@ -184,9 +194,36 @@ TEST_F(ServerProcesso, IlTrenoSiCompilaConLaLineaSulDisco) {
   EXPECT_EQ(c.diagnostiche(uri(cartella, kLinea)), json::array());
 }
 
+#ifndef _WIN32
+// A FIFO (or a device) in place of the line beside an open train holds nothing up: it is
+// not read, the train says its line cannot be had, and every request is answered at once.
+TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
+  std::filesystem::remove(cartella / kLinea);
+  ASSERT_EQ(::mkfifo((cartella / kLinea).c_str(), 0644), 0);
+  ClienteLsp c;
+  c.inizializza();
+  const std::string ut = uri(cartella, kTreno);
+  const auto inizio = std::chrono::steady_clock::now();
+  c.notifica("textDocument/didOpen", apertura(ut, treno));
+  const auto d = c.diagnostiche(ut, 2000ms);
+  ASSERT_TRUE(d && d->size() == 1) << (d ? d->dump() : "none");
+  EXPECT_EQ((*d)[0]["code"], 101);
+  c.notifica("textDocument/didChange", cambio(ut, 2, treno));
+  c.richiesta(2, "shutdown");
+  EXPECT_TRUE(c.risposta(2, 2000ms).contains("result"));
+  EXPECT_LT(std::chrono::steady_clock::now() - inizio, 1s);
+  c.notifica("exit");
+  EXPECT_EQ(c.stato_uscita(), 0);
+}
+#else
+TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
+  GTEST_SKIP() << "a FIFO in a folder is Linux's; it runs on Linux";
+}
+#endif
+
 // A line description alone: its own errors, nothing of the train it lacks. A text whose
 // name follows no pattern is told by its content.
-TEST_F(ServerProcesso, UnaLineaDaSola) {
+TEST_F(ServerProcesso, ALineOnItsOwnShowsOnlyItsOwnErrors) {
   ClienteLsp c;
   c.inizializza();
   const std::string u = "untitled:Untitled-1";
@@ -215,7 +252,7 @@ TEST_F(ServerProcesso, UnaLineaDaSola) {
 
 // The lifecycle: requests before initialize and after shutdown, exit without shutdown,
 // a client that goes away, and parameters that are missing.
-TEST(ServerCicloDiVita, ErroriDelProtocollo) {
+TEST(ServerCicloDiVita, EachProtocolErrorHasItsCodeAndTheExitStatusTellsAShutdown) {
   {
     ClienteLsp c;
     c.richiesta(1, "textDocument/hover", json::object());
@@ -254,7 +291,7 @@ TEST(ServerCicloDiVita, ErroriDelProtocollo) {
 }
 
 // Malformed headers are answered with a parse error and the next message is read.
-TEST(ServerCicloDiVita, IntestazioniErrate) {
+TEST(ServerCicloDiVita, AMalformedHeaderIsAParseErrorAndTheNextMessageIsRead) {
   ClienteLsp c;
   c.inizializza();
   const struct {

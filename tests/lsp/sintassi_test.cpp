@@ -11,7 +11,7 @@
 namespace cmp {
 namespace {
 
-TEST(Sintassi, IFileDelRepositorySonoQuelliGenerati) {
+TEST(Sintassi, TheRepositorysFilesAreTheGeneratedOnes) {
   const auto file = genera_file_sintassi();
   ASSERT_EQ(file.size(), 5u);
   for (const auto& f : file) {
@@ -22,7 +22,7 @@ TEST(Sintassi, IFileDelRepositorySonoQuelliGenerati) {
 }
 
 // Every keyword is in its format's files, and the grammars are valid JSON.
-TEST(Sintassi, OgniParolaChiaveENeiFileDelSuoFormato) {
+TEST(Sintassi, EveryKeywordIsInTheFilesOfItsFormat) {
   for (const auto& f : genera_file_sintassi()) {
     if (f.percorso.find("ftdetect") != std::string::npos) continue;
     const bool linea = f.percorso.find("linea") != std::string::npos;

@@ -73,7 +73,7 @@ std::string inquadra(const std::string& corpo) {
   return "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
 }
 
-TEST(Trasporto, UnMessaggioOltreIlLimiteERifiutatoSenzaTenerlo) {
+TEST(Trasporto, AMessageOverTheLimitIsRefusedWithoutBeingHeld) {
   const std::size_t troppo = kMassimoMessaggio + 1;
   SorgenteMemoria in("Content-Length: " + std::to_string(troppo) + "\r\n\r\n", troppo,
                      inquadra(R"({"jsonrpc":"2.0","id":1,"method":"x"})"));
@@ -88,7 +88,7 @@ TEST(Trasporto, UnMessaggioOltreIlLimiteERifiutatoSenzaTenerlo) {
   EXPECT_EQ(t.leggi().esito, messaggio_letto::tipo::fine);
 }
 
-TEST(Trasporto, IntestazioniAmmesseEFineDentroUnCorpo) {
+TEST(Trasporto, TheHeadersClientsSendAreAcceptedAndTheInputMayEndInABody) {
   SorgenteMemoria in("\r\ncontent-length:  2 \r\nContent-Type: application/vscode-jsonrpc; charset=utf-8\r\n\r\n{}" +
                      std::string("Content-Length: 10\r\n\r\n{\"a\""));
   DestinazioneMemoria out;
@@ -100,7 +100,7 @@ TEST(Trasporto, IntestazioniAmmesseEFineDentroUnCorpo) {
 }
 
 // Twenty changes waiting at once: one compile, of the last text, and one publication.
-TEST(ServerInMemoria, UnaRaffichaDiModificheSiCompilaUnaVolta) {
+TEST(ServerInMemoria, ABurstOfChangesIsCompiledOnce) {
   const std::string u = "file:///nessuna/Prova_linea.txt";
   std::string byte = inquadra(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
   const auto testo = [](int lunghezza) {

@@ -90,7 +90,31 @@ TEST(ComandoPlot, DiagnosticsInADescriptionShowTheSourceLineAndACaret) {
   }
 }
 
-TEST(ComandoPlot, FromTheBinaryFilesOfAScenario) {
+// Twenty signals close before each of eighteen slow orders' warning points leave 324
+// warnings of the finishing pass: the first hundred are printed, then one line counts the
+// rest, as compile and watch print them.
+TEST(ComandoPlot, PastAHundredWarningsTheRestAreCounted) {
+  CartellaTemporanea t;
+  prova::scrivi_tutto(t / "X_linea.txt", "[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
+  std::string rallentamenti, segnali;
+  for (int p = 10000; p < 190000; p += 10000) {
+    rallentamenti += "rallentamento, " + std::to_string(p) + ", 60, 50, 0, 0, 0\r\n";
+    for (int k = 1; k <= 20; ++k) {
+      segnali += "segnale, " + std::to_string(p - 1200 - 50 * k) + ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
+    }
+  }
+  prova::scrivi_tutto(t / "X_5-.txt",
+                      "[generale]\r\n[rallentamenti]\r\n" + rallentamenti + "[segnali]\r\n" + segnali + "[fine]\r\n");
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
+                               t.percorso().string());
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_EQ(righe(e.errori), 100 * 3 + 1u) << e.errori;
+  EXPECT_NE(e.errori.find("X_5-.txt:22:1: warning 11: "), std::string::npos) << e.errori;
+  EXPECT_TRUE(e.errori.ends_with("\ncompattatore: warning: 224 more warnings are not shown: only the first 100 are printed\n"))
+      << e.errori;
+}
+
+TEST(ComandoPlot, FromTheBinaryFilesItDrawsThePictureOfTheirState) {
   CartellaTemporanea t;
   const Stato s = prova::stato_di_prova(20000, prova::curve_di_prova());
   scrivi_compilato(t, s);
@@ -101,6 +125,16 @@ TEST(ComandoPlot, FromTheBinaryFilesOfAScenario) {
   EXPECT_EQ(prova::leggi_tutto(out), disegna_svg(s));
   // Nothing but the picture is left beside the inputs (no temporary file).
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.percorso()), {}), 4);
+  // Files renamed together keep together: the plan is looked for under the files' own
+  // prefix, not under the route name the table carries.
+  CartellaTemporanea copia;
+  for (const char* coda : {"_linea.dat", "_4721.sim", "_4721.dat"}) {
+    std::filesystem::copy_file(t / ("VallorsaC_Pietrana" + std::string(coda)), copia / ("Altra_Linea" + std::string(coda)));
+  }
+  const auto c = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", copia.percorso().string(), "--out", out});
+  EXPECT_EQ(c.stato, 0) << c.errori;
+  EXPECT_EQ(c.errori, "");
+  EXPECT_EQ(prova::leggi_tutto(out), disegna_svg(s));
 }
 
 TEST(ComandoPlot, FromAFolderWithoutThePlanDrawsTheProfilesAndSaysSo) {
@@ -108,8 +142,9 @@ TEST(ComandoPlot, FromAFolderWithoutThePlanDrawsTheProfilesAndSaysSo) {
   scrivi_compilato(t, prova::stato_di_prova(20000, {}), false);
   const std::string out = t / "linea.svg";
   const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", out});
-  EXPECT_EQ(e.stato, 0) << e.errori;
-  EXPECT_NE(e.errori.find("no plan of the line (VallorsaC_Pietrana_linea.dat)"), std::string::npos) << e.errori;
+  EXPECT_EQ(e.stato, 1) << e.errori;
+  EXPECT_EQ(e.errori, "compattatore: warning: plot: no plan of the line (VallorsaC_Pietrana_linea.dat) in " +
+                          t.percorso().string() + ": the profiles are drawn alone\n");
   const std::string svg = prova::leggi_tutto(out);
   EXPECT_EQ(svg.find("id=\"pianta\""), std::string::npos);
   EXPECT_NE(svg.find("id=\"profili\""), std::string::npos);
@@ -195,6 +230,10 @@ TEST(ComandoPlot, NothingIsDrawnFromADamagedFile) {
       {"a cut plan", sim, dat, piano.substr(0, 100001), "_linea.dat", "the file ends inside value"},
       {"the track of another scenario", sim, codifica_percorso(corta.percorso), piano, ".dat",
        "cells: expected 541 for the line of 20000 m"},
+      {"a track larger than any a compile writes", sim, std::string(302'116, '\0'), piano, ".dat",
+       "is damaged at byte 302115: the file goes on past 302115 bytes"},
+      {"a table larger than any a compile writes", std::string(5'704'504, '\0'), dat, piano, ".sim",
+       "is damaged at byte 5704503: the file goes on past 5704503 bytes"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);

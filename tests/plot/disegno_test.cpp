@@ -39,7 +39,7 @@ TEST(TestoSvg, TextsAreEscapedAndConvertedFromTheCodePage) {
   EXPECT_EQ(disegno::testo_scenario_xml("CITT\xC0 & \x80"), "CITT\xC3\x80 &amp; \xE2\x82\xAC");
 }
 
-TEST(TestoSvg, KilometreReadings) {
+TEST(TestoSvg, KilometresReadAsKmPlusMetresOrAsDecimals) {
   EXPECT_EQ(disegno::progressiva(132749), "132+749");
   EXPECT_EQ(disegno::progressiva(5), "0+005");
   EXPECT_EQ(disegno::progressiva(-250), "-0+250");
@@ -171,7 +171,7 @@ TEST(Semplifica, KeepsTheSamePointsAsThePlainAlgorithm) {
   }
 }
 
-TEST(Semplifica, RoundSteps) {
+TEST(Semplifica, ARoundStepIsOneTwoOrFiveTimesAPowerOfTen) {
   const struct {
     double minimo, passo;
   } casi[] = {{0.0, 1.0}, {0.3, 0.5}, {1.0, 1.0}, {1.1, 2.0}, {3.0, 5.0}, {7.0, 10.0}, {2583.0, 5000.0}};
@@ -265,7 +265,7 @@ TEST(Disegno, TheSameStateGivesTheSameBytes) {
   EXPECT_NE(svg, disegna_svg(prova::stato_di_prova(20000, {})));
 }
 
-TEST(Disegno, WithoutAPlanOnlyTheProfilesAndWithoutATrackOnlyTheTitle) {
+TEST(Disegno, WithoutAPlanOnlyTheProfilesAreDrawnAndWithoutATrackOnlyTheTitle) {
   const std::string senza_pianta = disegna_svg(prova::stato_di_prova(20000, {}, false));
   EXPECT_EQ(prova::difetto_xml(senza_pianta), "");
   EXPECT_EQ(senza_pianta.find("id=\"pianta\""), std::string::npos);
@@ -281,7 +281,7 @@ TEST(Disegno, WithoutAPlanOnlyTheProfilesAndWithoutATrackOnlyTheTitle) {
   EXPECT_EQ(senza_percorso.find("id=\"profili\""), std::string::npos);
 }
 
-TEST(Disegno, AStraightLineAPlanCutShortAndADamagedPlan) {
+TEST(Disegno, AStraightLineAPlanCutShortAndADamagedPlanAreDrawnToScaleOrLeftOut) {
   // A straight line has no width: it is drawn at the scale its length allows.
   const std::string dritta = disegna_svg(prova::stato_di_prova(15000, {}));
   EXPECT_EQ(prova::difetto_xml(dritta), "");

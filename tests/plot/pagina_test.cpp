@@ -10,16 +10,16 @@
 #include "plot/contenuto.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
-#include "plot/righe_sorgente.h"
+#include "plot/righe_rilette.h"
 #include "prova_plot.h"
 
 namespace cmp {
 namespace {
 
-using disegno::righe_sorgente;
+using disegno::rileggi_righe;
 using prova::CartellaTemporanea;
 
-TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
+TEST(RigheRilette, EachRowGivesItsKeywordLineColumnAndNumbers) {
   const std::string testo =
       "[stazioni]\r\n"
       "\r\n"
@@ -27,7 +27,7 @@ TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
       "cartello_indicatore, 650,(Cavalcavia)(Km 132+749)\n"  // a lone LF ends a line too
       "\t,5\r\n"                                             // no keyword: not a row
       "pendenza, +100 , 7x, 3";                              // the last line without an end
-  const auto righe = righe_sorgente(testo, 1);
+  const auto righe = rileggi_righe(testo, 1);
   ASSERT_EQ(righe.size(), 4u);
   struct atteso {
     int riga, colonna;
@@ -53,7 +53,7 @@ TEST(RigheSorgente, KeywordLineColumnAndNumbersOfEachRow) {
   // Nothing in any bytes makes it fail.
   for (const std::string& strano : {std::string(), std::string("\r\r\n,,,\n"), std::string("a\0b,1", 5),
                                    std::string("x, 99999999999999999999999")}) {
-    EXPECT_NO_THROW(righe_sorgente(strano, 0));
+    EXPECT_NO_THROW(rileggi_righe(strano, 0));
   }
 }
 
@@ -130,6 +130,21 @@ TEST(Pagina, NoTextOfTheScenarioEndsTheScriptAndNothingIsLoaded) {
   EXPECT_NE(disegna_pagina(s, o).find("<body data-ricarica=\"linea.versione\">"), std::string::npos);
   // The same state gives the same bytes.
   EXPECT_EQ(disegna_pagina(s, opzioni_di_prova()), disegna_pagina(s, opzioni_di_prova()));
+}
+
+// The style, body and script are the files beside the page's C++, carried byte for byte.
+TEST(Pagina, CarriesItsStyleBodyAndScriptFilesByteForByte) {
+  const auto file = [](const char* nome) {
+    const std::string testo = prova::leggi_tutto(std::string(COMPATTATORE_SORGENTI) + "/src/plot/" + nome);
+    EXPECT_FALSE(testo.empty()) << nome;
+    return testo;
+  };
+  const std::string pagina = disegna_pagina(prova::stato_di_prova(15000, prova::curve_di_prova()), opzioni_di_prova());
+  const std::string testa = "</title>\n<style>\n\n" + file("pagina.css") + "</style>\n</head>\n<body>\n" +
+                            file("pagina.html") + "<script type=\"application/json\" id=\"dati\">\n";
+  const std::string coda = "\n</script>\n<script>\n" + file("pagina.js") + "</script>\n</body>\n</html>\n";
+  EXPECT_NE(pagina.find(testa), std::string::npos);
+  EXPECT_TRUE(pagina.ends_with(coda));
 }
 
 TEST(Pagina, StationsOfEveryKindAreDrawn) {

@@ -47,4 +47,23 @@ inline EsitoProcesso esegui(const std::string& programma, const std::vector<std:
   return e;
 }
 
+// Starts the program (argv[0], its path) with both outputs going to /dev/null and
+// without waiting for it, for a test that kills it or runs two at once; `nel_figlio` runs
+// in the child just before. Returns its process id.
+inline pid_t avvia_muto(const std::vector<std::string>& argv, const std::function<void()>& nel_figlio = {}) {
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr)) ::_exit(126);
+    ::unsetenv("DISPLAY");
+    if (nel_figlio) nel_figlio();
+    std::vector<char*> a;
+    for (const auto& x : argv) a.push_back(const_cast<char*>(x.c_str()));
+    a.push_back(nullptr);
+    ::execv(a[0], a.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
 }  // namespace cmp::prova

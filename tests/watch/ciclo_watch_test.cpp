@@ -124,6 +124,30 @@ TEST_F(CicloWatch, UnaDescrizioneSparitaSiDiceESiAspettaLaProssima) {
   EXPECT_EQ(os.pubblicate.size(), 2u);  // the first and the third
 }
 
+// Removed, it is made again with its parents; when it cannot be, the status line says why
+// and the next rebuild tries again.
+TEST_F(CicloWatch, TheOutFolderIsMadeAgainAtTheNextRebuild) {
+  p.uscita = uscita / "a/b";
+  const auto togli_e = [this](std::function<void()> poi) {
+    return [this, poi] {
+      std::filesystem::remove_all(uscita / "a");
+      if (poi) poi();
+      return evento_sorveglianza::modifica;
+    };
+  };
+  const auto quiete = [] { return evento_sorveglianza::nulla; };
+  os.copione = {togli_e({}), quiete, togli_e([this] { scrivi_tutto(uscita / "a", "a file"); }), quiete,
+                togli_e({}), quiete};
+  ASSERT_EQ(esegui_watch(os, p, stato), 0);
+  const std::string righe = righe_di_stato();
+  EXPECT_NE(righe.find(" ms: clean\nwatch: rebuild 2 in "), std::string::npos) << righe;
+  EXPECT_NE(righe.find(" ms: clean\nwatch: rebuild 3 in "), std::string::npos) << righe;
+  EXPECT_NE(righe.find(" ms: cannot create " + p.uscita + ": "), std::string::npos) << righe;
+  EXPECT_TRUE(righe.ends_with(" ms: clean\n")) << righe;
+  EXPECT_EQ(os.pubblicate.size(), 3u);
+  EXPECT_EQ(leggi_tutto(p.uscita + "/" + kPagina), os.pubblicate.back().first);
+}
+
 // The request to end during a burst ends without one more rebuild.
 TEST_F(CicloWatch, LaFineDuranteUnaRafficaNonRicostruisce) {
   os.copione = {[] { return evento_sorveglianza::modifica; }};

@@ -1,5 +1,6 @@
 #include "reader/comune/lettore_campi.h"
 
+#include <cstring>
 #include <limits>
 
 #include "model/cp1252.h"
@@ -13,6 +14,20 @@ std::string citazione(std::string_view campo) {
   constexpr std::size_t kMassimo = 40;
   if (campo.size() <= kMassimo) return "'" + da_cp1252(campo) + "'";
   return "'" + da_cp1252(campo.substr(0, kMassimo)) + "...' (" + std::to_string(campo.size()) + " bytes)";
+}
+
+// Where a text field from `da` ends: at its comma or its line end (the CR of a CR LF, or
+// a lone LF), else at the end of the text. Found with memchr, not byte by byte: a field
+// may be the whole text.
+std::size_t fine_testo(std::string_view t, std::size_t da) {
+  const std::string_view resto = t.substr(da);
+  const auto* lf = static_cast<const char*>(std::memchr(resto.data(), '\n', resto.size()));
+  const std::size_t riga = lf ? static_cast<std::size_t>(lf - resto.data()) : resto.size();
+  if (const auto* virgola = static_cast<const char*>(std::memchr(resto.data(), ',', riga))) {
+    return da + static_cast<std::size_t>(virgola - resto.data());
+  }
+  if (lf && riga > 0 && resto[riga - 1] == '\r') return da + riga - 1;
+  return da + riga;
 }
 
 }  // namespace
@@ -66,7 +81,7 @@ void LettoreCampi::inizia_campo() {
 std::string LettoreCampi::leggi_testo() {
   inizia_campo();
   const std::size_t inizio = pos_;
-  while (pos_ < testo_.size() && testo_[pos_] != ',' && !a_fine_riga()) ++pos_;
+  pos_ = fine_testo(testo_, pos_);
   std::string campo(testo_.substr(inizio, pos_ - inizio));
   ultimo_testo_ = campo.substr(0, 64);
   if (pos_ < testo_.size()) {

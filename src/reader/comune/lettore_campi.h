@@ -12,11 +12,14 @@ namespace cmp {
 class FallimentoLettura : public std::runtime_error {
  public:
   FallimentoLettura(const std::string& motivo, int riga, int colonna)
-      : std::runtime_error(motivo), riga_(riga), colonna_(colonna) {}
+      : std::runtime_error(motivo), motivo_(motivo), riga_(riga), colonna_(colonna) {}
+  // The whole reason: it quotes the field, which may hold a NUL that what() would stop at.
+  const std::string& motivo() const { return motivo_; }
   int riga() const { return riga_; }
   int colonna() const { return colonna_; }
 
  private:
+  std::string motivo_;
   int riga_;
   int colonna_;
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -11,11 +13,47 @@ inline bool contiene(std::string_view campo, std::string_view parola) {
   return campo.find(parola) != std::string_view::npos;
 }
 
+// The Windows-1252 lower case of every byte, as a table: a field may be the whole text.
+inline const std::array<char, 256>& tabella_minuscole() {
+  static const auto basso = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      t[static_cast<std::size_t>(b)] = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(b)));
+    }
+    return t;
+  }();
+  return basso;
+}
+
 // The field lower-cased with the Windows-1252 letters, for the keywords matched in any case.
 inline std::string minuscolo(std::string_view campo) {
+  const auto& basso = tabella_minuscole();
   std::string out(campo);
-  for (char& c : out) c = static_cast<char>(minuscola_cp1252(static_cast<unsigned char>(c)));
+  for (char& c : out) c = basso[static_cast<unsigned char>(c)];
   return out;
 }
+
+// The same, as the readers test their keywords on it: the field itself when lower-casing
+// changes none of its bytes (most keyword fields are written in lower case), else a
+// lower-cased copy. It is no copy of a long field written in lower case.
+class CampoMinuscolo {
+ public:
+  explicit CampoMinuscolo(std::string_view campo) : vista_(campo) {
+    const auto& basso = tabella_minuscole();
+    const bool uguale = std::all_of(campo.begin(), campo.end(),
+                                    [&](char c) { return basso[static_cast<unsigned char>(c)] == c; });
+    if (!uguale) {
+      copia_ = minuscolo(campo);
+      vista_ = copia_;
+    }
+  }
+  CampoMinuscolo(const CampoMinuscolo&) = delete;
+  CampoMinuscolo& operator=(const CampoMinuscolo&) = delete;
+  operator std::string_view() const { return vista_; }
+
+ private:
+  std::string copia_;
+  std::string_view vista_;
+};
 
 }  // namespace cmp

@@ -5,6 +5,7 @@
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 #include "reader/comune/aritmetica_32.h"
 #include "reader/comune/esito_riga.h"
 #include "reader/comune/fallimento_riga.h"
@@ -17,12 +18,8 @@
 namespace cmp {
 namespace {
 
-constexpr std::int32_t kLunghezzaMassima = 1000000;
-constexpr std::int32_t kMetriOltreLinea = 7000;
 constexpr int kCommentiGenerale = 10;
 constexpr int kCommentiRighe = 2;
-// The entry's text length goes to the scenario file in 16 bits.
-constexpr std::size_t kTestoVoceMassimo = std::numeric_limits<std::uint16_t>::max();
 
 // One reading of a line description: the field reader, the cursors of the row section
 // and where the keyword field of the current row stands.
@@ -124,7 +121,7 @@ bool LetturaLinea::cerca_generale() {
   for (;;) {
     const std::string campo = leggi_chiave();
     if (campi_.fine()) return errore(errori::generale_mancante);
-    if (contiene(minuscolo(campo), "[generale]")) return true;
+    if (contiene(CampoMinuscolo(campo), "[generale]")) return true;
   }
 }
 
@@ -143,7 +140,7 @@ bool LetturaLinea::sezione_generale() {
 
 // Every keyword is tested on the same field, in this order; each match reads its values.
 bool LetturaLinea::righe_generali(const std::string& campo) {
-  const std::string basso = minuscolo(campo);
+  const CampoMinuscolo basso(campo);
   if (contiene(basso, "lunghezza") && contiene(basso, "percorso")) {
     annota("lunghezza percorso");
     if (!riga_lunghezza()) return false;
@@ -169,9 +166,9 @@ bool LetturaLinea::righe_generali(const std::string& campo) {
 bool LetturaLinea::riga_lunghezza() {
   const std::int32_t lunghezza = campi_.leggi_intero();
   lunghezza_linea(s_.scenario) = lunghezza;
-  if (lunghezza > kLunghezzaMassima) return errore(errori::lunghezza_eccessiva);
+  if (lunghezza > limiti_file::lunghezza_massima) return errore(errori::lunghezza_eccessiva);
   if (lunghezza < 0) return errore(errori::lunghezza_negativa);
-  const std::int64_t metri = std::int64_t{lunghezza} + kMetriOltreLinea;
+  const std::int64_t metri = std::int64_t{lunghezza} + limiti_file::metri_oltre_linea;
   s_.percorso.assign(static_cast<std::size_t>(arrotonda(metri / 50.0)) + 1, tratto{});
   if (s_.crea_tabella_linea) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
   return true;
@@ -226,7 +223,7 @@ esito_riga LetturaLinea::sezione_righe() {
 // Rows are known by keyword alone, matched in any case; every test is made on the same
 // field, in this order.
 esito_riga LetturaLinea::riga(const std::string& campo) {
-  const std::string basso = minuscolo(campo);
+  const CampoMinuscolo basso(campo);
   esito_riga e = esito_riga::continua;
   if (contiene(basso, "pendenza")) e = riga_pendenza();
   if (e == esito_riga::continua && s_.crea_tabella_linea && contiene(basso, "curva")) e = riga_curva(campo);
@@ -320,7 +317,7 @@ esito_riga LetturaLinea::riga_cartello() {
   const std::int32_t posizione = campi_.leggi_intero();
   std::string testo = campi_.leggi_testo();
   posiziona(posizione, testo);
-  if (testo.size() > kTestoVoceMassimo) {
+  if (testo.size() > limiti_file::byte_testo_voce) {
     throw FallimentoRiga("a caption of " + std::to_string(testo.size()) + " bytes does not fit an entry (65535 at most)");
   }
   if (oltre_percorso(posizione)) return fermata(posizione);
@@ -342,7 +339,7 @@ esito_lettura leggi_descrizione_linea(Stato& s, std::string_view testo, righe_le
   try {
     return lettura.leggi();
   } catch (const FallimentoLettura& e) {
-    return fallimento(s, e.what(), {testo_descrizione::linea, e.riga(), e.colonna()});
+    return fallimento(s, e.motivo(), {testo_descrizione::linea, e.riga(), e.colonna()});
   } catch (const FallimentoRiga& e) {
     return fallimento(s, e.what(), lettura.luogo_chiave());
   } catch (const std::bad_alloc&) {

@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "model/arrotonda.h"
+#include "model/limiti_formato.h"
 #include "reader/comune/aritmetica_32.h"
 
 namespace cmp {
 namespace {
 
-constexpr std::int64_t kMetroMassimoCurve = 1000000;
+// The plan is stepped no further than the longest line (error 103 beyond).
+constexpr std::int64_t kMetroMassimoCurve = limiti_file::lunghezza_massima;
 
 // The cell takes the gradient plus 100 in its 8 bits (-101 wraps to 255). The sum is
 // made when a cell receives it, so a gradient replaced before it reaches a cell does no harm.

@@ -128,7 +128,7 @@ esito_riga riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, prof
 // in any case.
 esito_riga applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std::string_view campo_letto,
                          const luogo& riga) {
-  const std::string campo = minuscolo(campo_letto);
+  const CampoMinuscolo campo(campo_letto);
   // A row kind that reads values, with its record; `posizionale` rows record their first number.
   const auto riga_di = [&](std::string_view chiave, bool posizionale, auto&& leggi) {
     lt.annota(lettore, chiave);
@@ -192,7 +192,7 @@ esito_riga applica_righe(Stato& s, LettoreCampi& lettore, LetturaTreno& lt, std:
 // Everything up to and including the first field holding "[generale]" is skipped.
 void salta_a_generale(LettoreCampi& lettore) {
   do {
-    if (contiene(minuscolo(lettore.leggi_testo()), "[generale]")) return;
+    if (contiene(CampoMinuscolo(lettore.leggi_testo()), "[generale]")) return;
   } while (!lettore.fine());
 }
 
@@ -251,7 +251,7 @@ esito_lettura leggi_descrizione_treno(Stato& s, std::string_view testo, righe_le
     fine_del_testo(s, lt);
     return esito_lettura::completa;
   } catch (const FallimentoLettura& e) {
-    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.what());
+    return fallita(s, luogo{testo_descrizione::treno, e.riga(), e.colonna()}, e.motivo());
   } catch (const FallimentoRiga& e) {
     return fallita(s, lt.riga, e.what());
   }

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "model/limiti_formato.h"
 #include "reader/train/lettore_treno.h"
 #include "reader/train/righe_treno.h"
 
@@ -55,7 +56,7 @@ void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
   const std::int32_t in_secondi = in_32_bit(std::int64_t{in_minuti} * 60, "the time in seconds");
   v.intero4 = in_32_bit(std::int64_t{in_secondi} + secondi, "the time in seconds");
   v.testo = lettore.leggi_testo();
-  if (v.testo.size() > 65535) {
+  if (v.testo.size() > limiti_file::byte_testo_voce) {
     throw FallimentoRiga("a station name of " + std::to_string(v.testo.size()) +
                       " bytes does not fit an entry (65535 at most)");
   }

@@ -1,57 +1,4 @@
-// The style, body and script of the interactive page. The script reads the JSON element
-// "dati" (see pagina.cpp for its fields) and draws the plan and the profiles as SVG for
-// the kilometres in view; nothing is loaded from anywhere.
-#include "plot/pagina_risorse.h"
-
-namespace cmp {
-
-const char* const kStilePagina = R"PAGINA(
-body { margin: 0; font: 13px "DejaVu Sans", Verdana, Arial, Helvetica, sans-serif; color: #111; background: #f3f3ef; }
-header { position: sticky; top: 0; z-index: 2; background: #fbfbf8; border-bottom: 1px solid #ccc; padding: 6px 14px; }
-h1 { font-size: 18px; margin: 0 0 2px 0; }
-#riassunto { margin: 0 0 6px 0; color: #444; }
-#comandi { display: flex; flex-wrap: wrap; gap: 6px; align-items: center; }
-#comandi button { min-width: 30px; padding: 2px 8px; font: inherit; }
-#comandi input { width: 7em; font: inherit; }
-#lettura { margin-left: 12px; color: #333; font-variant-numeric: tabular-nums; }
-section { margin: 8px 14px; background: #fbfbf8; border: 1px solid #ccc; }
-section h2 { font-size: 14px; margin: 6px 10px; }
-svg { display: block; width: 100%; user-select: none; touch-action: none; }
-#profili { cursor: crosshair; }
-#pianta { cursor: grab; }
-.segno { cursor: pointer; }
-.segno:hover { stroke: #000; stroke-width: 2; }
-#suggerimento { position: fixed; z-index: 5; max-width: 460px; background: #fffff4; border: 1px solid #777;
-  box-shadow: 2px 2px 6px rgba(0,0,0,.25); padding: 6px 8px; pointer-events: auto; }
-#suggerimento[hidden] { display: none; }
-#suggerimento .voce { margin: 2px 0; }
-#suggerimento .fonte { color: #444; font-family: "DejaVu Sans Mono", monospace; font-size: 12px; }
-#suggerimento b { display: block; }
-#elenco-diagnostica li.error { color: #b00000; }
-#elenco-diagnostica li.warning { color: #8a5a00; }
-#elenco-diagnostica ul { margin: 4px 10px 8px 10px; padding-left: 18px; }
-)PAGINA";
-
-const char* const kCorpoPagina = R"PAGINA(<header>
-<h1 id="titolo"></h1>
-<p id="riassunto"></p>
-<div id="comandi">
-<button id="meno" title="Zoom out">&#8722;</button><button id="piu" title="Zoom in">+</button>
-<button id="indietro" title="Towards the start">&#9664;</button><button id="avanti" title="Towards the end">&#9654;</button>
-<button id="tutto" title="The whole line">Whole line</button>
-<label>km <input id="km-da" inputmode="decimal" title="From km (132+500 or 132.5)"></label>
-<label>to <input id="km-a" inputmode="decimal" title="To km"></label>
-<button id="vai">Show</button>
-<span id="lettura"></span>
-</div>
-</header>
-<section id="pannello-pianta"><h2>Plan of the line</h2><svg id="pianta" height="440"></svg></section>
-<section id="pannello-profili"><h2>Profiles along the line</h2><svg id="profili" height="560"></svg></section>
-<section id="elenco-diagnostica" hidden><h2>Errors and warnings</h2><ul></ul></section>
-<div id="suggerimento" role="tooltip" hidden></div>
-)PAGINA";
-
-const char* const kScriptPagina = R"PAGINA("use strict";
+"use strict";
 (function () {
 const D = JSON.parse(document.getElementById("dati").textContent);
 const NS = "http://www.w3.org/2000/svg";
@@ -682,6 +629,3 @@ if (ricarica) {
 window.pagina = { vista: () => Object.assign({}, vista), mostraTratto, km, metroDiKm };
 ridisegna();
 })();
-)PAGINA";
-
-}  // namespace cmp

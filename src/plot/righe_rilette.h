@@ -7,10 +7,12 @@
 
 namespace cmp::disegno {
 
-// One row of a description text, as the page links objects back to it: which text, where
-// its keyword field starts, the keyword and the numbers after it. The readers do not keep
-// this; it is found again by reading the text field by field.
-struct riga_sorgente {
+// One row of a description text as the page reads it again, field by field, to link its
+// objects back to it: which text, where its keyword field starts, the keyword as written
+// and every number after it. The readers' record of the rows they take (riga_sorgente,
+// reader/comune/righe_lette.h) keeps one position a row and no other number, and the
+// page also needs the two numbers of gradient, speed, adhesion, curve and kilometre rows.
+struct riga_riletta {
   int file = 0;          // index of the text among those given to the page
   int riga = 0;          // from 1
   int colonna = 0;       // from 1, in bytes: the keyword field
@@ -26,6 +28,6 @@ struct riga_sorgente {
 };
 
 // The rows of a description text that carry a keyword, in text order. Never throws on any input.
-std::vector<riga_sorgente> righe_sorgente(std::string_view testo, int file);
+std::vector<riga_riletta> rileggi_righe(std::string_view testo, int file);
 
 }  // namespace cmp::disegno

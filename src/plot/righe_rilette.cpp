@@ -1,4 +1,4 @@
-#include "plot/righe_sorgente.h"
+#include "plot/righe_rilette.h"
 
 #include <charconv>
 
@@ -22,7 +22,7 @@ std::optional<std::int64_t> intero(std::string_view s) {
   return v;
 }
 
-void aggiungi_campo(riga_sorgente& r, std::string_view campo) {
+void aggiungi_campo(riga_riletta& r, std::string_view campo) {
   if (const auto n = intero(campo)) {
     r.numeri.push_back(*n);
   } else if (!senza_blank(campo).empty()) {
@@ -32,8 +32,8 @@ void aggiungi_campo(riga_sorgente& r, std::string_view campo) {
 
 }  // namespace
 
-std::vector<riga_sorgente> righe_sorgente(std::string_view testo, int file) {
-  std::vector<riga_sorgente> out;
+std::vector<riga_riletta> rileggi_righe(std::string_view testo, int file) {
+  std::vector<riga_riletta> out;
   LettoreCampi lettore(testo);
   int riga_corrente = 0;
   bool tenuta = false;

@@ -1,0 +1,25 @@
+#include "riga_comando/uscita_standard.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace cmp {
+
+ErroreUscitaStandard::ErroreUscitaStandard(int numero_errore)
+    : std::runtime_error(std::string("cannot write standard output: ") + std::strerror(numero_errore)) {}
+
+void stampa_uscita(std::string_view testo) {
+  errno = 0;
+  if (std::fwrite(testo.data(), 1, testo.size(), stdout) != testo.size() || std::fflush(stdout) != 0) {
+    throw ErroreUscitaStandard(errno != 0 ? errno : EIO);
+  }
+}
+
+void chiudi_uscita_standard() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw ErroreUscitaStandard(errno != 0 ? errno : EIO);
+}
+
+}  // namespace cmp
