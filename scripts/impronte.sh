@@ -10,6 +10,8 @@
 #   GENERATOR  the genera_scenario executable (bench/)
 #   IMPRONTE_EMULATORE, when set, is the command that runs the two (the Windows build's
 #   programs under Wine: scripts/wine_prova.sh SESSION)
+#   IMPRONTE_CRESCIUTO=N, when set, adds every Nth description of the grown corpus
+#   (fuzz/cresciuto: generated and damaged descriptions), in its sorted order
 #
 # tests/riferimento/impronte.txt holds the fingerprints of the program as it was before
 # the code was reorganised; scripts/confronta_impronte.sh compares a build against it.
@@ -81,9 +83,16 @@ compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen10
 
 # The fuzz corpus: the first byte is the control byte (lowest bit: build the plan); the
 # scenario seeds hold the line and the train text separated by a NUL byte.
-for seme in "$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*; do
+semi=("$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*)
+if [ -n "${IMPRONTE_CRESCIUTO:-}" ]; then
+  mapfile -t cresciuti < <(LC_ALL=C ls -d "$radice"/fuzz/cresciuto/fuzz_{linea,scenario,treno}/* |
+                           awk -v n="$IMPRONTE_CRESCIUTO" 'NR % n == 1 || n == 1')
+  semi+=("${cresciuti[@]}")
+fi
+for seme in "${semi[@]}"; do
   bersaglio=$(basename "$(dirname "$seme")")
-  caso="$bersaglio/$(basename "$seme")"
+  caso="$(basename "$(dirname "$(dirname "$seme")")")/$bersaglio/$(basename "$seme")"
+  caso=${caso#corpus/}
   d="$lavoro/seme"
   rm -rf "$d" && mkdir -p "$d"
   controllo=$(head -c1 "$seme" | od -An -tu1 | tr -d ' ')
