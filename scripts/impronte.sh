@@ -8,6 +8,10 @@
 # usage: scripts/impronte.sh PROGRAM GENERATOR > fingerprints.txt
 #   PROGRAM    the compattatore executable
 #   GENERATOR  the genera_scenario executable (bench/)
+#   IMPRONTE_EMULATORE, when set, is the command that runs the two (the Windows build's
+#   programs under Wine: scripts/wine_prova.sh SESSION)
+#   IMPRONTE_CRESCIUTO=N, when set, adds every Nth description of the grown corpus
+#   (fuzz/cresciuto: generated and damaged descriptions), in its sorted order
 #
 # tests/riferimento/impronte.txt holds the fingerprints of the program as it was before
 # the code was reorganised; scripts/confronta_impronte.sh compares a build against it.
@@ -23,6 +27,10 @@ impronta() { sha256sum | cut -c1-64; }
 # Every run of the program or the generator ends within IMPRONTE_SECONDI seconds (120
 # unless told otherwise): one that hangs is killed and shows as status 124 or 137.
 limitato() { timeout --kill-after=10 "${IMPRONTE_SECONDI:-120}" "$@"; }
+
+# The program and the generator, through the emulator when there is one.
+programma() { limitato ${IMPRONTE_EMULATORE:-} "$prog" "$@"; }
+genera() { limitato ${IMPRONTE_EMULATORE:-} "$generatore" "$@"; }
 
 # Prints one line per file of the folder (sorted), then the status and standard output.
 riporta() {
@@ -45,7 +53,7 @@ compila() {
   cp "$linea" "$dentro/$(basename "$linea")"
   cp "$treno" "$dentro/$(basename "$treno")"
   local stato=0
-  (cd "$dentro" && limitato "$prog" compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
+  (cd "$dentro" && programma compile --line "$(basename "$linea")" --train "$(basename "$treno")" \
       --out out --json "$@") >"$lavoro/stdout" 2>/dev/null || stato=$?
   riporta "$caso" "$dentro/out" "$stato" "$lavoro/stdout"
   rm -rf "$dentro"
@@ -53,15 +61,16 @@ compila() {
 
 # The built-in run, in a folder of its own.
 mkdir -p "$lavoro/run"
-cp "$prog" "$lavoro/run/compattatore"
+copia="$lavoro/run/$(basename "$prog")"  # compattatore, or compattatore.exe
+cp "$prog" "$copia"
 stato=0
-DISPLAY= limitato "$lavoro/run/compattatore" >"$lavoro/stdout" 2>/dev/null || stato=$?
-rm "$lavoro/run/compattatore"
+DISPLAY= limitato ${IMPRONTE_EMULATORE:-} "$copia" >"$lavoro/stdout" 2>/dev/null || stato=$?
+rm "$copia"
 riporta incorporato "$lavoro/run" "$stato" "$lavoro/stdout"
 
 # The exported descriptions, then compiled back.
 mkdir -p "$lavoro/esporta"
-limitato "$prog" export --out "$lavoro/esporta" >/dev/null
+programma export --out "$lavoro/esporta" >/dev/null
 riporta esporta "$lavoro/esporta" 0 /dev/null
 linea_inc="$lavoro/esporta/VallorsaC_Pietrana_linea.txt"
 treno_inc="$lavoro/esporta/VallorsaC_Pietrana_4721-.txt"
@@ -71,16 +80,23 @@ compila esportato-senza-pianta "$linea_inc" "$treno_inc" --no-plan
 # Generated scenarios.
 for km in 20 100 340 1000; do
   mkdir -p "$lavoro/gen$km"
-  limitato "$generatore" --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
+  genera --length $((km * 1000)) --out "$lavoro/gen$km" >/dev/null
   compila "banco$km" "$lavoro/gen$km/Banco${km}_linea.txt" "$lavoro/gen$km/Banco${km}_9001-.txt"
 done
 compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen100/Banco100_9001-.txt" --no-plan
 
 # The fuzz corpus: the first byte is the control byte (lowest bit: build the plan); the
 # scenario seeds hold the line and the train text separated by a NUL byte.
-for seme in "$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*; do
+semi=("$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*)
+if [ -n "${IMPRONTE_CRESCIUTO:-}" ]; then
+  mapfile -t cresciuti < <(LC_ALL=C ls -d "$radice"/fuzz/cresciuto/fuzz_{linea,scenario,treno}/* |
+                           awk -v n="$IMPRONTE_CRESCIUTO" 'NR % n == 1 || n == 1')
+  semi+=("${cresciuti[@]}")
+fi
+for seme in "${semi[@]}"; do
   bersaglio=$(basename "$(dirname "$seme")")
-  caso="$bersaglio/$(basename "$seme")"
+  caso="$(basename "$(dirname "$(dirname "$seme")")")/$bersaglio/$(basename "$seme")"
+  caso=${caso#corpus/}
   d="$lavoro/seme"
   rm -rf "$d" && mkdir -p "$d"
   controllo=$(head -c1 "$seme" | od -An -tu1 | tr -d ' ')
@@ -110,12 +126,12 @@ cd "$lavoro/vedi"
 for f in VallorsaC_Pietrana_4721.dat VallorsaC_Pietrana_4721.sim VallorsaC_Pietrana_linea.dat; do
   for modo in "" --json; do
     stato=0
-    limitato "$prog" dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
+    programma dump "$f" $modo >"$lavoro/stdout" 2>/dev/null || stato=$?
     echo "dump$modo $f status $stato"
     echo "dump$modo $f stdout $(impronta <"$lavoro/stdout")"
   done
 done
-limitato "$prog" plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
-limitato "$prog" plot --from . --out file.svg >/dev/null 2>&1
+programma plot --line VallorsaC_Pietrana_linea.txt --train VallorsaC_Pietrana_4721-.txt --out testi.svg >/dev/null 2>&1
+programma plot --from . --out file.svg >/dev/null 2>&1
 echo "plot testi.svg $(impronta <testi.svg)"
 echo "plot file.svg $(impronta <file.svg)"

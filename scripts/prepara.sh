@@ -2,7 +2,9 @@
 # Installs what the build needs beyond a fresh machine (nlohmann-json, for the language
 # server) and, with --prove, what the tests need too: Xvfb for the window tests, Neovim
 # for the editor test, Chromium and playwright-core (from the npm registry, no browser
-# download) for the browser tests, and ESLint (npm too) for the page's script. Debian's
+# download) for the browser tests, ESLint (npm too) for the page's script, and for the
+# Windows build (preset windows) the MinGW-w64 cross compiler with POSIX threads,
+# GoogleTest's sources, and Wine (with its system fonts) to run its tests. Debian's
 # packages, as root or through sudo; running it again changes nothing. A user who cannot
 # install packages is told what is missing, and the tests that need it are skipped with
 # a message.
@@ -18,6 +20,10 @@ if [ "$prove" = 1 ]; then
   command -v nvim >/dev/null 2>&1 || mancanti+=(neovim)
   command -v chromium >/dev/null 2>&1 || mancanti+=(chromium)
   command -v node >/dev/null 2>&1 || mancanti+=(nodejs npm)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || mancanti+=(g++-mingw-w64-x86-64-posix)
+  [ -f /usr/src/googletest/CMakeLists.txt ] || mancanti+=(googletest)
+  command -v wine >/dev/null 2>&1 || mancanti+=(wine wine64)
+  [ -f /usr/share/wine/fonts/vgasys.fon ] || mancanti+=(fonts-wine)
 fi
 
 if [ ${#mancanti[@]} -gt 0 ]; then
@@ -32,8 +38,9 @@ if [ ${#mancanti[@]} -gt 0 ]; then
   fi
   if [ "${come_root[*]-}" != false ]; then
     export DEBIAN_FRONTEND=noninteractive
-    "${come_root[@]}" apt-get update -qq
-    "${come_root[@]}" apt-get install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
+    # Other users of the machine may be installing too: wait for their lock.
+    "${come_root[@]}" apt-get -o DPkg::Lock::Timeout=300 update -qq
+    "${come_root[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends "${mancanti[@]}" >/dev/null
   fi
 fi
 

@@ -1,15 +1,8 @@
 #pragma once
 // Helpers shared by the test programs: temporary folders, whole files, child processes.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
+// What differs between the systems, making a fresh folder and running a program, is in
+// sistema_prova.h: tests/posix/ or tests/windows/, whichever CMake puts on the path.
 #include <array>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,14 +15,13 @@
 
 namespace cmp::prova {
 
+// A fresh, empty folder under the system's temporary folder (sistema_prova.h).
+inline std::filesystem::path crea_cartella_temporanea();
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class CartellaTemporanea {
  public:
-  CartellaTemporanea() {
-    std::string modello = (std::filesystem::temp_directory_path() / "compattatore-XXXXXX").string();
-    if (::mkdtemp(modello.data()) == nullptr) std::abort();
-    percorso_ = modello;
-  }
+  CartellaTemporanea() : percorso_(crea_cartella_temporanea()) {}
   ~CartellaTemporanea() {
     std::error_code ec;
     std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
@@ -68,111 +60,23 @@ struct EsitoProcesso {
 // needs, even under the sanitizers on a loaded machine, and well within ctest's limit.
 inline constexpr std::chrono::seconds kLimiteFiglio{120};
 
-// Waits for a child to end; one that outlives `limite` is killed with its process group
-// (SIGKILL). Its status as EsitoProcesso::stato gives it, and whether it was killed so.
-struct FineFiglio {
-  int stato = -1;
-  bool scaduto = false;
-};
-inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kLimiteFiglio) {
-  const auto scadenza = std::chrono::steady_clock::now() + limite;
-  // A descriptor that becomes readable when the child ends; a short sleep where there is none.
-  const int avviso = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-  FineFiglio fine;
-  int status = 0;
-  for (;;) {
-    const pid_t r = ::waitpid(pid, &status, WNOHANG);
-    if (r == pid) break;
-    if (r < 0 && errno != EINTR) break;
-    const long long resta =
-        std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now()).count();
-    if (resta <= 0) {
-      ::kill(-pid, SIGKILL);
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      fine.scaduto = true;
-      break;
-    }
-    if (avviso >= 0) {
-      pollfd p{avviso, POLLIN, 0};
-      ::poll(&p, 1, static_cast<int>(std::min<long long>(resta, 1000)));
-    } else {
-      ::usleep(static_cast<useconds_t>(std::min<long long>(resta, 5) * 1000));
-    }
-  }
-  if (avviso >= 0) ::close(avviso);
-  fine.stato = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
-  return fine;
-}
-
 // Runs the program with these arguments (no shell), with DISPLAY removed so that
-// nothing opens a window, standard input from /dev/null, in a process group of its own,
-// and collects its exit status and both outputs; one that outlives `limite` is killed
-// (scaduto, and a line that says so on its standard error). `nel_figlio` runs in the
-// child just before the program starts (to set a resource limit, say).
+// nothing opens a window, standard input from /dev/null, and collects its exit status and
+// both outputs; one that outlives kLimiteFiglio is killed (scaduto, and a line that says
+// so on its standard error). `nel_figlio`
+// runs in the child just before the program starts (to set a resource limit, say; Linux
+// only). Defined in sistema_prova.h.
 inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
-                            const std::string& cartella_lavoro = ".",
-                            const std::function<void()>& nel_figlio = {},
-                            std::chrono::milliseconds limite = kLimiteFiglio) {
-  std::filesystem::path tmp = std::filesystem::temp_directory_path();
-  std::string f_out = (tmp / ("cmp-out-" + std::to_string(::getpid()))).string();
-  std::string f_err = (tmp / ("cmp-err-" + std::to_string(::getpid()))).string();
-  std::fflush(nullptr);  // or the child would write the parent's buffered output again
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setpgid(0, 0);
-    if (!std::freopen("/dev/null", "r", stdin)) ::_exit(126);
-    if (!std::freopen(f_out.c_str(), "w", stdout) || !std::freopen(f_err.c_str(), "w", stderr)) ::_exit(126);
-    if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
-    ::unsetenv("DISPLAY");
-    if (nel_figlio) nel_figlio();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(programma.c_str()));
-    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(programma.c_str(), argv.data());
-    ::_exit(127);
-  }
-  ::setpgid(pid, pid);  // as the child does: whichever runs first
-  const FineFiglio fine = attendi_entro(pid, limite);
-  EsitoProcesso e;
-  e.stato = fine.stato;
-  e.scaduto = fine.scaduto;
-  e.uscita = leggi_tutto(f_out);
-  e.errori = leggi_tutto(f_err);
-  if (e.scaduto) {
-    e.errori += "\n[killed by the test after " +
-                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limite).count()) + " s]\n";
-  }
-  std::filesystem::remove(f_out);
-  std::filesystem::remove(f_err);
-  return e;
-}
-
-// Starts the program (argv[0], its path) with both outputs going to /dev/null and
-// without waiting for it, for a test that kills it or runs two at once; `nel_figlio` runs
-// in the child just before. Returns its process id.
-inline pid_t avvia_muto(const std::vector<std::string>& argv, const std::function<void()>& nel_figlio = {}) {
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr)) ::_exit(126);
-    ::unsetenv("DISPLAY");
-    if (nel_figlio) nel_figlio();
-    std::vector<char*> a;
-    for (const auto& x : argv) a.push_back(const_cast<char*>(x.c_str()));
-    a.push_back(nullptr);
-    ::execv(a[0], a.data());
-    ::_exit(127);
-  }
-  return pid;
-}
+                            const std::string& cartella_lavoro = ".", const std::function<void()>& nel_figlio = {},
+                            std::chrono::milliseconds limite = kLimiteFiglio);
 
 // A copy of the program in the folder: the built-in run works in its executable's folder.
 inline std::string copia_programma(const CartellaTemporanea& cartella) {
-  const std::string destinazione = cartella / "compattatore";
+  const std::string destinazione = cartella / std::filesystem::path(COMPATTATORE_EXE).filename().string();
   std::filesystem::copy_file(COMPATTATORE_EXE, destinazione);
   return destinazione;
 }
 
 }  // namespace cmp::prova
+
+#include "sistema_prova.h"

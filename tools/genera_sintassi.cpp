@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
       }
     }
     std::filesystem::rename(temporaneo, percorso);
-    std::printf("%s\n", percorso.c_str());
+    std::printf("%s\n", percorso.string().c_str());
   }
   return 0;
 }

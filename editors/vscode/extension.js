@@ -1,12 +1,22 @@
 // Starts 'compattatore lsp' for the line and train descriptions of the workspace.
 // Needs 'npm install' in this folder (vscode-languageclient).
+const fs = require('fs');
+const path = require('path');
 const vscode = require('vscode');
 const { LanguageClient } = require('vscode-languageclient/node');
 
 let cliente;
 
+// The program when no setting names it: the one of the unzipped folder this extension came
+// in (<folder>/editors/vscode), else the name found on PATH (compattatore.exe on Windows).
+function programma_predefinito() {
+  const nome = process.platform === 'win32' ? 'compattatore.exe' : 'compattatore';
+  const accanto = path.join(__dirname, '..', '..', nome);
+  return fs.existsSync(accanto) ? accanto : nome;
+}
+
 function activate(context) {
-  const programma = vscode.workspace.getConfiguration('compattatore').get('programma') || 'compattatore';
+  const programma = vscode.workspace.getConfiguration('compattatore').get('programma') || programma_predefinito();
   const server = { command: programma, args: ['lsp'] };
   cliente = new LanguageClient(
     'compattatore',

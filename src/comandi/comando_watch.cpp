@@ -12,7 +12,7 @@
 #include "model/nomi_file.h"
 #include "messaggi/messaggi.h"
 #include "comandi/tabella_comandi.h"
-#include "sorveglianza/sorveglianza_linux.h"
+#include "sorveglianza/sorveglianza_sistema.h"
 
 namespace cmp {
 namespace {
@@ -51,10 +51,10 @@ int comando_watch(const opzioni_lette& o) {
   parametri_watch p{o, o.valore("--out").value_or("."), o.valore("--editor-url").value_or("")};
   if (!cartella_uscita_pronta(p.uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
   try {
-    SorveglianzaLinux os({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});
-    std::fprintf(stderr, "watch: the page is at http://127.0.0.1:%d/ (Ctrl-C ends)\n", os.porta());
+    auto os = apri_sorveglianza_sistema({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});
+    std::fprintf(stderr, "watch: the page is at http://127.0.0.1:%d/ (Ctrl-C ends)\n", os.porta);
     std::fflush(stderr);
-    return esegui_watch(os, p, stderr);
+    return esegui_watch(*os.sorveglianza, p, stderr);
   } catch (const std::runtime_error& e) {
     segnala(std::string("watch: ") + e.what());
     return kUscitaUso;

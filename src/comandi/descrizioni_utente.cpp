@@ -1,10 +1,6 @@
 #include "comandi/descrizioni_utente.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "disco/cartella_disco.h"
@@ -115,8 +111,8 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) 
             cartella);
     return false;
   }
-  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
-    rifiuta(r, che + cartella + ": " + std::strerror(errno), cartella);
+  if (const auto motivo = cartella_inaccessibile(cartella, da_scrivere)) {
+    rifiuta(r, che + cartella + ": " + *motivo, cartella);
     return false;
   }
   return true;

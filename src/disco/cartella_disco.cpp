@@ -528,6 +528,11 @@ std::optional<std::string> CartellaDisco::nome_inutilizzabile(const std::string&
   return Cartella::nome_inutilizzabile(nome);
 }
 
+std::optional<std::string> cartella_inaccessibile(const std::string& cartella, bool da_scrivere) {
+  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) == 0) return std::nullopt;
+  return motivo(errno);
+}
+
 std::string cartella_programma() {
   std::error_code ec;
   const auto eseguibile = std::filesystem::read_symlink("/proc/self/exe", ec);

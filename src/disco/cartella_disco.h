@@ -111,6 +111,9 @@ void scrivi_file_atomico(const std::string& percorso, std::string_view byte);
 // atomically (the link itself, never what it points to). Throws ErroreFile.
 void scrivi_uscita(const std::string& percorso, std::string_view byte);
 
+// Why this user cannot read (or write into) this folder and reach its files, or nullopt.
+std::optional<std::string> cartella_inaccessibile(const std::string& cartella, bool da_scrivere);
+
 // The folder that holds the running executable.
 std::string cartella_programma();
 

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 
 #include "disco/cartella_disco.h"
@@ -54,7 +53,7 @@ int comando_lsp(const std::vector<std::string>& argomenti) {
       return kUscitaUso;
     }
   }
-  std::signal(SIGPIPE, SIG_IGN);  // a client gone away is seen as the end of the input
+  prepara_flussi_standard();  // a client gone away is seen as the end of the input
   SorgenteFd ingresso(STDIN_FILENO);
   DestinazioneFd uscita(STDOUT_FILENO);
   Trasporto trasporto(ingresso, uscita);

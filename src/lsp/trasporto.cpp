@@ -1,9 +1,5 @@
 #include "lsp/trasporto.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 
 namespace cmp {
@@ -158,29 +154,6 @@ bool Trasporto::altro_in_attesa() { return pos_ < buffer_.size() || (!finita_ &&
 
 void Trasporto::invia(const std::string& corpo) {
   out_.scrivi("Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo);
-}
-
-std::size_t SorgenteFd::leggi(char* dati, std::size_t n) {
-  for (;;) {
-    const ssize_t letti = ::read(fd_, dati, n);
-    if (letti >= 0) return static_cast<std::size_t>(letti);
-    if (errno != EINTR) return 0;  // a broken input ends it like the end of the input
-  }
-}
-
-bool SorgenteFd::pronta() {
-  pollfd p{fd_, POLLIN, 0};
-  return ::poll(&p, 1, 0) > 0;
-}
-
-void DestinazioneFd::scrivi(const std::string& byte) {
-  std::size_t scritti = 0;
-  while (scritti < byte.size()) {
-    const ssize_t n = ::write(fd_, byte.data() + scritti, byte.size() - scritti);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // the client is gone; the next read sees the end
-    scritti += static_cast<std::size_t>(n);
-  }
 }
 
 }  // namespace cmp

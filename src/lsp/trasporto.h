@@ -59,7 +59,8 @@ class Trasporto {
 };
 
 // Standard input and output (the file descriptors themselves, unbuffered on input so
-// that a pending message can be seen with poll).
+// that a pending message can be seen at once). One file per system: flussi_fd.cpp on
+// Linux, flussi_windows.cpp on Windows.
 class SorgenteFd : public SorgenteByte {
  public:
   explicit SorgenteFd(int fd) : fd_(fd) {}
@@ -69,6 +70,9 @@ class SorgenteFd : public SorgenteByte {
  private:
   int fd_;
 };
+
+// Sets standard input and output up as the server's channel, before the first message.
+void prepara_flussi_standard();
 
 class DestinazioneFd : public DestinazioneByte {
  public:

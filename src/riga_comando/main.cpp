@@ -1,16 +1,14 @@
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "riga_comando/processo.h"
 #include "riga_comando/riga_comando.h"
 
 int main(int argc, char** argv) {
-  // A file that grows past the size limit of the process is a write that fails, reported
-  // with its name like any other, not a signal that kills the run half-way.
-  std::signal(SIGXFSZ, SIG_IGN);
+  cmp::prepara_processo();
   try {
     return cmp::esegui_riga_comando(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <chrono>
 
 #include "lsp/cliente_lsp.h"
@@ -14,7 +15,15 @@ namespace {
 constexpr const char* kLinea = "VallorsaC_Pietrana_linea.txt";
 constexpr const char* kTreno = "VallorsaC_Pietrana_4721-.txt";
 
-std::string uri(const CartellaTemporanea& c, const std::string& nome) { return "file://" + c / nome; }
+// A file's URI as editors send it: file:///tmp/x on Linux; on Windows VS Code's form,
+// file:///c%3A/Users/x, its drive letter small and its colon escaped.
+std::string uri(const CartellaTemporanea& c, const std::string& nome) {
+  std::string percorso = c / nome;
+  if (percorso.size() < 2 || percorso[1] != ':') return "file://" + percorso;
+  for (auto& ch : percorso) ch = ch == '\\' ? '/' : ch;
+  return "file:///" + std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(percorso[0])))) +
+         "%3A" + percorso.substr(2);
+}
 
 json apertura(const std::string& u, const std::string& testo) {
   return {{"textDocument", {{"uri", u}, {"languageId", "compattatore"}, {"version", 1}, {"text", testo}}}};
@@ -185,6 +194,7 @@ TEST_F(ServerProcesso, TheTrainIsCompiledWithTheLineOnDisk) {
   EXPECT_EQ(c.diagnostiche(uri(cartella, kLinea)), json::array());
 }
 
+#ifndef _WIN32
 // A FIFO (or a device) in place of the line beside an open train holds nothing up: it is
 // not read, the train says its line cannot be had, and every request is answered at once.
 TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
@@ -205,6 +215,11 @@ TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
   c.notifica("exit");
   EXPECT_EQ(c.stato_uscita(), 0);
 }
+#else
+TEST_F(ServerProcesso, AFifoInPlaceOfTheLineHoldsUpNothing) {
+  GTEST_SKIP() << "a FIFO in a folder is Linux's; it runs on Linux";
+}
+#endif
 
 // A line description alone: its own errors, nothing of the train it lacks. A text whose
 // name follows no pattern is told by its content.

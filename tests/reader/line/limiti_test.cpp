@@ -9,6 +9,7 @@
 
 #include "errori/catalogo_errori.h"
 #include "reader/comune/fallimento_riga.h"
+#include "supporto.h"
 #include "testi_linea.h"
 
 namespace cmp {
@@ -153,7 +154,9 @@ TEST(Limiti, LineaGrandeLettaInFretta) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(migliore).count();
   std::printf("line of 1,000,000 m read and compiled in %lld ms\n", static_cast<long long>(ms));
 #if defined(NDEBUG)
-  if (!kConSanitizer) {
+  // The bound is this machine's on Linux. Under Wine most of the time is its C library's
+  // memset of the 18 MB plan (about 0.25 s), which says nothing of the program.
+  if (!kConSanitizer && prova::kSuLinux) {
     EXPECT_LT(ms, 100);
   }
 #endif

@@ -1,0 +1,12 @@
+#pragma once
+// What the process sets up before anything else runs, on each system (processo_linux.cpp,
+// processo_windows.cpp): the rest of the program finds the same process on both.
+
+namespace cmp {
+
+// Linux: a file that grows past the process's size limit is a write that fails, reported
+// with its name like any other, not a signal that kills the run half-way. Windows: the
+// standard streams carry bytes as they are (no CR LF translation), as on Linux.
+void prepara_processo();
+
+}  // namespace cmp
