@@ -35,12 +35,6 @@ std::optional<std::string> leggi_ingresso(const std::string& percorso, std::stri
   }
 }
 
-std::string prefisso_luogo(const errore_lettura& e, const std::string& file) {
-  std::string out = file;
-  if (e.dove.riga > 0) out += ":" + std::to_string(e.dove.riga) + ":" + std::to_string(e.dove.colonna);
-  return out;
-}
-
 }  // namespace
 
 void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string> file) {
@@ -203,52 +197,65 @@ std::string luogo_riga(const std::string& file, int riga, int colonna) {
 
 }  // namespace
 
-avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                                   const std::string& treno, std::string_view testo_linea,
-                                   std::string_view testo_treno, const std::vector<avviso_in_file>& avvisi_testo) {
-  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
-  const auto indice_di = [&](bool in_linea) -> const IndiceRighe& { return in_linea ? indice_linea : indice_treno; };
-  avvisi_mostrati mostrati;
+std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti) {
+  std::vector<const reperto*> out;
   std::size_t posto = kAvvisiMostrati;
-  for (const auto& a : avvisi_testo) {
-    if (posto == 0) break;
-    --posto;
-    ++mostrati.del_testo;
-    stampa_una(diagnostica(luogo_riga(*a.file, a.avviso.riga, a.avviso.colonna), "warning", a.avviso.codice,
-                           a.avviso.messaggio),
-               riga_e_cursore(indice_di(*a.file == linea), a.avviso.riga, a.avviso.colonna));
-  }
-  const errore_lettura& e = esito.lettura;
-  if (e.codice != 0) {
-    const std::string file = file_del_luogo(e, linea, treno);
-    stampa_una(diagnostica(prefisso_luogo(e, file), "error", e.codice, descrivi_lettura(s, esito)),
-               riga_e_cursore(indice_di(file == linea), e.dove.riga, e.dove.colonna));
-  }
-  if (!esito.scrivibile()) {
-    if (const riga_sorgente* r = riga_del_posto_occupato(esito)) {
-      const bool in_linea = r->testo == testo_descrizione::linea;
-      stampa_una(diagnostica(luogo_riga(in_linea ? linea : treno, r->riga, r->colonna), "error",
-                             static_cast<int>(esito.finale), messaggio_posto_occupato(*r, esito.finale)),
-                 riga_e_cursore(indice_di(in_linea), r->riga, r->colonna));
+  for (const auto& r : reperti) {
+    if (!r.errore) {
+      if (posto == 0) continue;
+      --posto;
     }
+    out.push_back(&r);
   }
-  const IndiceAvvisi indice_avvisi(s, esito);
-  for (const auto& a : esito.avvisi) {
-    if (posto == 0) break;
-    --posto;
-    ++mostrati.di_finitura;
-    const riga_sorgente* r = indice_avvisi.riga(a);
-    stampa_una(diagnostica(r ? luogo_riga(treno, r->riga, r->colonna) : treno, "warning", a.codice,
-                           descrivi_avviso(s, indice_avvisi, a)),
-               r ? riga_e_cursore(indice_treno, r->riga, r->colonna) : std::string());
+  return out;
+}
+
+std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,
+                               std::string_view testo_linea, std::string_view testo_treno) {
+  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
+  const auto mostrati = reperti_mostrati(reperti);
+  for (const reperto* r : mostrati) {
+    // A reserved slot no row can be blamed for is told by the closing line alone.
+    if (r->genere == genere_reperto::finale && r->riga == 0) continue;
+    const std::string& file = file_del_reperto(*r, linea, treno);
+    const std::string luogo = r->riga > 0 ? luogo_riga(file, r->riga, r->colonna) : file;
+    const IndiceRighe& indice = r->testo == testo_descrizione::linea ? indice_linea : indice_treno;
+    stampa_una(diagnostica(luogo, r->errore ? "error" : "warning", r->numero, r->messaggio),
+               riga_e_cursore(indice, r->riga, r->colonna));
   }
-  mostrati.omessi = avvisi_testo.size() + esito.avvisi.size() - mostrati.del_testo - mostrati.di_finitura;
+  const std::size_t omessi = reperti.size() - mostrati.size();
   std::fflush(stderr);
-  if (mostrati.omessi > 0) {
-    avvisa(std::to_string(mostrati.omessi) + " more warning" + (mostrati.omessi == 1 ? " is" : "s are") +
+  if (omessi > 0) {
+    avvisa(std::to_string(omessi) + " more warning" + (omessi == 1 ? " is" : "s are") +
            " not shown: only the first " + std::to_string(kAvvisiMostrati) + " are printed");
   }
-  return mostrati;
+  return omessi;
+}
+
+std::optional<std::string> codifica_scelta(const opzioni_lette& o, const std::string& comando, rifiuto* r) {
+  std::string codifica = o.valore("--encoding").value_or("windows-1252");
+  if (codifica == "windows-1252" || codifica == "utf-8") return codifica;
+  rifiuta(r, comando + ": unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore " + comando +
+                 " --help')");
+  return std::nullopt;
+}
+
+bool converti_descrizioni(descrizioni_utente& d, const std::string& codifica, rifiuto* r) {
+  if (codifica != "utf-8") return true;
+  for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
+    auto c = converti_da_utf8(*testo);
+    if (c.errore) {
+      const std::string messaggio = *file + ":" + std::to_string(c.errore->riga) + ":" +
+                                    std::to_string(c.errore->colonna) +
+                                    ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
+      const std::string riga = testo_visibile(messaggio) + "\n";
+      std::fwrite(riga.data(), 1, riga.size(), stderr);
+      if (r) *r = {messaggio, *file};  // for --json
+      return false;
+    }
+    *testo = std::move(c.testo);
+  }
+  return true;
 }
 
 }  // namespace cmp
