@@ -1,5 +1,6 @@
 #include "comandi/ciclo_watch.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -18,13 +19,11 @@ namespace cmp {
 namespace {
 
 // "error 15", "2 warnings", "clean": what the diagnostics above the status line add up to.
-std::string riassunto(const esito_compilazione& e) {
+std::string riassunto(const analisi_descrizioni& a) {
   std::string out;
-  if (e.lettura.codice != 0) out = "error " + std::to_string(e.lettura.codice);
-  if (!e.avvisi.empty()) {
-    out += (out.empty() ? "" : ", ") + std::to_string(e.avvisi.size()) +
-           (e.avvisi.size() == 1 ? " warning" : " warnings");
-  }
+  if (a.esito.lettura.codice != 0) out = "error " + std::to_string(a.esito.lettura.codice);
+  const auto avvisi = std::count_if(a.reperti.begin(), a.reperti.end(), [](const reperto& r) { return !r.errore; });
+  if (avvisi > 0) out += (out.empty() ? "" : ", ") + std::to_string(avvisi) + (avvisi == 1 ? " warning" : " warnings");
   return out.empty() ? "clean" : out;
 }
 
@@ -67,11 +66,13 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
     std::fprintf(stato, "watch: rebuild %d in %s ms: %s\n", numero, millisecondi().c_str(), testo.c_str());
     std::fflush(stato);
   };
-  const auto d = leggi_descrizioni_utente(p.opzioni, "watch");
+  auto d = leggi_descrizioni_utente(p.opzioni, "watch");
   if (!d) return riga("not rebuilt: a description cannot be read");
+  if (!converti_descrizioni(*d, p.codifica)) return riga("not rebuilt: a description is not in " + p.codifica);
   Stato s;
-  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
-  stampa_diagnostica(s, esito, d->linea, d->treno, d->testo_linea, d->testo_treno);
+  const analisi_descrizioni analisi = analizza_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
+  const esito_compilazione& esito = analisi.esito;
+  stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
@@ -82,7 +83,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
   opzioni_pagina o;
   o.testi = testi_sorgente(*d);
   o.modello_editor = p.modello_editor;
-  o.diagnostiche = diagnostiche_pagina(s, esito);
+  o.diagnostiche = diagnostiche_pagina(analisi.reperti);
   o.file_ricarica = "versione";
   const std::string pagina = disegna_pagina(s, o);
   const std::string percorso =
@@ -93,7 +94,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
     return riga("cannot write " + e.percorso() + ": " + e.motivo());
   }
   os.pubblica(pagina, std::to_string(numero));
-  riga(riassunto(esito));
+  riga(riassunto(analisi));
 }
 
 int esegui_watch(Sorveglianza& os, const parametri_watch& p, std::FILE* stato) {

@@ -17,6 +17,7 @@ struct parametri_watch {
   opzioni_lette opzioni;  // --line, --train and the identity options, read again at every rebuild
   std::string uscita;     // the folder of the binary files and the page
   std::string modello_editor;
+  std::string codifica = "windows-1252";  // --encoding, checked at start
 };
 
 // The page's file name in the out folder: <NAME>_<NUMBER>.html.

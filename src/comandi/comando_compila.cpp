@@ -2,30 +2,25 @@
 // finishing pass and writers as the built-in run. Inputs are only ever read.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <tuple>
 
 #include "disco/cartella_disco.h"
 #include "descrizioni/avvisi_testo.h"
-#include "descrizioni/sviste_testo.h"
 #include "comandi/descrizioni_utente.h"
 #include "descrizioni/diagnostica.h"
 #include "comandi/errore.h"
 #include "messaggi/json.h"
 #include "comandi/opzioni_lette.h"
-#include "errori/stati_uscita.h"
 #include "messaggi/messaggi.h"
+#include "errori/stati_uscita.h"
 #include "comandi/tabella_comandi.h"
 #include "messaggi/uscita_standard.h"
 #include "disco/scritture_insieme.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
-#include "errori/catalogo_errori.h"
-#include "model/voci_scenario.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 #include "model/testo_visibile.h"
@@ -44,108 +39,57 @@ std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const
 
 // `scritti`: the UTF-8 names of the files written. `avvisi` holds the warnings printed on
 // standard error, in their order; `avvisi_omessi` counts those left out.
-std::string json_esito(const Stato& s, const esito_compilazione& e, const std::vector<avviso_in_file>& avvisi_testo,
-                       const avvisi_mostrati& mostrati, const std::vector<std::string>& scritti,
-                       const std::string& linea, const std::string& treno, int stato) {
-  const errore_lettura& l = e.lettura;
+std::string json_esito(const Stato& s, const analisi_descrizioni& a, std::size_t omessi,
+                       const std::vector<std::string>& scritti, const std::string& linea, const std::string& treno,
+                       int stato) {
+  const esito_compilazione& e = a.esito;
   std::string j = "{\"stato\": " + std::to_string(stato) + ", \"codice_errore\": " + std::to_string(s.codice_errore) +
                   ", \"posizione_errore\": " + std::to_string(s.posizione_errore) + ", \"errore_finale\": " +
                   (e.scrivibile() ? std::string("null") : std::to_string(numero_finale(e.finale)));
-  if (l.codice != 0) {
-    j += ", \"file\": " + json_testo(file_del_luogo(l, linea, treno));
-    j += ", \"riga\": " + (l.dove.riga > 0 ? std::to_string(l.dove.riga) : "null");
-    j += ", \"colonna\": " + (l.dove.riga > 0 ? std::to_string(l.dove.colonna) : "null");
-    j += ", \"messaggio\": " + json_testo(descrivi_lettura(s, e));
-  } else if (const riga_sorgente* r = e.scrivibile() ? nullptr : riga_del_posto_occupato(e)) {
-    j += ", \"file\": " + json_testo(r->testo == testo_descrizione::linea ? linea : treno);
-    j += ", \"riga\": " + std::to_string(r->riga) + ", \"colonna\": " + std::to_string(r->colonna);
-    j += ", \"messaggio\": " + json_testo(messaggio_posto_occupato(*r, e.finale));
+  const auto mostrati = reperti_mostrati(a.reperti);
+  const reperto* errore = nullptr;  // the readers' error, else the reserved slot's row
+  for (const reperto* r : mostrati) {
+    if (r->genere == genere_reperto::lettura || (r->genere == genere_reperto::finale && r->riga > 0)) {
+      errore = r;
+      break;
+    }
+  }
+  if (errore) {
+    j += ", \"file\": " + json_testo(file_del_reperto(*errore, linea, treno));
+    j += ", \"riga\": " + (errore->riga > 0 ? std::to_string(errore->riga) : "null");
+    j += ", \"colonna\": " + (errore->riga > 0 ? std::to_string(errore->colonna) : "null");
+    j += ", \"messaggio\": " + json_testo(errore->messaggio);
   } else {
     j += ", \"file\": null, \"riga\": null, \"colonna\": null, \"messaggio\": null";
   }
   // The line's own error when the train's replaced it, shown as a note under it.
   j += ", \"errore_linea\": ";
-  if (const auto& n = e.lettura_linea) {
-    j += "{\"codice\": " + std::to_string(n->codice) + ", \"posizione\": " + std::to_string(n->posizione) +
-         ", \"file\": " + json_testo(file_del_luogo(*n, linea, treno)) +
-         ", \"riga\": " + (n->dove.riga > 0 ? std::to_string(n->dove.riga) : "null") +
-         ", \"colonna\": " + (n->dove.riga > 0 ? std::to_string(n->dove.colonna) : "null") +
-         ", \"messaggio\": " + json_testo(nota_lettura_linea(s, e)) + "}";
+  if (errore != nullptr && errore->nota) {
+    const nota_reperto& n = *errore->nota;
+    j += "{\"codice\": " + std::to_string(n.numero) + ", \"posizione\": " + std::to_string(n.posizione) +
+         ", \"file\": " + json_testo(n.testo == testo_descrizione::linea ? linea : treno) +
+         ", \"riga\": " + (n.riga > 0 ? std::to_string(n.riga) : "null") +
+         ", \"colonna\": " + (n.riga > 0 ? std::to_string(n.colonna) : "null") +
+         ", \"messaggio\": " + json_testo(n.messaggio) + "}";
   } else {
     j += "null";
   }
-  // The check over the texts first, then the finishing pass, as standard error shows them.
+  // The warnings in the order standard error shows them.
   j += ", \"avvisi\": [";
   bool prima_voce = true;
-  const auto voce = [&](const std::string& testo) {
-    j += (prima_voce ? "" : ", ") + testo;
+  for (const reperto* r : mostrati) {
+    if (r->errore) continue;
+    const std::string* file = r->riga > 0 ? &file_del_reperto(*r, linea, treno) : nullptr;
+    j += (prima_voce ? "" : ", ") + json_avviso(r->numero, r->posizione, file, r->riga, r->colonna, r->messaggio);
     prima_voce = false;
-  };
-  for (std::size_t i = 0; i < mostrati.del_testo; ++i) {
-    const auto& a = avvisi_testo[i];
-    voce(json_avviso(a.avviso.codice, std::nullopt, a.file, a.avviso.riga, a.avviso.colonna, a.avviso.messaggio));
   }
-  const IndiceAvvisi indice(s, e);
-  for (std::size_t i = 0; i < mostrati.di_finitura; ++i) {
-    const auto& a = e.avvisi[i];
-    const riga_sorgente* r = indice.riga(a);
-    voce(json_avviso(a.codice, a.posizione, r ? &treno : nullptr, r ? r->riga : 0, r ? r->colonna : 0,
-                     descrivi_avviso(s, indice, a)));
-  }
-  j += "], \"avvisi_omessi\": " + std::to_string(mostrati.omessi) + ", \"scritti\": [";
+  j += "], \"avvisi_omessi\": " + std::to_string(omessi) + ", \"scritti\": [";
   for (std::size_t i = 0; i < scritti.size(); ++i) j += (i ? ", " : "") + json_testo(scritti[i]);
   j += "]}";
   return j;
 }
 
-// --encoding utf-8: both texts turned into Windows-1252 before reading; false (after one
-// diagnostic naming the place) when a text holds what the code page cannot.
-bool converti_testi(descrizioni_utente& d, rifiuto& r) {
-  for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
-    auto c = converti_da_utf8(*testo);
-    if (c.errore) {
-      const std::string messaggio = *file + ":" + std::to_string(c.errore->riga) + ":" +
-                                    std::to_string(c.errore->colonna) +
-                                    ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
-      const std::string riga = testo_visibile(messaggio) + "\n";
-      std::fwrite(riga.data(), 1, riga.size(), stderr);
-      r = {messaggio, *file};  // for --json
-      return false;
-    }
-    *testo = std::move(c.testo);
-  }
-  return true;
-}
-
-// The warnings of the check over both texts, line first, each text's in the order of
-// its lines: what the readers skip, then the slips they take in silence.
-std::vector<avviso_in_file> avvisi_dei_testi(const descrizioni_utente& d, const esito_compilazione& esito,
-                                             std::int32_t lunghezza) {
-  std::vector<avviso_in_file> out;
-  const auto delle_righe = sviste_delle_righe(esito, lunghezza);
-  for (const auto& [testo, file, formato] :
-       {std::tuple{&d.testo_linea, &d.linea, formato_descrizione::linea},
-        std::tuple{&d.testo_treno, &d.treno, formato_descrizione::treno}}) {
-    std::vector<avviso_testo> avvisi = controlla_testo(*testo, formato);
-    const bool nessuna_riga = std::any_of(avvisi.begin(), avvisi.end(),
-                                          [](const avviso_testo& a) { return a.codice == errori::nessuna_riga; });
-    if (!nessuna_riga) {
-      for (auto& a : sviste_del_testo(*testo, formato)) avvisi.push_back(std::move(a));
-      const auto suo = formato == formato_descrizione::linea ? testo_descrizione::linea : testo_descrizione::treno;
-      for (const auto& a : delle_righe) {
-        if (a.testo == suo) avvisi.push_back(a.avviso);
-      }
-      std::stable_sort(avvisi.begin(), avvisi.end(), [](const avviso_testo& a, const avviso_testo& b) {
-        return std::pair{a.riga, a.colonna} < std::pair{b.riga, b.colonna};
-      });
-    }
-    for (auto& a : avvisi) out.push_back({file, std::move(a)});
-  }
-  return out;
-}
-
 }  // namespace
-
 int comando_compila(const opzioni_lette& o) {
   const bool json = o.ha("--json");
   rifiuto r;
@@ -155,12 +99,8 @@ int comando_compila(const opzioni_lette& o) {
   };
   auto d = leggi_descrizioni_utente(o, "compile", &r);
   if (!d) return rifiutato();
-  const std::string codifica = o.valore("--encoding").value_or("windows-1252");
-  if (codifica != "windows-1252" && codifica != "utf-8") {
-    rifiuta(&r, "compile: unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore compile --help')");
-    return rifiutato();
-  }
-  if (codifica == "utf-8" && !converti_testi(*d, r)) return rifiutato();
+  const auto codifica = codifica_scelta(o, "compile", &r);
+  if (!codifica || !converti_descrizioni(*d, *codifica, &r)) return rifiutato();
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
   const std::string uscita = o.valore("--out").value_or(".");
@@ -179,20 +119,20 @@ int comando_compila(const opzioni_lette& o) {
     }
   }
 
-  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
+  const analisi_descrizioni analisi =
+      analizza_descrizioni(s, d->testo_linea, d->testo_treno, identita, !o.ha("--no-plan"));
+  const esito_compilazione& esito = analisi.esito;
   std::vector<std::string> scritti;
-  const std::vector<avviso_in_file> avvisi_testo = avvisi_dei_testi(*d, esito, lunghezza_linea(s.scenario));
-  const avvisi_mostrati mostrati =
-      stampa_diagnostica(s, esito, linea, treno, d->testo_linea, d->testo_treno, avvisi_testo);
+  const std::size_t omessi = stampa_diagnostica(analisi.reperti, linea, treno, d->testo_linea, d->testo_treno);
   const auto esito_json = [&](int stato) {
-    if (json) stampa_uscita(json_esito(s, esito, avvisi_testo, mostrati, scritti, linea, treno, stato) + "\n");
+    if (json) stampa_uscita(json_esito(s, analisi, omessi, scritti, linea, treno, stato) + "\n");
   };
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     esito_json(kUscitaFinale);
     return kUscitaFinale;
   }
-  const bool con_errori = esito.con_errori() || !avvisi_testo.empty();
+  const bool con_errori = analisi.con_errori();
   if (!(o.ha("--strict") && con_errori)) {
     try {
       // Another run writing the same folder waits (the folder's turn, taken by the write),

@@ -49,33 +49,18 @@ std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
   return {{d.linea, assoluto(d.linea), d.testo_linea}, {d.treno, assoluto(d.treno), d.testo_treno}};
 }
 
-// The reader's error and the finishing pass's warnings, as the compile command prints them.
-std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_compilazione& esito) {
+std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& reperti) {
   std::vector<diagnostica_pagina> out;
-  const errore_lettura& e = esito.lettura;
-  if (e.codice != 0) {
+  for (const auto& r : reperti) {
     diagnostica_pagina d;
-    if (e.posizione != 0) d.metro = e.posizione;
-    d.codice = e.codice;
-    d.messaggio = descrivi_lettura(s, esito);
-    d.file = e.dove.testo == testo_descrizione::linea ? 0 : e.dove.testo == testo_descrizione::treno ? 1 : -1;
-    d.riga = e.dove.riga;
-    d.colonna = e.dove.colonna;
-    if (d.riga == 0) d.file = -1;
-    out.push_back(std::move(d));
-  }
-  const IndiceAvvisi indice(s, esito);
-  for (const auto& a : esito.avvisi) {
-    diagnostica_pagina d;
-    d.metro = a.posizione;
-    d.errore = false;
-    d.codice = a.codice;
-    d.messaggio = descrivi_avviso(s, indice, a);
-    if (const riga_sorgente* r = indice.riga(a)) {
-      d.file = 1;
-      d.riga = r->riga;
-      d.colonna = r->colonna;
-    }
+    if (r.posizione) d.metro = *r.posizione;
+    d.errore = r.errore;
+    d.codice = r.numero;
+    d.messaggio = r.messaggio;
+    // A finding without a line links to no text.
+    if (r.riga > 0) d.file = r.testo == testo_descrizione::linea ? 0 : 1;
+    d.riga = r.riga;
+    d.colonna = r.colonna;
     out.push_back(std::move(d));
   }
   return out;
@@ -95,15 +80,18 @@ bool scrivi_disegno(const std::string& uscita, const Stato& s, const opzioni_pag
 }
 
 int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
-  const auto d = leggi_descrizioni_utente(o, "plot");
+  auto d = leggi_descrizioni_utente(o, "plot");
   if (!d) return kUscitaUso;
+  const auto codifica = codifica_scelta(o, "plot");
+  if (!codifica || !converti_descrizioni(*d, *codifica)) return kUscitaUso;
   if (sovrascrive(uscita, {d->linea, d->treno})) {
     segnala("plot: refusing to write " + uscita + ": it is one of the input files");
     return kUscitaUso;
   }
   Stato s;
-  const esito_compilazione esito = compila_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
-  stampa_diagnostica(s, esito, d->linea, d->treno, d->testo_linea, d->testo_treno);
+  const analisi_descrizioni analisi = analizza_descrizioni(s, d->testo_linea, d->testo_treno, identita_di(*d), true);
+  const esito_compilazione& esito = analisi.esito;
+  stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return kUscitaFinale;
@@ -112,10 +100,10 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
   if (pagina_richiesta(uscita)) {
     pagina.testi = testi_sorgente(*d);
     pagina.modello_editor = o.valore("--editor-url").value_or("");
-    pagina.diagnostiche = diagnostiche_pagina(s, esito);
+    pagina.diagnostiche = diagnostiche_pagina(analisi.reperti);
   }
   if (!scrivi_disegno(uscita, s, pagina)) return kUscitaUso;
-  return esito.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
+  return analisi.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 // The scenario tables (*.sim) of the folder that fit the identity options given, by name.

@@ -48,7 +48,9 @@ bool uscite_distinte(const descrizioni_utente& d, const std::string& uscita) {
 int comando_watch(const opzioni_lette& o) {
   const auto d = leggi_descrizioni_utente(o, "watch");
   if (!d) return kUscitaUso;
-  parametri_watch p{o, o.valore("--out").value_or("."), o.valore("--editor-url").value_or("")};
+  const auto codifica = codifica_scelta(o, "watch");
+  if (!codifica) return kUscitaUso;
+  parametri_watch p{o, o.valore("--out").value_or("."), o.valore("--editor-url").value_or(""), *codifica};
   if (!cartella_uscita_pronta(p.uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
   try {
     auto os = apri_sorveglianza_sistema({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});

@@ -1,14 +1,18 @@
 #include "comandi/descrizioni_utente.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "disco/cartella_disco.h"
 #include "descrizioni/diagnostica.h"
 #include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
-#include "errori/stati_uscita.h"
 #include "messaggi/messaggi.h"
+#include "errori/stati_uscita.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
 #include "model/testo_visibile.h"
@@ -30,12 +34,6 @@ std::optional<std::string> leggi_ingresso(const std::string& percorso, std::stri
     motivo = "cannot read " + e.percorso() + ": " + e.motivo();
     return std::nullopt;
   }
-}
-
-std::string prefisso_luogo(const errore_lettura& e, const std::string& file) {
-  std::string out = file;
-  if (e.dove.riga > 0) out += ":" + std::to_string(e.dove.riga) + ":" + std::to_string(e.dove.colonna);
-  return out;
 }
 
 }  // namespace
@@ -111,8 +109,8 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) 
             cartella);
     return false;
   }
-  if (const auto motivo = cartella_inaccessibile(cartella, da_scrivere)) {
-    rifiuta(r, che + cartella + ": " + *motivo, cartella);
+  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
+    rifiuta(r, che + cartella + ": " + std::strerror(errno), cartella);
     return false;
   }
   return true;
@@ -155,30 +153,6 @@ std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna) {
   return "  " + da_cp1252(linea) + "\n  " + sotto + "^\n";
 }
 
-std::string nota_lettura_linea(const Stato& s, const esito_compilazione& esito) {
-  const errore_lettura& l = *esito.lettura_linea;
-  return "before the train's error, the line recorded error " + std::to_string(l.codice) + ": " +
-         descrivi_lettura(s, esito, l);
-}
-
-const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito) {
-  for (const auto& r : esito.righe) {
-    const auto p = r.posizione;
-    const bool cartello = r.chiave == "cartello" || r.chiave == "indicatori_v";
-    if ((cartello && p >= -24 && p <= 24) || (r.chiave == "rallentamento" && p >= 0 && p <= 24) ||
-        (esito.finale == errore_finale::posto_scenario && r.chiave == "abbattimento" && p >= 26 && p <= 74)) {
-      return &r;
-    }
-  }
-  return nullptr;
-}
-
-std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale) {
-  return "cell 1 of the track is reserved (" +
-         std::string(finale == errore_finale::posto_scenario ? "its first value" : "its second value, the check codes") +
-         "), and this '" + std::string(r.chiave) + "' row at " + std::to_string(r.posizione) +
-         " m puts a mark there; move it at least 50 m further on";
-}
 
 namespace {
 
@@ -199,58 +173,71 @@ std::string luogo_riga(const std::string& file, int riga, int colonna) {
 
 }  // namespace
 
-avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                                   const std::string& treno, std::string_view testo_linea,
-                                   std::string_view testo_treno, const std::vector<avviso_in_file>& avvisi_testo) {
-  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
-  const auto indice_di = [&](bool in_linea) -> const IndiceRighe& { return in_linea ? indice_linea : indice_treno; };
-  avvisi_mostrati mostrati;
+std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti) {
+  std::vector<const reperto*> out;
   std::size_t posto = kAvvisiMostrati;
-  for (const auto& a : avvisi_testo) {
-    if (posto == 0) break;
-    --posto;
-    ++mostrati.del_testo;
-    stampa_una(diagnostica(luogo_riga(*a.file, a.avviso.riga, a.avviso.colonna), "warning", a.avviso.codice,
-                           a.avviso.messaggio),
-               riga_e_cursore(indice_di(*a.file == linea), a.avviso.riga, a.avviso.colonna));
+  for (const auto& r : reperti) {
+    if (!r.errore) {
+      if (posto == 0) continue;
+      --posto;
+    }
+    out.push_back(&r);
   }
-  const errore_lettura& e = esito.lettura;
-  if (e.codice != 0) {
-    const std::string file = file_del_luogo(e, linea, treno);
-    stampa_una(diagnostica(prefisso_luogo(e, file), "error", e.codice, descrivi_lettura(s, esito)),
-               riga_e_cursore(indice_di(file == linea), e.dove.riga, e.dove.colonna));
-  }
-  if (esito.lettura_linea) {
-    const errore_lettura& l = *esito.lettura_linea;
-    const std::string file = file_del_luogo(l, linea, treno);
-    stampa_una(prefisso_luogo(l, file) + ": note: " + nota_lettura_linea(s, esito),
-               riga_e_cursore(indice_di(file == linea), l.dove.riga, l.dove.colonna));
-  }
-  if (!esito.scrivibile()) {
-    if (const riga_sorgente* r = riga_del_posto_occupato(esito)) {
-      const bool in_linea = r->testo == testo_descrizione::linea;
-      stampa_una(diagnostica(luogo_riga(in_linea ? linea : treno, r->riga, r->colonna), "error",
-                             static_cast<int>(esito.finale), messaggio_posto_occupato(*r, esito.finale)),
-                 riga_e_cursore(indice_di(in_linea), r->riga, r->colonna));
+  return out;
+}
+
+std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,
+                               std::string_view testo_linea, std::string_view testo_treno) {
+  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
+  const auto mostrati = reperti_mostrati(reperti);
+  for (const reperto* r : mostrati) {
+    // A reserved slot no row can be blamed for is told by the closing line alone.
+    if (r->genere == genere_reperto::finale && r->riga == 0) continue;
+    const std::string& file = file_del_reperto(*r, linea, treno);
+    const std::string luogo = r->riga > 0 ? luogo_riga(file, r->riga, r->colonna) : file;
+    const IndiceRighe& indice = r->testo == testo_descrizione::linea ? indice_linea : indice_treno;
+    stampa_una(diagnostica(luogo, r->errore ? "error" : "warning", r->numero, r->messaggio),
+               riga_e_cursore(indice, r->riga, r->colonna));
+    if (const auto& n = r->nota) {
+      const std::string& file_nota = n->testo == testo_descrizione::linea ? linea : treno;
+      const std::string luogo_nota = n->riga > 0 ? luogo_riga(file_nota, n->riga, n->colonna) : file_nota;
+      const IndiceRighe& indice_nota = n->testo == testo_descrizione::linea ? indice_linea : indice_treno;
+      stampa_una(luogo_nota + ": note: " + n->messaggio, riga_e_cursore(indice_nota, n->riga, n->colonna));
     }
   }
-  const IndiceAvvisi indice_avvisi(s, esito);
-  for (const auto& a : esito.avvisi) {
-    if (posto == 0) break;
-    --posto;
-    ++mostrati.di_finitura;
-    const riga_sorgente* r = indice_avvisi.riga(a);
-    stampa_una(diagnostica(r ? luogo_riga(treno, r->riga, r->colonna) : treno, "warning", a.codice,
-                           descrivi_avviso(s, indice_avvisi, a)),
-               r ? riga_e_cursore(indice_treno, r->riga, r->colonna) : std::string());
-  }
-  mostrati.omessi = avvisi_testo.size() + esito.avvisi.size() - mostrati.del_testo - mostrati.di_finitura;
+  const std::size_t omessi = reperti.size() - mostrati.size();
   std::fflush(stderr);
-  if (mostrati.omessi > 0) {
-    avvisa(std::to_string(mostrati.omessi) + " more warning" + (mostrati.omessi == 1 ? " is" : "s are") +
+  if (omessi > 0) {
+    avvisa(std::to_string(omessi) + " more warning" + (omessi == 1 ? " is" : "s are") +
            " not shown: only the first " + std::to_string(kAvvisiMostrati) + " are printed");
   }
-  return mostrati;
+  return omessi;
+}
+
+std::optional<std::string> codifica_scelta(const opzioni_lette& o, const std::string& comando, rifiuto* r) {
+  std::string codifica = o.valore("--encoding").value_or("windows-1252");
+  if (codifica == "windows-1252" || codifica == "utf-8") return codifica;
+  rifiuta(r, comando + ": unknown encoding '" + codifica + "': windows-1252 or utf-8 (try 'compattatore " + comando +
+                 " --help')");
+  return std::nullopt;
+}
+
+bool converti_descrizioni(descrizioni_utente& d, const std::string& codifica, rifiuto* r) {
+  if (codifica != "utf-8") return true;
+  for (auto [testo, file] : {std::pair{&d.testo_linea, &d.linea}, {&d.testo_treno, &d.treno}}) {
+    auto c = converti_da_utf8(*testo);
+    if (c.errore) {
+      const std::string messaggio = *file + ":" + std::to_string(c.errore->riga) + ":" +
+                                    std::to_string(c.errore->colonna) +
+                                    ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
+      const std::string riga = testo_visibile(messaggio) + "\n";
+      std::fwrite(riga.data(), 1, riga.size(), stderr);
+      if (r) *r = {messaggio, *file};  // for --json
+      return false;
+    }
+    *testo = std::move(c.testo);
+  }
+  return true;
 }
 
 }  // namespace cmp

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "descrizioni/avvisi_testo.h"
+#include "descrizioni/reperti.h"
 #include "compilazione/compila.h"
 #include "model/indice_righe.h"
 #include "comandi/opzioni_lette.h"
@@ -51,20 +52,11 @@ bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r = nullptr);
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 
-// The row whose mark most likely took the reserved slot of cell 1 (error 1250/1251):
-// a board or caption within 24 m of 0, a slow order starting there, an abbattimento point
-// on cell 1; nullptr when no row can be named (the finishing pass placed the mark).
-const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito);
-
-// The note under the train's error when it replaced the line's: the line's own error,
-// its number and its words (esito.lettura_linea must hold one).
-std::string nota_lettura_linea(const Stato& s, const esito_compilazione& esito);
-// The message for that row: which row, and why it is blamed.
-std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale);
 
 // The source line under a diagnostic, and a caret under its column; nothing for a line
 // longer than 200 bytes or holding control bytes.
 std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna);
+
 
 // The most warnings one run prints on standard error (and lists in --json): a text may
 // hold a misspelt keyword on every line, and a track a warning at every cell. The
@@ -72,27 +64,27 @@ std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna);
 // are two at most: the readers' and the reserved slot's).
 inline constexpr std::size_t kAvvisiMostrati = 100;
 
-// A warning of the check over the texts, with the file it is in.
-struct avviso_in_file {
-  const std::string* file;
-  avviso_testo avviso;
-};
-
-// How many warnings were printed, of each kind, and how many were left out.
-struct avvisi_mostrati {
-  std::size_t del_testo = 0;   // the first ones of the check over the texts
-  std::size_t di_finitura = 0;  // the first ones of the finishing pass
-  std::size_t omessi = 0;
-};
+// The findings one run prints (and lists in --json): every error, and the first
+// kAvvisiMostrati warnings in the list's order.
+std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti);
 
 // The diagnostics of a compile on standard error, as FILE:LINE:COLUMN: error N: message
-// with the source line and a caret: the warnings of the check over the texts (when given),
-// the readers' error, the reserved slot's row, the finishing pass's warnings, then, past
-// kAvvisiMostrati warnings, one line with the count of the rest. Each text's line index is
-// built once for all of its messages.
-avvisi_mostrati stampa_diagnostica(const Stato& s, const esito_compilazione& esito, const std::string& linea,
-                                   const std::string& treno, std::string_view testo_linea = {},
-                                   std::string_view testo_treno = {},
-                                   const std::vector<avviso_in_file>& avvisi_testo = {});
+// with the source line and a caret, in the order of the list; past kAvvisiMostrati
+// warnings, one line with the count of the rest, which is returned. Each text's line
+// index is built once for all of its messages.
+std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,
+                               std::string_view testo_linea, std::string_view testo_treno);
+
+// The path of the text a finding is in.
+inline const std::string& file_del_reperto(const reperto& r, const std::string& linea, const std::string& treno) {
+  return r.testo == testo_descrizione::linea ? linea : treno;
+}
+
+// --encoding: "windows-1252" (the default) or "utf-8", checked; nullopt after one line
+// naming the command when the option holds anything else.
+std::optional<std::string> codifica_scelta(const opzioni_lette& o, const std::string& comando, rifiuto* r = nullptr);
+// With utf-8, both texts turned into Windows-1252 before reading; false (after one
+// diagnostic naming the place) when a text holds what the code page cannot.
+bool converti_descrizioni(descrizioni_utente& d, const std::string& codifica, rifiuto* r = nullptr);
 
 }  // namespace cmp

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "comandi/descrizioni_utente.h"
-#include "compilazione/compila.h"
+#include "descrizioni/reperti.h"
 #include "plot/pagina.h"
 
 namespace cmp {
 
 // The texts the page links to, under the names given and their absolute paths.
 std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d);
-// The reader's error and the finishing pass's warnings, as the compile command prints them.
-std::vector<diagnostica_pagina> diagnostiche_pagina(const Stato& s, const esito_compilazione& esito);
+// The findings of the compile, each at the file, line and column compile prints.
+std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& reperti);
 
 }  // namespace cmp

@@ -83,6 +83,7 @@ const std::vector<descrizione_comando> kComandi = {
      "draw the compiled line (plan and profiles) as an SVG picture or an interactive page",
      "compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg|FILE.html\n"
      "                         [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n"
+     "                         [--encoding ENC]\n"
      "       compattatore plot --from DIR --out FILE.svg|FILE.html [--nome-linea NAME] [--numero-treno NUMBER]\n",
      "Draws the compiled line: the plan of the line (north up, with a scale bar) with its\n"
      "stations, signals, speed-indicator boards and caption boards, and below it the gradient\n"
@@ -106,11 +107,14 @@ const std::vector<descrizione_comando> kComandi = {
           "the page links each object to its source row through this URL,\n"
           "with {path}, {line} and {column} filled in, for example\n"
           "'vscode://file/{path}:{line}:{column}'"},
+         {"--encoding", "ENC", "the code page of both texts, as for compile"},
      },
+     "The descriptions' errors and warnings (those of compile, the check over the texts\n"
+     "included) are printed as compile prints them and listed on the page.\n"
      "A binary file read with --from is checked against what a compile writes; a damaged\n"
      "one is reported with its byte offset and what was expected, and nothing is drawn.\n"
      "\n"
-     "Exit status: 0 drawn, 1 drawn after a description error was recorded, or nothing\n"
+     "Exit status: 0 drawn, 1 drawn after a description error or warning was recorded, or nothing\n"
      "drawn from a damaged binary file, 2 error 1250/1251 (nothing written), 3 a usage\n"
      "error or a file that cannot be read or written.\n",
      0, comando_plot},
@@ -126,7 +130,8 @@ const std::vector<descrizione_comando> kComandi = {
     {"watch",
      "compile and draw again each time a description is saved; the page reloads itself",
      "compattatore watch --line LINE.txt --train TRAIN.txt [--out DIR]\n"
-     "                          [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n",
+     "                          [--nome-linea NAME] [--numero-treno NUMBER] [--editor-url TEMPLATE]\n"
+     "                          [--encoding ENC]\n",
      "Compiles the descriptions and draws the interactive page at start, then again each\n"
      "time either file is saved (editors' atomic saves included; saves within 100 ms make\n"
      "one rebuild). Each rebuild writes the binary files as compile does and the page\n"
@@ -141,6 +146,7 @@ const std::vector<descrizione_comando> kComandi = {
          {"--nome-linea", "NAME", "the route identifier (as for compile)"},
          {"--numero-treno", "NUMBER", "the train number (as for compile)"},
          {"--editor-url", "TEMPLATE", "the page's link to each source row, as for plot"},
+         {"--encoding", "ENC", "the code page of both texts, as for compile"},
      },
      "Ctrl-C (SIGINT) or SIGTERM ends it with status 0. Exit status 3: a usage error, a\n"
      "description that cannot be read at start, or folders that cannot be watched.\n",
@@ -151,8 +157,8 @@ const std::vector<descrizione_comando> kComandi = {
      "compattatore lsp [--stdio]\n",
      "A Language Server Protocol server on standard input and output for line and train\n"
      "descriptions: diagnostics of the compile in memory (the readers' error, the\n"
-     "finishing pass's warnings 11 to 13 and error 1250/1251, each at its row; not the\n"
-     "warnings 201 to 203 of the check over the texts), hover on a row, keyword\n"
+     "finishing pass's warnings, error 1250/1251 and the warnings of the check over\n"
+     "the texts, each at the row compile names), hover on a row, keyword\n"
      "completion and an outline. It never writes or deletes a file.\n",
      {
          {"--stdio", nullptr, "accepted for editors that pass it; standard input and output\nare the only channel"},

@@ -308,4 +308,23 @@ std::string file_del_luogo(const errore_lettura& e, const std::string& linea, co
   return v != nullptr && v->testo == testo_errore::linea ? linea : treno;
 }
 
+const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito) {
+  for (const auto& r : esito.righe) {
+    const auto p = r.posizione;
+    const bool cartello = r.chiave == "cartello" || r.chiave == "indicatori_v";
+    if ((cartello && p >= -24 && p <= 24) || (r.chiave == "rallentamento" && p >= 0 && p <= 24) ||
+        (esito.finale == errore_finale::posto_scenario && r.chiave == "abbattimento" && p >= 26 && p <= 74)) {
+      return &r;
+    }
+  }
+  return nullptr;
+}
+
+std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale) {
+  return "cell 1 of the track is reserved (" +
+         std::string(finale == errore_finale::posto_scenario ? "its first value" : "its second value, the check codes") +
+         "), and this '" + std::string(r.chiave) + "' row at " + std::to_string(r.posizione) +
+         " m puts a mark there; move it at least 50 m further on";
+}
+
 }  // namespace cmp

@@ -71,4 +71,11 @@ std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const av
 // Which of the two description files the reader's error points into.
 std::string file_del_luogo(const errore_lettura& e, const std::string& linea, const std::string& treno);
 
+// The row whose mark most likely took the reserved slot of cell 1 (error 1250/1251):
+// a board or caption within 24 m of 0, a slow order starting there, an abbattimento point
+// on cell 1; nullptr when no row can be named (the finishing pass placed the mark).
+const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito);
+// The message for that row: which row, and why it is blamed.
+std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale);
+
 }  // namespace cmp

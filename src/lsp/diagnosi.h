@@ -32,8 +32,9 @@ struct esito_diagnosi {
   std::shared_ptr<const Stato> stato;  // the compiled track and entries, for hover
 };
 
-// Compiles the two texts (Windows-1252 bytes) and returns the reader's error, the finishing
-// pass's warnings and a 1250/1251 stop, each placed in the text it belongs to.
+// Compiles the two texts (Windows-1252 bytes) and returns every finding compile reports
+// (the check over the texts, the readers' error, a 1250/1251 stop, the finishing pass's
+// warnings), each at the text, line and column compile gives it.
 esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::string& testo_treno,
                                   const nomi_scenario& nomi);
 
