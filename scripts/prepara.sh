@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs beyond a fresh machine (nlohmann-json, for the language
 # server) and, with --prove, what the tests need too: Xvfb for the window tests, Neovim
-# for the editor test, Chromium and playwright-core (from the npm registry, no browser
+# and Vim for the editor tests, Chromium and playwright-core (from the npm registry, no browser
 # download) for the browser tests, and ESLint (npm too) for the page's script. Debian's
 # packages, as root or through sudo; running it again changes nothing. A user who cannot
 # install packages is told what is missing, and the tests that need it are skipped with
@@ -16,6 +16,7 @@ mancanti=()
 if [ "$prove" = 1 ]; then
   command -v Xvfb >/dev/null 2>&1 || mancanti+=(xvfb)
   command -v nvim >/dev/null 2>&1 || mancanti+=(neovim)
+  command -v vim >/dev/null 2>&1 || mancanti+=(vim)
   command -v chromium >/dev/null 2>&1 || mancanti+=(chromium)
   command -v node >/dev/null 2>&1 || mancanti+=(nodejs npm)
 fi
