@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs beyond a fresh machine (nlohmann-json, for the language
 # server) and, with --prove, what the tests need too: Xvfb for the window tests, Neovim
-# for the editor test, Chromium and playwright-core (from the npm registry, no browser
+# and Vim for the editor tests, Chromium and playwright-core (from the npm registry, no browser
 # download) for the browser tests, ESLint (npm too) for the page's script, and for the
 # Windows build (preset windows) the MinGW-w64 cross compiler with POSIX threads,
 # GoogleTest's sources, and Wine (with its system fonts) to run its tests. Debian's
@@ -18,6 +18,7 @@ mancanti=()
 if [ "$prove" = 1 ]; then
   command -v Xvfb >/dev/null 2>&1 || mancanti+=(xvfb)
   command -v nvim >/dev/null 2>&1 || mancanti+=(neovim)
+  command -v vim >/dev/null 2>&1 || mancanti+=(vim)
   command -v chromium >/dev/null 2>&1 || mancanti+=(chromium)
   command -v node >/dev/null 2>&1 || mancanti+=(nodejs npm)
   command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || mancanti+=(g++-mingw-w64-x86-64-posix)

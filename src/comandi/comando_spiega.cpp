@@ -1,9 +1,10 @@
-// compattatore explain N: the entry of a number in the reference page of the errors, the
-// very text the page shows (the page is built into the program).
+// compattatore explain N: the entry of a number in the reference page of the errors (the
+// page is built into the program), as plain text; with --markdown the page's very text.
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "comandi/testo_terminale.h"
 #include "errori/stati_uscita.h"
 #include "messaggi/messaggi.h"
 #include "comandi/tabella_comandi.h"
@@ -45,7 +46,7 @@ int comando_spiega(const opzioni_lette& o) {
     segnala("explain: " + numero + " is not an error or warning number of the compile (try 'compattatore explain --help')");
     return kUscitaUso;
   }
-  stampa_uscita(voce);
+  stampa_uscita(o.ha("--markdown") ? voce : testo_da_terminale(voce));
   return kUscitaPulita;
 }
 

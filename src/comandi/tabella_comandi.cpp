@@ -120,11 +120,13 @@ const std::vector<descrizione_comando> kComandi = {
      0, comando_plot},
     {"explain",
      "explain an error or warning number: its cause, where it points and the fix",
-     "compattatore explain N\n",
+     "compattatore explain N [--markdown]\n",
      "Prints the entry of the number N of the reference of the error and warning numbers\n"
      "(docs/errori.md, built into the program): its cause, the row it points into, how to\n"
-     "fix it and an example.\n",
-     {},
+     "fix it and an example, as plain text.\n",
+     {
+         {"--markdown", nullptr, "print the entry as the reference's Markdown source"},
+     },
      "Exit status: 0 printed, 3 a usage error or a number no compile records.\n",
      1, comando_spiega},
     {"watch",

@@ -433,7 +433,11 @@ $("riassunto").textContent = "Line of " + (D.lunghezza / 1000) + " km (km " + pr
 if (oggetti.diagnostica.length) {
   const ul = $("elenco-diagnostica").querySelector("ul");
   let t = "";
-  for (const o of oggetti.diagnostica) t += "<li class=\"" + o.tipo + "\">" + descrivi(o, false) + "</li>";
+  // "error 8: the message", then where it is and its source row.
+  for (const o of oggetti.diagnostica) {
+    t += "<li class=\"" + o.tipo + "\"><div class=\"voce\"><b>" + esc(o.titolo) + ":</b> " + esc(o.dettagli.join(", ")) + " " +
+      (o.fonte ? collegamento(o.fonte) : "") + "</div></li>";
+  }
   ul.innerHTML = t;
   $("elenco-diagnostica").hidden = false;
 }
@@ -617,12 +621,24 @@ window.addEventListener("resize", () => ridisegna());
 const ricarica = document.body.dataset.ricarica;
 if (ricarica) {
   let prima = null;
-  setInterval(() => {
+  // One request at a time, the next a quarter of a second after the last answer (the
+  // edit-to-picture time stays well under one second). The watch serves the page from this
+  // machine and answers while it runs, so a request that gets no answer at all means it
+  // has ended: the page says so and asks no more.
+  const chiedi = () => {
     fetch(ricarica + "?t=" + Date.now(), { cache: "no-store" }).then(r => r.ok ? r.text() : null).then(t => {
-      if (t === null) return;
-      if (prima === null) prima = t; else if (t !== prima) location.reload();
-    }).catch(() => {});
-  }, 250);  // a quarter of a second: the edit-to-picture time stays well under one second
+      if (t !== null) {
+        if (prima === null) prima = t; else if (t !== prima) { location.reload(); return; }
+      }
+      setTimeout(chiedi, 250);
+    }, () => {
+      const avviso = $("fine-watch");
+      avviso.textContent = "The watch that served this page has ended: the page no longer follows the descriptions. " +
+        "Start watch again and reload the page.";
+      avviso.hidden = false;
+    });
+  };
+  setTimeout(chiedi, 250);
 }
 
 // The test hooks: the view in metres, and a way to set it.

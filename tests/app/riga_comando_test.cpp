@@ -375,7 +375,7 @@ std::string pagina(const char* nome) {
 }
 
 // The reference names every keyword the readers recognise, and has a heading for every
-// number of the catalogue; `explain N` prints that entry as the page shows it.
+// number of the catalogue; `explain --markdown N` prints that entry as the page has it.
 TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
   const std::string linea = pagina("descrizione-linea.md");
   const std::string treno = pagina("descrizione-treno.md");
@@ -391,7 +391,7 @@ TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
     const std::string testa = "## " + std::to_string(v.numero) + " \u2014 ";
     const auto dove = errori.find("\n" + testa);
     ASSERT_NE(dove, std::string::npos) << v.numero << " (" << v.nome << ") has no entry";
-    const auto e = esegui(kProgramma, {"explain", std::to_string(v.numero)});
+    const auto e = esegui(kProgramma, {"explain", "--markdown", std::to_string(v.numero)});
     EXPECT_EQ(e.stato, 0) << v.numero;
     EXPECT_EQ(e.uscita.rfind(testa, 0), 0u) << e.uscita;
     EXPECT_EQ(errori.find(e.uscita.substr(0, e.uscita.size() - 1), dove + 1), dove + 1) << v.numero;

@@ -164,8 +164,22 @@ const controlli = {
       verifica((await pagina.content()).includes('"error",15,'), "the reloaded page does not show error 15");
       verifica(attesa < 2000, "the page reloaded " + attesa + " ms after the save");
       await w.riga(/rebuild 2 in \d+ ms: error 15/, 2000);
+      const voce = await pagina.$eval("#elenco-diagnostica li.error", e => e.innerText);
+      verifica(/^error 15: \S/.test(voce), "the list of errors reads: " + voce);
       verifica(problemi.length === 0, problemi.join("\n"));
       console.log("watch: edit to reloaded page in " + attesa + " ms");
+
+      // The watch ends: the page says so and asks no more (one failed request at most).
+      let richieste = 0;
+      pagina.on("request", () => { richieste++; });
+      w.kill("SIGINT");
+      await pagina.waitForSelector("#fine-watch:not([hidden])", { timeout: 5000 });
+      const detto = await pagina.$eval("#fine-watch", e => e.innerText);
+      verifica(/watch .* has ended/.test(detto), "after the end the page says: " + detto);
+      const dopo = richieste;
+      await pagina.waitForTimeout(1500);
+      verifica(richieste === dopo, (richieste - dopo) + " requests after the page said the watch had ended");
+      verifica(problemi.length <= 1 && problemi.every(p => /ERR_CONNECTION_REFUSED/.test(p)), problemi.join("\n"));
     } finally {
       w.kill("SIGINT");
     }
@@ -180,6 +194,21 @@ const controlli = {
     const s = await suggerimento_di(pagina, "#pianta .stazione[data-nome='SAN LORIANO']");
     verifica(s.testo.includes("SAN LORIANO") && s.testo.includes("VallorsaC_Pietrana_4721-.txt:30"), "tooltip: " + s.testo);
     verifica(s.link.length === 1 && s.link[0].startsWith("vscode://file/") && s.link[0].endsWith("VallorsaC_Pietrana_4721-.txt:30:1"), "link: " + s.link);
+    // The key beside each drawing: each mark it names is drawn in the key's own shape and colour.
+    const chiave = await pagina.$$eval(".legenda svg", c => c.map(e => ({
+      pannello: e.closest("section").id, nome: e.nextSibling.textContent.trim(), forma: e.firstElementChild.tagName,
+      fill: e.firstElementChild.getAttribute("fill"), stroke: e.firstElementChild.getAttribute("stroke") })));
+    for (const [pannello, svg, nomi] of [["pannello-pianta", "pianta", ["station", "signal", "speed-indicator board", "caption board"]],
+      ["pannello-profili", "profili", ["slow order", "station stop", "kilometre reference"]]]) {
+      for (const nome of nomi) {
+        const k = chiave.find(v => v.pannello === pannello && v.nome === nome);
+        verifica(k, "no " + nome + " in the key of " + pannello + ": " + JSON.stringify(chiave.filter(v => v.pannello === pannello).map(v => v.nome)));
+        // The built-in train runs under no slow order, so that mark has nothing to match here.
+        if (nome === "slow order") continue;
+        const selettore = "#" + svg + " " + k.forma + (k.fill && k.fill !== "none" ? "[fill='" + k.fill + "']" : "[stroke='" + k.stroke + "']");
+        verifica(await pagina.$(selettore) !== null, "the key's " + nome + " (" + selettore + ") is not how " + svg + " draws it");
+      }
+    }
     const segnale = await suggerimento_di(pagina, "#pianta circle[fill='#d62728']");
     verifica(/Signal at km .*aspect codes/s.test(segnale.testo) && /4721-\.txt:\d+/.test(segnale.testo), "signal tooltip: " + segnale.testo);
 

@@ -1,45 +1,30 @@
--- Neovim's own LSP client against compattatore lsp: opens the description named by
--- $CMP_FILE, waits for the server's diagnostics and writes them, one per line as
--- "LINE:CODE:SEVERITY", into $CMP_ESITO; then stops the server and quits. Any error
--- is written there as "error: ..." and ends Neovim with a non-zero status: a headless
--- Neovim left with an error would wait for a command forever.
+-- Run after the documented init.lua: opens the line description named by $CMP_FILE (the
+-- configuration starts the server for its file type), waits for the server's diagnostics,
+-- opens the train description $CMP_TRENO, and writes into $CMP_ESITO the two file types
+-- and then each diagnostic of the line, one per line as "LINE:CODE:SEVERITY".
 local file = os.getenv('CMP_FILE')
+local treno = os.getenv('CMP_TRENO')
 local esito = os.getenv('CMP_ESITO')
-local exe = os.getenv('CMP_EXE')
 
-local function diagnostiche()
-  vim.cmd('edit ' .. vim.fn.fnameescape(file))
-  local buf = vim.api.nvim_get_current_buf()
-  local id = vim.lsp.start_client({
-    name = 'compattatore',
-    cmd = { exe, 'lsp' },
-    root_dir = vim.fn.fnamemodify(file, ':h'),
-  })
-  assert(id, 'the client did not start')
-  vim.lsp.buf_attach_client(buf, id)
+vim.cmd('edit ' .. vim.fn.fnameescape(file))
+local buf = vim.api.nvim_get_current_buf()
+local trovate = vim.wait(10000, function()
+  return #vim.diagnostic.get(buf) > 0
+end, 50)
 
-  local trovate = vim.wait(10000, function()
-    return #vim.diagnostic.get(buf) > 0
-  end, 50)
-
-  local righe = {}
-  if trovate then
-    for _, d in ipairs(vim.diagnostic.get(buf)) do
-      local codice = d.code or (d.user_data and d.user_data.lsp and d.user_data.lsp.code) or ''
-      table.insert(righe, string.format('%d:%s:%d', d.lnum + 1, tostring(codice), d.severity))
-    end
-  else
-    table.insert(righe, 'timeout')
+local righe = { vim.bo[buf].filetype }
+vim.cmd('edit ' .. vim.fn.fnameescape(treno))
+table.insert(righe, vim.bo.filetype)
+if trovate then
+  for _, d in ipairs(vim.diagnostic.get(buf)) do
+    local codice = d.code or (d.user_data and d.user_data.lsp and d.user_data.lsp.code) or ''
+    table.insert(righe, string.format('%d:%s:%d', d.lnum + 1, tostring(codice), d.severity))
   end
-  vim.fn.writefile(righe, esito)
-
-  vim.lsp.stop_client(id)
-  vim.wait(2000, function() return vim.lsp.client_is_stopped(id) end, 50)
+else
+  table.insert(righe, 'timeout')
 end
+vim.fn.writefile(righe, esito)
 
-local ok, errore = pcall(diagnostiche)
-if not ok then
-  vim.fn.writefile({ 'error: ' .. tostring(errore) }, esito)
-  vim.cmd('cquit 1')
-end
+for _, client in pairs(vim.lsp.get_active_clients()) do client.stop() end
+vim.wait(2000, function() return #vim.lsp.get_active_clients() == 0 end, 50)
 vim.cmd('qa!')
