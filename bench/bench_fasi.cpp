@@ -26,14 +26,14 @@ cmp::CartellaMemoria descrizioni(cmp::Stato& s, std::int64_t km) {
   s.nome_linea = "Banco";
   s.numero_treno = "9001";
   if (km == 0) {
-    c.scrivi(cmp::nome_descrizione_linea(s),
+    c.scrivi(cmp::nome_descrizione_linea(identita_di(s)),
              cmp::testo_da_tabella(cmp::tabella_righe(cmp::righe_linea_incorporata())));
-    c.scrivi(cmp::nome_descrizione_treno(s),
+    c.scrivi(cmp::nome_descrizione_treno(identita_di(s)),
              cmp::testo_da_tabella(cmp::tabella_righe(cmp::righe_treno_incorporato())));
   } else {
     const auto d = cmp::banco::genera_descrizioni(static_cast<std::int32_t>(km * 1000));
-    c.scrivi(cmp::nome_descrizione_linea(s), d.linea);
-    c.scrivi(cmp::nome_descrizione_treno(s), d.treno);
+    c.scrivi(cmp::nome_descrizione_linea(identita_di(s)), d.linea);
+    c.scrivi(cmp::nome_descrizione_treno(identita_di(s)), d.treno);
   }
   return c;
 }

@@ -132,9 +132,9 @@ file_compilati compila_file(std::string_view linea, std::string_view treno, bool
   CartellaMemoria cartella;
   scrivi_file_binari(s, cartella);
   file_compilati f;
-  f.sim = cartella.leggi(nome_file_scenario(s)).value_or("");
-  f.dat = cartella.leggi(nome_file_percorso(s)).value_or("");
-  if (con_piano) f.piano = cartella.leggi(nome_file_tabella_linea(s));
+  f.sim = cartella.leggi(nome_file_scenario(identita_di(s))).value_or("");
+  f.dat = cartella.leggi(nome_file_percorso(identita_di(s))).value_or("");
+  if (con_piano) f.piano = cartella.leggi(nome_file_tabella_linea(identita_di(s)));
   return f;
 }
 

@@ -281,7 +281,7 @@ std::vector<std::string> righe_linea_incorporata() {
 }
 
 void dati_linea(const Stato& s, Cartella& cartella) {
-  scrivi_tabella(cartella, nome_descrizione_linea(s), tabella_righe(righe_linea_incorporata()));
+  scrivi_tabella(cartella, nome_descrizione_linea(identita_di(s)), tabella_righe(righe_linea_incorporata()));
 }
 
 }  // namespace cmp

@@ -116,7 +116,7 @@ std::vector<std::string> righe_treno_incorporato() {
 }
 
 void dati_treno(const Stato& s, Cartella& cartella) {
-  scrivi_tabella(cartella, nome_descrizione_treno(s), tabella_righe(righe_treno_incorporato()));
+  scrivi_tabella(cartella, nome_descrizione_treno(identita_di(s)), tabella_righe(righe_treno_incorporato()));
 }
 
 }  // namespace cmp

@@ -24,7 +24,7 @@ int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui) {
   ui.mostra_attesa();
   // A second run in the same folder waits: it would rewrite and delete the description
   // texts while this one reads them.
-  TurnoCartella turno(cartella, nome_descrizione_linea(s));
+  TurnoCartella turno(cartella, nome_descrizione_linea(identita_di(s)));
   dati_linea(s, cartella);
   dati_treno(s, cartella);
   dati_note(s, cartella);

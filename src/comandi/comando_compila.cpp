@@ -111,7 +111,7 @@ int comando_compila(const opzioni_lette& o) {
   s.nome_linea = identita.nome_linea;
   s.numero_treno = identita.numero_treno;
   CartellaDisco destinazione(uscita);
-  for (const auto& nome : {nome_file_tabella_linea(s), nome_file_scenario(s), nome_file_percorso(s)}) {
+  for (const auto& nome : {nome_file_tabella_linea(identita_di(s)), nome_file_scenario(identita_di(s)), nome_file_percorso(identita_di(s))}) {
     if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
       rifiuta(&r, "compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files",
               destinazione.percorso_di(nome));

@@ -12,6 +12,7 @@
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
+#include "model/nomi_file.h"
 
 namespace cmp {
 namespace {
@@ -19,9 +20,9 @@ namespace {
 enum class genere { tabella, scenario, percorso, ignoto };
 
 genere genere_di(const std::string& percorso) {
-  if (percorso.ends_with("_linea.dat")) return genere::tabella;
-  if (percorso.ends_with(".sim")) return genere::scenario;
-  if (percorso.ends_with(".dat")) return genere::percorso;
+  if (percorso.ends_with(kCodaTabellaLinea)) return genere::tabella;
+  if (percorso.ends_with(kCodaScenario)) return genere::scenario;
+  if (percorso.ends_with(kCodaPercorso)) return genere::percorso;
   return genere::ignoto;
 }
 

@@ -8,16 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/nomi_file.h"
 #include "model/stato.h"
 #include "reader/comune/righe_lette.h"
 
 namespace cmp {
-
-// The scenario's identity, Windows-1252 bytes: it names the files and feeds the check codes.
-struct identita_scenario {
-  std::string nome_linea;
-  std::string numero_treno;
-};
 
 // A reserved slot found already in use after the finishing pass: " Errore n. " and the
 // number is shown and no binary file is written.

@@ -30,15 +30,15 @@ testo_in_arrivo apri(Cartella& cartella, const std::string& nome, std::string& b
 
 // Without a line text nothing is read (101).
 void apri_entrambi(Cartella& cartella, const Stato& s, testi_dalla_cartella& t) {
-  if (!cartella.esiste(nome_descrizione_linea(s))) return;
-  t.linea = apri(cartella, nome_descrizione_linea(s), t.byte_linea);
-  t.treno = apri(cartella, nome_descrizione_treno(s), t.byte_treno);
+  if (!cartella.esiste(nome_descrizione_linea(identita_di(s)))) return;
+  t.linea = apri(cartella, nome_descrizione_linea(identita_di(s)), t.byte_linea);
+  t.treno = apri(cartella, nome_descrizione_treno(identita_di(s)), t.byte_treno);
 }
 
 void elimina_letti(Cartella& cartella, const Stato& s, const esito_compilazione& e) {
   if (e.lettura.codice == errori::testo_mancante) return;
-  cartella.elimina(nome_descrizione_linea(s));
-  if (e.treno_letto) cartella.elimina(nome_descrizione_treno(s));
+  cartella.elimina(nome_descrizione_linea(identita_di(s)));
+  if (e.treno_letto) cartella.elimina(nome_descrizione_treno(identita_di(s)));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "errori/catalogo_errori.h"
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
@@ -22,7 +23,7 @@ std::string cella_occupata(const Stato& s, std::int64_t cella) {
 }
 
 // The cell a row at `p` metres takes: the position / 50, plus one.
-std::int64_t cella_piu_uno(std::int32_t p) { return arrotonda(p / 50.0 + 1); }
+std::int64_t cella_piu_uno(std::int32_t p) { return arrotonda(limiti_file::in_celle(p) + 1); }
 
 // A row's kind in words, from the keyword the reader took it by.
 std::string nome_chiave(std::string_view chiave) {
@@ -80,7 +81,7 @@ bool ha_messo(const riga_sorgente& r, std::int64_t cella, const tratto& t, int s
     case tipo_cella::indicatori_v_max: return k == "indicatori_v" && cella_piu_uno(r.posizione) == cella;
     case tipo_cella::cartello: return k == "cartello" && cella_piu_uno(r.posizione) == cella;
     case tipo_cella::abbattimento:
-    case tipo_cella::abbattimento_valore: return k == "abbattimento" && arrotonda(r.posizione / 50.0) == cella;
+    case tipo_cella::abbattimento_valore: return k == "abbattimento" && arrotonda(limiti_file::in_celle(r.posizione)) == cella;
     case tipo_cella::fermata: return k == "stazione" && stazione == t.parametro1;
     default: return false;
   }
@@ -144,7 +145,7 @@ std::string valore_segnaposto(const Stato& s, std::string_view nome, const conte
   if (nome == "cella_registrata") return cella_n(c.cella);
   if (nome == "cella") return cella_e_riga(s, cella_piu_uno(p), c);
   if (nome == "cella_avviso") return cella_e_riga(s, cella_piu_uno(p - 1200), c);
-  if (nome == "cella_abbattimento") return cella_e_riga(s, arrotonda(p / 50.0), c);
+  if (nome == "cella_abbattimento") return cella_e_riga(s, arrotonda(limiti_file::in_celle(p)), c);
   if (nome == "stazione_precedente") return rispetto_precedente(c);
   if (nome == "lunghezza") return metri(lunghezza_linea(s.scenario));
   if (nome == "ripetizione_1") return std::to_string(ripetizione_primo(s.scenario));
@@ -209,7 +210,7 @@ std::string descrivi_errore(const Stato& s, std::int32_t codice, std::int32_t p)
   if (const char* modello = modello_di(codice)) {
     contesto_messaggio c;
     c.posizione = p;
-    c.cella = c.cella_oggetto = p / 50;
+    c.cella = c.cella_oggetto = limiti_file::celle_intere(p);
     return compila_messaggio(s, modello, c);
   }
   return s.dettaglio_errore.empty() ? "error " + std::to_string(codice) : s.dettaglio_errore;
@@ -275,7 +276,7 @@ IndiceAvvisi::IndiceAvvisi(const Stato& s, const esito_compilazione& esito) {
 }
 
 std::int64_t IndiceAvvisi::cella_oggetto(const avviso_finitura& a) const {
-  const std::int64_t c = a.posizione / 50;
+  const std::int64_t c = limiti_file::celle_intere(a.posizione);
   if (a.codice != errori::abbattimento_rallentamento || c < 0 || inizio_rallentamento_.empty()) return c;
   const auto ultima = static_cast<std::int64_t>(inizio_rallentamento_.size()) - 1;
   const std::int64_t inizio = inizio_rallentamento_[static_cast<std::size_t>(std::min(c, ultima))];
@@ -296,7 +297,7 @@ std::string descrivi_avviso(const Stato& s, const IndiceAvvisi& indice, const av
   contesto_messaggio c;
   c.riga = indice.riga(a);
   c.posizione = c.riga ? c.riga->posizione : a.posizione;
-  c.cella = a.posizione / 50;
+  c.cella = limiti_file::celle_intere(a.posizione);
   c.cella_oggetto = indice.cella_oggetto(a);
   return compila_messaggio(s, modello, c);
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "model/cp1252.h"
+#include "model/nomi_file.h"
 
 namespace cmp {
 std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
@@ -21,21 +22,11 @@ std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
 }
 
 std::string deduci_nome_linea(const std::string& percorso_linea) {
-  const std::string linea = std::filesystem::path(percorso_linea).filename().string();
-  const std::string coda = "_linea.txt";
-  if (!linea.ends_with(coda) || linea.size() == coda.size()) return "";
-  return linea.substr(0, linea.size() - coda.size());
+  return linea_dal_nome(std::filesystem::path(percorso_linea).filename().string());
 }
 
 std::string deduci_numero_treno(const std::string& percorso_treno, const std::string& nome_linea) {
-  const std::string treno = std::filesystem::path(percorso_treno).filename().string();
-  const std::string testa = nome_linea + "_";
-  const std::string coda = "-.txt";
-  if (nome_linea.empty() || treno.rfind(testa, 0) != 0 || !treno.ends_with(coda) ||
-      treno.size() == testa.size() + coda.size()) {
-    return "";
-  }
-  return treno.substr(testa.size(), treno.size() - testa.size() - coda.size());
+  return treno_dal_nome(std::filesystem::path(percorso_treno).filename().string(), nome_linea);
 }
 
 std::string perche_nome_linea_non_dedotto(const std::string& percorso_linea) {
@@ -52,7 +43,7 @@ std::string perche_numero_non_dedotto(const std::string& percorso_treno, const s
     return atteso + "the train file's name begins with the route's name '" + nome_linea + "'" +
            (nome_dato ? " (given by --nome-linea)" : "") + " and '_'";
   }
-  if (!treno.ends_with("-.txt")) return atteso + "the train file's name ends with '-.txt'";
+  if (!treno.ends_with(kCodaDescrizioneTreno)) return atteso + "the train file's name ends with '-.txt'";
   return atteso + "the train number, between '" + nome_linea + "_' and '-.txt', is empty";
 }
 

@@ -67,7 +67,7 @@ std::vector<std::string> righe_note(const Stato& s) {
 }
 
 void dati_note(const Stato& s, Cartella& cartella) {
-  scrivi_tabella(cartella, nome_documento(s, kSuffissoNote), tabella_righe(righe_note(s)));
+  scrivi_tabella(cartella, nome_documento(identita_di(s), kSuffissoNote), tabella_righe(righe_note(s)));
 }
 
 }  // namespace cmp

@@ -112,7 +112,7 @@ std::vector<std::string> righe_scheda(const Stato& s) {
 }
 
 void dati_scheda(const Stato& s, Cartella& cartella) {
-  scrivi_tabella(cartella, nome_documento(s, kSuffissoScheda), tabella_righe(righe_scheda(s)));
+  scrivi_tabella(cartella, nome_documento(identita_di(s), kSuffissoScheda), tabella_righe(righe_scheda(s)));
 }
 
 }  // namespace cmp

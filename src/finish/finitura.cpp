@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "model/arrotonda.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
@@ -57,7 +58,7 @@ bool marca_la_prima_libera(Stato& s, std::initializer_list<std::int64_t> candida
 // The pass keeps going after a fault: the last one stays in `codice_errore`, all of
 // them in `avvisi`.
 void registra_errore(Stato& s, std::int32_t codice, std::int64_t c) {
-  const auto posizione = static_cast<std::int32_t>(c * 50);
+  const auto posizione = static_cast<std::int32_t>(limiti_file::metri_di_cella(c));
   s.codice_errore = codice;
   s.posizione_errore = posizione;
   s.avvisi.push_back({codice, posizione});

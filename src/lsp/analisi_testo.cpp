@@ -4,6 +4,7 @@
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
@@ -135,8 +136,8 @@ std::optional<formato_descrizione> formato_dal_contenuto(std::string_view testo)
 std::optional<long long> cella_della_riga(const parola_chiave& p, long long posizione) {
   const auto arrotonda_pari = [](double x) { return static_cast<long long>(arrotonda(x)); };
   switch (p.cella) {
-    case cella_riga::posizione: return arrotonda_pari(static_cast<double>(posizione) / 50.0);
-    case cella_riga::posizione_piu_1: return arrotonda_pari(static_cast<double>(posizione) / 50.0 + 1.0);
+    case cella_riga::posizione: return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)));
+    case cella_riga::posizione_piu_1: return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)) + 1.0);
     default: return std::nullopt;
   }
 }

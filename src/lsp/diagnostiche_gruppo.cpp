@@ -5,6 +5,7 @@
 #include "lsp/diagnosi.h"
 #include "lsp/protocollo.h"
 #include "lsp/uri.h"
+#include "model/nomi_file.h"
 
 namespace cmp {
 namespace {
@@ -26,8 +27,8 @@ diagnostica_testo linea_mancante(const std::string& nome_linea) {
   diagnostica_testo manca;
   manca.numero = 101;
   manca.livello = gravita::avviso;
-  manca.messaggio = "the line description " + nome_linea +
-                    "_linea.txt is neither open nor in this folder, so the train cannot be checked";
+  manca.messaggio = "the line description " + nome_descrizione_linea({nome_linea, ""}) +
+                    " is neither open nor in this folder, so the train cannot be checked";
   return manca;
 }
 
@@ -36,7 +37,7 @@ diagnostica_testo nota_della_linea(const diagnostica_testo& dt, const std::strin
   diagnostica_testo nota = dt;
   nota.riga = 0;
   nota.livello = gravita::informazione;
-  nota.messaggio = "the line description " + nome_linea + "_linea.txt has an error" +
+  nota.messaggio = "the line description " + nome_descrizione_linea({nome_linea, ""}) + " has an error" +
                    (dt.riga > 0 ? " at line " + std::to_string(dt.riga) + ", column " + std::to_string(dt.colonna) : "") +
                    ": " + dt.messaggio;
   return nota;
@@ -56,7 +57,7 @@ std::vector<diagnostiche_uri> DiagnosticheGruppi::compila(ArchivioDocumenti& doc
   if (linea) {
     testo_linea = linea->testo;
     uri_linea = linea->uri;
-  } else if (const auto su_disco = percorso_locale(gruppo.cartella + nome_linea + "_linea.txt"); su_disco && !treni.empty()) {
+  } else if (const auto su_disco = percorso_locale(gruppo.cartella + nome_descrizione_linea({nome_linea, ""})); su_disco && !treni.empty()) {
     testo_linea = leggi_file_(*su_disco);
     uri_linea = uri_da_percorso(*su_disco);
   }

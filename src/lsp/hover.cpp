@@ -6,6 +6,7 @@
 #include "lsp/analisi_testo.h"
 #include "lsp/protocollo.h"
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
@@ -17,7 +18,7 @@ std::string cella_compilata(const Stato& s, long long cella) {
     return "cell " + std::to_string(cella) + " is not on the track (cells 0 to " + std::to_string(s.ultima_cella()) + ")";
   }
   const tratto& t = s.percorso[static_cast<std::size_t>(cella)];
-  std::string out = "compiled cell " + std::to_string(cella) + " (" + std::to_string(cella * 50) +
+  std::string out = "compiled cell " + std::to_string(cella) + " (" + std::to_string(limiti_file::metri_di_cella(cella)) +
                     " m) holds " + nome_tipo_cella(t.tipo);
   if (t.tipo != 0) {
     out += " (parameters " + std::to_string(t.parametro1) + ", " + std::to_string(t.parametro2) + ", " +
@@ -31,10 +32,10 @@ std::string cella_compilata(const Stato& s, long long cella) {
 }
 
 // The stop cell of the station compiled from the row at this position, when there is one.
-std::optional<long long> cella_fermata(const Stato& s, long long posizione) {
-  for (int voce = 1; voce <= 80; ++voce) {
+std::optional<long long> fermata_della_riga(const Stato& s, long long posizione) {
+  for (int voce = 1; voce <= kVoceUltimaStazione; ++voce) {
     const auto& v = s.scenario[static_cast<std::size_t>(voce)];
-    if (v.tipo != 0 && v.intero3 == posizione && v.intero2 > 0) return v.intero2 / 50 - 1;
+    if (v.tipo != 0 && posizione_stazione(v) == posizione && fine_area(v) > 0) return limiti_file::cella_fermata(v);
   }
   return std::nullopt;
 }
@@ -65,7 +66,7 @@ json hover_riga(const documento_aperto& d, int riga, int colonna) {
   const auto pos = !r->campi.empty() && p.cella != cella_riga::nessuna ? numero_del_campo(r->campi[0].testo) : std::nullopt;
   if (pos) {
     std::optional<long long> cella = cella_della_riga(p, *pos);
-    if (p.cella == cella_riga::fermata && d.compilato) cella = cella_fermata(*d.compilato, *pos);
+    if (p.cella == cella_riga::fermata && d.compilato) cella = fermata_della_riga(*d.compilato, *pos);
     testo += "\nAt " + std::to_string(*pos) + " m (" + chilometro(*pos) + ")";
     if (cella) testo += ", on cell " + std::to_string(*cella) + (p.cella == cella_riga::fermata ? " (the stop cell)" : "");
     testo += ".";

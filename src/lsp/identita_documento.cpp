@@ -1,24 +1,21 @@
 #include "lsp/identita_documento.h"
 
-#include "descrizioni/identita.h"
 #include "lsp/analisi_testo.h"
+#include "model/nomi_file.h"
 
 namespace cmp {
 
 identita_documento identifica_documento(const std::string& nome_file, std::string_view testo_utf8) {
   identita_documento i;
-  const std::string linea = deduci_nome_linea(nome_file);
-  constexpr std::string_view fine_treno = "-.txt";
-  const auto sottolineato = nome_file.find_last_of('_');
+  const std::string linea = linea_dal_nome(nome_file);
+  const auto treno = identita_dal_nome_treno(nome_file);
   if (!linea.empty()) {
     i.formato = formato_descrizione::linea;
     i.nome_linea = linea;
-  } else if (nome_file.size() > fine_treno.size() && nome_file.ends_with(fine_treno) &&
-             sottolineato != std::string::npos && sottolineato > 0) {
+  } else if (treno) {
     i.formato = formato_descrizione::treno;
-    i.nome_linea = nome_file.substr(0, sottolineato);
-    const std::string numero = nome_file.substr(sottolineato + 1, nome_file.size() - fine_treno.size() - sottolineato - 1);
-    if (!numero.empty()) i.numero_treno = numero;
+    i.nome_linea = treno->nome_linea;
+    if (!treno->numero_treno.empty()) i.numero_treno = treno->numero_treno;
   } else {
     const auto formato = formato_dal_contenuto(testo_utf8);
     i.formato = formato.value_or(formato_descrizione::linea);

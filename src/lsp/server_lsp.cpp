@@ -4,6 +4,7 @@
 #include "lsp/hover.h"
 #include "lsp/protocollo.h"
 #include "lsp/simboli.h"
+#include "model/versione.h"
 
 namespace cmp {
 namespace {
@@ -84,7 +85,7 @@ void ServerLsp::richiesta(const json& id, const std::string& metodo, const json&
         {"hoverProvider", true},
         {"completionProvider", {{"triggerCharacters", json::array()}, {"resolveProvider", false}}},
         {"documentSymbolProvider", true}};
-    return rispondi(id, {{"capabilities", capacita}, {"serverInfo", {{"name", "compattatore"}, {"version", "1.0.0"}}}});
+    return rispondi(id, {{"capabilities", capacita}, {"serverInfo", {{"name", "compattatore"}, {"version", kVersione}}}});
   }
   if (!inizializzato_) return errore(id, kNonInizializzato, "the server has not been initialized");
   if (chiusura_chiesta_) return errore(id, kRichiestaNonValida, "the server is shutting down");

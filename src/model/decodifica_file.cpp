@@ -7,6 +7,7 @@
 
 #include "model/arrotonda.h"
 #include "model/byte_le.h"
+#include "model/limiti_formato.h"
 
 namespace cmp {
 namespace {
@@ -44,7 +45,6 @@ std::string n(std::int64_t v) { return std::to_string(v); }
 // ---------------------------------------------------------------------------------------
 // The scenario table.
 
-constexpr std::int32_t kUltimaVoceStazione = 80;
 
 // An entry's own values that no compile leaves: the fixed value of entry 85, the identity
 // texts the files are named after, the number of codes of entry 86.
@@ -110,7 +110,7 @@ const char* parametro1_atteso(std::size_t i, const tratto& t) {
   }
   switch (t.tipo) {
     case tipo_cella::fermata:
-      return fuori(1, kUltimaVoceStazione) ? "a station entry, 1 to 80" : nullptr;
+      return fuori(1, kVoceUltimaStazione) ? "a station entry, 1 to 80" : nullptr;
     case tipo_cella::cartello:
       return fuori(0, kVocePrimoCartello) ? "a caption entry, 0 to 80" : nullptr;
     case tipo_cella::approccio_rallentamento:
@@ -142,7 +142,7 @@ std::optional<difetto_file> difetto_cella(std::size_t i, const tratto& t, std::s
 }
 
 std::size_t celle_per_righe(std::size_t righe) {
-  return static_cast<std::size_t>(arrotonda(static_cast<double>(righe - 1) / 50.0)) + 1;
+  return static_cast<std::size_t>(arrotonda(limiti_file::in_celle(static_cast<double>(righe - 1)))) + 1;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -458,8 +458,8 @@ std::optional<difetto_compilato> verifica_insieme(const std::vector<voce_scenari
       const auto voce = static_cast<std::size_t>(t.parametro1);
       if (voce >= voci.size()) continue;
       const voce_scenario& v = voci[voce];
-      const std::int64_t fermata = std::int64_t{v.intero2} / 50 - 1;
-      if (v.tipo >= 25 || fermata != static_cast<std::int64_t>(i)) {
+      const std::int64_t fermata = limiti_file::cella_fermata(v);
+      if (v.tipo >= kPrimoTipoSenzaFermata || fermata != static_cast<std::int64_t>(i)) {
         return nel_percorso(p1, "cell " + n(i) + " is the stop of entry " + n(voce) + ": expected a station whose " +
                                     "area ends at cell " + n(i + 1) + ", and entry " + n(voce) + " has kind " +
                                     std::to_string(v.tipo) + " and ends at " + std::to_string(v.intero2) + " m");

@@ -7,7 +7,8 @@
 
 namespace cmp {
 
-inline constexpr int kVocePrimoCartello = 80;  // caption texts fill 80, 79, ... downward
+inline constexpr int kVoceUltimaStazione = 80;  // stations fill 1, 2, ... upward, at most to 80
+inline constexpr int kVocePrimoCartello = 80;    // caption texts fill 80, 79, ... downward
 // The kilometre references "tre", "due" and "uno", in this order.
 inline constexpr int kVoceProgressivaTre = 81;
 inline constexpr int kVoceProgressivaDue = 82;
@@ -20,6 +21,17 @@ inline constexpr int kVoceIdentitaTreno = 86;   // the train, its clock and sign
 template <typename Voce> auto& posizione_progressiva(Voce& v) { return v.intero1; }   // metres
 template <typename Voce> auto& chilometri_progressiva(Voce& v) { return v.intero2; }  // metres
 template <typename Voce> auto& bandiera_progressiva(Voce& v) { return v.intero3; }    // 1: +100
+
+// A station (entries 1 to 80); these take the entry itself. The area runs from its start to
+// its end around the station's position; the time is the one the train sheet shows (the
+// departure, or the arrival at the last station), in seconds since midnight.
+template <typename Voce> auto& inizio_area(Voce& v) { return v.intero1; }         // metres
+template <typename Voce> auto& fine_area(Voce& v) { return v.intero2; }           // metres
+template <typename Voce> auto& posizione_stazione(Voce& v) { return v.intero3; }  // metres
+template <typename Voce> auto& orario_stazione(Voce& v) { return v.intero4; }     // seconds
+template <typename Voce> auto& nome_stazione(Voce& v) { return v.testo; }
+// Kinds from here on are stored in their entry but put no stop cell on the track.
+inline constexpr int kPrimoTipoSenzaFermata = 25;
 
 // Entry 84.
 template <typename Tabella> auto& massa_frenata(Tabella& t) { return t[kVoceTotali].intero1; }  // per cent

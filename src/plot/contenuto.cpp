@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "model/limiti_formato.h"
+
 namespace cmp::disegno {
 namespace {
 
-constexpr std::int64_t kMetriCella = 50;
+constexpr std::int64_t kMetriCella = limiti_file::metri_cella;
 
 std::int64_t metro_oggetto(std::int64_t cella) { return std::max<std::int64_t>(0, (cella - 1) * kMetriCella); }
 
@@ -26,7 +28,7 @@ std::vector<tratto_costante> tratti(const std::vector<tratto>& celle, std::int64
 }
 
 // Entries 1 to 80 hold the stations in row order, then (from 80 down) the caption texts.
-constexpr std::size_t kUltimaVoceStazione = 80;
+constexpr auto kUltimaVoceStazione = static_cast<std::size_t>(kVoceUltimaStazione);
 
 bool voce_usata(const voce_scenario& v) {
   return v.tipo != 0 || v.intero1 != 0 || v.intero2 != 0 || v.intero3 != 0 || !v.testo.empty();
@@ -47,7 +49,7 @@ std::vector<oggetto> stazioni(const Stato& s) {
   std::vector<oggetto> out;
   for (std::size_t n = 1; n <= kUltimaVoceStazione && !di_cartello[n] && voce_usata(s.scenario[n]); ++n) {
     const auto& v = s.scenario[n];
-    const std::int64_t cella = std::max<std::int64_t>(0, std::int64_t{v.intero2} / kMetriCella - 1);
+    const std::int64_t cella = std::max<std::int64_t>(0, limiti_file::cella_fermata(v));
     out.push_back({cella, cella * kMetriCella, static_cast<std::int16_t>(n), v.tipo, 0, v.testo});
   }
   return out;

@@ -26,6 +26,7 @@
 #include <map>
 
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 #include "plot/contenuto.h"
 #include "plot/pagina_risorse.h"
 #include "plot/righe_rilette.h"
@@ -39,7 +40,7 @@ using disegno::contenuto;
 using disegno::oggetto;
 using disegno::riga_riletta;
 
-constexpr std::int64_t kMetriCella = 50;
+constexpr std::int64_t kMetriCella = limiti_file::metri_cella;
 // Metres the plan may leave out when simplified: under a pixel at the closest zoom.
 constexpr double kTolleranzaPianta = 0.5;
 constexpr std::size_t kMetriPezzo = 1000;

@@ -310,7 +310,7 @@ std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, c
     const punto q = p.al_metro(o.metro);
     const std::string nome = testo_scenario_xml(o.testo);
     std::string dettagli = nome + ": stop at " + dove(c, o) + ", kind " + std::to_string(o.parametro2);
-    if (o.parametro2 >= 25) dettagli += " (no cell on the track)";
+    if (o.parametro2 >= kPrimoTipoSenzaFermata) dettagli += " (no cell on the track)";
     punti += "<circle class=\"stazione\" cx=\"" + numero(q.x) + "\" cy=\"" + numero(q.y) + "\" r=\"5.5\">" +
              titolo(dettagli) + "</circle>\n";
     const punto d = p.destra(o.metro);

@@ -9,6 +9,7 @@
 #include "messaggi/messaggi.h"
 #include "messaggi/uscita_standard.h"
 #include "model/somiglianza.h"
+#include "model/versione.h"
 #include "riga_comando/aiuto.h"
 #include "riga_comando/opzioni.h"
 
@@ -86,7 +87,7 @@ int esegui_argomenti(const std::vector<std::string>& argomenti) {
     return kUscitaPulita;
   }
   if (comando == "--version" || comando == "-V") {
-    stampa_uscita("compattatore 1.0.0\n");
+    stampa_uscita(std::string("compattatore ") + kVersione + "\n");
     return kUscitaPulita;
   }
   if (const auto* c = comando_di_nome(comando)) {

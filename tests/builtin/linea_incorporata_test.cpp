@@ -192,7 +192,7 @@ struct LineaCompilata {
     s.numero_treno = "4721";
     s.crea_tabella_linea = true;
     dati_linea(s, cartella);
-    cartella.file[nome_descrizione_treno(s)] = "[fine]\r\n";
+    cartella.file[nome_descrizione_treno(identita_di(s))] = "[fine]\r\n";
     leggi_da_cartella(s, cartella);
   }
 };

@@ -77,7 +77,7 @@ TEST(TrenoSuLineaIncorporataErrori, Error10AfterEntry51) {
   for (int i = 0; i < 52; ++i) {
     treno += "stazione, " + std::to_string(500 * i) + ", 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, STAZIONE\r\n";
   }
-  cartella.scrivi(nome_descrizione_treno(s), treno + "[fine]\r\n");
+  cartella.scrivi(nome_descrizione_treno(identita_di(s)), treno + "[fine]\r\n");
   leggi_da_cartella(s, cartella);
 
   EXPECT_EQ(s.codice_errore, 10);
@@ -93,7 +93,7 @@ TEST(TrenoSuLineaIncorporataErrori, AReadingFailureInTheTrainDeletesItToo) {
   Stato s = identita();
   CartellaMemoria cartella;
   dati_linea(s, cartella);
-  cartella.scrivi(nome_descrizione_treno(s), "[generale]\r\nsabbia, 40000\r\n[fine]\r\n");
+  cartella.scrivi(nome_descrizione_treno(identita_di(s)), "[generale]\r\nsabbia, 40000\r\n[fine]\r\n");
   leggi_da_cartella(s, cartella);
   EXPECT_EQ(s.codice_errore, 25);
   EXPECT_EQ(s.luogo_errore.testo, testo_descrizione::treno);

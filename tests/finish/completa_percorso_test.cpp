@@ -101,19 +101,19 @@ TEST(ScriviFileBinari, WritesTheFinishedScenarioInOrder) {
   Stato s = stato_letto(150);
   ASSERT_EQ(completa_e_riporta(s), "");
   CartellaMemoria cartella;
-  cartella.file[nome_file_tabella_linea(s)] = "older plan";
+  cartella.file[nome_file_tabella_linea(identita_di(s))] = "older plan";
 
   s.crea_tabella_linea = false;
   EXPECT_EQ(scrivi_file_binari(s, cartella),
             (std::vector<std::string>{"VallorsaC_Pietrana_4721.sim", "VallorsaC_Pietrana_4721.dat"}));
-  EXPECT_EQ(cartella.file[nome_file_tabella_linea(s)], "older plan");
+  EXPECT_EQ(cartella.file[nome_file_tabella_linea(identita_di(s))], "older plan");
 
-  const std::string percorso = cartella.file.at(nome_file_percorso(s));
+  const std::string percorso = cartella.file.at(nome_file_percorso(identita_di(s)));
   EXPECT_EQ(percorso.size(), 150u * 15);
   EXPECT_EQ(due_byte(percorso, 16), "01 14");  // 5121
   EXPECT_EQ(due_byte(percorso, 18), "6c 09");  // 2412
   // Entry 85 follows 85 entries of 34 bytes; its text is the 18 bytes of the route.
-  const std::string scenario = cartella.file.at(nome_file_scenario(s));
+  const std::string scenario = cartella.file.at(nome_file_scenario(identita_di(s)));
   const std::size_t voce85 = 85 * 34;
   EXPECT_EQ(due_byte(scenario, voce85 + 16 + 18), "62 02");  // 610
   EXPECT_EQ(due_byte(scenario, voce85 + 30 + 18), "b9 81");  // 33209

@@ -138,7 +138,7 @@ bool LetturaLinea::riga_lunghezza() {
   if (lunghezza > limiti_file::lunghezza_massima) return errore(errori::lunghezza_eccessiva);
   if (lunghezza < 0) return errore(errori::lunghezza_negativa);
   const std::int64_t metri = std::int64_t{lunghezza} + limiti_file::metri_oltre_linea;
-  s_.percorso.assign(static_cast<std::size_t>(arrotonda(metri / 50.0)) + 1, tratto{});
+  s_.percorso.assign(static_cast<std::size_t>(arrotonda(limiti_file::in_celle(metri))) + 1, tratto{});
   if (s_.crea_tabella_linea) s_.tabella_linea.crea(static_cast<std::size_t>(metri) + 1);
   return true;
 }
@@ -162,8 +162,8 @@ bool LetturaLinea::riga_ripetizione(const std::string& campo) {
   const std::int32_t b = campi_.leggi_intero();
   ripetizione_primo(s_.scenario) = a;
   ripetizione_secondo(s_.scenario) = b;
-  if (a % 50 != 0) return errore(errori::ripetizione_primo);
-  if (b % 50 != 0) return errore(errori::ripetizione_secondo);
+  if (!limiti_file::su_griglia(a)) return errore(errori::ripetizione_primo);
+  if (!limiti_file::su_griglia(b)) return errore(errori::ripetizione_secondo);
   if (contiene(campo, "4")) {
     numero_codici(s_.scenario) = 4;
   } else if (contiene(campo, "9")) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/arrotonda.h"
+#include "model/limiti_formato.h"
 #include "reader/comune/aritmetica_32.h"
 #include "reader/comune/fallimento_riga.h"
 
@@ -13,7 +14,7 @@ constexpr std::int32_t kDistanzaMontagneUnite = 150;
 
 // The cell of a board at position p, or -1 when it lies outside the track.
 std::int64_t cella_cartello(const Stato& s, std::int32_t posizione) {
-  const std::int64_t c = arrotonda(posizione / 50.0 + 1.0);
+  const std::int64_t c = arrotonda(limiti_file::in_celle(posizione) + 1.0);
   return c >= 0 && c <= s.ultima_cella() ? c : -1;
 }
 
@@ -60,8 +61,8 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
     if (distanza <= kDistanzaMontagneUnite) tipo = 3;
   }
 
-  const std::int64_t prima = arrotonda(inizio / 50.0);
-  const std::int64_t ultima = arrotonda(fine / 50.0 - 1.0);
+  const std::int64_t prima = arrotonda(limiti_file::in_celle(inizio));
+  const std::int64_t ultima = arrotonda(limiti_file::in_celle(fine) - 1.0);
   const std::int64_t da = std::max<std::int64_t>(prima, 0);
   const std::int64_t a = std::min(ultima, s.ultima_cella());
   for (std::int64_t c = da; c <= a; ++c) {

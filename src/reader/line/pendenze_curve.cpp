@@ -57,7 +57,7 @@ void avvia_piano(Stato& s) {
 }
 
 void riga_pendenza(Stato& s, cursori_righe& cur, std::int32_t p, std::int32_t v) {
-  const std::int64_t n = arrotonda(p / 50.0);
+  const std::int64_t n = arrotonda(limiti_file::in_celle(p));
   if (n > 0) riempi_pendenza(s, cur, n);
   cur.pendenza_precedente = v;
 }

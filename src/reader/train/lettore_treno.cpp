@@ -7,6 +7,7 @@
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
+#include "model/limiti_formato.h"
 #include "reader/comune/lettura.h"
 #include "reader/comune/testo_chiavi.h"
 #include "reader/parole_chiave.h"
@@ -15,7 +16,7 @@
 namespace cmp {
 
 std::int64_t cella_di(std::int64_t metri, int scarto) {
-  return arrotonda(static_cast<double>(metri) / 50.0 + scarto);
+  return arrotonda(limiti_file::in_celle(static_cast<double>(metri)) + scarto);
 }
 
 bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine) {
@@ -211,7 +212,9 @@ void LetturaTreno::controlla_progressive() {
   const Stato& s = s_;
   bool fuori_griglia = false;
   for (int voce = 81; voce <= 83; ++voce) {
-    if (s.scenario[voce].intero1 % 50 != 0 || s.scenario[voce].intero2 % 50 != 0) fuori_griglia = true;
+    if (!limiti_file::su_griglia(s.scenario[voce].intero1) || !limiti_file::su_griglia(s.scenario[voce].intero2)) {
+      fuori_griglia = true;
+    }
   }
   if (fuori_griglia) registra_errore(s_, errori::progressive_fuori_griglia, luogo{testo_descrizione::linea, 0, 0});
 }

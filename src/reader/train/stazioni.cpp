@@ -7,12 +7,8 @@
 namespace cmp {
 namespace {
 
-// Kinds from here on are stored in their entry but leave the track alone.
-constexpr std::uint8_t kPrimoTipoSenzaCelle = 25;
 // The area must start at least this far after the previous station's area ends.
 constexpr std::int32_t kDistanzaMinima = 350;
-// Entries from 81 on hold kilometre references and identities, never stations.
-constexpr std::int32_t kUltimaVoceStazione = 80;
 
 bool senza_avvisi(std::uint8_t tipo) { return tipo == 5 || tipo == 6; }
 
@@ -67,7 +63,7 @@ void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
 esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& riga, std::int32_t& contatore) {
   const std::int32_t n = contatore;
   // An entry that holds a caption text of the line is never taken.
-  if (n > std::min(s.voce_cartello, kUltimaVoceStazione)) {
+  if (n > std::min<std::int32_t>(s.voce_cartello, kVoceUltimaStazione)) {
     registra_errore(s, errori::troppe_stazioni, riga);
     return esito_riga::interrompi;
   }
@@ -76,7 +72,7 @@ esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& rig
   const std::int32_t posizione = lettore.leggi_intero();
   v.intero3 = posizione;
   if (oltre_percorso(s, posizione, 800)) return fine_per_posizione(s, posizione, riga);
-  if (posizione % 50 != 0) {
+  if (!limiti_file::su_griglia(posizione)) {
     registra_errore(s, errori::stazione_fuori_griglia, riga, posizione);
     return esito_riga::interrompi;
   }
@@ -94,9 +90,8 @@ esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& rig
     v.ottetto5 = 0;
   }
 
-  if (v.tipo < kPrimoTipoSenzaCelle) {
-    // The stop cell lies just before the cell of the area's end; whole, since the end is on the grid.
-    const std::int64_t fermata = v.intero2 / 50 - 1;
+  if (v.tipo < kPrimoTipoSenzaFermata) {
+    const std::int64_t fermata = limiti_file::cella_fermata(v);
     if (fermata > s.ultima_cella()) {
       registra_errore(s, errori::stazione_oltre, riga, posizione);
       return esito_riga::interrompi;

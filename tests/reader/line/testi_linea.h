@@ -47,8 +47,8 @@ inline Letta leggi(const std::string& testo, std::int32_t crea_tabella = 1) {
 struct Memorizzata {
   Stato s;
   CartellaMemoria cartella;
-  bool linea_rimasta() { return cartella.esiste(nome_descrizione_linea(s)); }
-  bool treno_rimasto() { return cartella.esiste(nome_descrizione_treno(s)); }
+  bool linea_rimasta() { return cartella.esiste(nome_descrizione_linea(identita_di(s))); }
+  bool treno_rimasto() { return cartella.esiste(nome_descrizione_treno(identita_di(s))); }
 };
 
 inline Memorizzata memorizza(const std::optional<std::string>& testo_linea, std::int32_t crea_tabella = 1) {
@@ -56,8 +56,8 @@ inline Memorizzata memorizza(const std::optional<std::string>& testo_linea, std:
   m.s.nome_linea = "Linea";
   m.s.numero_treno = "1";
   m.s.crea_tabella_linea = crea_tabella;
-  if (testo_linea) m.cartella.file[nome_descrizione_linea(m.s)] = *testo_linea;
-  m.cartella.file[nome_descrizione_treno(m.s)] = "[treno]\r\n[fine]\r\n";
+  if (testo_linea) m.cartella.file[nome_descrizione_linea(identita_di(m.s))] = *testo_linea;
+  m.cartella.file[nome_descrizione_treno(identita_di(m.s))] = "[treno]\r\n[fine]\r\n";
   leggi_da_cartella(m.s, m.cartella);
   return m;
 }

@@ -33,9 +33,9 @@ TEST(MemorizzaDati, ATextThatExistsButCannotBeReadIsError25AndBothGo) {
   for (const bool linea : {true, false}) {
     Stato s = identita();
     CartellaIlleggibile c;
-    c.scrivi(nome_descrizione_linea(s), testo_da_tabella(tabella_righe(righe_linea_incorporata())));
-    c.scrivi(nome_descrizione_treno(s), testo_da_tabella(tabella_righe(righe_treno_incorporato())));
-    c.illeggibile = linea ? nome_descrizione_linea(s) : nome_descrizione_treno(s);
+    c.scrivi(nome_descrizione_linea(identita_di(s)), testo_da_tabella(tabella_righe(righe_linea_incorporata())));
+    c.scrivi(nome_descrizione_treno(identita_di(s)), testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+    c.illeggibile = linea ? nome_descrizione_linea(identita_di(s)) : nome_descrizione_treno(identita_di(s));
     leggi_da_cartella(s, c);
     EXPECT_EQ(s.codice_errore, 25) << linea;
     EXPECT_NE(s.dettaglio_errore.find("Permission denied"), std::string::npos);
@@ -46,12 +46,12 @@ TEST(MemorizzaDati, ATextThatExistsButCannotBeReadIsError25AndBothGo) {
 TEST(MemorizzaDati, ALineErrorOfItsOwnLeavesTheTrainTextUnread) {
   Stato s = identita();
   CartellaMemoria c;
-  c.scrivi(nome_descrizione_linea(s), "[generale]\r\nlunghezza percorso, 2000000\r\n[fine]\r\n");
-  c.scrivi(nome_descrizione_treno(s), "[generale]\r\n[fine]\r\n");
+  c.scrivi(nome_descrizione_linea(identita_di(s)), "[generale]\r\nlunghezza percorso, 2000000\r\n[fine]\r\n");
+  c.scrivi(nome_descrizione_treno(identita_di(s)), "[generale]\r\n[fine]\r\n");
   leggi_da_cartella(s, c);
   EXPECT_EQ(s.codice_errore, 1);
-  EXPECT_FALSE(c.esiste(nome_descrizione_linea(s)));
-  EXPECT_TRUE(c.esiste(nome_descrizione_treno(s)));
+  EXPECT_FALSE(c.esiste(nome_descrizione_linea(identita_di(s))));
+  EXPECT_TRUE(c.esiste(nome_descrizione_treno(identita_di(s))));
 }
 
 }  // namespace
