@@ -2,7 +2,7 @@
 // written to a folder, compiled by the readers and deleted.
 #include <gtest/gtest.h>
 
-#include "fatti_treno_incorporato.h"
+#include "../builtin/fatti_treno_incorporato.h"
 
 #include <string>
 
