@@ -482,7 +482,7 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
   std::cout << "[ killed   ] " << tutti_vecchi << " runs left the old files, " << tutti_nuovi << " the new ones\n";
 }
 
-TEST(ComandiAiuto, HelpAndVersion) {
+TEST(ComandiAiuto, EveryCommandHasHelpAndTheProgramAVersion) {
   for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
            {"--help"}, {"compile", "--help"}, {"export", "--help"}, {"dump", "--help"}, {"plot", "--help"}}) {
     const auto e = esegui(kProgramma, a);

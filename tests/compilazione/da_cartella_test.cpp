@@ -48,7 +48,7 @@ struct CasoErrore {
   testi dopo;
 };
 
-TEST(LettoreLinea, ErroriDellaDescrizioneConPosizioneETesti) {
+TEST(LeggiDaCartella, EachLineErrorHasItsPositionAndLeavesTheTrainTextAsItSays) {
   const std::string cartelli_doppi = descrizione(righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}));
   const CasoErrore casi[] = {
       {"missing text", std::nullopt, 101, 0, testi::linea_assente},

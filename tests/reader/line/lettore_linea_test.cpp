@@ -15,7 +15,7 @@ using prova::descrizione;
 using prova::leggi;
 using prova::righe;
 
-TEST(LettoreLinea, IlLuogoDellErroreEIlCampoChiaveDellaRiga) {
+TEST(LettoreLinea, TheErrorsPlaceIsTheKeyFieldOfItsRow) {
   struct Caso {
     const char* nome;
     std::string righe_sezione;
@@ -48,7 +48,7 @@ struct CasoGenerale {
   std::int32_t ripetizione[3];  // entry 86
 };
 
-TEST(LettoreLinea, SezioneGenerale) {
+TEST(LettoreLinea, ReadsTheGeneralSection) {
   const CasoGenerale casi[] = {
       {"capital header and length keyword", righe({"[GENERALE]", "LUNGHEZZA PERCORSO, 2000", "[curve]", "[fine]"}), 2000,
        {0, 0, 0}, {0, 0, 0}},
@@ -100,7 +100,7 @@ TEST(LettoreLinea, SezioneGenerale) {
   }
 }
 
-TEST(LettoreLinea, LunghezzeAgliEstremiEArrotondamentoDelleCelle) {
+TEST(LettoreLinea, LengthsAtTheLimitsRoundToCells) {
   const std::pair<std::int32_t, std::size_t> casi[] = {{0, 141}, {25, 141}, {75, 143}, {31000, 761}};
   for (const auto& [lunghezza, celle] : casi) {
     const auto l = leggi(descrizione("", lunghezza));
@@ -108,14 +108,14 @@ TEST(LettoreLinea, LunghezzeAgliEstremiEArrotondamentoDelleCelle) {
   }
 }
 
-TEST(LettoreLinea, UndiciCampiCommentoNonBastanoPiu) {
+TEST(LettoreLinea, ElevenCommentFieldsNoLongerSuffice) {
   // The eleventh comment field is taken as the keyword field; the length after it is lost.
   const auto l = leggi("[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-11,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n");
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_TRUE(l.s.percorso.empty());
 }
 
-TEST(LettoreLinea, UnCommentoOltreLaFineDelTestoFallisce) {
+TEST(LettoreLinea, ACommentRunningPastTheEndOfTheTextFails) {
   const auto l = leggi("[generale]\r\nlunghezza percorso, 1000\r\n-a\r\n-b");
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_EQ(l.s.codice_errore, 25);
@@ -128,7 +128,7 @@ struct CasoRighe {
   std::uint8_t pendenza_cella_0;
 };
 
-TEST(LettoreLinea, QualiCampiChiaveDellaSezioneRigheSonoInterpretati) {
+TEST(LettoreLinea, TheRowSectionActsOnTheseKeyFieldsOnly) {
   const CasoRighe casi[] = {
       {"rows after [fine] count, the last field never does",
        "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\npendenza,  0,   5\r\npendenza,  100,   9\r\npendenza",
@@ -201,7 +201,7 @@ TEST(LettoreLinea, OneWordOfATwoWordKeywordIsNoKeyword) {
   }
 }
 
-TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
+TEST(LettoreLinea, AFieldWithSeveralKeywordsReadsTheRowsInOrder) {
   const auto l = leggi(descrizione(righe({"pendenza montagna,  0,   5,  100,  300,  2"})));
   ASSERT_EQ(l.esito, esito_lettura::completa);
   EXPECT_EQ(l.s.percorso[0].pendenza, 105);
@@ -210,7 +210,7 @@ TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
   EXPECT_EQ(l.s.percorso[6].montagna, 0);
 }
 
-TEST(LettoreLinea, SenzaPianoLeCurveNonSonoLette) {
+TEST(LettoreLinea, WithoutAPlanTheCurvesAreNotRead) {
   // Not even a curve without a class digit: its keyword matches nothing, its numbers neither.
   const auto l = leggi(descrizione(righe({"curvad,  300,  100", "pendenza,  0,   5"})), 0);
   EXPECT_EQ(l.esito, esito_lettura::completa);
@@ -219,7 +219,7 @@ TEST(LettoreLinea, SenzaPianoLeCurveNonSonoLette) {
   EXPECT_EQ(l.s.percorso[0].pendenza, 105);
 }
 
-TEST(LettoreLinea, LErrore15LasciaLePassateDiChiusura) {
+TEST(LettoreLinea, Error15LeavesTheClosingPasses) {
   const auto l = leggi(descrizione(righe({"pendenza,  0,   4", "pendenza,  37900,   2", "pendenza,  37950,   3"}), 31000));
   EXPECT_EQ(l.esito, esito_lettura::completa);
   EXPECT_EQ(l.s.codice_errore, 15);
