@@ -2,10 +2,12 @@
 # The folders of src/ as layers, from the bottom up: a file may include headers of its own
 # folder and of the folders below it, never of one above. One order for all means no two
 # folders include each other. A folder missing from the list fails too, so a new one is
-# placed on purpose. Usage: scripts/controlla_strati.sh [SOURCE_ROOT]
+# placed on purpose. The tests follow the same order: a file under tests/FOLDER/ (tests/
+# mirrors src/) includes headers of FOLDER and of the folders below it only, so that its
+# test program links nothing above it. Usage: scripts/controlla_strati.sh [SOURCE_ROOT]
 set -eu
 radice=${1:-$(dirname "$0")/..}
-strati="errori model builtin documents reader finish compilazione plot disco sorveglianza finestra
+strati="errori model reader builtin documents finish compilazione plot disco sorveglianza finestra
 messaggi descrizioni lsp comandi riga_comando"
 
 rango() {
@@ -26,13 +28,17 @@ for cartella in "$radice"/src/*/; do
   fi
 done
 
-# Every include "FOLDER/..." of a source of src/: one awk over all files, which knows the
-# ranks, prints each include that looks up.
-sopra=$(cd "$radice" && find src -name '*.h' -o -name '*.cpp' | sort | xargs awk -v strati="$strati" '
+# Every include "FOLDER/..." (or "../FOLDER/...", a helper of another test folder) of a
+# source of src/ or of a test folder named as a layer: one awk over all files, which knows
+# the ranks, prints each include that looks up. The folders of tests/ that are no layer
+# (helpers of each system, fuzz, bench, browser) are left out.
+sorgenti=$(cd "$radice" && find src tests -name '*.h' -o -name '*.cpp' | sort)
+sopra=$(cd "$radice" && echo "$sorgenti" | xargs awk -v strati="$strati" '
   BEGIN { n = split(strati, s); for (i = 1; i <= n; i++) rango[s[i]] = i }
-  /^[ \t]*#[ \t]*include[ \t]*"[a-z_0-9]+\// {
-    split(FILENAME, parti, "/"); proprio = parti[2]
-    incluso = $0; sub(/^[^"]*"/, "", incluso); sub(/\/.*/, "", incluso)
+  FNR == 1 { split(FILENAME, parti, "/"); proprio = parti[2] }
+  !(proprio in rango) { nextfile }
+  /^[ \t]*#[ \t]*include[ \t]*"(\.\.\/)*[a-z_0-9]+\// {
+    incluso = $0; sub(/^[^"]*"/, "", incluso); gsub(/^(\.\.\/)+/, "", incluso); sub(/\/.*/, "", incluso)
     if ((incluso in rango) && rango[incluso] > rango[proprio])
       print FILENAME " includes " incluso "/, a layer above " proprio "/"
   }')
@@ -45,4 +51,4 @@ if [ "$errori" -gt 0 ]; then
   echo "$errori fault(s) against the order of layers: $(echo $strati)"
   exit 1
 fi
-echo "every include looks down: $(echo $strati)"
+echo "every include looks down, in src/ and tests/: $(echo $strati)"

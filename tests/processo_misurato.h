@@ -43,22 +43,17 @@ inline EsitoMisurato esegui_misurato(const std::string& programma, const std::ve
     ::unsetenv("DISPLAY");
     if (nel_figlio) nel_figlio();
     ::alarm(limite_secondi);  // kept across exec: the limit of the run
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(programma.c_str()));
-    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(programma.c_str(), argv.data());
-    ::_exit(127);
+    diventa_programma(programma, argomenti);
   }
-  int status = 0;
-  struct rusage uso {};
-  ::wait4(pid, &status, 0, &uso);
+  // The alarm ends a run that hangs; the wait's own limit, later, only one that blocks it.
+  const FineFiglio fine = attendi_entro(pid, std::chrono::seconds(limite_secondi) + std::chrono::seconds(10));
+  const struct rusage& uso = fine.uso;
   EsitoMisurato e;
   e.secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
   e.secondi_cpu = static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
                   static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
   e.picco_kb = uso.ru_maxrss;
-  e.stato = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  e.stato = fine.stato;
   e.uscita = leggi_tutto(f_out);
   e.errori = leggi_tutto(f_err);
   std::filesystem::remove(f_out);

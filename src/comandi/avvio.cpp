@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "disco/cartella_disco.h"
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "disco/scritture_insieme.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"

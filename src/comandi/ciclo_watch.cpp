@@ -6,7 +6,7 @@
 
 #include "comandi/descrizioni_utente.h"
 #include "descrizioni/diagnostica.h"
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "comandi/pagina_descrizioni.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"

@@ -11,7 +11,7 @@
 #include "descrizioni/avvisi_testo.h"
 #include "comandi/descrizioni_utente.h"
 #include "descrizioni/diagnostica.h"
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "messaggi/json.h"
 #include "comandi/opzioni_lette.h"
 #include "messaggi/messaggi.h"

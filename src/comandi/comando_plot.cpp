@@ -6,7 +6,7 @@
 
 #include "disco/cartella_disco.h"
 #include "comandi/descrizioni_utente.h"
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "descrizioni/identita.h"
 #include "comandi/opzioni_lette.h"
 #include "errori/stati_uscita.h"

@@ -6,7 +6,7 @@
 
 #include "comandi/ciclo_watch.h"
 #include "comandi/descrizioni_utente.h"
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "disco/cartella_disco.h"
 #include "errori/stati_uscita.h"
 #include "model/nomi_file.h"

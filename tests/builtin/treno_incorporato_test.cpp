@@ -118,14 +118,14 @@ TEST_F(TrenoIncorporatoCompilato, SpeedAndAdhesionProfiles) {
   for (const auto& [cella, valore] : aderenze) EXPECT_EQ(s.percorso[cella].aderenza, valore) << "cell " << cella;
 }
 
-TEST_F(TrenoIncorporatoCompilato, SixSignals) {
+TEST_F(TrenoIncorporatoCompilato, HasSixSignals) {
   int celle_segnale = 0;
   for (const auto& t : s.percorso) celle_segnale += t.tipo == tipo_cella::segnale;
   EXPECT_EQ(celle_segnale, 6);
   prova::verifica_segnali_incorporati(s);
 }
 
-TEST_F(TrenoIncorporatoCompilato, FourStations) {
+TEST_F(TrenoIncorporatoCompilato, HasFourStations) {
   prova::verifica_stazioni_incorporate(s);
   EXPECT_EQ(s.percorso[1].avviso, 0);
   EXPECT_EQ(s.scenario[4].ottetto1, 1);

@@ -1,5 +1,5 @@
 // Names Windows cannot hold, by the rule alone (the folder on Windows refuses them before
-// anything is written; a run under Wine shows it in tests/app).
+// anything is written; a run under Wine shows it in tests/riga_comando).
 #include "disco/nomi_windows.h"
 
 #include <gtest/gtest.h>

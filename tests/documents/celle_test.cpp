@@ -34,7 +34,7 @@ TEST(Celle, FillAndCutToTheWidthInCharacters) {
   EXPECT_EQ(cella_punti("  BRENZOLA", 12), "  BRENZOLA..");
 }
 
-TEST(Celle, RightAlignedCell) {
+TEST(Celle, AlignsACellToTheRight) {
   EXPECT_EQ(cella_a_destra("06.12 ", 15), "         06.12 ");
   EXPECT_EQ(cella_a_destra("n°", 4), "  n°");
   EXPECT_EQ(cella_a_destra("àbc", 2), "bc");

@@ -54,7 +54,7 @@ TEST(Documenti, ReplaceAnOlderLongerFileWhole) {
 
 // Every character of the documents has its Windows-1252 byte: no UTF-8 pair survives
 // and nothing was replaced by "?".
-TEST(Documenti, OnlyWindows1252Bytes) {
+TEST(Documenti, HoldOnlyWindows1252Bytes) {
   for (const auto& d : kDocumenti) {
     CartellaMemoria cartella;
     d.dati(prova::stato_incorporato(), cartella);

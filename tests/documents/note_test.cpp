@@ -23,7 +23,7 @@ TEST(Note, LineLengthsAndEmptyLines) {
 }
 
 // Only the paragraphs on the signalling and on the level crossing end in a blank.
-TEST(Note, TrailingBlanks) {
+TEST(Note, OnlyTwoParagraphsEndInABlank) {
   const auto righe = righe_file();
   ASSERT_EQ(righe.size(), 22u);
   for (std::size_t i = 0; i < righe.size(); ++i) {

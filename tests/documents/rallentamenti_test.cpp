@@ -19,7 +19,7 @@ std::vector<std::string> righe_file() {
   return prova::righe_scritte(dati_rallentamenti, prova::stato_incorporato(), kFile);
 }
 
-TEST(Rallentamenti, LineLengths) {
+TEST(Rallentamenti, EachLineHasItsLength) {
   std::map<std::size_t, std::size_t> lunghezze{{0, 0},  {1, 42}, {2, 50},  {3, 81},  {4, 33}, {5, 0},
                                                {6, 80}, {7, 81}, {39, 0}, {40, 37}, {45, 42}};
   for (std::size_t i = 8; i <= 38; ++i) lunghezze[i] = 82;
@@ -43,7 +43,7 @@ TEST(Rallentamenti, RulesOfTheTable) {
   EXPECT_EQ(prova::tratti(righe[38], '_'), regola);
 }
 
-TEST(Rallentamenti, ExactLines) {
+TEST(Rallentamenti, WritesExactlyTheseLines) {
   std::vector<std::string> attese{
       "",
       "                               Modulo M. 3",

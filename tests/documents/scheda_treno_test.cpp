@@ -46,7 +46,7 @@ const std::map<std::size_t, Colonne> kRegole{
     {26, {3, 9, 15, 49, 65, 69, 76, 96}},
 };
 
-TEST(SchedaTreno, LineLengths) {
+TEST(SchedaTreno, EachLineHasItsLength) {
   const std::size_t lunghezze[28] = {0,  0,  96, 97, 97, 97, 97, 70, 96, 97, 98, 98, 97, 0,
                                      0,  95, 97, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 44};
   const auto righe = righe_file();
@@ -87,7 +87,7 @@ TEST(SchedaTreno, HorizontalRulesInTheirColumns) {
   }
 }
 
-TEST(SchedaTreno, ExactLines) {
+TEST(SchedaTreno, WritesExactlyTheseLines) {
   // The timetable rows, cell by cell.
   auto dati = [](std::vector<std::string> celle) {
     std::string riga = "  |";

@@ -14,7 +14,7 @@ Stato identita(const std::string& treno, const std::string& linea) {
   return s;
 }
 
-TEST(CodiciControllo, KnownIdentities) {
+TEST(CodiciControllo, KnownIdentitiesGiveTheirCodes) {
   struct caso {
     std::string treno, linea;
     std::int16_t og;

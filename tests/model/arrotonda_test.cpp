@@ -18,7 +18,7 @@ TEST(Arrotonda, HalvesGoToTheEvenNeighbour) {
   for (const auto& c : casi) EXPECT_EQ(arrotonda(c.x), c.atteso) << "x = " << c.x;
 }
 
-TEST(Arrotonda, PositionsOfCells) {
+TEST(Arrotonda, RoundsPositionsToTheirCells) {
   // The mapping p / 50 (+ 1) of the track: 75 and 125 both go to cell 2 without the +1.
   EXPECT_EQ(arrotonda(75 / 50.0), 2);
   EXPECT_EQ(arrotonda(125 / 50.0), 2);

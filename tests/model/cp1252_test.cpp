@@ -21,7 +21,7 @@ TEST(Cp1252, WhatTheCodePageCannotHoldBecomesQuestionMark) {
   EXPECT_TRUE(rappresentabile_cp1252("Però €"));
 }
 
-TEST(Cp1252, RoundTripThroughUtf8) {
+TEST(Cp1252, EveryByteMakesTheRoundTripThroughUtf8) {
   std::string tutti;
   for (int b = 0; b < 256; ++b) {
     if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
@@ -31,7 +31,7 @@ TEST(Cp1252, RoundTripThroughUtf8) {
   EXPECT_EQ(da_cp1252("\x81"), "\xEF\xBF\xBD");
 }
 
-TEST(Cp1252, LowerCase) {
+TEST(Cp1252, LowersTheLettersThatHaveALowerCase) {
   EXPECT_EQ(minuscola_cp1252('A'), 'a');
   EXPECT_EQ(minuscola_cp1252('z'), 'z');
   EXPECT_EQ(minuscola_cp1252(0xC8), 0xE8);  // È -> è

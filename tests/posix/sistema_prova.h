@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,10 +26,12 @@ inline std::filesystem::path crea_cartella_temporanea() {
 }
 
 // Waits for a child to end; one that outlives `limite` is killed with its process group
-// (SIGKILL). Its status as EsitoProcesso::stato gives it, and whether it was killed so.
+// (SIGKILL). Its status as EsitoProcesso::stato gives it, whether it was killed so, and
+// what it used (wait4: that child alone).
 struct FineFiglio {
   int stato = -1;
   bool scaduto = false;
+  struct rusage uso {};
 };
 inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kLimiteFiglio) {
   const auto scadenza = std::chrono::steady_clock::now() + limite;
@@ -37,7 +40,7 @@ inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kL
   FineFiglio fine;
   int status = 0;
   for (;;) {
-    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    const pid_t r = ::wait4(pid, &status, WNOHANG, &fine.uso);
     if (r == pid) break;
     if (r < 0 && errno != EINTR) break;
     const long long resta =
@@ -45,7 +48,7 @@ inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kL
     if (resta <= 0) {
       ::kill(-pid, SIGKILL);
       ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+      ::wait4(pid, &status, 0, &fine.uso);
       fine.scaduto = true;
       break;
     }
@@ -59,6 +62,17 @@ inline FineFiglio attendi_entro(pid_t pid, std::chrono::milliseconds limite = kL
   if (avviso >= 0) ::close(avviso);
   fine.stato = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
   return fine;
+}
+
+// In a child just forked: the program in its place, given these arguments after its path;
+// status 127 when it cannot be started.
+[[noreturn]] inline void diventa_programma(const std::string& programma, const std::vector<std::string>& argomenti) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(programma.c_str()));
+  for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  ::execv(programma.c_str(), argv.data());
+  ::_exit(127);
 }
 
 inline EsitoProcesso esegui(const std::string& programma, const std::vector<std::string>& argomenti,
@@ -76,12 +90,7 @@ inline EsitoProcesso esegui(const std::string& programma, const std::vector<std:
     if (::chdir(cartella_lavoro.c_str()) != 0) ::_exit(126);
     ::unsetenv("DISPLAY");
     if (nel_figlio) nel_figlio();
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(programma.c_str()));
-    for (const auto& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(programma.c_str(), argv.data());
-    ::_exit(127);
+    diventa_programma(programma, argomenti);
   }
   ::setpgid(pid, pid);  // as the child does: whichever runs first
   const FineFiglio fine = attendi_entro(pid, limite);

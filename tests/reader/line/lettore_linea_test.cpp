@@ -13,73 +13,9 @@ namespace {
 
 using prova::descrizione;
 using prova::leggi;
-using prova::memorizza;
 using prova::righe;
 
-// What happens to the two texts after the line description.
-enum class testi { linea_assente, solo_treno_resta, entrambi_eliminati };
-
-struct CasoErrore {
-  const char* nome;
-  std::optional<std::string> testo;
-  std::int32_t codice;
-  std::int32_t posizione;  // 0 where no position goes with the error
-  testi dopo;
-};
-
-TEST(LettoreLinea, ErroriDellaDescrizioneConPosizioneETesti) {
-  const std::string cartelli_doppi = descrizione(righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}));
-  const CasoErrore casi[] = {
-      {"missing text", std::nullopt, 101, 0, testi::linea_assente},
-      {"no header", righe({"lunghezza percorso, 1000", "[fine]"}), 102, 0, testi::solo_treno_resta},
-      {"header as the very last field", "abc\r\n[generale]", 102, 0, testi::solo_treno_resta},
-      {"length above 1000000", righe({"[generale]", "lunghezza percorso, 1000001", "[curve]", "[fine]"}), 1, 0,
-       testi::solo_treno_resta},
-      {"first repetition value off the grid",
-       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 130, 0", "[fine]"}), 3, 0,
-       testi::solo_treno_resta},
-      {"second repetition value off the grid",
-       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 100, 260", "[fine]"}), 4, 0,
-       testi::solo_treno_resta},
-      {"repetition without 4 or 9",
-       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 7 codici, 100, 0", "[fine]"}), 5, 0,
-       testi::solo_treno_resta},
-      {"row beyond the track: the train text is still read",
-       descrizione(righe({"pendenza,  37950,   3"}), 31000), 15, 37950, testi::entrambi_eliminati},
-      {"curve without a class digit", descrizione(righe({"curvad,  300,  100"})), 103, 0, testi::solo_treno_resta},
-      {"two captions on one cell", cartelli_doppi, 6, 650, testi::solo_treno_resta},
-      {"board on a caption cell",
-       descrizione(righe({"cartello_indicatore,  650,   (F)", "indicatori_vmax,  650,  75,  80,  80,  0,  ,  ,  ,  0"})),
-       21, 650, testi::solo_treno_resta},
-      {"a number that is not one", descrizione(righe({"pendenza,  12abc,   3"})), 25, 0, testi::entrambi_eliminati},
-      {"a number of 40 digits",
-       descrizione(righe({"pendenza,  1234567890123456789012345678901234567890,   3"})), 25, 0,
-       testi::entrambi_eliminati},
-      {"rows without a length row", righe({"[generale]", "[curve]", "pendenza,  0,   1", "[fine]"}), 25, 0,
-       testi::entrambi_eliminati},
-      {"no length row, no rows, no plan", righe({"[generale]", "[curve]", "[fine]"}), 25, 0, testi::entrambi_eliminati},
-      {"empty text", std::string(), 25, 0, testi::entrambi_eliminati},
-      {"a row cut short by the end", "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza,  100", 25, 0,
-       testi::entrambi_eliminati},
-      {"position plus 100 leaves 32 bits", descrizione(righe({"pendenza,  2147483600,   3"})), 25, 0,
-       testi::entrambi_eliminati},
-      {"negative length", righe({"[generale]", "lunghezza percorso, -1", "[curve]", "[fine]"}), 30, 0,
-       testi::solo_treno_resta},
-  };
-  for (const auto& c : casi) {
-    SCOPED_TRACE(c.nome);
-    auto m = memorizza(c.testo);
-    EXPECT_EQ(m.s.codice_errore, c.codice);
-    EXPECT_EQ(m.s.posizione_errore, c.posizione);
-    EXPECT_EQ(m.linea_rimasta(), false);
-    EXPECT_EQ(m.treno_rimasto(), c.dopo == testi::solo_treno_resta || c.dopo == testi::linea_assente);
-    if (c.codice == 25) {
-      EXPECT_FALSE(m.s.dettaglio_errore.empty());
-    }
-  }
-}
-
-TEST(LettoreLinea, IlLuogoDellErroreEIlCampoChiaveDellaRiga) {
+TEST(LettoreLinea, TheErrorsPlaceIsTheKeyFieldOfItsRow) {
   struct Caso {
     const char* nome;
     std::string righe_sezione;
@@ -112,7 +48,7 @@ struct CasoGenerale {
   std::int32_t ripetizione[3];  // entry 86
 };
 
-TEST(LettoreLinea, SezioneGenerale) {
+TEST(LettoreLinea, ReadsTheGeneralSection) {
   const CasoGenerale casi[] = {
       {"capital header and length keyword", righe({"[GENERALE]", "LUNGHEZZA PERCORSO, 2000", "[curve]", "[fine]"}), 2000,
        {0, 0, 0}, {0, 0, 0}},
@@ -164,7 +100,7 @@ TEST(LettoreLinea, SezioneGenerale) {
   }
 }
 
-TEST(LettoreLinea, LunghezzeAgliEstremiEArrotondamentoDelleCelle) {
+TEST(LettoreLinea, LengthsAtTheLimitsRoundToCells) {
   const std::pair<std::int32_t, std::size_t> casi[] = {{0, 141}, {25, 141}, {75, 143}, {31000, 761}};
   for (const auto& [lunghezza, celle] : casi) {
     const auto l = leggi(descrizione("", lunghezza));
@@ -172,14 +108,14 @@ TEST(LettoreLinea, LunghezzeAgliEstremiEArrotondamentoDelleCelle) {
   }
 }
 
-TEST(LettoreLinea, UndiciCampiCommentoNonBastanoPiu) {
+TEST(LettoreLinea, ElevenCommentFieldsNoLongerSuffice) {
   // The eleventh comment field is taken as the keyword field; the length after it is lost.
   const auto l = leggi("[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-11,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n");
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_TRUE(l.s.percorso.empty());
 }
 
-TEST(LettoreLinea, UnCommentoOltreLaFineDelTestoFallisce) {
+TEST(LettoreLinea, ACommentRunningPastTheEndOfTheTextFails) {
   const auto l = leggi("[generale]\r\nlunghezza percorso, 1000\r\n-a\r\n-b");
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_EQ(l.s.codice_errore, 25);
@@ -192,7 +128,7 @@ struct CasoRighe {
   std::uint8_t pendenza_cella_0;
 };
 
-TEST(LettoreLinea, QualiCampiChiaveDellaSezioneRigheSonoInterpretati) {
+TEST(LettoreLinea, TheRowSectionActsOnTheseKeyFieldsOnly) {
   const CasoRighe casi[] = {
       {"rows after [fine] count, the last field never does",
        "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\npendenza,  0,   5\r\npendenza,  100,   9\r\npendenza",
@@ -265,7 +201,7 @@ TEST(LettoreLinea, OneWordOfATwoWordKeywordIsNoKeyword) {
   }
 }
 
-TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
+TEST(LettoreLinea, AFieldWithSeveralKeywordsReadsTheRowsInOrder) {
   const auto l = leggi(descrizione(righe({"pendenza montagna,  0,   5,  100,  300,  2"})));
   ASSERT_EQ(l.esito, esito_lettura::completa);
   EXPECT_EQ(l.s.percorso[0].pendenza, 105);
@@ -274,7 +210,7 @@ TEST(LettoreLinea, UnCampoConPiuParoleChiaveLeggeLeRigheInOrdine) {
   EXPECT_EQ(l.s.percorso[6].montagna, 0);
 }
 
-TEST(LettoreLinea, SenzaPianoLeCurveNonSonoLette) {
+TEST(LettoreLinea, WithoutAPlanTheCurvesAreNotRead) {
   // Not even a curve without a class digit: its keyword matches nothing, its numbers neither.
   const auto l = leggi(descrizione(righe({"curvad,  300,  100", "pendenza,  0,   5"})), 0);
   EXPECT_EQ(l.esito, esito_lettura::completa);
@@ -283,7 +219,7 @@ TEST(LettoreLinea, SenzaPianoLeCurveNonSonoLette) {
   EXPECT_EQ(l.s.percorso[0].pendenza, 105);
 }
 
-TEST(LettoreLinea, LErrore15LasciaLePassateDiChiusura) {
+TEST(LettoreLinea, Error15LeavesTheClosingPasses) {
   const auto l = leggi(descrizione(righe({"pendenza,  0,   4", "pendenza,  37900,   2", "pendenza,  37950,   3"}), 31000));
   EXPECT_EQ(l.esito, esito_lettura::completa);
   EXPECT_EQ(l.s.codice_errore, 15);

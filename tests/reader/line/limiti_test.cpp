@@ -65,7 +65,7 @@ std::string testo_a_caso(std::mt19937& g) {
   return t;
 }
 
-TEST(Limiti, TestiACasoNonFannoDanni) {
+TEST(Limiti, RandomTextsDoNoHarm) {
   const std::set<std::int32_t> codici = {0, 1, 3, 4, 5, 6, 15, 21, 25, 30, 31, 32, 33, 102, 103};
   std::mt19937 g(4721);
   for (int i = 0; i < 3000; ++i) {
@@ -83,7 +83,7 @@ TEST(Limiti, TestiACasoNonFannoDanni) {
   }
 }
 
-TEST(Limiti, RigheLunghissimeEByteBinari) {
+TEST(Limiti, VeryLongRowsAndBinaryBytesDoNoHarm) {
   const std::string lunga(10'000'000, 'a');
   const std::string binari("\x00\xff\x01,\x80\r\x9d", 7);
   const std::string casi[] = {
@@ -97,7 +97,7 @@ TEST(Limiti, RigheLunghissimeEByteBinari) {
   }
 }
 
-TEST(Limiti, UnMilioneDiRigheSullUltimaCella) {
+TEST(Limiti, AMillionRowsOnTheLastCellAreRead) {
   // A million gradient rows at the last position that passes: the cursor stops at the last cell.
   std::string testo = "[generale]\r\nlunghezza percorso, 1000000\r\n[curve]\r\n";
   testo.reserve(testo.size() + 20'000'000);
@@ -111,7 +111,7 @@ TEST(Limiti, UnMilioneDiRigheSullUltimaCella) {
   EXPECT_EQ(l.s.percorso[20140].pendenza, 105);
 }
 
-TEST(Limiti, LunghezzaNegativaRifiutata) {
+TEST(Limiti, ANegativeLengthIsRefused) {
   const auto l = leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[curve]", "[fine]"}));
   EXPECT_EQ(l.esito, esito_lettura::interrotta);
   EXPECT_EQ(l.s.codice_errore, errori::lunghezza_negativa);

@@ -28,7 +28,7 @@ struct CasoMontagne {
   std::vector<int> marcatori;
 };
 
-TEST(Montagne, TipiEMarcatori) {
+TEST(Montagne, ReadsTheTypesAndTheMarkers) {
   const CasoMontagne casi[] = {
       {"the built-in rows",
        righe({"montagna,   8000,  8300,  11", "montagna,   11350,  11400,  2", "montagna,   11450,  11700,  11",
@@ -64,7 +64,7 @@ TEST(Montagne, TipiEMarcatori) {
   }
 }
 
-TEST(Montagne, LeRigheSonoRegistrateELOttantunesimaRifiutata) {
+TEST(Montagne, RowsAreStoredAndTheEightyFirstRefused) {
   std::string r;
   for (int i = 0; i < 81; ++i) r += "montagna,  " + std::to_string(1000 + 400 * i) + ",  " + std::to_string(1100 + 400 * i) + ",  1\r\n";
   auto l = leggi(descrizione(r, 40000));
@@ -77,7 +77,7 @@ TEST(Montagne, LeRigheSonoRegistrateELOttantunesimaRifiutata) {
   EXPECT_EQ(l.s.percorso[(1000 + 400 * 80) / 50].montagna, 0);
 }
 
-TEST(Montagne, UnMarcatoreNonCopreUnCartelloEUnCartelloCopreUnMarcatore) {
+TEST(Montagne, AMarkerDoesNotCoverABoardButABoardCoversAMarker) {
   // Board first: the mountain leaves it. Mountain first: the caption takes the marker cell.
   auto l = leggi(descrizione(righe({"indicatori_vmax,  8100,  75,  80,  80,  0,  ,  ,  ,  0", "montagna,   8000,  8300,  11"}),
                              31000));
@@ -95,7 +95,7 @@ struct CasoIndicatori {
   std::array<std::int16_t, 4> parametri;
 };
 
-TEST(Indicatori, CodiciDeiCartelli) {
+TEST(Indicatori, EachBoardGetsItsCode) {
   const CasoIndicatori casi[] = {
       {"built-in 6850", "indicatori_vmax,  6850,  75,  80,  80,  0,  ,  ,  ,  0", 138, {1500, 1600, 1600, 0}},
       {"built-in 9950", "indicatori_vmax,  9950,  65,  65,  65,  0,  ,  ,  ,  0", 200, {1300, 1300, 1300, 0}},
@@ -129,7 +129,7 @@ struct CasoRifiuto {
   std::int32_t posizione;
 };
 
-TEST(Indicatori, RifiutiDeiCartelli) {
+TEST(Indicatori, RefusesTheBoardsItCannotHold) {
   const CasoRifiuto casi[] = {
       {"caption on a board cell", righe({"indicatori_vmax,  650,  75,  80,  80,  0,  ,  ,  ,  0", "cartello_indicatore,  650,   (F)"}),
        6, 650},
@@ -193,7 +193,7 @@ TEST(Cartelli, OttantunoCartelliEntranoIlSuccessivoNo) {
   EXPECT_EQ(l.s.scenario[kVoceProgressivaTre].testo, "");
 }
 
-TEST(Cartelli, UnaDidascaliaTroppoLungaPerLaVoceEUnFallimento) {
+TEST(Cartelli, ACaptionTooLongForItsEntryIsAFailure) {
   const auto l = leggi(descrizione("cartello_indicatore,  650,   " + std::string(65536, 'x') + "\r\n"));
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_EQ(l.s.percorso[14].tipo, 0);

@@ -21,7 +21,7 @@ struct CasoPendenze {
   std::vector<std::pair<int, int>> celle;  // cell, expected pendenza
 };
 
-TEST(Pendenze, RigheEPassataDiChiusura) {
+TEST(Pendenze, ReadsTheRowsAndMakesTheClosingPass) {
   const CasoPendenze casi[] = {
       {"no rows: flat up to n - 3, the last three cells 0", "", {{0, 100}, {157, 100}, {158, 0}, {160, 0}}},
       {"built-in start: nothing before the first row",
@@ -50,7 +50,7 @@ TEST(Pendenze, RigheEPassataDiChiusura) {
   }
 }
 
-TEST(Curve, CurvaturaDalCampoChiave) {
+TEST(Curve, TakesTheCurvatureFromTheKeyField) {
   const std::pair<const char*, std::optional<double>> casi[] = {
       {"curvad4", 0.001},  {"curvas5", -0.002}, {"curvaS4", -0.001}, {"CURVAD6", 0.003},
       {"curvad3", 0.0004}, {"curvas2", -0.0002}, {"curvad14", 0.0001}, {"curvad41", 0.0001},
@@ -68,7 +68,7 @@ double direzione(const TabellaLinea& t, std::size_t m) {  // radians from axis 1
   return std::atan2(t.numero(m, 0) - t.numero(m - 1, 0), t.numero(m, 1) - t.numero(m - 1, 1));
 }
 
-TEST(Curve, SenzaCurveIlPianoEUnaRetta) {
+TEST(Curve, WithoutCurvesThePlanIsAStraightLine) {
   const auto l = leggi(descrizione(""));
   const auto& t = l.s.tabella_linea;
   ASSERT_EQ(t.righe(), 8001u);
@@ -88,7 +88,7 @@ TEST(Curve, SenzaCurveIlPianoEUnaRetta) {
   }
 }
 
-TEST(Curve, CurvaADestraA300PerCentoMetri) {
+TEST(Curve, ARightCurveAt300ForAHundredMetres) {
   const auto l = leggi(descrizione(righe({"curvad4,  300,  100"})));
   ASSERT_EQ(l.esito, esito_lettura::completa);
   const auto& t = l.s.tabella_linea;
@@ -102,7 +102,7 @@ TEST(Curve, CurvaADestraA300PerCentoMetri) {
   EXPECT_GT(t.numero(7998, 0), 0.0);
 }
 
-TEST(Curve, CasiDellaRigaDiCurva) {
+TEST(Curve, ReadsEachCaseOfACurveRow) {
   struct Caso {
     const char* nome;
     std::string righe_sezione;
@@ -126,7 +126,7 @@ TEST(Curve, CasiDellaRigaDiCurva) {
   }
 }
 
-TEST(Curve, IlCursoreOltreIlMilionesimoMetroDaErrore103) {
+TEST(Curve, ACursorBeyondTheMillionthMetreGivesError103) {
   const std::pair<const char*, std::int32_t> casi[] = {
       {"curvad4,  999800,  100", 0},
       {"curvad4,  999900,  100", 103},  // the step of metre 1000000 takes the cursor past it
@@ -139,7 +139,7 @@ TEST(Curve, IlCursoreOltreIlMilionesimoMetroDaErrore103) {
   }
 }
 
-TEST(Curve, FineDiCurvaOltre32BitEUnFallimento) {
+TEST(Curve, ACurveEndBeyond32BitsIsAFailure) {
   const auto l = leggi(descrizione(righe({"curvad4,  300,  2147483600"})));
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_EQ(l.s.codice_errore, 25);

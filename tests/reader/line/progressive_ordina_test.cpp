@@ -16,7 +16,7 @@ struct CasoOrdine {
   terna dopo[3];
 };
 
-TEST(ProgressiveOrdina, TabellaDegliOrdinamenti) {
+TEST(ProgressiveOrdina, SortsAsTheTableOfCasesSays) {
   const CasoOrdine casi[] = {
       {"built-in: only uno in use", {{0, 0, 0}, {0, 0, 0}, {0, 132100, 0}},
        {{0, 132100, 0}, {0, 0, 0}, {0, 0, 0}}},
@@ -53,7 +53,7 @@ TEST(ProgressiveOrdina, TabellaDegliOrdinamenti) {
   }
 }
 
-TEST(ProgressiveOrdina, SommeOltre32BitSonoUnFallimentoENonCambianoNulla) {
+TEST(ProgressiveOrdina, SumsBeyond32BitsFailAndChangeNothing) {
   const terna casi[][3] = {
       {{2000000000, 1, 0}, {2000000000, 2, 0}, {0, 3, 0}},
       {{0, 2147483600, 1}, {0, 0, 0}, {0, 0, 0}},

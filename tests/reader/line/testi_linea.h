@@ -9,7 +9,6 @@
 #include "model/nomi_file.h"
 #include "model/stato.h"
 #include "reader/line/lettore_linea.h"
-#include "compilazione/da_cartella.h"
 
 namespace cmp::prova {
 
@@ -40,26 +39,6 @@ inline Letta leggi(const std::string& testo, std::int32_t crea_tabella = 1) {
   l.s.crea_tabella_linea = crea_tabella;
   l.esito = leggi_descrizione_linea(l.s, testo);
   return l;
-}
-
-// A whole `leggi_da_cartella` on a folder in memory holding this line text (none when
-// nullopt) and a train text.
-struct Memorizzata {
-  Stato s;
-  CartellaMemoria cartella;
-  bool linea_rimasta() { return cartella.esiste(nome_descrizione_linea(identita_di(s))); }
-  bool treno_rimasto() { return cartella.esiste(nome_descrizione_treno(identita_di(s))); }
-};
-
-inline Memorizzata memorizza(const std::optional<std::string>& testo_linea, std::int32_t crea_tabella = 1) {
-  Memorizzata m;
-  m.s.nome_linea = "Linea";
-  m.s.numero_treno = "1";
-  m.s.crea_tabella_linea = crea_tabella;
-  if (testo_linea) m.cartella.file[nome_descrizione_linea(identita_di(m.s))] = *testo_linea;
-  m.cartella.file[nome_descrizione_treno(identita_di(m.s))] = "[treno]\r\n[fine]\r\n";
-  leggi_da_cartella(m.s, m.cartella);
-  return m;
 }
 
 }  // namespace cmp::prova

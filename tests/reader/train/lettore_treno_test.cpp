@@ -86,7 +86,7 @@ TEST(LettoreTreno, SpeedProfileRunsFromRowToRowAndIsCompletedToTheEnd) {
   }
 }
 
-TEST(LettoreTreno, ProfileCursorRules) {
+TEST(LettoreTreno, TheProfileCursorFollowsItsRules) {
   struct caso {
     const char* nome;
     std::vector<std::string> righe;

@@ -143,7 +143,7 @@ TEST(Rallentamenti, RowsReachingOutOfTheTrackAreRefused) {
   EXPECT_EQ(s.percorso[760].tipo, tipo_cella::fine_rallentamento);
 }
 
-TEST(Abbattimento, ValueOrNot) {
+TEST(Abbattimento, ARowHasAValueOrNone) {
   struct caso {
     const char* riga;
     int cella;

@@ -114,7 +114,7 @@ TEST(Stazioni, FlagsOfTheEntry) {
   }
 }
 
-TEST(Stazioni, Refusals) {
+TEST(Stazioni, RefusesEachBadRowWithItsCode) {
   struct caso {
     const char* nome;
     std::vector<std::string> righe;

@@ -163,7 +163,7 @@ TEST_P(Guasti, ANameTakenByAFolderChangesNoneOfTheFiles) {
   }
 }
 
-TEST_P(Guasti, AFullDisk) {
+TEST_P(Guasti, AFullDiskFailsNamingTheFileAndKeepsTheOlderFiles) {
   // The built-in run needs room for the program, the texts and the documents, not for the plan.
   const std::size_t posto =
       incorporata() ? std::filesystem::file_size(COMPATTATORE_EXE) + 128 * 1024 : 64 * 1024;

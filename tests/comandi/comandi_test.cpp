@@ -20,6 +20,7 @@
 #include "builtin/scrittore_testo.h"
 #include "messaggi/json.h"
 #include "comandi/tabella_comandi.h"
+#include "descrizioni_prova.h"
 #include "supporto.h"
 
 namespace cmp {
@@ -28,28 +29,15 @@ namespace {
 using prova::CartellaTemporanea;
 using prova::esegui;
 using prova::leggi_tutto;
+using prova::con_riga;
+using prova::indice_di;
+using prova::kLinea;
+using prova::kProgramma;
+using prova::kTreno;
+using prova::testo;
 
-const std::string kProgramma = COMPATTATORE_EXE;
-const std::string kLinea = "VallorsaC_Pietrana_linea.txt";
-const std::string kTreno = "VallorsaC_Pietrana_4721-.txt";
 const std::vector<std::string> kBinari = {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim",
                                           "VallorsaC_Pietrana_4721.dat"};
-
-std::string testo(const std::vector<std::string>& righe) { return testo_da_tabella(tabella_righe(righe)); }
-
-// The built-in texts with one line replaced (0-based index of the line).
-std::string con_riga(std::vector<std::string> righe, std::size_t indice, const std::string& nuova) {
-  righe.at(indice) = nuova;
-  return testo(righe);
-}
-
-std::size_t indice_di(const std::vector<std::string>& righe, const std::string& inizio) {
-  for (std::size_t i = 0; i < righe.size(); ++i) {
-    if (righe[i].rfind(inizio, 0) == 0) return i;
-  }
-  ADD_FAILURE() << "no line starts with " << inizio;
-  return 0;
-}
 
 class Comandi : public testing::Test {
  protected:
@@ -494,7 +482,7 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
   std::cout << "[ killed   ] " << tutti_vecchi << " runs left the old files, " << tutti_nuovi << " the new ones\n";
 }
 
-TEST(ComandiAiuto, HelpAndVersion) {
+TEST(ComandiAiuto, EveryCommandHasHelpAndTheProgramAVersion) {
   for (const std::vector<std::string>& a : std::vector<std::vector<std::string>>{
            {"--help"}, {"compile", "--help"}, {"export", "--help"}, {"dump", "--help"}, {"plot", "--help"}}) {
     const auto e = esegui(kProgramma, a);

@@ -54,7 +54,7 @@ std::vector<std::pair<int, int>> pendenze() {
   return out;
 }
 
-TEST(LineaIncorporata, RigheFisse) {
+TEST(LineaIncorporata, HasItsFixedRows) {
   ASSERT_EQ(righe().size(), 222u);
   const std::map<std::size_t, std::string> fisse = {
       {0, "[generale]"},
@@ -93,7 +93,7 @@ TEST(LineaIncorporata, RigheFisse) {
   for (const auto& [slot, testo] : fisse) EXPECT_EQ(righe()[slot], testo) << "slot " << slot;
 }
 
-TEST(LineaIncorporata, Curve) {
+TEST(LineaIncorporata, HasItsCurves) {
   const auto c = curve();
   ASSERT_EQ(c.size(), 84u);
   std::map<int, int> per_classe;
@@ -126,7 +126,7 @@ TEST(LineaIncorporata, Curve) {
                                           "curvas2,  20300,  50", "curvad6,  10500,  100", "curvad6,  10850,  150"}));
 }
 
-TEST(LineaIncorporata, Pendenze) {
+TEST(LineaIncorporata, HasItsGradients) {
   const auto p = pendenze();
   ASSERT_EQ(p.size(), 88u);
   std::set<int> valori;
@@ -147,7 +147,7 @@ TEST(LineaIncorporata, Pendenze) {
   EXPECT_EQ(ripide, (std::vector<std::pair<int, int>>{{24450, 24}, {26300, -24}}));
 }
 
-TEST(LineaIncorporata, CartelliInOrdineConCaselleDiDieciOSedici) {
+TEST(LineaIncorporata, BoardsAreInOrderWithTenOrSixteenSlots) {
   const std::regex forma(R"(cartello_indicatore,  ([1-9][0-9]*),   ((\([^()]*\))+))");
   const std::regex casella(R"(\(([^()]*)\))");
   int precedente = 0;
@@ -167,7 +167,7 @@ TEST(LineaIncorporata, CartelliInOrdineConCaselleDiDieciOSedici) {
   }
 }
 
-TEST(LineaIncorporata, DatiLineaScriveIlTestoInCrLf) {
+TEST(LineaIncorporata, DatiLineaWritesTheTextInCrLf) {
   Stato s;
   s.nome_linea = "VallorsaC_Pietrana";
   CartellaMemoria cartella;
@@ -197,7 +197,7 @@ struct LineaCompilata {
   }
 };
 
-TEST(LineaIncorporata, SiCompilaSenzaErroriEITestiSpariscono) {
+TEST(LineaIncorporata, CompilesWithoutErrorsAndTheTextsAreGone) {
   LineaCompilata l;
   EXPECT_EQ(l.s.codice_errore, 0);
   EXPECT_TRUE(l.cartella.file.empty());
@@ -210,7 +210,7 @@ TEST(LineaIncorporata, SiCompilaSenzaErroriEITestiSpariscono) {
   EXPECT_EQ(testo_numero_treno(l.s.scenario), "4721");
 }
 
-TEST(LineaIncorporata, PendenzeDellePosizioniFinoAllaCella757) {
+TEST(LineaIncorporata, GivesTheGradientOfEachPositionUpToCell757) {
   LineaCompilata l;
   const auto p = pendenze();
   // Cell c takes the gradient of the last row whose position rounds to a cell at or below c.
@@ -224,7 +224,7 @@ TEST(LineaIncorporata, PendenzeDellePosizioniFinoAllaCella757) {
   }
 }
 
-TEST(LineaIncorporata, PianoFinoAlMetro37998) {
+TEST(LineaIncorporata, GivesThePlanUpToMetre37998) {
   LineaCompilata l;
   const auto& t = l.s.tabella_linea;
   ASSERT_EQ(t.righe(), 38001u);
@@ -242,7 +242,7 @@ TEST(LineaIncorporata, PianoFinoAlMetro37998) {
   EXPECT_NEAR(direzione, svolta, 1e-4);
 }
 
-TEST(LineaIncorporata, MontagneCartelliEDidascalie) {
+TEST(LineaIncorporata, HasItsMountainsBoardsAndCaptions) {
   LineaCompilata l;
   const auto& p = l.s.percorso;
   for (int c = 160; c <= 165; ++c) EXPECT_EQ(p[c].montagna, 1) << c;

@@ -2,7 +2,7 @@
 // written to a folder, compiled by the readers and deleted.
 #include <gtest/gtest.h>
 
-#include "fatti_treno_incorporato.h"
+#include "../builtin/fatti_treno_incorporato.h"
 
 #include <string>
 
@@ -50,7 +50,7 @@ TEST_F(TrenoSuLineaIncorporata, CompilesWithoutErrorAndDeletesBothTexts) {
   EXPECT_EQ(orologio_secondi(s.scenario), 45);
 }
 
-TEST_F(TrenoSuLineaIncorporata, SpeedProfile) {
+TEST_F(TrenoSuLineaIncorporata, TheSpeedFollowsTheProfile) {
   struct tratto_atteso {
     int da, a, velocita;
   };
@@ -69,7 +69,7 @@ TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) {
 
 // With the 28 built-in captions in entries 80 to 53, the 51st station row fills entry 51
 // and stops the reading with error 10; entry 52 and the captions stay as they were.
-TEST(TrenoSuLineaIncorporataErrori, Error10AfterEntry51) {
+TEST(TrenoSuLineaIncorporataErrori, The51stStationStopsTheReadingWithError10) {
   Stato s = identita();
   CartellaMemoria cartella;
   dati_linea(s, cartella);

@@ -106,7 +106,7 @@ void salva_come_un_editor(const CartellaTemporanea& c, const std::string& nome, 
 
 class WatchProcesso : public ::testing::TestWithParam<int> {};
 
-TEST_P(WatchProcesso, SalvataggioErroreRiparazioneEFine) {
+TEST_P(WatchProcesso, RebuildsOnEachSaveThroughAnErrorAndAMendUntilStopped) {
   CartellaTemporanea c;
   const auto esportato = esegui(COMPATTATORE_EXE, {"export", "--out", c.percorso().string()});
   ASSERT_EQ(esportato.stato, 0) << esportato.errori;

@@ -1,4 +1,4 @@
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 
 #include <gtest/gtest.h>
 

@@ -31,7 +31,7 @@ struct CasoCampi {
   bool fine_dopo;  // nothing left after the reads
 };
 
-TEST(LettoreCampi, LeggeICampiSecondoLeRegole) {
+TEST(LettoreCampi, ReadsTheFieldsByTheRules) {
   const CasoCampi casi[] = {
       {"blank ends a number, blanks before the comma go with it", "0    ,0", "ii", {"0", "0"}, true},
       {"numbers separated by blanks only", "orologio,    6               11            45 \r\n", "tiii",
@@ -68,7 +68,7 @@ struct CasoFallimento {
   std::string letture;  // the last read fails
 };
 
-TEST(LettoreCampi, CampiIllegibiliSonoUnFallimento) {
+TEST(LettoreCampi, UnreadableFieldsAreAFailure) {
   const CasoFallimento casi[] = {
       {"", "t"},  // the first read of a text with no byte
       {"", "i"},
@@ -98,7 +98,7 @@ TEST(LettoreCampi, CampiIllegibiliSonoUnFallimento) {
   }
 }
 
-TEST(LettoreCampi, RigaEColonnaDelPrimoByteDelCampo) {
+TEST(LettoreCampi, GivesTheRowAndColumnOfTheFieldsFirstByte) {
   LettoreCampi r("ab\r\n  cd, 12\nxy");
   r.leggi_testo();
   EXPECT_EQ(r.riga_campo(), 1);
@@ -119,7 +119,7 @@ TEST(LettoreCampi, RigaEColonnaDelPrimoByteDelCampo) {
   }
 }
 
-TEST(LettoreCampi, IlMessaggioDiUnCampoLunghissimoRestaBreve) {
+TEST(LettoreCampi, TheMessageOfAVeryLongFieldStaysShort) {
   const std::string campo(1000000, 'x');
   LettoreCampi r(campo);
   try {

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "comandi/errore.h"
+#include "finestra/errore.h"
 #include "finestra/x11_geometria.h"
 #include "finestra/x11_interfaccia.h"
 #include "supporto.h"

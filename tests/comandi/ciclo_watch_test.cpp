@@ -74,7 +74,7 @@ class CicloWatch : public ::testing::Test {
   SorveglianzaFinta os;
 };
 
-TEST_F(CicloWatch, DaInizioAFineUnErroreNonLoFerma) {
+TEST_F(CicloWatch, AnErrorDoesNotStopTheLoopFromStartToEnd) {
   const auto quiete = [] { return evento_sorveglianza::nulla; };
   os.copione = {salva(con_riga_oltre_il_binario(originale)), quiete, salva(originale), quiete};
   ASSERT_EQ(esegui_watch(os, p, stato), 0);
@@ -102,7 +102,7 @@ TEST_F(CicloWatch, DaInizioAFineUnErroreNonLoFerma) {
   }
 }
 
-TEST_F(CicloWatch, UnaRafficaDiSalvataggiFaUnaSolaRicostruzione) {
+TEST_F(CicloWatch, ABurstOfSavesMakesOneRebuild) {
   const auto evento = [](evento_sorveglianza e) { return [e] { return e; }; };
   os.copione = {evento(evento_sorveglianza::modifica), evento(evento_sorveglianza::modifica),
                 evento(evento_sorveglianza::modifica), evento(evento_sorveglianza::nulla)};
@@ -111,7 +111,7 @@ TEST_F(CicloWatch, UnaRafficaDiSalvataggiFaUnaSolaRicostruzione) {
   EXPECT_EQ(os.attese, (std::vector<int>{-1, kQuieteMs, kQuieteMs, kQuieteMs, -1}));
 }
 
-TEST_F(CicloWatch, UnaDescrizioneSparitaSiDiceESiAspettaLaProssima) {
+TEST_F(CicloWatch, AVanishedDescriptionIsReportedAndTheNextSaveAwaited) {
   os.copione = {[this] {
                   std::filesystem::remove(ingresso / kLinea);
                   return evento_sorveglianza::modifica;
@@ -149,7 +149,7 @@ TEST_F(CicloWatch, TheOutFolderIsMadeAgainAtTheNextRebuild) {
 }
 
 // The request to end during a burst ends without one more rebuild.
-TEST_F(CicloWatch, LaFineDuranteUnaRafficaNonRicostruisce) {
+TEST_F(CicloWatch, TheEndDuringABurstMakesNoFurtherRebuild) {
   os.copione = {[] { return evento_sorveglianza::modifica; }};
   ASSERT_EQ(esegui_watch(os, p, stato), 0);
   EXPECT_EQ(os.pubblicate.size(), 1u);

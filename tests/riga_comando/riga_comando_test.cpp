@@ -11,6 +11,7 @@
 #include "builtin/treno_incorporato.h"
 #include "messaggi/json.h"
 #include "comandi/tabella_comandi.h"
+#include "descrizioni_prova.h"
 #include "supporto.h"
 
 namespace cmp {
@@ -19,22 +20,12 @@ namespace {
 using prova::CartellaTemporanea;
 using prova::esegui;
 using prova::leggi_tutto;
-
-const std::string kProgramma = COMPATTATORE_EXE;
-const std::string kLinea = "VallorsaC_Pietrana_linea.txt";
-const std::string kTreno = "VallorsaC_Pietrana_4721-.txt";
-
-std::string testo(const std::vector<std::string>& righe) { return testo_da_tabella(tabella_righe(righe)); }
-
-std::size_t indice_di(const std::vector<std::string>& righe, const std::string& inizio) {
-  for (std::size_t i = 0; i < righe.size(); ++i) {
-    if (righe[i].rfind(inizio, 0) == 0) return i;
-  }
-  ADD_FAILURE() << "no line starts with " << inizio;
-  return 0;
-}
-
-bool contiene(const std::string& testo, const std::string& parte) { return testo.find(parte) != std::string::npos; }
+using prova::contiene;
+using prova::indice_di;
+using prova::kLinea;
+using prova::kProgramma;
+using prova::kTreno;
+using prova::testo;
 
 TEST(Esporta, MakesItsFolderAndNeverReplacesAnEditWithoutForce) {
   CartellaTemporanea t;

@@ -6,6 +6,7 @@
 #include "compilazione/scrivi_file.h"
 #include "model/cartella.h"
 #include "messaggi/json.h"
+#include "descrizioni_prova.h"
 #include "supporto.h"
 
 namespace cmp {
@@ -14,13 +15,12 @@ namespace {
 using prova::CartellaTemporanea;
 using prova::esegui;
 using prova::leggi_tutto;
+using prova::contiene;
+using prova::kProgramma;
 
-const std::string kProgramma = COMPATTATORE_EXE;
 const std::string kLineaBase = "[generale]\nlunghezza percorso, 10000\n[curve]\n[fine]\n";
 const std::string kTrenoBase = "[generale]\nvelocita, 0, 70\n[fine]\n";
 const std::string kStazione = "stazione, 3000, 2, 600, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 12, 15, ";
-
-bool contiene(const std::string& testo, const std::string& parte) { return testo.find(parte) != std::string::npos; }
 
 class Sviste : public testing::Test {
  protected:

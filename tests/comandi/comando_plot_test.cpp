@@ -5,7 +5,7 @@
 
 #include "model/file_binari.h"
 #include "plot/disegna.h"
-#include "prova_plot.h"
+#include "../plot/prova_plot.h"
 
 namespace cmp {
 namespace {
