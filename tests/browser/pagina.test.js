@@ -90,6 +90,9 @@ async function mostra_km(pagina, da, a) {
   }, attesa, { timeout: 5000 }).catch(async () => {
     throw new Error("view after typing " + da + " to " + a + ": " + JSON.stringify(await pagina.evaluate(() => window.pagina.vista())));
   });
+  // The view is set at once, the drawing in the next animation frame: a frame asked for
+  // now runs after it.
+  await pagina.evaluate(() => new Promise(fatto => requestAnimationFrame(() => fatto())));
 }
 function window_km(t) {
   const [k, m] = t.split("+");
