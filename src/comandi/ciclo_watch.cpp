@@ -82,6 +82,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
 
   opzioni_pagina o;
   o.testi = testi_sorgente(*d);
+  o.righe = esito.righe;
   o.modello_editor = p.modello_editor;
   o.diagnostiche = diagnostiche_pagina(analisi.reperti);
   o.file_ricarica = "versione";

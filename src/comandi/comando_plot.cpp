@@ -46,7 +46,7 @@ std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
     const auto a = std::filesystem::absolute(p, ec);
     return ec ? p : a.lexically_normal().string();
   };
-  return {{d.linea, assoluto(d.linea), d.testo_linea}, {d.treno, assoluto(d.treno), d.testo_treno}};
+  return {{d.linea, assoluto(d.linea)}, {d.treno, assoluto(d.treno)}};
 }
 
 std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& reperti) {
@@ -57,8 +57,8 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& 
     d.errore = r.errore;
     d.codice = r.numero;
     d.messaggio = r.messaggio;
-    // A finding without a line links to no text.
-    if (r.riga > 0) d.file = r.testo == testo_descrizione::linea ? 0 : 1;
+    // The text it is in, also for a finding without a line (the page links only to a line).
+    if (r.testo != testo_descrizione::nessuno) d.file = r.testo == testo_descrizione::linea ? 0 : 1;
     d.riga = r.riga;
     d.colonna = r.colonna;
     out.push_back(std::move(d));
@@ -99,6 +99,7 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
   opzioni_pagina pagina;
   if (pagina_richiesta(uscita)) {
     pagina.testi = testi_sorgente(*d);
+    pagina.righe = esito.righe;
     pagina.modello_editor = o.valore("--editor-url").value_or("");
     pagina.diagnostiche = diagnostiche_pagina(analisi.reperti);
   }

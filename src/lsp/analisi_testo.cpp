@@ -1,6 +1,8 @@
 #include "lsp/analisi_testo.h"
 
+#include <algorithm>
 #include <charconv>
+#include <span>
 
 #include "model/arrotonda.h"
 #include "model/cp1252.h"
@@ -69,7 +71,7 @@ const parola_chiave* riconosci_parola(std::string_view campo, formato_descrizion
   for (const auto& p : kParoleChiave) {
     if (p.formato != f) continue;
     // The line reader takes general rows only in its general part, and rows only after it.
-    if (f == formato_descrizione::linea && (p.sezione == "[generale]") != generale) continue;
+    if (f == formato_descrizione::linea && (p.sezione == kSezioneGenerale) != generale) continue;
     if (contiene_parole(basso, p.riconosce)) return &p;
   }
   return nullptr;
@@ -97,7 +99,7 @@ std::vector<riga_letta> analizza_testo(std::string_view testo, formato_descrizio
     if (e_intestazione(r.chiave.testo)) {
       r.intestazione = true;
       sezione = basso;
-      if (basso.find("[generale]") != std::string::npos && !visto_generale) {
+      if (basso.find(kSezioneGenerale) != std::string::npos && !visto_generale) {
         visto_generale = true;
         generale = true;
       } else {
@@ -122,13 +124,30 @@ std::vector<riga_letta> analizza_testo(std::string_view testo, formato_descrizio
   return righe;
 }
 
+namespace {
+
+// The text holds something only format `f` writes: a section header the other format has
+// not, or one of its keywords followed by its comma.
+bool scritto_da(std::string_view basso, formato_descrizione f) {
+  using sezioni = std::span<const std::string_view>;
+  const bool linea = f == formato_descrizione::linea;
+  const sezioni proprie = linea ? sezioni(kSezioniLinea) : sezioni(kSezioniTreno);
+  const sezioni altre = linea ? sezioni(kSezioniTreno) : sezioni(kSezioniLinea);
+  for (const std::string_view sezione : proprie) {
+    if (std::find(altre.begin(), altre.end(), sezione) == altre.end() && basso.find(sezione) != std::string_view::npos) return true;
+  }
+  for (const auto& p : kParoleChiave) {
+    if (p.formato == f && basso.find(std::string(p.parola) + ",") != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::optional<formato_descrizione> formato_dal_contenuto(std::string_view testo) {
   const std::string basso = minuscolo(testo.substr(0, std::min<std::size_t>(testo.size(), 1 << 16)));
-  for (const char* parola : {"lunghezza percorso", "[pendenze]", "[curve]", "pendenza,", "[indicazioni]"}) {
-    if (basso.find(parola) != std::string::npos) return formato_descrizione::linea;
-  }
-  for (const char* parola : {"[stazioni]", "orologio", "[segnali]", "stazione,", "[vel_limite]"}) {
-    if (basso.find(parola) != std::string::npos) return formato_descrizione::treno;
+  for (const auto f : {formato_descrizione::linea, formato_descrizione::treno}) {
+    if (scritto_da(basso, f)) return f;
   }
   return std::nullopt;
 }

@@ -59,6 +59,7 @@ std::vector<diagnostiche_uri> DiagnosticheGruppi::compila(ArchivioDocumenti& doc
     uri_linea = linea->uri;
   } else if (const auto su_disco = percorso_locale(gruppo.cartella + nome_descrizione_linea({nome_linea, ""})); su_disco && !treni.empty()) {
     testo_linea = leggi_file_(*su_disco);
+    if (testo_linea) testo_linea = testo_dei_lettori(std::move(*testo_linea), documenti.codifica());
     uri_linea = uri_da_percorso(*su_disco);
   }
 

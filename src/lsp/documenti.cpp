@@ -1,5 +1,6 @@
 #include "lsp/documenti.h"
 
+#include "descrizioni/avvisi_testo.h"
 #include "lsp/uri.h"
 #include "model/cp1252.h"
 
@@ -18,11 +19,27 @@ void identifica(documento_aperto& d, const std::string& testo_utf8) {
 
 }  // namespace
 
+std::string testo_dei_lettori(std::string byte, codifica_testi codifica) {
+  if (codifica != codifica_testi::utf_8) return byte;
+  auto c = converti_da_utf8(byte);
+  return c.errore ? byte : std::move(c.testo);
+}
+
+void ArchivioDocumenti::usa_codifica(codifica_testi c) {
+  if (c == codifica_) return;
+  codifica_ = c;
+  for (auto& [uri, d] : documenti_) {
+    d.testo = testo_dei_lettori(in_cp1252(d.testo_editor), codifica_);
+    in_attesa_.insert(d.gruppo);
+  }
+}
+
 void ArchivioDocumenti::apri(const std::string& uri, const std::string& testo_utf8) {
   documento_aperto d;
   d.uri = uri;
   identifica(d, testo_utf8);
-  d.testo = in_cp1252(testo_utf8);
+  d.testo = testo_dei_lettori(in_cp1252(testo_utf8), codifica_);
+  d.testo_editor = testo_utf8;
   if (const auto vecchio = documenti_.find(uri); vecchio != documenti_.end()) in_attesa_.insert(vecchio->second.gruppo);
   in_attesa_.insert(d.gruppo);
   documenti_[uri] = std::move(d);
@@ -35,7 +52,8 @@ void ArchivioDocumenti::cambia(const std::string& uri, const std::string& testo_
     in_attesa_.insert(d->gruppo);  // what it was counted with before
     identifica(*d, testo_utf8);
   }
-  d->testo = in_cp1252(testo_utf8);
+  d->testo = testo_dei_lettori(in_cp1252(testo_utf8), codifica_);
+  d->testo_editor = testo_utf8;
   in_attesa_.insert(d->gruppo);
 }
 

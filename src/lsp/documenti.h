@@ -20,9 +20,18 @@ struct chiave_gruppo {
   auto operator<=>(const chiave_gruppo&) const = default;
 };
 
+// The encoding the descriptions are saved in, as `--encoding` of the commands gives it.
+enum class codifica_testi { windows_1252, utf_8 };
+
+// The bytes of a description (on disk, or the editor's text turned into Windows-1252) as
+// the readers take them: in UTF-8, converted to Windows-1252 when they are UTF-8; an
+// editor that decoded the file as UTF-8 itself already gave Windows-1252, kept as it is.
+std::string testo_dei_lettori(std::string byte, codifica_testi codifica);
+
 struct documento_aperto {
   std::string uri;
   std::string testo;  // Windows-1252, as the readers take it
+  std::string testo_editor;  // UTF-8, as the editor gave it
   identita_documento identita;
   chiave_gruppo gruppo;
   std::shared_ptr<const Stato> compilato;  // the last compile it took part in
@@ -37,6 +46,10 @@ class ArchivioDocumenti {
   // The whole new text of an open document; its group waits for a compile.
   void cambia(const std::string& uri, const std::string& testo_utf8);
   void chiudi(const std::string& uri);
+  // The encoding of the descriptions: on a change every document is taken again and
+  // every group waits for a compile.
+  void usa_codifica(codifica_testi c);
+  codifica_testi codifica() const { return codifica_; }
   // The open document, or nullptr.
   documento_aperto* trova(const std::string& uri);
 
@@ -56,6 +69,7 @@ class ArchivioDocumenti {
  private:
   std::map<std::string, documento_aperto> documenti_;  // by URI
   std::set<chiave_gruppo> in_attesa_;
+  codifica_testi codifica_ = codifica_testi::windows_1252;
 };
 
 }  // namespace cmp

@@ -5,6 +5,7 @@
 #include "descrizioni/diagnostica.h"
 #include "lsp/analisi_testo.h"
 #include "lsp/protocollo.h"
+#include "model/chilometri.h"
 #include "model/cp1252.h"
 #include "model/limiti_formato.h"
 
@@ -67,7 +68,10 @@ json hover_riga(const documento_aperto& d, int riga, int colonna) {
   if (pos) {
     std::optional<long long> cella = cella_della_riga(p, *pos);
     if (p.cella == cella_riga::fermata && d.compilato) cella = fermata_della_riga(*d.compilato, *pos);
-    testo += "\nAt " + std::to_string(*pos) + " m (" + chilometro(*pos) + ")";
+    // The kilometre by the compiled references, as the page and the picture read it; without
+    // a compile, from the start of the track.
+    const long long km = d.compilato ? chilometro_a(tratti_chilometrici(*d.compilato), *pos) : *pos;
+    testo += "\nAt " + std::to_string(*pos) + " m (" + chilometro(km) + ")";
     if (cella) testo += ", on cell " + std::to_string(*cella) + (p.cella == cella_riga::fermata ? " (the stop cell)" : "");
     testo += ".";
     if (cella && d.compilato && !d.compilato->percorso.empty()) {

@@ -80,6 +80,7 @@ void ServerLsp::richiesta(const json& id, const std::string& metodo, const json&
   if (metodo == "initialize") {
     if (inizializzato_) return errore(id, kRichiestaNonValida, "initialize was already received");
     inizializzato_ = true;
+    if (const auto opzioni = parametri.find("initializationOptions"); opzioni != parametri.end()) imposta(*opzioni);
     json capacita = {
         {"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
         {"hoverProvider", true},
@@ -112,6 +113,10 @@ void ServerLsp::notifica(const std::string& metodo, const json& parametri) {
   if (metodo == "textDocument/didOpen") return apri(parametri);
   if (metodo == "textDocument/didChange") return cambia(parametri);
   if (metodo == "textDocument/didClose") return chiudi(parametri);
+  if (metodo == "workspace/didChangeConfiguration") {
+    if (const auto opzioni = parametri.find("settings"); opzioni != parametri.end()) imposta(*opzioni);
+    return;
+  }
   // didSave changes nothing: the text was already known. initialized, $/ and others are ignored.
 }
 
@@ -121,6 +126,25 @@ void ServerLsp::rispondi(const json& id, json risultato) {
 
 void ServerLsp::errore(const json& id, int codice, const std::string& messaggio) {
   trasporto_.invia(corpo_messaggio({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}}));
+}
+
+// The settings {"compattatore": {"encoding": "windows-1252" | "utf-8"}}; what they leave
+// out stays as it was, and a value the commands would refuse is refused with a message.
+void ServerLsp::imposta(const json& impostazioni) {
+  if (!impostazioni.is_object()) return;
+  const auto nostre = impostazioni.find("compattatore");
+  if (nostre == impostazioni.end() || !nostre->is_object()) return;
+  const auto codifica = nostre->find("encoding");
+  if (codifica == nostre->end() || codifica->is_null()) return;
+  if (*codifica == "windows-1252") return documenti_.usa_codifica(codifica_testi::windows_1252);
+  if (*codifica == "utf-8") return documenti_.usa_codifica(codifica_testi::utf_8);
+  trasporto_.invia(corpo_messaggio(
+      {{"jsonrpc", "2.0"},
+       {"method", "window/showMessage"},
+       {"params",
+        {{"type", 2},
+         {"message", "compattatore: the encoding " + codifica->dump() +
+                         " is none of windows-1252 and utf-8; the descriptions stay read as before"}}}}));
 }
 
 void ServerLsp::apri(const json& parametri) {

@@ -30,6 +30,7 @@ class ServerLsp {
   void rispondi(const nlohmann::json& id, nlohmann::json risultato);
   void errore(const nlohmann::json& id, int codice, const std::string& messaggio);
 
+  void imposta(const nlohmann::json& impostazioni);
   void apri(const nlohmann::json& parametri);
   void cambia(const nlohmann::json& parametri);
   void chiudi(const nlohmann::json& parametri);

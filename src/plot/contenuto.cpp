@@ -88,8 +88,7 @@ contenuto estrai_contenuto(const Stato& s) {
   c.nome_linea = testo_nome_linea(s.scenario).empty() ? s.nome_linea : testo_nome_linea(s.scenario);
   c.numero_treno = testo_numero_treno(s.scenario).empty() ? s.numero_treno : testo_numero_treno(s.scenario);
   c.lunghezza = std::max<std::int64_t>(0, lunghezza_linea(s.scenario));
-  const auto& riferimento = s.scenario[kVoceProgressivaTre];
-  c.riferimento = {posizione_progressiva(riferimento), chilometri_progressiva(riferimento)};
+  c.riferimento.tratti = tratti_chilometrici(s);
   const auto& celle = s.percorso;
   const auto n = static_cast<std::int64_t>(celle.size());
   c.metri_percorso = n * kMetriCella;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "model/chilometri.h"
 #include "model/stato.h"
 
 namespace cmp::disegno {
@@ -12,11 +13,11 @@ namespace cmp::disegno {
 // boards, captions) stand at (c - 1) * 50; cells of the profiles, of abbattimento points
 // and the stop cell of a station at c * 50, the start of the cell.
 
+// The kilometre references as pieces of the track (model/chilometri.h).
 struct riferimento_km {
-  std::int64_t posizione = 0;  // entry 81 `intero1`
-  std::int64_t valore = 0;     // entry 81 `intero2`, metres
+  std::vector<tratto_chilometrico> tratti{tratto_chilometrico{}};
   // The kilometre value, in metres, at a position of the track.
-  std::int64_t a(std::int64_t metro) const { return valore + (metro - posizione); }
+  std::int64_t a(std::int64_t metro) const { return chilometro_a(tratti, metro); }
 };
 
 struct oggetto {

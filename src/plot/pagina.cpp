@@ -4,8 +4,11 @@
 // pagina.js beside this one; this file writes the frame around them and the data.
 //
 // The data (element "dati"); positions are metres of the track, SRC stands for three
-// numbers (index into "file", line, column; -1,0,0 when no row is known):
-//   nome, treno, lunghezza, metri, riferimento [position, km value in metres]
+// numbers (index into "file", line, column; -1,0,0 when no row is known; a diagnostic
+// of a whole text, such as error 2, has its index and 0,0):
+//   nome, treno, lunghezza, metri
+//   chilometri  [[start, km value at start], ...] ascending: from each start to the next,
+//               km = value + (metre - start); before the first, the first piece runs backwards
 //   file        [[name shown, path for the editor link], ...]; empty when drawn from binary files
 //   editor      the URL template ("" for no links)
 //   pianta      {m: [metre...], e: [east...], n: [north...]} simplified to half a metre, or null
@@ -14,7 +17,7 @@
 //   indicatori  [metre, code1, code2, code3, SRC]
 //   cartelli    [metre, caption, SRC]
 //   abbattimenti [metre, value, SRC]         rallentamenti [start, end, km/h, SRC]
-//   montagne    [start, end, kind, SRC]      progressive [position, km value, SRC]
+//   montagne    [start, end, kind, SRC]      progressive [position, km value, SRC], those in use
 //   pendenze, velocita, aderenze   flat runs: start, end, value, start, end, value, ...
 //   righe_pendenza, righe_velocita, righe_aderenza, curve   [position, number, keyword, SRC]
 //   diagnostica [metre or null, "error"|"warning", number, message, SRC]
@@ -29,7 +32,6 @@
 #include "model/limiti_formato.h"
 #include "plot/contenuto.h"
 #include "plot/pagina_risorse.h"
-#include "plot/righe_rilette.h"
 #include "plot/semplifica.h"
 #include "plot/testo_svg.h"
 
@@ -38,7 +40,6 @@ namespace {
 
 using disegno::contenuto;
 using disegno::oggetto;
-using disegno::riga_riletta;
 
 constexpr std::int64_t kMetriCella = limiti_file::metri_cella;
 // Metres the plan may leave out when simplified: under a pixel at the closest zoom.
@@ -87,32 +88,29 @@ std::string json_fonte(const fonte& f) {
   return std::to_string(f.file) + "," + std::to_string(f.riga) + "," + std::to_string(f.colonna);
 }
 
-fonte fonte_di(const riga_riletta* r) {
+// Where a row of the record stands: the line's text is the first, the train's the second.
+fonte fonte_di(const riga_sorgente* r) {
   if (r == nullptr) return {};
-  return {r->file, r->riga, r->colonna};
+  return {r->testo == testo_descrizione::linea ? 0 : 1, r->riga, r->colonna};
 }
 
-// The rows of each kind, by the keyword they contain, for finding an object's row.
+// The rows of each kind, as the readers recorded them, for finding an object's row.
 class Sorgenti {
  public:
-  explicit Sorgenti(const std::vector<testo_sorgente>& testi) {
-    for (std::size_t i = 0; i < testi.size(); ++i) {
-      auto righe = disegno::rileggi_righe(testi[i].byte, static_cast<int>(i));
-      righe_.insert(righe_.end(), std::make_move_iterator(righe.begin()), std::make_move_iterator(righe.end()));
-    }
-  }
+  explicit Sorgenti(const opzioni_pagina& o) : righe_(o.testi.empty() ? nullptr : &o.righe) {}
 
-  // The rows whose keyword contains `parola`, in text order.
-  std::vector<const riga_riletta*> di(std::string_view parola) const {
-    std::vector<const riga_riletta*> out;
-    for (const auto& r : righe_) {
-      if (r.chiave.find(parola) != std::string::npos && r.posizione()) out.push_back(&r);
+  // The rows of the reader's keyword `chiave` (parole_chiave.h), in reading order.
+  std::vector<const riga_sorgente*> di(std::string_view chiave) const {
+    std::vector<const riga_sorgente*> out;
+    if (righe_ == nullptr) return out;
+    for (const auto& r : *righe_) {
+      if (r.chiave == chiave && !r.numeri.empty()) out.push_back(&r);
     }
     return out;
   }
 
  private:
-  std::vector<riga_riletta> righe_;
+  const righe_lette* righe_;
 };
 
 // Objects of one kind matched to their rows: the first row whose position falls in the
@@ -121,19 +119,19 @@ class Sorgenti {
 class Abbinamento {
  public:
   Abbinamento(const Sorgenti& s, std::string_view parola) {
-    for (const riga_riletta* r : s.di(parola)) {
-      const std::int64_t p = *r->posizione();
+    for (const riga_sorgente* r : s.di(parola)) {
+      const std::int64_t p = r->posizione;
       const std::int64_t inizio_cella = (p >= 0 ? p / kMetriCella : (p - kMetriCella + 1) / kMetriCella) * kMetriCella;
       per_cella_.emplace(inizio_cella, r);
       per_posizione_.emplace(p, r);
     }
   }
-  const riga_riletta* cella(std::int64_t metro) const { return trova(per_cella_, metro); }
-  const riga_riletta* posizione(std::int64_t metro) const { return trova(per_posizione_, metro); }
+  const riga_sorgente* cella(std::int64_t metro) const { return trova(per_cella_, metro); }
+  const riga_sorgente* posizione(std::int64_t metro) const { return trova(per_posizione_, metro); }
 
  private:
-  using indice = std::multimap<std::int64_t, const riga_riletta*>;
-  static const riga_riletta* trova(const indice& i, std::int64_t chiave) {
+  using indice = std::multimap<std::int64_t, const riga_sorgente*>;
+  static const riga_sorgente* trova(const indice& i, std::int64_t chiave) {
     const auto it = i.find(chiave);  // the first inserted of equal keys: the first row in the text
     return it == i.end() ? nullptr : it->second;
   }
@@ -164,14 +162,14 @@ std::string tratti(const std::vector<disegno::tratto_costante>& t) {
 std::string righe(const Sorgenti& s, std::string_view parola, std::size_t quanti_numeri) {
   std::string out = "[";
   bool primo = true;
-  for (const riga_riletta* r : s.di(parola)) {
+  for (const riga_sorgente* r : s.di(parola)) {
     if (!primo) out += ",\n";
     primo = false;
     out += "[";
     for (std::size_t i = 0; i < quanti_numeri; ++i) {
       out += std::to_string(i < r->numeri.size() ? r->numeri[i] : 0) + ",";
     }
-    out += json_scenario(r->chiave) + "," + json_fonte(fonte_di(r)) + "]";
+    out += json_scenario(r->campo) + "," + json_fonte(fonte_di(r)) + "]";
   }
   return out + "]";
 }
@@ -220,21 +218,31 @@ std::string pianta(const TabellaLinea& t) {
   return "{\"m\":" + m + "],\"e\":" + e + "],\"n\":" + n + "]}";
 }
 
+// The kilometre references in use, in ascending order of position, each with the row that
+// set its entry: the last reference row whose numbers the entry holds (the flag's 100 m added).
 std::string progressive(const Stato& s, const Sorgenti& sorgenti) {
-  std::string out = "[";
   const auto righe_km = sorgenti.di("progressiva");
-  for (int v = 81; v <= 83; ++v) {
-    const auto& voce = s.scenario[static_cast<std::size_t>(v)];
-    if (v > 81 && voce.intero1 == 0 && voce.intero2 == 0) continue;
-    const riga_riletta* r = nullptr;
+  std::string out = "[";
+  for (const auto& t : tratti_chilometrici(s)) {
+    const auto& voce = s.scenario[static_cast<std::size_t>(t.voce)];
+    const riga_sorgente* r = nullptr;
     for (const auto* q : righe_km) {
-      if (q->numeri.size() >= 2 && q->numeri[0] == voce.intero1 && q->numeri[1] == voce.intero2) {
-        r = q;
-        break;
-      }
+      const auto& n = q->numeri;
+      const std::int64_t cento = n.size() >= 3 && n[2] == 1 ? 100 : 0;
+      if (n.size() >= 2 && n[0] == voce.intero1 && n[1] + cento == voce.intero2) r = q;
     }
     if (out.size() > 1) out += ",";
-    out += "[" + std::to_string(voce.intero1) + "," + std::to_string(voce.intero2) + "," + json_fonte(fonte_di(r)) + "]";
+    out += "[" + std::to_string(t.da_metro) + "," + std::to_string(t.valore) + "," + json_fonte(fonte_di(r)) + "]";
+  }
+  return out + "]";
+}
+
+// The rule of kilometres in data form: [start, km value] pieces (model/chilometri.h).
+std::string json_chilometri(const contenuto& c) {
+  std::string out = "[";
+  for (const auto& t : c.riferimento.tratti) {
+    if (out.size() > 1) out += ",";
+    out += "[" + std::to_string(t.da_metro) + "," + std::to_string(t.valore) + "]";
   }
   return out + "]";
 }
@@ -252,15 +260,14 @@ std::string diagnostiche(const std::vector<diagnostica_pagina>& d) {
 
 std::string dati(const Stato& s, const opzioni_pagina& o) {
   const contenuto c = disegno::estrai_contenuto(s);
-  const Sorgenti sorgenti(o.testi);
-  const Abbinamento stazioni(sorgenti, "stazione"), segnali(sorgenti, "segnale"), indicatori(sorgenti, "indicatori"),
+  const Sorgenti sorgenti(o);
+  const Abbinamento stazioni(sorgenti, "stazione"), segnali(sorgenti, "segnale"), indicatori(sorgenti, "indicatori_v"),
       cartelli(sorgenti, "cartello"), abbattimenti(sorgenti, "abbattimento"), rallentamenti(sorgenti, "rallentamento"),
       montagne(sorgenti, "montagna");
 
   std::string out = "{\"nome\":" + json_scenario(c.nome_linea) + ",\"treno\":" + json_scenario(c.numero_treno) +
                     ",\"lunghezza\":" + std::to_string(c.lunghezza) + ",\"metri\":" + std::to_string(c.metri_percorso) +
-                    ",\"riferimento\":[" + std::to_string(c.riferimento.posizione) + "," +
-                    std::to_string(c.riferimento.valore) + "],\n\"file\":[";
+                    ",\"chilometri\":" + json_chilometri(c) + ",\n\"file\":[";
   for (std::size_t i = 0; i < o.testi.size(); ++i) {
     out += (i > 0 ? "," : "") + std::string("[") + json(o.testi[i].nome) + "," + json(o.testi[i].percorso) + "]";
   }
@@ -304,7 +311,7 @@ std::string dati(const Stato& s, const opzioni_pagina& o) {
   out += "\"pendenze\":" + tratti(c.pendenze) + ",\n\"velocita\":" + tratti(c.velocita) + ",\n\"aderenze\":" +
          tratti(c.aderenze) + ",\n";
   out += "\"righe_pendenza\":" + righe(sorgenti, "pendenza", 2) + ",\n";
-  out += "\"righe_velocita\":" + righe(sorgenti, "velocita", 2) + ",\n";
+  out += "\"righe_velocita\":" + righe(sorgenti, "velocit", 2) + ",\n";
   out += "\"righe_aderenza\":" + righe(sorgenti, "aderenza", 2) + ",\n";
   out += "\"curve\":" + righe(sorgenti, "curva", 2) + ",\n";
   out += "\"diagnostica\":" + diagnostiche(o.diagnostiche) + "}";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/stato.h"
+#include "reader/comune/righe_lette.h"
 
 namespace cmp {
 
@@ -12,7 +13,6 @@ namespace cmp {
 struct testo_sorgente {
   std::string nome;      // UTF-8, shown in tooltips: "FILE:LINE"
   std::string percorso;  // UTF-8, put into the editor link in place of {path}
-  std::string byte;      // the text itself (Windows-1252), read again to find its rows
 };
 
 // A diagnostic of the compile, drawn at its kilometre.
@@ -28,6 +28,7 @@ struct diagnostica_pagina {
 
 struct opzioni_pagina {
   std::vector<testo_sorgente> testi;  // the line first, then the train; empty when drawn from binary files
+  righe_lette righe;                  // the rows the readers took (the compile's record), when there are texts
   std::string modello_editor;         // "vscode://file/{path}:{line}:{column}"; empty: no links
   std::vector<diagnostica_pagina> diagnostiche;
   // When set, the page checks this file (beside it) now and then and reloads itself when

@@ -12,8 +12,19 @@ let segni = [];                // what each drawn mark stands for, by its data-s
 let fermo = false;             // a tooltip pinned by a click
 
 // ---- words and numbers -------------------------------------------------------------
-const km = m => D.riferimento[1] + (m - D.riferimento[0]);
-const metroDiKm = v => v - D.riferimento[1] + D.riferimento[0];
+// The kilometre rule as the data gives it: pieces [start, km at start] in ascending order;
+// a metre takes the last piece starting at or before it, or the first one run backwards.
+const pezzoDi = m => D.chilometri.reduce((scelto, p) => (p[0] <= m ? p : scelto), D.chilometri[0]);
+const km = m => { const p = pezzoDi(m); return p[1] + (m - p[0]); };
+// Where the track reads `v`: the first piece whose stretch holds it, else the first piece's line.
+function metroDiKm(v) {
+  for (let i = 0; i < D.chilometri.length; i++) {
+    const p = D.chilometri[i], fine = i + 1 < D.chilometri.length ? D.chilometri[i + 1][0] : Infinity;
+    const m = v - p[1] + p[0];
+    if ((i === 0 || m >= p[0]) && m < fine) return m;
+  }
+  return v - D.chilometri[0][1] + D.chilometri[0][0];
+}
 function progressiva(v) {
   const segno = v < 0 ? "-" : "";
   v = Math.abs(Math.round(v));
@@ -33,7 +44,8 @@ function leggiKm(t) {
 
 // ---- objects -----------------------------------------------------------------------
 // Every object: its kind, its metre (and end), a heading, lines of detail, its source.
-function fonte(a, i) { return a[i] >= 0 ? [a[i], a[i + 1], a[i + 2]] : null; }
+// A source to link to: a text and a line in it (a finding of a whole text has line 0).
+function fonte(a, i) { return a[i] >= 0 && a[i + 1] > 0 ? [a[i], a[i + 1], a[i + 2]] : null; }
 const oggetti = { stazioni: [], segnali: [], indicatori: [], cartelli: [], abbattimenti: [], rallentamenti: [],
   montagne: [], progressive: [], curve: [], diagnostica: [] };
 for (const s of D.stazioni) {
@@ -333,10 +345,19 @@ function profilo(g) {
   area = "M" + primoX + " " + base + "L" + d.slice(1) + "L" + ultimoX + " " + base + "Z";
   return "<path d=\"" + area + "\" fill=\"" + g.area + "\" stroke=\"none\"/><path d=\"" + d + "\" fill=\"none\" stroke=\"" + g.linea + "\" stroke-width=\"1.5\"/>";
 }
+// Round kilometre values in view, piece by piece of the kilometre rule.
 function tacche() {
-  const passo = tondo((vista.b - vista.a) / 10);
-  const da = Math.ceil(km(vista.a) / passo) * passo, out = [];
-  for (let t = da; t <= km(vista.b); t += passo) out.push({ x: x(metroDiKm(t)), t, passo });
+  const passo = tondo((vista.b - vista.a) / 10), out = [];
+  D.chilometri.forEach((p, i) => {
+    const ultimo = i + 1 === D.chilometri.length;
+    const a = i === 0 ? vista.a : Math.max(vista.a, p[0]);
+    const b = ultimo ? vista.b : Math.min(vista.b, D.chilometri[i + 1][0]);
+    if (b < a) return;
+    const inizio = km(a);
+    for (let t = Math.ceil(inizio / passo) * passo; ultimo ? t <= inizio + (b - a) : t < inizio + (b - a); t += passo) {
+      out.push({ x: x(a + (t - inizio)), m: a + (t - inizio), t, passo });
+    }
+  });
   return out;
 }
 function disegnaProfili() {
@@ -642,6 +663,6 @@ if (ricarica) {
 }
 
 // The test hooks: the view in metres, and a way to set it.
-window.pagina = { vista: () => Object.assign({}, vista), mostraTratto, km, metroDiKm };
+window.pagina = { vista: () => Object.assign({}, vista), mostraTratto, km, metroDiKm, tacche };
 ridisegna();
 })();

@@ -147,20 +147,27 @@ class Profili {
            ")\">" + titolo + "</text>\n";
   }
 
-  // Kilometre values of the ticks: round steps of the reading of entry 81.
+  // Kilometre values of the ticks: round steps of the reading, piece by piece of the
+  // kilometre references (a piece ends where the next starts; the last at the track's end).
   struct tacca {
     double x = 0.0;
     std::string etichetta;
   };
   std::vector<tacca> tacche() const {
     const auto passo = static_cast<std::int64_t>(passo_tondo(std::max(100.0, static_cast<double>(metri_) / 12.0)));
-    const std::int64_t da = c_.riferimento.a(0);
-    const std::int64_t a = c_.riferimento.a(metri_);
-    std::int64_t t = da >= 0 ? (da + passo - 1) / passo * passo : -((-da) / passo) * passo;
+    const auto& tratti = c_.riferimento.tratti;
     std::vector<tacca> out;
-    for (; t <= a; t += passo) {
-      const std::int64_t metro = t - c_.riferimento.valore + c_.riferimento.posizione;
-      out.push_back({x(metro), chilometri(t, decimali_passo(passo))});
+    for (std::size_t i = 0; i < tratti.size(); ++i) {
+      const std::int64_t inizio = i == 0 ? 0 : std::max<std::int64_t>(0, tratti[i].da_metro);
+      const bool ultimo = i + 1 == tratti.size();
+      const std::int64_t fine = ultimo ? metri_ : std::min<std::int64_t>(metri_, tratti[i + 1].da_metro);
+      if (fine < inizio || (!ultimo && fine == inizio)) continue;
+      const std::int64_t da = c_.riferimento.a(inizio);
+      const std::int64_t a = da + (fine - inizio);
+      std::int64_t t = da >= 0 ? (da + passo - 1) / passo * passo : -((-da) / passo) * passo;
+      for (; ultimo ? t <= a : t < a; t += passo) {
+        out.push_back({x(inizio + (t - da)), chilometri(t, decimali_passo(passo))});
+      }
     }
     return out;
   }
@@ -329,11 +336,15 @@ class Profili {
     for (const auto& t : tacche()) s += testo(t.x, y + 16.0, 10.0, t.etichetta);
     s += "</g>\n";
     std::string spiegazione;
-    if (c_.riferimento.posizione == 0 && c_.riferimento.valore == 0) {
+    const auto& tratti = c_.riferimento.tratti;
+    if (tratti.size() == 1 && tratti[0] == tratto_chilometrico{}) {
       spiegazione = "km from the start of the track (no kilometre reference)";
     } else {
-      spiegazione = "km of the line (position " + std::to_string(c_.riferimento.posizione) + " m = km " +
-                    progressiva(c_.riferimento.valore) + ")";
+      for (const auto& t : tratti) {
+        spiegazione += (spiegazione.empty() ? "" : ", ") + std::string("position ") + std::to_string(t.da_metro) +
+                       " m = km " + progressiva(t.valore);
+      }
+      spiegazione = "km of the line (" + spiegazione + ")";
     }
     return s + testo((kX0 + kX1) / 2.0, y + 32.0, 11.0, spiegazione, "text-anchor=\"middle\" fill=\"#333333\"");
   }

@@ -1,6 +1,7 @@
 #pragma once
 // Every keyword of the two description formats, with the section it is written in and the
-// fields that follow it: one table for the readers, the text check and the editor tools
+// fields that follow it (named as docs/descrizione-linea.md and docs/descrizione-treno.md
+// name them): one table for the readers, the text check and the editor tools
 // (completion, hover, outline and the syntax files). The readers find a row by the words
 // its keyword field contains (`riconosce`), taken from here by `parole_di`; the test
 // tests/lsp/parole_chiave_test.cpp checks each entry against them.
@@ -39,55 +40,70 @@ struct parola_chiave {
 };
 
 namespace campi_parole {
-inline constexpr campo_riga kLunghezza[] = {{"length of the line", "m"}};
+inline constexpr campo_riga kLunghezza[] = {{"length L", "m"}};
 inline constexpr campo_riga kProgressiva[] = {
-    {"position", "m"}, {"kilometre value", "m"}, {"counting down (0 no, 1 yes)", ""}};
-inline constexpr campo_riga kSfondo[] = {{"background", ""}};
-inline constexpr campo_riga kRipetizione[] = {{"first repetition value", "m"}, {"second repetition value", "m"}};
+    {"position", "m"}, {"kilometre value", "m"}, {"flag (1 adds 100 m to the kilometre value)", ""}};
+inline constexpr campo_riga kSfondo[] = {{"value", ""}};
+inline constexpr campo_riga kRipetizione[] = {{"first value", "m"}, {"second value", "m"}};
 inline constexpr campo_riga kPendenza[] = {{"position", "m"}, {"gradient", "‰"}};
-inline constexpr campo_riga kCurva[] = {{"start", "m"}, {"length", "m"}};
+inline constexpr campo_riga kCurva[] = {{"position", "m"}, {"length", "m"}};
 inline constexpr campo_riga kMontagna[] = {{"start", "m"}, {"end", "m"}, {"kind", ""}};
 inline constexpr campo_riga kIndicatori[] = {
-    {"position", "m"},          {"rank A speed, left", "km/h"}, {"rank B speed, left", "km/h"},
-    {"rank C speed, left", "km/h"}, {"stripes, left", ""},          {"rank A speed, right", "km/h"},
-    {"rank B speed, right", "km/h"}, {"rank C speed, right", "km/h"}, {"stripes, right", ""}};
+    {"position", "m"}, {"vas: speed a of board s", "km/h"}, {"vbs: speed b of board s", "km/h"},
+    {"vcs: speed c of board s", "km/h"}, {"strisces: stripes of board s", ""}, {"vad: speed a of board d", "km/h"},
+    {"vbd: speed b of board d", "km/h"}, {"vcd: speed c of board d", "km/h"}, {"strisced: stripes of board d", ""}};
 inline constexpr campo_riga kCartello[] = {{"position", "m"}, {"caption", "", tipo_campo::testo}};
 
-inline constexpr campo_riga kVetture[] = {{"number of coaches", ""}};
-inline constexpr campo_riga kMassaFrenata[] = {{"braked mass", "%"}};
+inline constexpr campo_riga kVetture[] = {{"number of cars", ""}};
+inline constexpr campo_riga kMassaFrenata[] = {{"braked-mass percentage", "%"}};
 inline constexpr campo_riga kSabbia[] = {{"sand", ""}};
 inline constexpr campo_riga kOrologio[] = {{"hours", "h"}, {"minutes", "min"}, {"seconds", "s"}};
 inline constexpr campo_riga kAderenza[] = {{"position", "m"}, {"adhesion", "%"}};
 inline constexpr campo_riga kVelocita[] = {{"position", "m"}, {"speed limit", "km/h"}};
+inline constexpr std::string_view kAlSimulatore = "value passed to the simulator";
 inline constexpr campo_riga kStazione[] = {
-    {"position", "m"},   {"kind", ""},        {"length of the area", "m"}, {"value 1", ""},
-    {"value 2", ""},     {"extension (0 or 1)", ""}, {"value 4", ""},     {"value 5", ""},
-    {"value 6", ""},     {"value 7", ""},     {"value 8", ""},             {"value 9", ""},
-    {"value 10", ""},    {"hours", "h"},      {"minutes", "min"},          {"seconds", "s"},
+    {"position", "m"},  {"kind", ""},       {"length of the station area", "m"}, {kAlSimulatore, ""},
+    {kAlSimulatore, ""}, {"extension flag", ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""},
+    {kAlSimulatore, ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""},
+    {kAlSimulatore, ""}, {"time: hours", "h"}, {"time: minutes", "min"}, {"time: seconds", "s"},
     {"name", "", tipo_campo::testo}};
-inline constexpr campo_riga kRallentamento[] = {{"position", "m"},   {"speed", "km/h"}, {"length", "m"},
-                                                {"value tt", ""},    {"value ta", ""},  {"value dv", ""}};
+inline constexpr campo_riga kRallentamento[] = {{"x: start", "m"},
+                                                {"v: speed", "km/h"},
+                                                {"l: length", "m"},
+                                                {"f_tt: value stored at the start and end", ""},
+                                                {"f_ta: approach cells", ""},
+                                                {"d_v: second value", ""}};
 inline constexpr campo_riga kAbbattimento[] = {{"position", "m"}, {"value", ""}};
-inline constexpr campo_riga kSegnale[] = {{"position", "m"}, {"left kind", ""},  {"left code 1", ""},
-                                          {"left code 2", ""}, {"left code 3", ""}, {"repetition", ""},
-                                          {"right kind", ""},  {"right code 1", ""}, {"right code 2", ""},
-                                          {"right code 3", ""}, {"time", "s"}};
+inline constexpr campo_riga kSegnale[] = {{"posizione: position", "m"},
+                                          {"sx: kind on the left", ""},
+                                          {"s1: tens of the first code", ""},
+                                          {"s2: tens of the second code", ""},
+                                          {"s3: tens of the third code", ""},
+                                          {"rapp: tens of the fourth code", ""},
+                                          {"dx: kind on the right", ""},
+                                          {"d1: units of the first code", ""},
+                                          {"d2: units of the second code", ""},
+                                          {"d3: units of the third code", ""},
+                                          {"tempo: time", ""}};
 }  // namespace campi_parole
+
+// The header every description starts its data with, in either case.
+inline constexpr std::string_view kSezioneGenerale = "[generale]";
 
 inline constexpr parola_chiave kParoleChiave[] = {
     // The line description: general rows, read until the first header after [generale].
-    {formato_descrizione::linea, "[generale]", "lunghezza percorso", "lunghezza percorso", "", "length of the line; sizes the track",
+    {formato_descrizione::linea, kSezioneGenerale, "lunghezza percorso", "lunghezza percorso", "", "length of the line; sizes the track",
      campi_parole::kLunghezza},
-    {formato_descrizione::linea, "[generale]", "progressiva chilometrica uno", "progressiva uno", "", "first kilometre reference",
+    {formato_descrizione::linea, kSezioneGenerale, "progressiva chilometrica uno", "progressiva uno", "", "first kilometre reference",
      campi_parole::kProgressiva},
-    {formato_descrizione::linea, "[generale]", "progressiva chilometrica due", "progressiva due", "", "second kilometre reference",
+    {formato_descrizione::linea, kSezioneGenerale, "progressiva chilometrica due", "progressiva due", "", "second kilometre reference",
      campi_parole::kProgressiva},
-    {formato_descrizione::linea, "[generale]", "progressiva chilometrica tre", "progressiva tre", "", "third kilometre reference",
+    {formato_descrizione::linea, kSezioneGenerale, "progressiva chilometrica tre", "progressiva tre", "", "third kilometre reference",
      campi_parole::kProgressiva},
-    {formato_descrizione::linea, "[generale]", "sfondo uno", "sfondo uno", "", "first background", campi_parole::kSfondo},
-    {formato_descrizione::linea, "[generale]", "sfondo due", "sfondo due", "", "second background", campi_parole::kSfondo},
-    {formato_descrizione::linea, "[generale]", "sfondo tre", "sfondo tre", "", "third background", campi_parole::kSfondo},
-    {formato_descrizione::linea, "[generale]", "ripetizione segnali", "segnali ripetizione", " 4 codici| 9 codici",
+    {formato_descrizione::linea, kSezioneGenerale, "sfondo uno", "sfondo uno", "", "first background", campi_parole::kSfondo},
+    {formato_descrizione::linea, kSezioneGenerale, "sfondo due", "sfondo due", "", "second background", campi_parole::kSfondo},
+    {formato_descrizione::linea, kSezioneGenerale, "sfondo tre", "sfondo tre", "", "third background", campi_parole::kSfondo},
+    {formato_descrizione::linea, kSezioneGenerale, "ripetizione segnali", "segnali ripetizione", " 4 codici| 9 codici",
      "signal repetition (4 or 9 codes)", campi_parole::kRipetizione},
     // The line description: the rows, known by keyword whatever header they stand under.
     {formato_descrizione::linea, "[curve]", "curva", "curva", "s1|s2|s3|s4|s5|s6|d1|d2|d3|d4|d5|d6",
@@ -101,11 +117,11 @@ inline constexpr parola_chiave kParoleChiave[] = {
     {formato_descrizione::linea, "[indicazioni]", "cartello_indicatore", "indicat cartello", "", "a caption board",
      campi_parole::kCartello, cella_riga::posizione_piu_1},
     // The train description: every row after [generale], known by keyword.
-    {formato_descrizione::treno, "[generale]", "numero vetture", "vetture", "", "number of coaches", campi_parole::kVetture},
-    {formato_descrizione::treno, "[generale]", "percentuale massa frenata", "frenata massa", "", "braked-mass percentage",
+    {formato_descrizione::treno, kSezioneGenerale, "numero vetture", "vetture", "", "number of coaches", campi_parole::kVetture},
+    {formato_descrizione::treno, kSezioneGenerale, "percentuale massa frenata", "frenata massa", "", "braked-mass percentage",
      campi_parole::kMassaFrenata},
-    {formato_descrizione::treno, "[generale]", "sabbia", "sabbia", "", "sand", campi_parole::kSabbia},
-    {formato_descrizione::treno, "[generale]", "orologio", "orologio", "", "the clock at the start",
+    {formato_descrizione::treno, kSezioneGenerale, "sabbia", "sabbia", "", "sand", campi_parole::kSabbia},
+    {formato_descrizione::treno, kSezioneGenerale, "orologio", "orologio", "", "the clock at the start",
      campi_parole::kOrologio},
     {formato_descrizione::treno, "[aderenze]", "aderenza", "aderenza", "", "adhesion from this position on",
      campi_parole::kAderenza, cella_riga::posizione},
@@ -122,9 +138,9 @@ inline constexpr parola_chiave kParoleChiave[] = {
 };
 
 // The section headers of each format, in the order a description writes them.
-inline constexpr std::string_view kSezioniLinea[] = {"[generale]", "[curve]",       "[pendenze]", "[montagne]",
+inline constexpr std::string_view kSezioniLinea[] = {kSezioneGenerale, "[curve]",       "[pendenze]", "[montagne]",
                                                      "[cartelli]", "[indicazioni]", "[fine]"};
-inline constexpr std::string_view kSezioniTreno[] = {"[generale]",      "[aderenze]", "[vel_limite]",
+inline constexpr std::string_view kSezioniTreno[] = {kSezioneGenerale,      "[aderenze]", "[vel_limite]",
                                                      "[stazioni]",      "[rallentamenti]", "[segnali]",
                                                      "[codici]",        "[fine]"};
 

@@ -90,6 +90,9 @@ async function mostra_km(pagina, da, a) {
   }, attesa, { timeout: 5000 }).catch(async () => {
     throw new Error("view after typing " + da + " to " + a + ": " + JSON.stringify(await pagina.evaluate(() => window.pagina.vista())));
   });
+  // The view is set at once, the drawing in the next animation frame: a frame asked for
+  // now runs after it.
+  await pagina.evaluate(() => new Promise(fatto => requestAnimationFrame(() => fatto())));
 }
 function window_km(t) {
   const [k, m] = t.split("+");
@@ -229,6 +232,29 @@ const controlli = {
     const prima = await pagina.evaluate(() => window.pagina.vista());
     await pagina.mouse.wheel(0, -300);
     await pagina.waitForFunction(l => { const v = window.pagina.vista(); return v.b - v.a < l; }, prima.b - prima.a);
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+
+  // Two kilometre references: the axis, the readout and the references' tooltips read
+  // kilometres by the rule the page's data gives, the one the picture and the hover use.
+  async chilometri(browser) {
+    const d = descrizioni_incorporate("chilometri");
+    const testo = fs.readFileSync(d.linea, "latin1");
+    const cambiato = testo.replace(/^progressiva chilometrica due,.*$/m, "progressiva chilometrica due,    5000,    150000,    1");
+    verifica(cambiato !== testo, "no second kilometre reference in the built-in line");
+    fs.writeFileSync(d.linea, cambiato, "latin1");
+    const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "km.html")));
+    const letti = await pagina.evaluate(() => [1000, 4950, 5000, 6000].map(m => window.pagina.km(m)));
+    verifica(JSON.stringify(letti) === JSON.stringify([133100, 137050, 150100, 151100]), "km at 1000, 4950, 5000, 6000 m: " + letti);
+    // Every tick of the axis stands where the rule reads its value; none falls in the jump.
+    await pagina.evaluate(() => window.pagina.mostraTratto(3000, 8000));
+    const tacche = await pagina.evaluate(() => window.pagina.tacche().map(t => [t.m, t.t, window.pagina.km(t.m)]));
+    verifica(tacche.length > 3 && tacche.every(([, t, k]) => Math.abs(t - k) < 1e-6), "ticks [metre, label, km there]: " + JSON.stringify(tacche));
+    verifica(!tacche.some(([, t]) => t > 137100 && t < 150100), "a tick in the jump: " + JSON.stringify(tacche));
+    // Typing a kilometre after the jump shows it from the metre that reads it.
+    await mostra_km(pagina, "150+500", "152+000");
+    const vista = await pagina.evaluate(() => window.pagina.vista());
+    verifica(Math.abs(vista.a - 5400) < 1e-6, "km 150+500 shown from metre " + vista.a);
     verifica(problemi.length === 0, problemi.join("\n"));
   },
 

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
@@ -69,6 +70,41 @@ TEST(Compila, TheBuiltInTextsCompileCleanAndEveryRowIsRecordedAtItsKeyword) {
     EXPECT_EQ(r.posizione, s.scenario[1].intero3);
   }
   EXPECT_TRUE(stazione);
+}
+
+// What the page shows of a row comes from the record: its keyword field as written (in
+// any case the reader accepts) and every number the row read, empty fields as 0.
+TEST(Compila, EachRowRecordsItsKeywordFieldAsWrittenAndTheNumbersItRead) {
+  const std::string linea =
+      "[generale]\r\nlunghezza percorso, 10000\r\nprogressiva chilometrica due, 5000, 150000, 1\r\n[curve]\r\n"
+      "  CurvaD4, 300, 100\r\n-pendenza, 700, 9\r\npendenza,  1500, -6\r\n"
+      "indicatori_vmax,  2850,  75,  80,  80,  0,  ,  ,  ,  0\r\n[fine]\r\n";
+  const std::string treno = "[generale]\r\nvelocita, 0, 70\r\nSEGNALE, 4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 7\r\n[fine]\r\n";
+  Stato s;
+  const esito_compilazione e = compila_descrizioni(s, linea, treno, kIdentita, true);
+  ASSERT_EQ(e.lettura.codice, 0) << e.lettura.dettaglio;
+  struct atteso {
+    const char* chiave;
+    int riga, colonna;
+    const char* campo;
+    std::vector<std::int32_t> numeri;
+  };
+  const atteso attesi[] = {{"lunghezza percorso", 2, 1, "lunghezza percorso", {10000}},
+                           {"progressiva", 3, 1, "progressiva chilometrica due", {5000, 150000, 1}},
+                           {"curva", 5, 3, "CurvaD4", {300, 100}},
+                           {"pendenza", 7, 1, "pendenza", {1500, -6}},
+                           {"indicatori_v", 8, 1, "indicatori_vmax", {2850, 75, 80, 80, 0, 0, 0, 0, 0}},
+                           {"velocit", 2, 1, "velocita", {0, 70}},
+                           {"segnale", 3, 1, "SEGNALE", {4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 7}}};
+  ASSERT_EQ(e.righe.size(), std::size(attesi));  // the commented-out row is none
+  for (std::size_t i = 0; i < std::size(attesi); ++i) {
+    SCOPED_TRACE(attesi[i].campo);
+    EXPECT_EQ(e.righe[i].chiave, attesi[i].chiave);
+    EXPECT_EQ(e.righe[i].riga, attesi[i].riga);
+    EXPECT_EQ(e.righe[i].colonna, attesi[i].colonna);
+    EXPECT_EQ(e.righe[i].campo, attesi[i].campo);
+    EXPECT_EQ(e.righe[i].numeri, attesi[i].numeri);
+  }
 }
 
 TEST(Compila, TheOutcomeKeepsTheReadersNumberApartFromTheFinalError) {

@@ -194,6 +194,76 @@ TEST_F(ServerProcesso, TheTrainIsCompiledWithTheLineOnDisk) {
   EXPECT_EQ(c.diagnostiche(uri(cartella, kLinea)), json::array());
 }
 
+// The codes of a document's diagnostics, in order.
+std::vector<int> codici(const std::optional<json>& d) {
+  std::vector<int> out;
+  if (d) for (const auto& x : *d) out.push_back(x["code"]);
+  return out;
+}
+
+// The encoding setting: descriptions saved as UTF-8 (a station ELPÌDIO in the train, a
+// caption in the line on disk), opened in an editor that decodes them as Windows-1252.
+// Read as Windows-1252 both get warning 203 and the name is garbled; from
+// initializationOptions or didChangeConfiguration, utf-8 converts them.
+TEST_F(ServerProcesso, TheEncodingSettingReadsUtf8DescriptionsAsCompileDoes) {
+  const std::string nome = "ELP\xC3\x8C" "DIO";  // UTF-8
+  std::string treno_utf8 = treno;
+  treno_utf8.replace(treno_utf8.find("SAN LORIANO"), 11, nome);
+  std::string linea_utf8 = linea;
+  linea_utf8.replace(linea_utf8.find("(Cavalcavia)"), 12, "(Citt\xC3\xA0)");
+  scrivi_tutto(cartella / kLinea, linea_utf8);
+  const std::string ut = uri(cartella, kTreno), ul = uri(cartella, kLinea);
+  const auto r = righe(treno_utf8);
+  int riga_stazione = -1;
+  for (std::size_t i = 0; i < r.size() && riga_stazione < 0; ++i) {
+    if (r[i].find(nome) != std::string::npos) riga_stazione = static_cast<int>(i);
+  }
+  ASSERT_GE(riga_stazione, 0);
+  const auto nome_nel_hover = [&](ClienteLsp& c, int id) {
+    c.richiesta(id, "textDocument/hover", al_punto(ut, riga_stazione, 2));
+    return c.risposta(id)["result"]["contents"]["value"].get<std::string>().find("`" + nome + "`") != std::string::npos;
+  };
+  const json utf8 = {{"compattatore", {{"encoding", "utf-8"}}}};
+  {
+    ClienteLsp c;
+    c.inizializza();
+    c.notifica("textDocument/didOpen", apertura(ut, da_cp1252(treno_utf8)));  // the bytes, decoded as Windows-1252
+    // The train's own 203 and the note of its line's.
+    EXPECT_EQ(codici(c.diagnostiche(ut)), (std::vector<int>{203, 203}));
+    EXPECT_EQ(codici(c.diagnostiche(ul)), std::vector<int>{203});
+    EXPECT_FALSE(nome_nel_hover(c, 2));
+    c.notifica("workspace/didChangeConfiguration", {{"settings", utf8}});
+    EXPECT_EQ(c.diagnostiche(ut), json::array());
+    EXPECT_EQ(c.diagnostiche(ul), json::array());
+    EXPECT_TRUE(nome_nel_hover(c, 3));
+    // An editor that decoded the file as UTF-8 itself gives the same.
+    c.notifica("textDocument/didChange", cambio(ut, 2, treno_utf8));
+    EXPECT_EQ(c.diagnostiche(ut), json::array());
+    EXPECT_TRUE(nome_nel_hover(c, 4));
+    // An unknown value is refused with a message and changes nothing; windows-1252 goes back.
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"compattatore", {{"encoding", "latin-9"}}}}}});
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"compattatore", {{"encoding", "windows-1252"}}}}}});
+    c.notifica("textDocument/didChange", cambio(ut, 3, da_cp1252(treno_utf8)));
+    EXPECT_EQ(codici(c.diagnostiche(ut)), (std::vector<int>{203, 203}));
+    bool avvisato = false;
+    for (const auto& n : c.notifiche) {
+      avvisato = avvisato || (n["method"] == "window/showMessage" &&
+                              n["params"]["message"].get<std::string>().find("latin-9") != std::string::npos);
+    }
+    EXPECT_TRUE(avvisato);
+  }
+  {
+    ClienteLsp c;
+    c.richiesta(1, "initialize", {{"processId", nullptr}, {"rootUri", nullptr}, {"capabilities", json::object()},
+                                  {"initializationOptions", utf8}});
+    c.risposta(1);
+    c.notifica("initialized");
+    c.notifica("textDocument/didOpen", apertura(ut, da_cp1252(treno_utf8)));
+    EXPECT_EQ(c.diagnostiche(ut), json::array());
+    EXPECT_TRUE(nome_nel_hover(c, 2));
+  }
+}
+
 #ifndef _WIN32
 // A FIFO (or a device) in place of the line beside an open train holds nothing up: it is
 // not read, the train says its line cannot be had, and every request is answered at once.
@@ -238,7 +308,7 @@ TEST_F(ServerProcesso, ALineOnItsOwnShowsOnlyItsOwnErrors) {
   ASSERT_TRUE(d && d->size() == 1) << (d ? d->dump() : "none");
   EXPECT_EQ((*d)[0]["code"], 3);
   c.richiesta(2, "textDocument/hover", al_punto(u, 1, 0));
-  EXPECT_NE(c.risposta(2)["result"]["contents"]["value"].get<std::string>().find("length of the line"), std::string::npos);
+  EXPECT_NE(c.risposta(2)["result"]["contents"]["value"].get<std::string>().find("length L"), std::string::npos);
 
   // A text that tells nothing is left alone until it becomes a description.
   const std::string appunti = "untitled:Untitled-2";

@@ -1,8 +1,10 @@
-// The interactive page: the rows found again in the description texts, the data it embeds
-// (valid JSON, each object tied to its row), a page that loads nothing, and the command.
+// The interactive page: the data it embeds (valid JSON, each object tied to the row the
+// readers recorded for it, kilometres by the one rule), a page that loads nothing, and the command.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
@@ -10,52 +12,12 @@
 #include "plot/contenuto.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
-#include "plot/righe_rilette.h"
 #include "prova_plot.h"
 
 namespace cmp {
 namespace {
 
-using disegno::rileggi_righe;
 using prova::CartellaTemporanea;
-
-TEST(RigheRilette, EachRowGivesItsKeywordLineColumnAndNumbers) {
-  const std::string testo =
-      "[stazioni]\r\n"
-      "\r\n"
-      "  stazione,    6600, 21,  300, -4, 6,20, SAN LORIANO\r\n"
-      "cartello_indicatore, 650,(Cavalcavia)(Km 132+749)\n"  // a lone LF ends a line too
-      "\t,5\r\n"                                             // no keyword: not a row
-      "pendenza, +100 , 7x, 3";                              // the last line without an end
-  const auto righe = rileggi_righe(testo, 1);
-  ASSERT_EQ(righe.size(), 4u);
-  struct atteso {
-    int riga, colonna;
-    const char* chiave;
-    std::vector<std::int64_t> numeri;
-    const char* testo;
-  };
-  const atteso attesi[] = {{1, 1, "[stazioni]", {}, ""},
-                           {3, 3, "stazione", {6600, 21, 300, -4, 6, 20}, "SAN LORIANO"},
-                           {4, 1, "cartello_indicatore", {650}, "(Cavalcavia)(Km 132+749)"},
-                           {6, 1, "pendenza", {100, 3}, "7x"}};
-  for (std::size_t i = 0; i < std::size(attesi); ++i) {
-    SCOPED_TRACE(attesi[i].chiave);
-    EXPECT_EQ(righe[i].file, 1);
-    EXPECT_EQ(righe[i].riga, attesi[i].riga);
-    EXPECT_EQ(righe[i].colonna, attesi[i].colonna);
-    EXPECT_EQ(righe[i].chiave, attesi[i].chiave);
-    EXPECT_EQ(righe[i].numeri, attesi[i].numeri);
-    EXPECT_EQ(righe[i].testo, attesi[i].testo);
-  }
-  EXPECT_FALSE(righe[0].posizione());
-  EXPECT_EQ(righe[1].posizione(), 6600);
-  // Nothing in any bytes makes it fail.
-  for (const std::string& strano : {std::string(), std::string("\r\r\n,,,\n"), std::string("a\0b,1", 5),
-                                   std::string("x, 99999999999999999999999")}) {
-    EXPECT_NO_THROW(rileggi_righe(strano, 0));
-  }
-}
 
 // The JSON element of a page, parsed.
 nlohmann::json dati_di(const std::string& pagina) {
@@ -67,16 +29,16 @@ nlohmann::json dati_di(const std::string& pagina) {
   return nlohmann::json::parse(pagina.substr(a + inizio.size(), b - a - inizio.size()));
 }
 
-// The test state with a train text whose rows put its objects where the state has them.
+// The test state with a record of rows that put its objects where the state has them.
 opzioni_pagina opzioni_di_prova() {
   opzioni_pagina o;
-  o.testi.push_back({"linea.txt", "/casa/io/linea.txt", "[montagne]\r\nmontagna, 8000, 8300, 1\r\n"});
-  o.testi.push_back({"treno.txt", "/casa/io/treno.txt",
-                     "[stazioni]\r\n"
-                     "stazione, 6700, 2, 200, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, SAN LORIANO\r\n"
-                     "[segnali]\r\n"
-                     "segnale, 4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
-                     "abbattimento, 9800, 180\r\n"});
+  o.testi.push_back({"linea.txt", "/casa/io/linea.txt"});
+  o.testi.push_back({"treno.txt", "/casa/io/treno.txt"});
+  const auto linea = testo_descrizione::linea, treno = testo_descrizione::treno;
+  o.righe = {{linea, "montagna", 2, 1, 8000, "", "montagna", {8000, 8300, 1}},
+             {treno, "stazione", 2, 1, 6700, "SAN LORIANO", "stazione", {6700, 2, 200}},
+             {treno, "segnale", 4, 1, 4420, "", "segnale", {4420, 1, 4, 1}},
+             {treno, "abbattimento", 5, 1, 9800, "", "abbattimento", {9800, 180}}};
   o.modello_editor = "vscode://file/{path}:{line}:{column}";
   o.diagnostiche.push_back({12300, false, 12, "no room for an abbattimento point", -1, 0, 0});
   return o;
@@ -182,7 +144,9 @@ TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
   EXPECT_EQ(d["stazioni"][1][1], "SAN LORIANO");
   EXPECT_EQ(d["stazioni"][1][6], 1);
   EXPECT_EQ(d["stazioni"][1][7], 30);
-  for (const char* tipo : {"stazioni", "segnali", "indicatori", "cartelli"}) {
+  for (const char* tipo : {"stazioni", "segnali", "indicatori", "cartelli", "progressive", "righe_pendenza",
+                           "righe_velocita", "righe_aderenza", "curve"}) {
+    EXPECT_FALSE(d[tipo].empty()) << tipo;
     for (const auto& o : d[tipo]) EXPECT_GE(o[o.size() - 3], 0) << tipo << " " << o.dump();  // every one has its row
   }
   EXPECT_EQ(d["editor"], "vscode://file/{path}:{line}");
@@ -198,6 +162,76 @@ TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
   EXPECT_EQ(f["segnali"].size(), d["segnali"].size());
   ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "file.svg"}).stato, 0);
   EXPECT_EQ(prova::leggi_tutto(t / "file.svg").rfind("<?xml", 0), 0u);
+}
+
+// Line (from 1) and column (from 1) of the first occurrence of `cercato` in a text.
+std::pair<int, int> dove_sta(const std::string& testo, const std::string& cercato) {
+  const auto p = testo.find(cercato);
+  EXPECT_NE(p, std::string::npos) << cercato;
+  const auto inizio_riga = testo.rfind('\n', p);
+  const auto linee = std::count(testo.begin(), testo.begin() + static_cast<std::ptrdiff_t>(p), '\n');
+  return {static_cast<int>(linee) + 1, static_cast<int>(p - (inizio_riga == std::string::npos ? 0 : inizio_riga + 1)) + 1};
+}
+
+// The page takes its rows from what the readers took: a signal written in capitals (which
+// the reader accepts) keeps its row, and a commented-out gradient row is no row of the page.
+TEST(PlotPagina, RowsComeFromWhatTheReadersTookNotFromTheKeywordsSpelt) {
+  CartellaTemporanea t;
+  std::string linea = testo_da_tabella(tabella_righe(righe_linea_incorporata()));
+  std::string treno = testo_da_tabella(tabella_righe(righe_treno_incorporato()));
+  const auto prima_pendenza = linea.find("pendenza,");
+  linea.insert(prima_pendenza, "-pendenza,  1500,   9\r\n");
+  const int riga_commento = dove_sta(linea, "-pendenza").first;
+  const auto segnale = treno.find("segnale,");
+  treno.replace(segnale, 7, "SEGNALE");
+  const auto [riga_segnale, colonna_segnale] = dove_sta(treno, "SEGNALE");
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.txt", linea);
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721-.txt", treno);
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", t / "VallorsaC_Pietrana_linea.txt", "--train",
+                                                  t / "VallorsaC_Pietrana_4721-.txt", "--out", t / "p.html"});
+  ASSERT_NE(e.stato, 3) << e.errori;
+  const auto d = dati_di(prova::leggi_tutto(t / "p.html"));
+  bool trovato = false;
+  for (const auto& x : d["segnali"]) {
+    trovato = trovato || (x[6] == 1 && x[7] == riga_segnale && x[8] == colonna_segnale);
+  }
+  EXPECT_TRUE(trovato) << d["segnali"].dump();
+  std::size_t pendenze = 0;
+  for (std::size_t p = linea.find("\npendenza,"); p != std::string::npos; p = linea.find("\npendenza,", p + 1)) ++pendenze;
+  EXPECT_EQ(d["righe_pendenza"].size(), pendenze);
+  for (const auto& r : d["righe_pendenza"]) {
+    EXPECT_EQ(r[2], "pendenza");
+    EXPECT_FALSE(r[3] == 0 && r[4] == riga_commento) << r.dump();
+  }
+}
+
+// plot --encoding utf-8 reads a station's name written in UTF-8 as the letters it spells:
+// the picture and the page show ELPÌDIO; read as Windows-1252 it is ELPÃŒDIO (and 203).
+TEST(PlotPagina, AnAccentedNameSavedAsUtf8IsDrawnRightWithItsEncoding) {
+  CartellaTemporanea t;
+  const std::string giusto = "ELP\xC3\x8C" "DIO", storto = "ELP\xC3\x83\xC5\x92" "DIO";
+  std::string treno = da_cp1252(testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+  treno.replace(treno.find("SAN LORIANO"), 11, giusto);
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.txt", da_cp1252(testo_da_tabella(tabella_righe(righe_linea_incorporata()))));
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721-.txt", treno);
+  const auto disegna = [&](const std::string& uscita, std::vector<std::string> piu) {
+    std::vector<std::string> a = {"plot", "--line", t / "VallorsaC_Pietrana_linea.txt", "--train",
+                                  t / "VallorsaC_Pietrana_4721-.txt", "--out", t / uscita};
+    a.insert(a.end(), piu.begin(), piu.end());
+    return prova::esegui(COMPATTATORE_EXE, a);
+  };
+  const auto e = disegna("utf8.svg", {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, 0) << e.errori;
+  const std::string svg = prova::leggi_tutto(t / "utf8.svg");
+  EXPECT_NE(svg.find(giusto), std::string::npos);
+  EXPECT_EQ(svg.find(storto), std::string::npos);
+  ASSERT_EQ(disegna("utf8.html", {"--encoding", "utf-8"}).stato, 0);
+  EXPECT_EQ(dati_di(prova::leggi_tutto(t / "utf8.html"))["stazioni"][1][1], giusto);
+
+  const auto senza = disegna("cp1252.svg", {});
+  EXPECT_EQ(senza.stato, 1);
+  EXPECT_NE(senza.errori.find("warning 203"), std::string::npos) << senza.errori;
+  EXPECT_NE(prova::leggi_tutto(t / "cp1252.svg").find(storto), std::string::npos);
 }
 
 }  // namespace

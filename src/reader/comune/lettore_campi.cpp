@@ -97,6 +97,7 @@ std::string LettoreCampi::leggi_testo() {
 std::int32_t LettoreCampi::leggi_intero() {
   const std::int32_t v = leggi_numero();
   if (!primo_intero_) primo_intero_ = v;
+  if (interi_registrati_) interi_registrati_->push_back(v);
   return v;
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cmp {
 
@@ -56,6 +57,8 @@ class LettoreCampi {
   // next line, is blamed on its own line and not on the one after it.
   void inizia_riga();
   std::int32_t primo_intero() const { return primo_intero_.value_or(0); }
+  // Where every whole number read from now on is also appended (none: nowhere).
+  void registra_interi(std::vector<std::int32_t>* dove) { interi_registrati_ = dove; }
 
   [[noreturn]] void fallisci(const std::string& motivo) const;
 
@@ -74,6 +77,7 @@ class LettoreCampi {
   int riga_campo_ = 1;
   int colonna_campo_ = 1;
   std::optional<std::int32_t> primo_intero_;
+  std::vector<std::int32_t>* interi_registrati_ = nullptr;
   std::string ultimo_testo_;      // the last text field read (a row's keyword)
   int colonna_ultima_fine_ = 1;   // where the last line left ended
   int riga_riga_ = 0;             // the line of the row being read (0: none yet)

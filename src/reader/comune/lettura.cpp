@@ -14,6 +14,7 @@ esito_lettura registra_fallimento(Stato& s, const luogo& dove, const std::string
 std::string Lettura::leggi_chiave() {
   std::string campo = campi_.leggi_testo();
   chiave_ = luogo{quale_, campi_.riga_campo(), campi_.colonna_campo()};
+  if (righe_) campo_chiave_ = campo;
   return campo;
 }
 
@@ -34,7 +35,10 @@ std::optional<std::string> Lettura::chiave_dopo_commenti(int commenti) {
 
 void Lettura::annota(std::string_view chiave) {
   campi_.inizia_riga();
-  if (righe_) righe_->push_back({quale_, chiave, chiave_.riga, chiave_.colonna, 0, {}});
+  if (!righe_) return;
+  righe_->push_back({quale_, chiave, chiave_.riga, chiave_.colonna, 0, {}, campo_chiave_, {}});
+  // The record's last row takes the numbers until the next row is annotated.
+  campi_.registra_interi(&righe_->back().numeri);
 }
 
 void Lettura::posiziona(std::int32_t posizione, std::string nome) {

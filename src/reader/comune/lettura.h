@@ -69,6 +69,7 @@ class Lettura {
   righe_lette* righe_;
   luogo_dopo_righe dopo_righe_;
   luogo chiave_;
+  std::string campo_chiave_;  // the last keyword field read, kept only for the row record
 };
 
 }  // namespace cmp
