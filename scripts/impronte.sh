@@ -11,7 +11,8 @@
 #   IMPRONTE_EMULATORE, when set, is the command that runs the two (the Windows build's
 #   programs under Wine: scripts/wine_prova.sh SESSION)
 #   IMPRONTE_CRESCIUTO=N, when set, adds every Nth description of the grown corpus
-#   (fuzz/cresciuto: generated and damaged descriptions), in its sorted order
+#   (generated and damaged descriptions), in its sorted order, from the folder
+#   IMPRONTE_CARTELLA_CRESCIUTO: where a build unpacks fuzz/cresciuto.tar.xz, BUILD/fuzz/cresciuto
 #
 # tests/riferimento/impronte.txt holds the fingerprints of the program as it was before
 # the code was reorganised; scripts/confronta_impronte.sh compares a build against it.
@@ -89,7 +90,7 @@ compila banco100-senza-pianta "$lavoro/gen100/Banco100_linea.txt" "$lavoro/gen10
 # scenario seeds hold the line and the train text separated by a NUL byte.
 semi=("$radice"/fuzz/corpus/fuzz_{linea,scenario,treno}/*)
 if [ -n "${IMPRONTE_CRESCIUTO:-}" ]; then
-  mapfile -t cresciuti < <(LC_ALL=C ls -d "$radice"/fuzz/cresciuto/fuzz_{linea,scenario,treno}/* |
+  mapfile -t cresciuti < <(LC_ALL=C ls -d "$IMPRONTE_CARTELLA_CRESCIUTO"/fuzz_{linea,scenario,treno}/* |
                            awk -v n="$IMPRONTE_CRESCIUTO" 'NR % n == 1 || n == 1')
   semi+=("${cresciuti[@]}")
 fi

@@ -168,6 +168,27 @@ DWORD attributi(const std::wstring& percorso) { return GetFileAttributesW(percor
 
 bool assente(DWORD errore) { return errore == ERROR_FILE_NOT_FOUND || errore == ERROR_PATH_NOT_FOUND; }
 
+// Whether another program holds the file open without letting it be removed or replaced
+// (the simulator keeps its .dat open so): the open for deletion that a replacement needs
+// is then refused as a sharing violation. Windows says as much when the rename fails,
+// Wine says only "access denied".
+bool tenuto_da_altri(const std::wstring& largo) {
+  const HANDLE h = CreateFileW(largo.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// The reason a replacement or a removal of this file failed, told apart from a plain
+// refusal when the file is in use.
+std::string motivo_su(DWORD errore, const std::wstring& largo) {
+  if (errore == ERROR_ACCESS_DENIED && tenuto_da_altri(largo)) return motivo(ERROR_SHARING_VIOLATION);
+  return motivo(errore);
+}
+
 // The whole file at this wide path, `percorso` naming it in messages: as leggi_file.
 std::optional<std::string> leggi_largo(const std::wstring& largo, const std::string& percorso, std::size_t massimo,
                                        letture ammesse) {
@@ -351,9 +372,10 @@ bool CartellaDisco::esiste(const std::string& nome) {
 }
 
 void CartellaDisco::elimina(const std::string& nome) {
-  if (DeleteFileW(percorso_largo_in(base_, nome, nomi_cp1252_).c_str())) return;
+  const std::wstring largo = percorso_largo_in(base_, nome, nomi_cp1252_);
+  if (DeleteFileW(largo.c_str())) return;
   const DWORD e = GetLastError();
-  if (!assente(e)) throw ErroreFile(percorso_di(nome), motivo(e));
+  if (!assente(e)) throw ErroreFile(percorso_di(nome), motivo_su(e, largo));
 }
 
 std::string CartellaDisco::scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) {
@@ -390,9 +412,10 @@ void CartellaDisco::elimina_tutti(const std::vector<std::string>& nomi) {
 }
 
 void CartellaDisco::rinomina(const std::string& da, const std::string& a) {
-  if (!MoveFileExW(percorso_largo_in(base_, da, nomi_cp1252_).c_str(), percorso_largo_in(base_, a, nomi_cp1252_).c_str(),
+  const std::wstring largo_a = percorso_largo_in(base_, a, nomi_cp1252_);
+  if (!MoveFileExW(percorso_largo_in(base_, da, nomi_cp1252_).c_str(), largo_a.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw ErroreFile(percorso_di(a), motivo(GetLastError()));
+    throw ErroreFile(percorso_di(a), motivo_su(GetLastError(), largo_a));
   }
 }
 
@@ -401,6 +424,9 @@ void CartellaDisco::rinomina(const std::string& da, const std::string& a) {
 std::optional<std::string> CartellaDisco::metti_da_parte(const std::string& nome) {
   const std::wstring esistente = percorso_largo_in(base_, nome, nomi_cp1252_);
   if (attributi(esistente) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  // A second name of a file another program holds could not be removed while it holds it;
+  // its rename will fail anyway, and nothing is lost.
+  if (tenuto_da_altri(esistente)) return std::nullopt;
   for (int volta = 0; volta < 8; ++volta) {
     auto [creato, seconda] = crea_nuovo(base_, ".compattatore.old-");
     if (creato == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -434,6 +460,9 @@ std::vector<std::string> CartellaDisco::nomi_propri() {
 
 std::optional<std::string> CartellaDisco::nome_inutilizzabile(const std::string& nome) {
   if (auto vietato = nome_vietato_windows(nome)) return vietato;
+  // A file held open by another program cannot be replaced: known now, nothing is written
+  // (and no second name made, which could not be removed while it is held either).
+  if (tenuto_da_altri(percorso_largo_in(base_, nome, nomi_cp1252_))) return motivo(ERROR_SHARING_VIOLATION);
   // A name of the folder holds at most 255 UTF-16 units on NTFS and FAT alike.
   const std::size_t lunghezza = nome_largo(nome, nomi_cp1252_).size();
   if (lunghezza > 255) {

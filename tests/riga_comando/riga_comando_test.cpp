@@ -59,6 +59,25 @@ TEST(Compila, MakesTheOutFolderWithItsParents) {
   EXPECT_TRUE(std::filesystem::exists(t / "a/b/out/VallorsaC_Pietrana_4721.sim"));
 }
 
+// A train number is a part of the files' names: one with a character Windows refuses in a
+// name is refused there before anything is written (on Linux the same names are files).
+TEST(Compila, ATrainNumberWindowsCannotHoldIsRefusedAndNothingWritten) {
+  if (prova::kSuLinux) GTEST_SKIP() << "these characters are allowed in a file name on Linux";
+  CartellaTemporanea t;
+  ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0);
+  for (const std::string numero : {"a:b", "x?y", "p|q"}) {
+    SCOPED_TRACE(numero);
+    const std::string uscita = t / ("out" + std::to_string(numero[1]));
+    const auto e = esegui(kProgramma, {"compile", "--line", t / kLinea, "--train", t / kTreno, "--numero-treno", numero,
+                                       "--out", uscita});
+    EXPECT_EQ(e.stato, 3) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, "VallorsaC_Pietrana_" + numero)) << e.errori;
+    EXPECT_TRUE(contiene(e.errori, std::string("the character '") + numero[1] + "' is not allowed in a file name on Windows"))
+        << e.errori;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(uscita), {}), 0) << "nothing written, nothing left";
+  }
+}
+
 // A row cut short makes the reader take its missing field from the next line; the
 // failure belongs to the short row, at the end of its own line.
 TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
