@@ -3,8 +3,9 @@
 # machine (scripts/prepara.sh --prove), then the unit, process, window, editor and browser
 # tests, the binary files compared with the fingerprints of tests/riferimento/, the same
 # tests under the address and undefined-behaviour sanitizers (the browser checks once is
-# enough), then each fuzz target for a bounded time from a copy of its seed corpus and
-# of the corpus grown by campaigns (the seconds of fuzz/bersagli.txt, or FUZZ_SECONDS each).
+# enough), the Windows build and its tests under Wine, then each fuzz target for a bounded
+# time from a copy of its seed corpus and of the corpus grown by campaigns (the seconds of
+# fuzz/bersagli.txt, or FUZZ_SECONDS each).
 # Run as root, it runs the first suite as an ordinary user (TEST_UTENTE, compattatore-prove
 # unless told otherwise, made when missing), so that the suite is seen to pass without
 # privileges; the sanitizer suite stays root's, so that the tests that need root run too.
@@ -74,6 +75,19 @@ echo "== address and undefined-behaviour sanitizers (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOMPATTATORE_SANITIZE=ON
 cmake --build build-asan -j2
 ctest --test-dir build-asan --output-on-failure -j2 --timeout 300 -LE browser
+
+# The Windows program: cross-compiled with MinGW-w64 and its suite run under Wine, the
+# outputs compared with the Linux build's above (COMPATTATORE_WINDOWS=0 leaves it out).
+if [ "${COMPATTATORE_WINDOWS:-1}" = 0 ]; then
+  echo "== the Windows build left out (COMPATTATORE_WINDOWS=0)"
+elif command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 && command -v wine >/dev/null 2>&1; then
+  echo "== the Windows build and its tests under Wine (build-windows/)"
+  cmake --preset windows
+  cmake --build --preset windows
+  ctest --preset windows --timeout 1800
+else
+  echo "== the Windows build skipped: the MinGW-w64 cross compiler or Wine is not installed"
+fi
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz targets skipped: clang++ is not installed"
