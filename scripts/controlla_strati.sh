@@ -5,7 +5,7 @@
 # placed on purpose. Usage: scripts/controlla_strati.sh [SOURCE_ROOT]
 set -eu
 radice=${1:-$(dirname "$0")/..}
-strati="errori model builtin documents reader finish compilazione plot disco sorveglianza finestra
+strati="errori model disco builtin documents reader finish compilazione plot sorveglianza finestra
 messaggi descrizioni lsp comandi riga_comando"
 
 rango() {

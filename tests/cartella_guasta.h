@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp::prova {
 

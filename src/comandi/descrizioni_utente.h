@@ -11,7 +11,7 @@
 #include "compilazione/compila.h"
 #include "model/indice_righe.h"
 #include "comandi/opzioni_lette.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp {

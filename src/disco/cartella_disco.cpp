@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "model/cp1252.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 namespace {

@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp {
 
 // An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
 // write the same folder take turns, the later one waiting. The lock is on a file of its
-// own in the folder, kNomeBlocco (model/giornale.h), so that it works whatever the
+// own in the folder, kNomeBlocco (disco/giornale.h), so that it works whatever the
 // folder's mode (a folder of mode 0333 cannot be opened to lock the folder itself): the
 // name must be a regular file (or nothing, and then it is made); once locked, the name
 // must still lead to the file locked (the run before may have removed it meanwhile, and

@@ -19,7 +19,7 @@
 
 #include "disco/cartella_disco.h"
 #include "disco/nomi_windows.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp {
 

@@ -1,9 +1,9 @@
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 
@@ -72,7 +72,7 @@ void Cartella::lascia_turno() {
 
 namespace {
 
-// The journal of a set of renames under way (model/giornale.h): a line for each file,
+// The journal of a set of renames under way (disco/giornale.h): a line for each file,
 // with the second name of its old file, "-" when there was none and "?" when the folder
 // gave none. A run killed between two renames leaves it, and the next write puts the old
 // files back. Names never hold a tab or a line break (identities refuse control

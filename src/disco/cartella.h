@@ -108,7 +108,7 @@ class Cartella {
   virtual void scrivi(const std::string& nome, std::string_view byte);
   // Puts back the old files of a set of renames that a killed run left half done (its
   // journal, kGiornale, is still there), then removes the temporaries and second names
-  // killed runs left (model/giornale.h). `in_scrittura`: the files the write under way
+  // killed runs left (disco/giornale.h). `in_scrittura`: the files the write under way
   // replaces, the only names a journal may give. A journal this program did not write
   // for them is refused (ErroreFile naming the last of them, its reason naming the
   // journal) and nothing is changed. scrivi_insieme calls it first, holding its turn.
