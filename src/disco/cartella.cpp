@@ -52,6 +52,14 @@ void Cartella::elimina_tutti(const std::vector<std::string>& nomi) {
   for (const auto& nome : nomi) elimina_se_puoi(*this, nome);
 }
 
+std::optional<std::string> Cartella::leggi_ingresso(const std::string& nome, std::size_t massimo) {
+  auto dati = leggi(nome);
+  if (dati && dati->size() > massimo) {
+    throw ErroreFileTroppoGrande(percorso_di(nome), "larger than " + std::to_string(massimo) + " bytes");
+  }
+  return dati;
+}
+
 std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
   switch (tipo(nome)) {
     case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
@@ -235,6 +243,12 @@ std::vector<std::string> CartellaMemoria::nomi_propri() {
   for (auto it = file.lower_bound(".compattatore."); it != file.end() && it->first.rfind(".compattatore.", 0) == 0; ++it) {
     out.push_back(it->first);
   }
+  return out;
+}
+
+std::vector<std::string> CartellaMemoria::elenca_file() {
+  std::vector<std::string> out;
+  for (const auto& [nome, byte] : file) out.push_back(nome);
   return out;
 }
 
