@@ -83,21 +83,6 @@ void descrizioni(CartellaGuasta& c) {
   for (const auto& nome : kTesti) c.file[nome] = esportati().at(nome);
 }
 
-// The binary files of a clean compile of the built-in descriptions.
-const std::map<std::string, std::string>& compilati() {
-  static const std::map<std::string, std::string> file = [] {
-    CartellaGuasta m;
-    descrizioni(m);
-    opzioni_lette o;
-    o.valori = {{"--line", kTesti[0]}, {"--train", kTesti[1]}};
-    compila_in(o, m, m);
-    std::map<std::string, std::string> binari;
-    for (const auto& nome : kBinari) binari[nome] = m.file.at(nome);
-    return binari;
-  }();
-  return file;
-}
-
 opzioni_lette opzioni(std::map<std::string, std::string> valori) {
   opzioni_lette o;
   o.valori = std::move(valori);
@@ -106,6 +91,19 @@ opzioni_lette opzioni(std::map<std::string, std::string> valori) {
 
 // The folder is both the inputs' and the outputs'.
 int compila(CartellaGuasta& c) { return compila_in(opzioni({{"--line", kTesti[0]}, {"--train", kTesti[1]}}), c, c); }
+
+// The binary files of a clean compile of the built-in descriptions.
+const std::map<std::string, std::string>& compilati() {
+  static const std::map<std::string, std::string> file = [] {
+    CartellaGuasta m;
+    descrizioni(m);
+    compila(m);
+    std::map<std::string, std::string> binari;
+    for (const auto& nome : kBinari) binari[nome] = m.file.at(nome);
+    return binari;
+  }();
+  return file;
+}
 
 int disegna(CartellaGuasta& c, const std::string& uscita) {
   return disegna_in(opzioni({{"--line", kTesti[0]}, {"--train", kTesti[1]}, {"--out", uscita}}), c, c);
