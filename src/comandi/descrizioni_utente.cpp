@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "disco/cartella_disco.h"
 #include "descrizioni/diagnostica.h"
 #include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
