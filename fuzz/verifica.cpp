@@ -69,6 +69,13 @@ class CartellaRiusata : public Cartella {
   std::optional<std::string> metti_da_parte(const std::string&) override { return std::nullopt; }
   void sincronizza(const std::string&) override {}
   std::vector<std::string> nomi_propri() override { return {}; }
+  std::vector<std::string> elenca_file() override {
+    std::vector<std::string> nomi;
+    for (const auto& [nome, f] : file_) {
+      if (f.presente) nomi.push_back(nome);
+    }
+    return nomi;
+  }
   void scrivi(const std::string& nome, std::string_view byte) override {
     auto& f = file_[nome];
     f.byte.assign(byte);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "violazioni.h"
 
 namespace cmp::fuzz {

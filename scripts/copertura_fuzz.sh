@@ -61,7 +61,7 @@ oggetti=()
 for b in "${bersagli[@]}"; do oggetti+=(-object "$build/fuzz/$b"); done
 cov() { llvm-cov-14 "$1" "${oggetti[@]:1}" -instr-profile="$uscita/copertura.profdata" "${@:2}" 2>>"$uscita/avvisi.txt"; }
 cov report src/ >"$uscita/rapporto.txt"
-cov report -show-functions -Xdemangler=c++filt src/model/cartella.cpp src/comandi/avvisi_testo.cpp \
+cov report -show-functions -Xdemangler=c++filt src/disco/cartella.cpp src/comandi/avvisi_testo.cpp \
     src/model/somiglianza.h src/model/cp1252.cpp >"$uscita/funzioni.txt"
 cov show -format=html -output-dir="$uscita/html" src/ >/dev/null
 echo

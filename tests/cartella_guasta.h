@@ -8,11 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp::prova {
 
-enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione, blocco, elenco };
+// `elenco` lists the program's own names (cleaning up), `elenco_file` the folder's files.
+enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione, blocco, elenco, elenco_file, creazione };
 
 inline const char* nome_operazione(Operazione o) {
   switch (o) {
@@ -23,6 +24,8 @@ inline const char* nome_operazione(Operazione o) {
     case Operazione::sincronizzazione: return "sync";
     case Operazione::blocco: return "lock";
     case Operazione::elenco: return "list";
+    case Operazione::elenco_file: return "list files";
+    case Operazione::creazione: return "create";
   }
   return "?";
 }
@@ -87,6 +90,12 @@ class CartellaGuasta : public CartellaMemoria {
     conta(Operazione::elenco, kQuestaCartella);
     return CartellaMemoria::nomi_propri();
   }
+  std::vector<std::string> elenca_file() override {
+    conta(Operazione::elenco_file, kQuestaCartella);
+    return CartellaMemoria::elenca_file();
+  }
+  // Making the folder: it is always there, but the making can fail.
+  void crea() override { conta(Operazione::creazione, kQuestaCartella); }
   // A plain write goes through the same steps as on disk.
   void scrivi(const std::string& nome, std::string_view byte) override { Cartella::scrivi(nome, byte); }
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp {
 

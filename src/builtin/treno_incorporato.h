@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp {

@@ -4,7 +4,6 @@
 
 #include "disco/cartella_disco.h"
 #include "finestra/errore.h"
-#include "disco/scritture_insieme.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
@@ -35,9 +34,7 @@ int run_incorporato(Stato& s, Cartella& cartella, Interfaccia& ui) {
     turno.lascia();  // a box left open must not hold up the next run
     return errore(ui, esito.finale);
   }
-  ScrittureInsieme binari(cartella);  // the three binary files are replaced as one
-  scrivi_file_binari(s, binari);
-  binari.conferma();
+  scrivi_file_binari(s, cartella);  // the three binary files are replaced as one
   // Description errors are for the compile command; the run shows none of them.
   return kUscitaPulita;
 }

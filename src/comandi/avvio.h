@@ -1,7 +1,7 @@
 #pragma once
 #include "disco/cartella_disco.h"
 #include "finestra/interfaccia.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp {

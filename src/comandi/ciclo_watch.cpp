@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 
 #include "comandi/descrizioni_utente.h"
 #include "descrizioni/diagnostica.h"
@@ -11,7 +10,6 @@
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "disco/cartella_disco.h"
-#include "disco/scritture_insieme.h"
 #include "errori/stati_uscita.h"
 #include "plot/pagina.h"
 
@@ -29,24 +27,23 @@ std::string riassunto(const analisi_descrizioni& a) {
 
 // The out folder, made again with its parents when it was removed since the start: the
 // rebuild then goes on as at the start. Empty when it is there, else the reason.
-std::string cartella_ancora_pronta(const std::string& uscita) {
-  std::error_code ec;
-  if (std::filesystem::exists(uscita, ec) || std::filesystem::is_symlink(uscita, ec)) return {};
-  std::filesystem::create_directories(uscita, ec);
-  return ec ? "cannot create " + uscita + ": " + ec.message() : std::string();
+std::string cartella_ancora_pronta(Cartella& uscita) {
+  try {
+    uscita.crea();
+    return {};
+  } catch (const ErroreFile& e) {
+    return "cannot create " + e.percorso() + ": " + e.motivo();
+  }
 }
 
 // The binary files, all or none, under the same lock compile takes. Empty when written,
 // else the reason.
-std::string scrivi_binari(Stato& s, const std::string& uscita) {
+std::string scrivi_binari(const Stato& s, Cartella& uscita) {
   try {
-    CartellaDisco destinazione(uscita);
-    ScrittureInsieme binari(destinazione);
-    scrivi_file_binari(s, binari);
-    binari.conferma();
+    scrivi_file_binari(s, uscita);
     return {};
   } catch (const ErroreFile& e) {
-    return "cannot write " + e.percorso() + ": " + e.motivo();
+    return non_scritto(e);
   }
 }
 
@@ -56,7 +53,8 @@ std::string nome_pagina_watch(const std::string& nome_linea, const std::string& 
   return nome_linea + "_" + numero_treno + ".html";
 }
 
-void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::FILE* stato) {
+void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi, Cartella& uscita, int numero,
+                  std::FILE* stato) {
   const auto inizio = std::chrono::steady_clock::now();
   const auto millisecondi = [&] {
     return std::to_string(
@@ -66,7 +64,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
     std::fprintf(stato, "watch: rebuild %d in %s ms: %s\n", numero, millisecondi().c_str(), testo.c_str());
     std::fflush(stato);
   };
-  auto d = leggi_descrizioni_utente(p.opzioni, "watch");
+  auto d = leggi_descrizioni_utente(p.opzioni, "watch", ingressi);
   if (!d) return riga("not rebuilt: a description cannot be read");
   if (!converti_descrizioni(*d, p.codifica)) return riga("not rebuilt: a description is not in " + p.codifica);
   Stato s;
@@ -77,8 +75,8 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
     std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
   }
-  if (const std::string guasto = cartella_ancora_pronta(p.uscita); !guasto.empty()) return riga(guasto);
-  if (const std::string guasto = scrivi_binari(s, p.uscita); !guasto.empty()) return riga(guasto);
+  if (const std::string guasto = cartella_ancora_pronta(uscita); !guasto.empty()) return riga(guasto);
+  if (const std::string guasto = scrivi_binari(s, uscita); !guasto.empty()) return riga(guasto);
 
   opzioni_pagina o;
   o.testi = testi_sorgente(*d);
@@ -87,28 +85,33 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
   o.diagnostiche = diagnostiche_pagina(analisi.reperti);
   o.file_ricarica = "versione";
   const std::string pagina = disegna_pagina(s, o);
-  const std::string percorso =
-      (std::filesystem::path(p.uscita) / nome_pagina_watch(d->nome_linea, d->numero_treno)).string();
+  const identita_scenario identita = identita_di(*d);  // the folder's names are in Windows-1252
   try {
-    scrivi_file_atomico(percorso, pagina);
+    uscita.scrivi(nome_pagina_watch(identita.nome_linea, identita.numero_treno), pagina);
   } catch (const ErroreFile& e) {
-    return riga("cannot write " + e.percorso() + ": " + e.motivo());
+    return riga(non_scritto(e));
   }
   os.pubblica(pagina, std::to_string(numero));
   riga(riassunto(analisi));
 }
 
-int esegui_watch(Sorveglianza& os, const parametri_watch& p, std::FILE* stato) {
+int esegui_watch(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi, Cartella& uscita, std::FILE* stato) {
   int numero = 1;
-  ricostruisci(os, p, numero, stato);
+  ricostruisci(os, p, ingressi, uscita, numero, stato);
   for (;;) {
     evento_sorveglianza e = os.attendi(-1);
     if (e == evento_sorveglianza::nulla) continue;
     // The burst of events one save makes ends when the folder has been quiet for a while.
     while (e == evento_sorveglianza::modifica) e = os.attendi(kQuieteMs);
     if (e == evento_sorveglianza::fine) return kUscitaPulita;
-    ricostruisci(os, p, ++numero, stato);
+    ricostruisci(os, p, ingressi, uscita, ++numero, stato);
   }
+}
+
+int esegui_watch(Sorveglianza& os, const parametri_watch& p, std::FILE* stato) {
+  CartellaDisco ingressi("", false);
+  CartellaDisco uscita(p.uscita);
+  return esegui_watch(os, p, ingressi, uscita, stato);
 }
 
 }  // namespace cmp

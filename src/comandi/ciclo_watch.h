@@ -5,6 +5,7 @@
 #include <string>
 
 #include "comandi/opzioni_lette.h"
+#include "disco/cartella.h"
 #include "sorveglianza/sorveglianza.h"
 
 namespace cmp {
@@ -23,12 +24,16 @@ struct parametri_watch {
 // The page's file name in the out folder: <NAME>_<NUMBER>.html.
 std::string nome_pagina_watch(const std::string& nome_linea, const std::string& numero_treno);
 
-// One rebuild: the binary files written as compile writes them, the page written and
+// One rebuild: the descriptions read from `ingressi` by the names given, the binary
+// files written into `uscita` as compile writes them, the page written beside them and
 // handed to `os`; the diagnostics on standard error as compile prints them, then one
 // status line on `stato`. `numero` counts the rebuilds and is the page's version.
-void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::FILE* stato);
+void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi, Cartella& uscita, int numero,
+                  std::FILE* stato);
 
 // Runs until SIGINT or SIGTERM; a description error never ends it. Returns the exit status (0).
+int esegui_watch(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi, Cartella& uscita, std::FILE* stato);
+// The same on disk: the descriptions' paths as given, the folder p.uscita.
 int esegui_watch(Sorveglianza& os, const parametri_watch& p, std::FILE* stato);
 
 }  // namespace cmp

@@ -1,7 +1,5 @@
 // compattatore compile: the user's two description texts, compiled with the same reader,
 // finishing pass and writers as the built-in run. Inputs are only ever read.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include "disco/cartella_disco.h"
 #include "descrizioni/avvisi_testo.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/nuclei.h"
 #include "descrizioni/diagnostica.h"
 #include "finestra/errore.h"
 #include "messaggi/json.h"
@@ -18,7 +17,6 @@
 #include "errori/stati_uscita.h"
 #include "comandi/tabella_comandi.h"
 #include "messaggi/uscita_standard.h"
-#include "disco/scritture_insieme.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
 #include "model/cp1252.h"
@@ -90,28 +88,27 @@ std::string json_esito(const Stato& s, const analisi_descrizioni& a, std::size_t
 }
 
 }  // namespace
-int comando_compila(const opzioni_lette& o) {
+
+int compila_in(const opzioni_lette& o, Cartella& ingressi, Cartella& destinazione) {
   const bool json = o.ha("--json");
   rifiuto r;
   const auto rifiutato = [&] {
     if (json) stampa_uscita(json_rifiuto(r.messaggio, r.file) + "\n");
     return kUscitaUso;
   };
-  auto d = leggi_descrizioni_utente(o, "compile", &r);
+  auto d = leggi_descrizioni_utente(o, "compile", ingressi, &r);
   if (!d) return rifiutato();
   const auto codifica = codifica_scelta(o, "compile", &r);
   if (!codifica || !converti_descrizioni(*d, *codifica, &r)) return rifiutato();
   const std::string& linea = d->linea;
   const std::string& treno = d->treno;
-  const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_uscita_pronta(uscita, &r)) return rifiutato();
+  if (!cartella_uscita_pronta(destinazione, &r)) return rifiutato();
 
   Stato s;
   const identita_scenario identita = identita_di(*d);
   s.nome_linea = identita.nome_linea;
   s.numero_treno = identita.numero_treno;
-  CartellaDisco destinazione(uscita);
-  for (const auto& nome : {nome_file_tabella_linea(identita_di(s)), nome_file_scenario(identita_di(s)), nome_file_percorso(identita_di(s))}) {
+  for (const auto& nome : {nome_file_tabella_linea(identita), nome_file_scenario(identita), nome_file_percorso(identita)}) {
     if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
       rifiuta(&r, "compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files",
               destinazione.percorso_di(nome));
@@ -135,19 +132,21 @@ int comando_compila(const opzioni_lette& o) {
   const bool con_errori = analisi.con_errori();
   if (!(o.ha("--strict") && con_errori)) {
     try {
-      // Another run writing the same folder waits (the folder's turn, taken by the write),
-      // so the three files always come from one run.
-      ScrittureInsieme binari(destinazione);
-      for (const auto& nome : scrivi_file_binari(s, binari)) scritti.push_back(da_cp1252(nome));
-      binari.conferma();
+      for (const auto& nome : scrivi_file_binari(s, destinazione)) scritti.push_back(da_cp1252(nome));
     } catch (const ErroreFile& e) {
-      rifiuta(&r, "cannot write " + e.percorso() + ": " + e.motivo(), e.percorso());
+      rifiuta(&r, non_scritto(e), e.percorso());
       return rifiutato();
     }
   }
   const int stato = con_errori ? kUscitaErroreDescrizione : kUscitaPulita;
   esito_json(stato);
   return stato;
+}
+
+int comando_compila(const opzioni_lette& o) {
+  CartellaDisco ingressi("", false);
+  CartellaDisco destinazione(o.valore("--out").value_or("."));
+  return compila_in(o, ingressi, destinazione);
 }
 
 }  // namespace cmp

@@ -1,7 +1,5 @@
 // compattatore export: the built-in descriptions and crew documents, as a starting point.
 // Nothing is compiled and nothing is deleted.
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "comandi/avvio.h"
@@ -33,6 +31,7 @@ std::string nomi_presenti(Cartella& cartella, const std::map<std::string, std::s
 // The files are made in memory first, so that a folder holding an author's edits is
 // refused before anything is written, and the rest are written as one.
 int esporta_in(Cartella& cartella, bool sostituisci) {
+  if (!cartella_uscita_pronta(cartella)) return kUscitaUso;
   Stato s;
   identita_incorporata(s);
   CartellaMemoria prodotti;
@@ -53,16 +52,14 @@ int esporta_in(Cartella& cartella, bool sostituisci) {
   try {
     cartella.scrivi_insieme(std::move(file));
   } catch (const ErroreFile& e) {
-    segnala("cannot write " + e.percorso() + ": " + e.motivo());
+    segnala(non_scritto(e));
     return kUscitaUso;
   }
   return kUscitaPulita;
 }
 
 int comando_esporta(const opzioni_lette& o) {
-  const std::string uscita = o.valore("--out").value_or(".");
-  if (!cartella_uscita_pronta(uscita)) return kUscitaUso;
-  CartellaDisco cartella(uscita);
+  CartellaDisco cartella(o.valore("--out").value_or("."));
   return esporta_in(cartella, o.ha("--force"));
 }
 

@@ -6,6 +6,7 @@
 
 #include "disco/cartella_disco.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/nuclei.h"
 #include "finestra/errore.h"
 #include "descrizioni/identita.h"
 #include "comandi/opzioni_lette.h"
@@ -69,23 +70,24 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& 
 namespace {
 
 // Writes the picture or the page; false (after one line naming the file) when it cannot be written.
-bool scrivi_disegno(const std::string& uscita, const Stato& s, const opzioni_pagina& pagina) {
+bool scrivi_disegno(Cartella& uscita, const std::string& nome, const Stato& s, const opzioni_pagina& pagina) {
   try {
-    scrivi_uscita(uscita, pagina_richiesta(uscita) ? disegna_pagina(s, pagina) : disegna_svg(s));
+    uscita.scrivi_uscita(nome, pagina_richiesta(nome) ? disegna_pagina(s, pagina) : disegna_svg(s));
     return true;
   } catch (const ErroreFile& e) {
-    segnala("cannot write " + e.percorso() + ": " + e.motivo());
+    segnala(non_scritto(e));
     return false;
   }
 }
 
-int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
-  auto d = leggi_descrizioni_utente(o, "plot");
+int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& cartella_uscita,
+                        const std::string& uscita) {
+  auto d = leggi_descrizioni_utente(o, "plot", ingressi);
   if (!d) return kUscitaUso;
   const auto codifica = codifica_scelta(o, "plot");
   if (!codifica || !converti_descrizioni(*d, *codifica)) return kUscitaUso;
-  if (sovrascrive(uscita, {d->linea, d->treno})) {
-    segnala("plot: refusing to write " + uscita + ": it is one of the input files");
+  if (sovrascrive(cartella_uscita.percorso_di(uscita), {ingressi.percorso_di(d->linea), ingressi.percorso_di(d->treno)})) {
+    segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
     return kUscitaUso;
   }
   Stato s;
@@ -103,18 +105,16 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
     pagina.modello_editor = o.valore("--editor-url").value_or("");
     pagina.diagnostiche = diagnostiche_pagina(analisi.reperti);
   }
-  if (!scrivi_disegno(uscita, s, pagina)) return kUscitaUso;
+  if (!scrivi_disegno(cartella_uscita, uscita, s, pagina)) return kUscitaUso;
   return analisi.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
 // The scenario tables (*.sim) of the folder that fit the identity options given, by name.
-std::vector<std::string> scenari_in(const std::string& cartella, const std::optional<std::string>& nome_linea,
+std::vector<std::string> scenari_in(Cartella& cartella, const std::optional<std::string>& nome_linea,
                                     const std::optional<std::string>& numero_treno) {
   std::vector<std::string> out;
-  std::error_code ec;
-  for (const auto& voce : std::filesystem::directory_iterator(cartella, ec)) {
-    const std::string nome = voce.path().filename().string();
-    if (!nome_con_coda(nome, ".sim") || !voce.is_regular_file(ec)) continue;
+  for (const auto& nome : cartella.elenca_file()) {
+    if (!nome_con_coda(nome, ".sim")) continue;
     if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
     if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + ".sim")) continue;
     out.push_back(nome);
@@ -131,9 +131,10 @@ struct file_letto {
   int stato = kUscitaPulita;
 };
 
-file_letto leggi_compilato(const std::string& percorso, file_compilato genere, bool obbligatorio) {
+file_letto leggi_compilato(Cartella& cartella, const std::string& nome, file_compilato genere, bool obbligatorio) {
+  const std::string percorso = cartella.percorso_di(nome);
   try {
-    file_letto out{leggi_file(percorso, byte_massimi(genere))};
+    file_letto out{cartella.leggi_ingresso(nome, byte_massimi(genere))};
     if (!out.dati && obbligatorio) {
       segnala("cannot read " + percorso + ": no such file");
       out.stato = kUscitaUso;
@@ -164,8 +165,10 @@ std::string prefisso_linea(const std::string& base, const std::optional<std::str
   return ultimo == std::string::npos || ultimo == 0 ? base : base.substr(0, ultimo);
 }
 
-int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const std::string& uscita) {
-  if (!cartella_valida(cartella, false)) return kUscitaUso;
+int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& cartella_uscita,
+                      const std::string& uscita) {
+  if (!cartella_valida(compilati, false)) return kUscitaUso;
+  const std::string cartella = compilati.percorso_cartella();
   const auto nome_linea = o.valore("--nome-linea");
   const auto numero_treno = o.valore("--numero-treno");
   for (const auto& [opzione, valore] : {std::pair{"route identifier", nome_linea}, {"train number", numero_treno}}) {
@@ -175,7 +178,13 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
       return kUscitaUso;
     }
   }
-  const auto scenari = scenari_in(cartella, nome_linea, numero_treno);
+  std::vector<std::string> scenari;
+  try {
+    scenari = scenari_in(compilati, nome_linea, numero_treno);
+  } catch (const ErroreFile& e) {
+    segnala("cannot read " + e.percorso() + ": " + e.motivo());
+    return kUscitaUso;
+  }
   if (scenari.empty()) {
     segnala("plot: no compiled scenario (" +
             (nome_linea || numero_treno ? nome_linea.value_or("*") + "_" + numero_treno.value_or("*") : "*") +
@@ -190,9 +199,9 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     return kUscitaUso;
   }
   const std::string base = scenari.front().substr(0, scenari.front().size() - 4);
-  const std::string percorso_sim = (std::filesystem::path(cartella) / (base + ".sim")).string();
-  const std::string percorso_dat = (std::filesystem::path(cartella) / (base + ".dat")).string();
-  const auto sim = leggi_compilato(percorso_sim, file_compilato::scenario, true);
+  const std::string percorso_sim = compilati.percorso_di(base + ".sim");
+  const std::string percorso_dat = compilati.percorso_di(base + ".dat");
+  const auto sim = leggi_compilato(compilati, base + ".sim", file_compilato::scenario, true);
   if (!sim.dati) return sim.stato;
   // The train number the table carries tells the route's part of the files' names, once
   // the table is known to be one a compile wrote.
@@ -201,15 +210,15 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     segnala(descrivi_difetto(percorso_sim, *voci.difetto));
     return kUscitaErroreDescrizione;
   }
-  const auto dat = leggi_compilato(percorso_dat, file_compilato::percorso, true);
+  const auto dat = leggi_compilato(compilati, base + ".dat", file_compilato::percorso, true);
   if (!dat.dati) return dat.stato;
 
   const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
-  const std::string percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
-  const auto tabella = leggi_compilato(percorso_tabella, file_compilato::tabella_linea, false);
+  const std::string percorso_tabella = compilati.percorso_di(route + "_linea.dat");
+  const auto tabella = leggi_compilato(compilati, route + "_linea.dat", file_compilato::tabella_linea, false);
   if (tabella.stato != kUscitaPulita) return tabella.stato;
-  if (sovrascrive(uscita, {percorso_sim, percorso_dat, percorso_tabella})) {
-    segnala("plot: refusing to write " + uscita + ": it is one of the input files");
+  if (sovrascrive(cartella_uscita.percorso_di(uscita), {percorso_sim, percorso_dat, percorso_tabella})) {
+    segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
     return kUscitaUso;
   }
 
@@ -223,7 +232,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     segnala(descrivi_difetto(file, difetto->difetto));
     return kUscitaErroreDescrizione;
   }
-  if (!scrivi_disegno(uscita, s, {})) return kUscitaUso;
+  if (!scrivi_disegno(cartella_uscita, uscita, s, {})) return kUscitaUso;
   if (!tabella.dati) {
     // Worth a word, as a warning is: status 1, the picture drawn all the same.
     avvisa("plot: no plan of the line (" + route + "_linea.dat) in " + cartella + ": the profiles are drawn alone");
@@ -234,20 +243,30 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
 
 }  // namespace
 
-int comando_plot(const opzioni_lette& o) {
-  const auto uscita = o.valore("--out");
-  if (!uscita) {
+int disegna_in(const opzioni_lette& o, Cartella& ingressi, Cartella& uscita) {
+  const auto nome_uscita = o.valore("--out");
+  if (!nome_uscita) {
     segnala("plot: --out FILE.svg is required (try 'compattatore plot --help')");
     return kUscitaUso;
   }
-  if (const auto cartella = o.valore("--from")) {
+  if (o.valore("--from")) {
     if (o.valore("--line") || o.valore("--train")) {
       segnala("plot: give either --from or --line and --train, not both (try 'compattatore plot --help')");
       return kUscitaUso;
     }
-    return disegna_compilato(o, *cartella, *uscita);
+    return disegna_compilato(o, ingressi, uscita, *nome_uscita);
   }
-  return disegna_descrizioni(o, *uscita);
+  return disegna_descrizioni(o, ingressi, uscita, *nome_uscita);
+}
+
+// The files named on the command line are paths as typed; --from names a folder.
+int comando_plot(const opzioni_lette& o) {
+  CartellaDisco percorsi("", false);
+  if (const auto da = o.valore("--from")) {
+    CartellaDisco compilati(*da, false);
+    return disegna_in(o, compilati, percorsi);
+  }
+  return disegna_in(o, percorsi, percorsi);
 }
 
 }  // namespace cmp

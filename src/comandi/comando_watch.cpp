@@ -46,17 +46,19 @@ bool uscite_distinte(const descrizioni_utente& d, const std::string& uscita) {
 }  // namespace
 
 int comando_watch(const opzioni_lette& o) {
-  const auto d = leggi_descrizioni_utente(o, "watch");
+  CartellaDisco ingressi("", false);
+  const auto d = leggi_descrizioni_utente(o, "watch", ingressi);
   if (!d) return kUscitaUso;
   const auto codifica = codifica_scelta(o, "watch");
   if (!codifica) return kUscitaUso;
   parametri_watch p{o, o.valore("--out").value_or("."), o.valore("--editor-url").value_or(""), *codifica};
-  if (!cartella_uscita_pronta(p.uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
+  CartellaDisco uscita(p.uscita);
+  if (!cartella_uscita_pronta(uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
   try {
     auto os = apri_sorveglianza_sistema({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});
     std::fprintf(stderr, "watch: the page is at http://127.0.0.1:%d/ (Ctrl-C ends)\n", os.porta);
     std::fflush(stderr);
-    return esegui_watch(*os.sorveglianza, p, stderr);
+    return esegui_watch(*os.sorveglianza, p, ingressi, uscita, stderr);
   } catch (const std::runtime_error& e) {
     segnala(std::string("watch: ") + e.what());
     return kUscitaUso;

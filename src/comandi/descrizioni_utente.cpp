@@ -1,13 +1,10 @@
 #include "comandi/descrizioni_utente.h"
 
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
-#include "disco/cartella_disco.h"
 #include "descrizioni/diagnostica.h"
 #include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
@@ -21,10 +18,10 @@ namespace cmp {
 namespace {
 
 // The text of a description file, or a message naming it and the reason.
-std::optional<std::string> leggi_ingresso(const std::string& percorso, std::string& motivo) {
+std::optional<std::string> leggi_ingresso(Cartella& ingressi, const std::string& nome, std::string& motivo) {
   try {
-    auto dati = leggi_file(percorso);
-    if (!dati) motivo = "cannot read " + percorso + ": no such file";
+    auto dati = ingressi.leggi_ingresso(nome);
+    if (!dati) motivo = "cannot read " + ingressi.percorso_di(nome) + ": no such file";
     return dati;
   } catch (const ErroreFileTroppoGrande& e) {
     motivo = "cannot read " + e.percorso() + ": larger than 64 MiB (" + std::to_string(kMassimoLettura) +
@@ -44,7 +41,7 @@ void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string
 }
 
 std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando,
-                                                           rifiuto* r) {
+                                                           Cartella& ingressi, rifiuto* r) {
   const auto linea = o.valore("--line");
   const auto treno = o.valore("--train");
   if (!linea || !treno) {
@@ -56,12 +53,12 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   d.treno = *treno;
   // A missing or unreadable file comes first: its name is not worth checking before.
   std::string motivo;
-  auto testo_linea = leggi_ingresso(*linea, motivo);
+  auto testo_linea = leggi_ingresso(ingressi, *linea, motivo);
   if (!testo_linea) {
     rifiuta(r, motivo, *linea);
     return std::nullopt;
   }
-  auto testo_treno = leggi_ingresso(*treno, motivo);
+  auto testo_treno = leggi_ingresso(ingressi, *treno, motivo);
   if (!testo_treno) {
     rifiuta(r, motivo, *treno);
     return std::nullopt;
@@ -101,32 +98,26 @@ identita_scenario identita_di(const descrizioni_utente& d) {
   return {in_cp1252(d.nome_linea), in_cp1252(d.numero_treno)};
 }
 
-bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) {
+bool cartella_valida(Cartella& cartella, bool da_scrivere, rifiuto* r) {
   const std::string che = da_scrivere ? "cannot write into " : "cannot read ";
-  std::error_code ec;
-  if (!std::filesystem::is_directory(cartella, ec)) {
-    rifiuta(r, che + cartella + ": " + (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"),
-            cartella);
-    return false;
-  }
-  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
-    rifiuta(r, che + cartella + ": " + std::strerror(errno), cartella);
+  if (const auto motivo = cartella.inaccessibile(da_scrivere)) {
+    rifiuta(r, che + cartella.percorso_cartella() + ": " + *motivo, cartella.percorso_cartella());
     return false;
   }
   return true;
 }
 
-bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r) {
-  std::error_code ec;
-  if (!std::filesystem::exists(cartella, ec) && !std::filesystem::is_symlink(cartella, ec)) {
-    std::filesystem::create_directories(cartella, ec);
-    if (ec) {
-      rifiuta(r, "cannot create " + cartella + ": " + ec.message(), cartella);
-      return false;
-    }
+bool cartella_uscita_pronta(Cartella& cartella, rifiuto* r) {
+  try {
+    cartella.crea();
+  } catch (const ErroreFile& e) {
+    rifiuta(r, "cannot create " + e.percorso() + ": " + e.motivo(), e.percorso());
+    return false;
   }
   return cartella_valida(cartella, true, r);
 }
+
+std::string non_scritto(const ErroreFile& e) { return "cannot write " + e.percorso() + ": " + e.motivo(); }
 
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
   if (uscita == "-") return false;  // standard output

@@ -11,7 +11,7 @@
 #include "compilazione/compila.h"
 #include "model/indice_righe.h"
 #include "comandi/opzioni_lette.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp {
@@ -34,22 +34,26 @@ struct rifiuto {
 void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string> file = std::nullopt);
 
 // The options --line, --train, --nome-linea and --numero-treno: the identity (given, or
-// taken from the file names) checked, then both texts read. On a fault it prints one line
-// (usage faults start with the command's name) and returns nullopt: exit with kUscitaUso.
+// taken from the file names) checked, then both texts read from `ingressi`, by the names
+// given. On a fault it prints one line (usage faults start with the command's name) and
+// returns nullopt: exit with kUscitaUso.
 std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando,
-                                                           rifiuto* r = nullptr);
+                                                           Cartella& ingressi, rifiuto* r = nullptr);
 
 // The identity of the descriptions, in Windows-1252 as the compile takes it.
 identita_scenario identita_di(const descrizioni_utente& d);
 
-// True when writing `uscita` would replace one of the inputs.
 // A folder named on the command line: when it is missing, not a folder or, to be
 // written into, not writable, one line on standard error says so and the answer is false.
-bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r = nullptr);
+bool cartella_valida(Cartella& cartella, bool da_scrivere, rifiuto* r = nullptr);
 // The folder given to --out: created with its parents when missing (as `cmake -B` does),
 // then checked as above.
-bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r = nullptr);
+bool cartella_uscita_pronta(Cartella& cartella, rifiuto* r = nullptr);
 
+// "cannot write FILE: REASON", the line every command gives for a file it could not write.
+std::string non_scritto(const ErroreFile& e);
+
+// True when writing `uscita` would replace one of the inputs.
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi);
 
 

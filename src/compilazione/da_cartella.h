@@ -2,7 +2,7 @@
 // The built-in run's way in: the two description texts it has just written are read
 // back from the folder, compiled, and deleted.
 #include "compilazione/compila.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp {
 

@@ -2,16 +2,17 @@
 #include <string>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp {
 
-// The binary files, in order: the line table (only when `crea_tabella_linea` is
-// non-zero), the scenario table, the track, handed to the folder together (a folder on
-// disk replaces them as one). The line table is encoded while the folder writes it, so
-// `s` must still be there then (until a ScrittureInsieme's `conferma`). Nothing at all
-// when there is no track. Returns the names written.
+// The one writer of a compiled scenario, for the built-in run, compile and watch: the
+// binary files, in order the line table (only when `crea_tabella_linea` is non-zero), the
+// scenario table, the track, replaced as one by the folder (Cartella::scrivi_insieme:
+// under the folder's lock, with the journal of its renames), all old or all new when it
+// throws ErroreFile. The line table is encoded while it is written, never held whole.
+// Nothing at all when there is no track. Returns the names written.
 std::vector<std::string> scrivi_file_binari(const Stato& s, Cartella& cartella);
 
 }  // namespace cmp

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "model/cp1252.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 namespace {
@@ -346,6 +346,7 @@ void BloccoCartella::rilascia() {
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
+  if (base_.empty()) return nome;  // a path as the user typed it
   // "out/" as the user typed it names its files "out/X", not "out//X".
   const bool con_barra = !base_.empty() && base_.back() == '/';
   return base_ + (con_barra ? "" : "/") + (nomi_cp1252_ ? da_cp1252(nome) : nome);

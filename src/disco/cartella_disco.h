@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 namespace cmp {
 
 // An exclusive lock on a folder, from `prendi` until `rilascia` or destruction: runs that
 // write the same folder take turns, the later one waiting. The lock is on a file of its
-// own in the folder, kNomeBlocco (model/giornale.h), so that it works whatever the
+// own in the folder, kNomeBlocco (disco/giornale.h), so that it works whatever the
 // folder's mode (a folder of mode 0333 cannot be opened to lock the folder itself): the
 // name must be a regular file (or nothing, and then it is made); once locked, the name
 // must still lead to the file locked (the run before may have removed it meanwhile, and
@@ -43,11 +43,15 @@ class BloccoCartella {
 // and renamed over the old name, so a failure part-way never leaves a truncated file
 // behind; the old file is kept aside under a second name (a hard link) until the write
 // is done. A file that replaces a regular file takes its permissions; a new file gets
-// those the umask allows. The names it reads are its own (the built-in run's texts, the
-// journal): only a regular file is read, never through a link, and nothing it opens can
-// block.
+// those the umask allows. The names `leggi` reads are its own (the built-in run's texts,
+// the journal): only a regular file is read, never through a link, and nothing it opens
+// can block; the files the user names are read by `leggi_ingresso` (leggi_file) and
+// written by `scrivi_uscita` (scrivi_uscita below).
 class CartellaDisco : public Cartella {
  public:
+  // An empty `percorso` is the working folder with names that are paths as the user typed
+  // them (relative or absolute), for the files named on the command line: the same path
+  // is then read, written and shown in messages.
   explicit CartellaDisco(std::string percorso, bool nomi_cp1252 = true)
       : base_(std::move(percorso)), nomi_cp1252_(nomi_cp1252), blocco_(base_) {}
   std::optional<std::string> leggi(const std::string& nome) override;
@@ -55,6 +59,12 @@ class CartellaDisco : public Cartella {
   bool esiste(const std::string& nome) override;
   void elimina(const std::string& nome) override;
   std::string percorso_di(const std::string& nome) const override;
+  std::string percorso_cartella() const override { return base_; }
+  void crea() override;
+  std::optional<std::string> inaccessibile(bool da_scrivere) override;
+  std::vector<std::string> elenca_file() override;
+  std::optional<std::string> leggi_ingresso(const std::string& nome, std::size_t massimo = kMassimoLettura) override;
+  void scrivi_uscita(const std::string& nome, std::string_view byte) override;
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
   void rendi_durevoli(const std::vector<file_temporaneo>& file) override;
   void elimina_tutti(const std::vector<std::string>& nomi) override;
@@ -72,17 +82,6 @@ class CartellaDisco : public Cartella {
   std::string base_;
   bool nomi_cp1252_;
   BloccoCartella blocco_;
-};
-
-// The most bytes read from a description (or any file a folder reads): far above the
-// largest valid description (a 1,000 km line is about 0.6 MB), low enough that a name
-// leading to /dev/zero or a runaway pipe is refused within a second and a few MB.
-inline constexpr std::size_t kMassimoLettura = std::size_t{64} << 20;
-
-// A file refused because it holds more than the cap given to `leggi_file`.
-class ErroreFileTroppoGrande : public ErroreFile {
- public:
-  using ErroreFile::ErroreFile;
 };
 
 // How long a read waits on a pipe or a device. A FIFO that no program writes into gives

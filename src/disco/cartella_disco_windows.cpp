@@ -19,7 +19,7 @@
 
 #include "disco/cartella_disco.h"
 #include "disco/nomi_windows.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 namespace {
@@ -346,6 +346,7 @@ void BloccoCartella::rilascia() {
 }
 
 std::string CartellaDisco::percorso_di(const std::string& nome) const {
+  if (base_.empty()) return nome;  // a path as the user typed it
   // "out/" or "out\" as the user typed it names its files "out/X", not "out/\X".
   const bool con_separatore = !base_.empty() && separatore(base_.back());
   const std::string su_disco = nomi_cp1252_ ? da_utf16(nome_largo(nome, true), CP_ACP) : nome;

@@ -8,7 +8,7 @@
 
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "reader/train/lettore_treno.h"
 
 namespace cmp {

@@ -1,10 +1,12 @@
-// Every command that writes, with the n-th operation on its folder failing, for every n
-// up to the number the command needs: a lock that cannot be had, a full disk, a write cut
-// short, a rename or a sync refused, a text that cannot be read or deleted, wherever they
-// fall. Each time the run ends with status 3 and one line naming the file and the reason
-// (a text that cannot be read is error 25 instead; the journal is never named, but the
-// file the user asked for), every file is whole (old or new), the three binary files are
-// all old or all new, and nothing is left under a temporary name.
+// Every command that writes, run through its own core on a folder in memory, with the
+// n-th operation on its folder failing, for every n up to the number the command needs: a
+// lock that cannot be had, a full disk, a write cut short, a rename or a sync refused, a
+// text that cannot be read or deleted, a folder that cannot be made or listed, wherever
+// they fall. Each time the run ends with status 3 and one line naming the file and the
+// reason (for the built-in run a text that cannot be read is error 25 instead; the
+// journal is never named, but the file the user asked for), every file is whole (old or
+// new), the three binary files are all old or all new, the inputs are byte for byte as
+// they were, and nothing is left under a temporary name.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,15 +15,10 @@
 
 #include "cartella_guasta.h"
 #include "comandi/avvio.h"
-#include "disco/scritture_insieme.h"
-#include "compilazione/compila.h"
-#include "compilazione/scrivi_file.h"
-#include "builtin/linea_incorporata.h"
-#include "builtin/scrittore_testo.h"
-#include "builtin/treno_incorporato.h"
+#include "comandi/ciclo_watch.h"
 #include "comandi/esporta.h"
+#include "comandi/nuclei.h"
 #include "errori/stati_uscita.h"
-#include "messaggi/messaggi.h"
 
 namespace cmp {
 namespace {
@@ -40,6 +37,14 @@ class InterfacciaMuta : public Interfaccia {
   void mostra_errore(const std::string&) override {}
 };
 
+// watch's system with nothing to wait for: one rebuild is all the loop asks.
+class SorveglianzaMuta : public Sorveglianza {
+ public:
+  evento_sorveglianza attendi(int) override { return evento_sorveglianza::fine; }
+  void pubblica(const std::string&, const std::string&) override { ++pubblicate; }
+  int pubblicate = 0;
+};
+
 struct esito {
   int stato;
   std::string errori;  // standard error
@@ -47,31 +52,71 @@ struct esito {
 
 struct Comando {
   const char* nome;
-  // What the folder holds before the run: an earlier run's files.
+  // What the folder holds before the run: the inputs and an earlier run's files.
   std::function<void(CartellaGuasta&)> prepara;
   std::function<int(CartellaGuasta&)> esegui;
+  // The names the run only reads.
+  std::vector<std::string> ingressi;
+  // What stands before the line naming the file and the reason.
+  const char* testa = "compattatore: error: ";
+  // The file written once the binary files are in place: a failure from its first
+  // operation on leaves them all new.
+  const char* dopo_i_binari = nullptr;
 };
 
 void file_precedenti(CartellaGuasta& c, const std::vector<std::string>& nomi) {
   for (const auto& nome : nomi) c.file[nome] = "earlier run: " + nome;
 }
 
-// compile's write step: the state of a clean compile of the built-in descriptions, given
-// to the folder as the command gives it.
-int scrivi_compilato(CartellaGuasta& c) {
-  Stato s;
-  const std::string linea = testo_da_tabella(tabella_righe(righe_linea_incorporata()));
-  const std::string treno = testo_da_tabella(tabella_righe(righe_treno_incorporato()));
-  compila_descrizioni(s, linea, treno, {"VallorsaC_Pietrana", "4721"}, true);
-  try {
-    ScrittureInsieme binari(c);
-    scrivi_file_binari(s, binari);
-    binari.conferma();
-  } catch (const ErroreFile& e) {
-    segnala("cannot write " + e.percorso() + ": " + e.motivo());
-    return 3;
-  }
-  return 0;
+// The built-in descriptions (and crew documents), as export writes them.
+const std::map<std::string, std::string>& esportati() {
+  static const std::map<std::string, std::string> file = [] {
+    CartellaMemoria m;
+    esporta_in(m);
+    return m.file;
+  }();
+  return file;
+}
+
+void descrizioni(CartellaGuasta& c) {
+  for (const auto& nome : kTesti) c.file[nome] = esportati().at(nome);
+}
+
+opzioni_lette opzioni(std::map<std::string, std::string> valori) {
+  opzioni_lette o;
+  o.valori = std::move(valori);
+  return o;
+}
+
+// The folder is both the inputs' and the outputs'.
+int compila(CartellaGuasta& c) { return compila_in(opzioni({{"--line", kTesti[0]}, {"--train", kTesti[1]}}), c, c); }
+
+// The binary files of a clean compile of the built-in descriptions.
+const std::map<std::string, std::string>& compilati() {
+  static const std::map<std::string, std::string> file = [] {
+    CartellaGuasta m;
+    descrizioni(m);
+    compila(m);
+    std::map<std::string, std::string> binari;
+    for (const auto& nome : kBinari) binari[nome] = m.file.at(nome);
+    return binari;
+  }();
+  return file;
+}
+
+int disegna(CartellaGuasta& c, const std::string& uscita) {
+  return disegna_in(opzioni({{"--line", kTesti[0]}, {"--train", kTesti[1]}, {"--out", uscita}}), c, c);
+}
+
+// One rebuild, its status line on standard error: status 0 when it wrote and published
+// everything, 3 otherwise.
+int ricostruisci_una_volta(CartellaGuasta& c) {
+  parametri_watch p;
+  p.opzioni = opzioni({{"--line", kTesti[0]}, {"--train", kTesti[1]}});
+  p.uscita = ".";
+  SorveglianzaMuta os;
+  ricostruisci(os, p, c, c, 1, stderr);
+  return os.pubblicate == 1 ? 0 : 3;
 }
 
 const Comando kComandi[] = {
@@ -80,23 +125,45 @@ const Comando kComandi[] = {
      [](CartellaGuasta& c) {
        InterfacciaMuta ui;
        return run_incorporato_in(c, ui);
-     }},
-    {"CompileWrite", [](CartellaGuasta& c) { file_precedenti(c, kBinari); }, scrivi_compilato},
-    {"Export",
-     [](CartellaGuasta& c) { file_precedenti(c, kTesti); },
-     [](CartellaGuasta& c) { return esporta_in(c); }},
-    // plot writes its page as one file: the same replacement, alone.
-    {"PlotPage", [](CartellaGuasta& c) { file_precedenti(c, {"linea.svg"}); },
+     },
+     {},
+     "compattatore: "},
+    {"Compile",
      [](CartellaGuasta& c) {
-       try {
-         c.scrivi("linea.svg", "<svg/>");
-       } catch (const ErroreFile& e) {
-         segnala("cannot write " + e.percorso() + ": " + e.motivo());
-         return 3;
-       }
-       return 0;
-     }},
+       descrizioni(c);
+       file_precedenti(c, kBinari);
+     },
+     compila, kTesti},
+    {"Export", [](CartellaGuasta& c) { file_precedenti(c, kTesti); }, [](CartellaGuasta& c) { return esporta_in(c); }, {}},
+    {"PlotSvg",
+     [](CartellaGuasta& c) {
+       descrizioni(c);
+       file_precedenti(c, {"linea.svg"});
+     },
+     [](CartellaGuasta& c) { return disegna(c, "linea.svg"); }, kTesti},
+    {"PlotPage",
+     [](CartellaGuasta& c) {
+       descrizioni(c);
+       file_precedenti(c, {"linea.html"});
+     },
+     [](CartellaGuasta& c) { return disegna(c, "linea.html"); }, kTesti},
+    {"PlotFromCompiled",
+     [](CartellaGuasta& c) {
+       for (const auto& [nome, byte] : compilati()) c.file[nome] = byte;
+       file_precedenti(c, {"linea.svg"});
+     },
+     [](CartellaGuasta& c) { return disegna_in(opzioni({{"--from", "."}, {"--out", "linea.svg"}}), c, c); }, kBinari},
+    {"WatchRebuild",
+     [](CartellaGuasta& c) {
+       descrizioni(c);
+       file_precedenti(c, kBinari);
+       file_precedenti(c, {"VallorsaC_Pietrana_4721.html"});
+     },
+     ricostruisci_una_volta, kTesti, "", "VallorsaC_Pietrana_4721.html"},
 };
+
+// The compile, run on its own.
+const Comando& kCompila = kComandi[1];
 
 void PrintTo(const Comando& c, std::ostream* os) { *os << c.nome; }
 
@@ -105,7 +172,34 @@ esito esegui(const Comando& comando, CartellaGuasta& c) {
   c.registro.clear();
   testing::internal::CaptureStderr();
   const int stato = comando.esegui(c);
-  return {stato, testing::internal::GetCapturedStderr()};
+  std::string errori = testing::internal::GetCapturedStderr();
+  // watch's status line without the time its rebuild took
+  const auto inizio = errori.find("watch: rebuild 1 in ");
+  const auto fine = errori.find(" ms: ", inizio);
+  if (inizio != std::string::npos && fine != std::string::npos) {
+    errori.replace(inizio, fine + 5 - inizio, "watch: rebuild 1: ");
+  }
+  return {stato, errori};
+}
+
+// What a failing operation's message says it could not do.
+std::string non_fatto(Operazione o) {
+  switch (o) {
+    case Operazione::creazione: return "cannot create ";
+    case Operazione::lettura:
+    case Operazione::elenco_file: return "cannot read ";
+    default: return "cannot write ";
+  }
+}
+
+// The lines the command prints when its operation fails with `riga` ("cannot write
+// FILE: REASON"): watch says it in its status line, after the reader's own line.
+std::string righe_attese(const Comando& comando, const std::string& riga) {
+  if (comando.nome != std::string("WatchRebuild")) return comando.testa + riga + "\n";
+  if (riga.rfind("cannot read ", 0) == 0) {
+    return "compattatore: error: " + riga + "\nwatch: rebuild 1: not rebuilt: a description cannot be read\n";
+  }
+  return "watch: rebuild 1: " + riga + "\n";
 }
 
 // The name a failing operation's message gives: an operation on the journal is told by
@@ -148,6 +242,13 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
   GetParam().prepara(prima);
   const auto vecchi = prima.file;
   const auto nuovi = pulita.file;  // without the texts the built-in run deletes
+  std::size_t inizio_dopo_i_binari = operazioni.size();
+  if (const char* nome = GetParam().dopo_i_binari) {
+    const auto primo = std::find_if(operazioni.begin(), operazioni.end(),
+                                    [&](const CartellaGuasta::Voce& v) { return v.nome == nome; });
+    ASSERT_NE(primo, operazioni.end());
+    inizio_dopo_i_binari = static_cast<std::size_t>(primo - operazioni.begin());
+  }
 
   for (std::size_t n = 0; n < operazioni.size(); ++n) {
     const auto& guasto = operazioni[n];
@@ -157,8 +258,9 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
     c.guasta = n;
     const esito e = esegui(GetParam(), c);
     ASSERT_GT(c.registro.size(), n) << "the run took another path";
-    if (guasto.operazione == Operazione::lettura) {
-      // A description that cannot be read is error 25 of the compile, not a failed run.
+    const bool testo_incorporato = guasto.operazione == Operazione::lettura && GetParam().nome == std::string("BuiltInRun");
+    if (testo_incorporato) {
+      // A built-in text that cannot be read is error 25 of the compile, not a failed run.
       EXPECT_EQ(e.stato, 0) << e.errori;
     } else if (e.stato == 0) {
       // Only cleaning up can fail without failing the run: a second name of an old file,
@@ -167,11 +269,15 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
       EXPECT_TRUE(binari_tutti(c, nuovi));
     } else {
       EXPECT_EQ(e.stato, 3);
-      // The built-in run keeps its own message; the commands say "error:".
-      const std::string testa = GetParam().nome == std::string("BuiltInRun") ? "compattatore: " : "compattatore: error: ";
-      EXPECT_EQ(e.errori, testa + "cannot write " + nominato(operazioni, n) + ": No space left on device\n");
-      EXPECT_TRUE(binari_tutti(c, vecchi)) << "the earlier binary files must all be there";
+      EXPECT_EQ(e.errori, righe_attese(GetParam(), non_fatto(guasto.operazione) + nominato(operazioni, n) +
+                                                       ": No space left on device"));
+      if (n < inizio_dopo_i_binari) {
+        EXPECT_TRUE(binari_tutti(c, vecchi)) << "the earlier binary files must all be there";
+      } else {
+        EXPECT_TRUE(binari_tutti(c, nuovi)) << "the binary files written before must all be there";
+      }
     }
+    for (const auto& nome : GetParam().ingressi) EXPECT_EQ(c.file[nome], vecchi.at(nome)) << nome << " changed";
     // A text that cannot be read changes what is compiled: the files are then this run's own.
     std::map<std::string, std::string> di_questa_corsa;
     for (const auto& [nome, messi] : c.scritti) di_questa_corsa[nome] = messi.back();
@@ -183,7 +289,7 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
       const auto& messi = c.scritti[nome];  // a text the run deletes later is new too
       const bool nuovo = std::find(messi.begin(), messi.end(), byte) != messi.end();
       EXPECT_TRUE(vecchio || nuovo) << nome << " is neither the earlier file nor one this run wrote whole";
-      if (nuovo && guasto.operazione != Operazione::lettura) {
+      if (nuovo && !testo_incorporato) {
         const auto& puliti = pulita.scritti[nome];
         EXPECT_NE(std::find(puliti.begin(), puliti.end(), byte), puliti.end()) << nome << " differs from a clean run's";
       }
@@ -242,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(Comandi, GuastoNesimo, testing::ValuesIn(kComandi),
 // failed run says so in one line, and the folder is still one that the journal puts
 // right: all old or all new files once recovered, and a later compile succeeds.
 TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
-  const Comando& compile = kComandi[1];
+  const Comando& compile = kCompila;
   CartellaGuasta pulita;
   ASSERT_EQ(esegui(compile, pulita).stato, 0);
   const std::size_t operazioni = pulita.registro.size();
@@ -255,13 +361,13 @@ TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
     compile.prepara(uccisa);
     uccisa.uccisa = n;
     try {
-      scrivi_compilato(uccisa);
+      compile.esegui(uccisa);
     } catch (const CartellaGuasta::Uccisa&) {
     }
     if (!uccisa.file.count(Cartella::kGiornale)) continue;
     CartellaGuasta misura;  // how many operations the recovering run takes
     misura.file = uccisa.file;
-    ASSERT_EQ(scrivi_compilato(misura), 0);
+    ASSERT_EQ(compile.esegui(misura), 0);
     for (std::size_t m = 0; m < misura.registro.size(); ++m) {
       SCOPED_TRACE("killed before operation " + std::to_string(n) + ", then operation " + std::to_string(m) +
                    " failing: " + prova::nome_operazione(misura.registro[m].operazione) + " " + misura.registro[m].nome);
@@ -269,7 +375,7 @@ TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
       c.file = uccisa.file;
       c.guasta = m;
       testing::internal::CaptureStderr();
-      const int stato = scrivi_compilato(c);
+      const int stato = compile.esegui(c);
       const std::string errori = testing::internal::GetCapturedStderr();
       EXPECT_TRUE(stato == 0 || (stato == 3 && std::count(errori.begin(), errori.end(), '\n') == 1)) << errori;
       if (misura.registro[m].operazione != Operazione::lettura) {  // a journal that cannot be read is named
@@ -281,7 +387,7 @@ TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
       EXPECT_TRUE(binari_tutti(dopo, prima.file) || binari_tutti(dopo, pulita.file))
           << "old and new binary files side by side";
       dopo.file = c.file;
-      EXPECT_EQ(scrivi_compilato(dopo), 0);
+      EXPECT_EQ(compile.esegui(dopo), 0);
       EXPECT_TRUE(binari_tutti(dopo, pulita.file));
       EXPECT_EQ(dopo.temporanei(), std::vector<std::string>{});
       ++provate;
@@ -312,6 +418,8 @@ TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
       case Operazione::sincronizzazione: ++sincronizzazioni; break;
       case Operazione::blocco: ++blocchi; break;
       case Operazione::elenco: ++elenchi; break;
+      case Operazione::elenco_file:
+      case Operazione::creazione: ADD_FAILURE() << "the program's folder is neither made nor listed"; break;
     }
   }
   EXPECT_EQ(blocchi, 1) << "the lock is taken once and held for the whole run";

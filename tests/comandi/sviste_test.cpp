@@ -4,7 +4,7 @@
 
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "messaggi/json.h"
 #include "descrizioni_prova.h"
 #include "supporto.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "compilazione/da_cartella.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/nomi_file.h"
 #include "../reader/line/testi_linea.h"
 

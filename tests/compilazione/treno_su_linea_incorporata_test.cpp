@@ -8,7 +8,7 @@
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/nomi_file.h"
 #include "compilazione/da_cartella.h"
 

@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <thread>
@@ -294,6 +295,45 @@ TEST(ScriviUscita, ADeviceNodeIsWrittenThroughAndABlockDeviceRefused) {
 
 // Every name is checked before anything is written: a name too long for the folder, or
 // taken by something that is not a file, leaves every older file as it was.
+// The folder itself: made with its parents, checked, its regular files listed (a link
+// as what it leads to, never a folder); with an empty path the names are paths as typed.
+TEST(CartellaDisco, MakesChecksAndListsTheFolderAndTakesTypedPathsWithAnEmptyOne) {
+  CartellaTemporanea t;
+  CartellaDisco nuova(t / "a/b");
+  nuova.crea();
+  EXPECT_TRUE(std::filesystem::is_directory(t / "a/b"));
+  EXPECT_EQ(nuova.inaccessibile(true), std::nullopt);
+  prova::scrivi_tutto(t / "a/b/uno.sim", "1");
+  std::filesystem::create_directory(t / "a/b/cartella.sim");
+  std::filesystem::create_symlink(t / "a/b/uno.sim", t / "a/b/due.sim");
+  std::filesystem::create_symlink(t / "a/b/assente", t / "a/b/rotto.sim");
+  auto nomi = nuova.elenca_file();
+  std::sort(nomi.begin(), nomi.end());
+  EXPECT_EQ(nomi, (std::vector<std::string>{"due.sim", "uno.sim"}));
+
+  CartellaDisco file_come_cartella(t / "a/b/uno.sim");
+  EXPECT_EQ(file_come_cartella.inaccessibile(false), "not a directory");
+  EXPECT_NO_THROW(file_come_cartella.crea()) << "what stands at the name is left for the check to refuse";
+  EXPECT_EQ(prova::leggi_tutto(t / "a/b/uno.sim"), "1");
+  CartellaDisco sotto_un_file(t / "a/b/uno.sim/sotto");
+  EXPECT_EQ(sotto_un_file.inaccessibile(false), "no such directory");
+  try {
+    sotto_un_file.crea();
+    ADD_FAILURE() << "a folder under a file";
+  } catch (const ErroreFile& e) {
+    EXPECT_EQ(e.percorso(), t / "a/b/uno.sim/sotto");
+  }
+
+  CartellaDisco percorsi("", false);
+  const std::string uscita = t / "a/b/disegno.svg";
+  EXPECT_EQ(percorsi.percorso_di(uscita), uscita);
+  percorsi.scrivi_uscita(uscita, "<svg/>");
+  EXPECT_EQ(percorsi.leggi_ingresso(uscita), "<svg/>");
+  EXPECT_EQ(percorsi.leggi_ingresso(t / "a/b/due.sim"), "1") << "a file the user names is read through a link";
+  EXPECT_EQ(percorsi.leggi_ingresso(t / "a/b/assente"), std::nullopt);
+  EXPECT_THROW(percorsi.leggi_ingresso(uscita, 5), ErroreFileTroppoGrande);
+}
+
 TEST(CartellaDisco, ANameThatCannotBeUsedIsRefusedBeforeAnyFileChanges) {
   CartellaTemporanea t;
   prova::scrivi_tutto(t / "a.dat", "old a");

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "disco/cartella_disco.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 #include "supporto.h"
 
 namespace cmp {

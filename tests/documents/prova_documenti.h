@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/stato.h"
 
 namespace cmp::prova {

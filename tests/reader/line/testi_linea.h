@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/nomi_file.h"
 #include "model/stato.h"
 #include "reader/line/lettore_linea.h"

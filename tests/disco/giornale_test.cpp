@@ -1,7 +1,7 @@
 // The recovery from a journal, as the pure function from the journal's text and what
 // stands at each name to the steps: a table of journals as this program writes them and
 // as anybody else could plant them.
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 #include <algorithm>
 #include <cstdio>

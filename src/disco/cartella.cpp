@@ -1,9 +1,9 @@
-#include "model/cartella.h"
+#include "disco/cartella.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp {
 
@@ -52,6 +52,14 @@ void Cartella::elimina_tutti(const std::vector<std::string>& nomi) {
   for (const auto& nome : nomi) elimina_se_puoi(*this, nome);
 }
 
+std::optional<std::string> Cartella::leggi_ingresso(const std::string& nome, std::size_t massimo) {
+  auto dati = leggi(nome);
+  if (dati && dati->size() > massimo) {
+    throw ErroreFileTroppoGrande(percorso_di(nome), "larger than " + std::to_string(massimo) + " bytes");
+  }
+  return dati;
+}
+
 std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
   switch (tipo(nome)) {
     case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
@@ -72,7 +80,7 @@ void Cartella::lascia_turno() {
 
 namespace {
 
-// The journal of a set of renames under way (model/giornale.h): a line for each file,
+// The journal of a set of renames under way (disco/giornale.h): a line for each file,
 // with the second name of its old file, "-" when there was none and "?" when the folder
 // gave none. A run killed between two renames leaves it, and the next write puts the old
 // files back. Names never hold a tab or a line break (identities refuse control
@@ -235,6 +243,12 @@ std::vector<std::string> CartellaMemoria::nomi_propri() {
   for (auto it = file.lower_bound(".compattatore."); it != file.end() && it->first.rfind(".compattatore.", 0) == 0; ++it) {
     out.push_back(it->first);
   }
+  return out;
+}
+
+std::vector<std::string> CartellaMemoria::elenca_file() {
+  std::vector<std::string> out;
+  for (const auto& [nome, byte] : file) out.push_back(nome);
   return out;
 }
 

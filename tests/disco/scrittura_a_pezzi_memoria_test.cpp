@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "model/byte_le.h"
-#include "model/cartella.h"
+#include "disco/cartella.h"
 #include "model/file_binari.h"
 
 namespace cmp {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -22,6 +23,17 @@ class ErroreFile : public std::runtime_error {
   std::string percorso_;
   std::string motivo_;
 };
+
+// A file refused because it holds more than the most its reader takes.
+class ErroreFileTroppoGrande : public ErroreFile {
+ public:
+  using ErroreFile::ErroreFile;
+};
+
+// The most bytes read from a description (or any file a folder reads): far above the
+// largest valid description (a 1,000 km line is about 0.6 MB), low enough that a name
+// leading to /dev/zero or a runaway pipe is refused within a second and a few MB.
+inline constexpr std::size_t kMassimoLettura = std::size_t{64} << 20;
 
 // The bytes of a file, given piece by piece and in order to the function passed in, so
 // that a large file (the plan of a long line is 20 MB) need never be held whole.
@@ -68,6 +80,24 @@ class Cartella {
   virtual void elimina_tutti(const std::vector<std::string>& nomi);
   // The name as a message shows it (the path on disk).
   virtual std::string percorso_di(const std::string& nome) const = 0;
+  // The folder itself as a message shows it.
+  virtual std::string percorso_cartella() const { return "."; }
+
+  // Makes the folder, with its parents, when nothing stands at its name (as `cmake -B`
+  // makes its build folder); ErroreFile names the folder.
+  virtual void crea() {}
+  // Why this run cannot read (or, `da_scrivere`, write) files in the folder: "no such
+  // directory", "not a directory" or the system's reason; nullopt when it can.
+  virtual std::optional<std::string> inaccessibile(bool /*da_scrivere*/) { return std::nullopt; }
+  // The names of the regular files in the folder (a link counts as what it leads to), in
+  // any order; ErroreFile names the folder when it cannot be listed.
+  virtual std::vector<std::string> elenca_file() = 0;
+  // A file the user named, read whole: a regular file, a pipe or a device, through links,
+  // up to `massimo` bytes (ErroreFileTroppoGrande past them); nullopt when there is none.
+  virtual std::optional<std::string> leggi_ingresso(const std::string& nome, std::size_t massimo = kMassimoLettura);
+  // An output file the user named, written as tools write theirs (a file replaced whole,
+  // a device or a pipe written through); throws ErroreFile.
+  virtual void scrivi_uscita(const std::string& nome, std::string_view byte) { scrivi(nome, byte); }
 
   // A new file under a fresh temporary name, holding the bytes `produci` gives; returns
   // the temporary name. On a failure nothing is left and ErroreFile names `per_nome`,
@@ -108,7 +138,7 @@ class Cartella {
   virtual void scrivi(const std::string& nome, std::string_view byte);
   // Puts back the old files of a set of renames that a killed run left half done (its
   // journal, kGiornale, is still there), then removes the temporaries and second names
-  // killed runs left (model/giornale.h). `in_scrittura`: the files the write under way
+  // killed runs left (disco/giornale.h). `in_scrittura`: the files the write under way
   // replaces, the only names a journal may give. A journal this program did not write
   // for them is refused (ErroreFile naming the last of them, its reason naming the
   // journal) and nothing is changed. scrivi_insieme calls it first, holding its turn.
@@ -158,6 +188,7 @@ class CartellaMemoria : public Cartella {
   }
   void elimina(const std::string& nome) override { file.erase(nome); }
   std::string percorso_di(const std::string& nome) const override { return nome; }
+  std::vector<std::string> elenca_file() override;
   std::string scrivi_temporaneo(const std::string& per_nome, const ProduciFile& produci) override;
   void rendi_durevoli(const std::vector<file_temporaneo>&) override {}
   void rinomina(const std::string& da, const std::string& a) override;

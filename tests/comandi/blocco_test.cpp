@@ -13,7 +13,7 @@
 
 #include "disco/cartella_disco.h"
 #include "disco/supporto_disco.h"
-#include "model/giornale.h"
+#include "disco/giornale.h"
 
 namespace cmp::prova {
 namespace {
