@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comandi/descrizioni_utente.h"
+#include "comandi/stampa_diagnostica.h"
 #include "errori/catalogo_errori.h"
 #include "model/cp1252.h"
 #include "model/indice_righe.h"

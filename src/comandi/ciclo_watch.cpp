@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "comandi/descrizioni_utente.h"
+#include "comandi/stampa_diagnostica.h"
+#include "comandi/cartelle_comando.h"
 #include "descrizioni/diagnostica.h"
 #include "finestra/errore.h"
 #include "comandi/pagina_descrizioni.h"

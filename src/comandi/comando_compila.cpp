@@ -8,6 +8,8 @@
 #include "disco/cartella_disco.h"
 #include "descrizioni/avvisi_testo.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/stampa_diagnostica.h"
+#include "comandi/cartelle_comando.h"
 #include "comandi/nuclei.h"
 #include "descrizioni/diagnostica.h"
 #include "finestra/errore.h"

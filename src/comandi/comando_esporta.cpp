@@ -5,6 +5,7 @@
 #include "comandi/avvio.h"
 #include "disco/cartella_disco.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/cartelle_comando.h"
 #include "comandi/opzioni_lette.h"
 #include "comandi/esporta.h"
 #include "errori/stati_uscita.h"

@@ -6,11 +6,14 @@
 
 #include "disco/cartella_disco.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/stampa_diagnostica.h"
+#include "comandi/cartelle_comando.h"
 #include "comandi/nuclei.h"
 #include "finestra/errore.h"
 #include "descrizioni/identita.h"
 #include "comandi/opzioni_lette.h"
 #include "errori/stati_uscita.h"
+#include "model/nomi_file.h"
 #include "messaggi/messaggi.h"
 #include "compilazione/compila.h"
 #include "comandi/tabella_comandi.h"
@@ -114,9 +117,9 @@ std::vector<std::string> scenari_in(Cartella& cartella, const std::optional<std:
                                     const std::optional<std::string>& numero_treno) {
   std::vector<std::string> out;
   for (const auto& nome : cartella.elenca_file()) {
-    if (!nome_con_coda(nome, ".sim")) continue;
+    if (!nome_con_coda(nome, std::string(kCodaScenario))) continue;
     if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
-    if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + ".sim")) continue;
+    if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + std::string(kCodaScenario))) continue;
     out.push_back(nome);
   }
   std::sort(out.begin(), out.end());  // the message lists them in a fixed order
@@ -198,10 +201,10 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
             "): choose one with --nome-linea and --numero-treno");
     return kUscitaUso;
   }
-  const std::string base = scenari.front().substr(0, scenari.front().size() - 4);
-  const std::string percorso_sim = compilati.percorso_di(base + ".sim");
-  const std::string percorso_dat = compilati.percorso_di(base + ".dat");
-  const auto sim = leggi_compilato(compilati, base + ".sim", file_compilato::scenario, true);
+  const std::string base = scenari.front().substr(0, scenari.front().size() - kCodaScenario.size());
+  const std::string percorso_sim = compilati.percorso_di(base + std::string(kCodaScenario));
+  const std::string percorso_dat = compilati.percorso_di(base + std::string(kCodaPercorso));
+  const auto sim = leggi_compilato(compilati, base + std::string(kCodaScenario), file_compilato::scenario, true);
   if (!sim.dati) return sim.stato;
   // The train number the table carries tells the route's part of the files' names, once
   // the table is known to be one a compile wrote.
@@ -210,12 +213,12 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
     segnala(descrivi_difetto(percorso_sim, *voci.difetto));
     return kUscitaErroreDescrizione;
   }
-  const auto dat = leggi_compilato(compilati, base + ".dat", file_compilato::percorso, true);
+  const auto dat = leggi_compilato(compilati, base + std::string(kCodaPercorso), file_compilato::percorso, true);
   if (!dat.dati) return dat.stato;
 
   const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
-  const std::string percorso_tabella = compilati.percorso_di(route + "_linea.dat");
-  const auto tabella = leggi_compilato(compilati, route + "_linea.dat", file_compilato::tabella_linea, false);
+  const std::string percorso_tabella = compilati.percorso_di(nome_file_tabella_linea({route, ""}));
+  const auto tabella = leggi_compilato(compilati, nome_file_tabella_linea({route, ""}), file_compilato::tabella_linea, false);
   if (tabella.stato != kUscitaPulita) return tabella.stato;
   if (sovrascrive(cartella_uscita.percorso_di(uscita), {percorso_sim, percorso_dat, percorso_tabella})) {
     segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
@@ -235,7 +238,7 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
   if (!scrivi_disegno(cartella_uscita, uscita, s, {})) return kUscitaUso;
   if (!tabella.dati) {
     // Worth a word, as a warning is: status 1, the picture drawn all the same.
-    avvisa("plot: no plan of the line (" + route + "_linea.dat) in " + cartella + ": the profiles are drawn alone");
+    avvisa("plot: no plan of the line (" + nome_file_tabella_linea({route, ""}) + ") in " + cartella + ": the profiles are drawn alone");
     return kUscitaErroreDescrizione;
   }
   return kUscitaPulita;

@@ -6,6 +6,7 @@
 
 #include "comandi/ciclo_watch.h"
 #include "comandi/descrizioni_utente.h"
+#include "comandi/cartelle_comando.h"
 #include "finestra/errore.h"
 #include "disco/cartella_disco.h"
 #include "errori/stati_uscita.h"

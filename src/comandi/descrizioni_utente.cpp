@@ -1,6 +1,5 @@
 #include "comandi/descrizioni_utente.h"
 
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -34,11 +33,6 @@ std::optional<std::string> leggi_ingresso(Cartella& ingressi, const std::string&
 }
 
 }  // namespace
-
-void rifiuta(rifiuto* r, const std::string& messaggio, std::optional<std::string> file) {
-  segnala(messaggio);
-  if (r) *r = {messaggio, std::move(file)};
-}
 
 std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& o, const std::string& comando,
                                                            Cartella& ingressi, rifiuto* r) {
@@ -96,113 +90,6 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
 
 identita_scenario identita_di(const descrizioni_utente& d) {
   return {in_cp1252(d.nome_linea), in_cp1252(d.numero_treno)};
-}
-
-bool cartella_valida(Cartella& cartella, bool da_scrivere, rifiuto* r) {
-  const std::string che = da_scrivere ? "cannot write into " : "cannot read ";
-  if (const auto motivo = cartella.inaccessibile(da_scrivere)) {
-    rifiuta(r, che + cartella.percorso_cartella() + ": " + *motivo, cartella.percorso_cartella());
-    return false;
-  }
-  return true;
-}
-
-bool cartella_uscita_pronta(Cartella& cartella, rifiuto* r) {
-  try {
-    cartella.crea();
-  } catch (const ErroreFile& e) {
-    rifiuta(r, "cannot create " + e.percorso() + ": " + e.motivo(), e.percorso());
-    return false;
-  }
-  return cartella_valida(cartella, true, r);
-}
-
-std::string non_scritto(const ErroreFile& e) { return "cannot write " + e.percorso() + ": " + e.motivo(); }
-
-bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
-  if (uscita == "-") return false;  // standard output
-  std::error_code ec;
-  for (const auto& i : ingressi) {
-    if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
-  }
-  return false;
-}
-
-std::string riga_e_cursore(const IndiceRighe& testo, int riga, int colonna) {
-  constexpr std::size_t kLineaMassima = 200;  // a binary or endless line is not worth showing
-  if (riga <= 0 || testo.testo().empty()) return {};
-  const auto letta = testo.riga(riga, kLineaMassima + 2);
-  if (!letta || letta->size() > kLineaMassima) return {};
-  const std::string_view linea = *letta;
-  for (const char c : linea) {
-    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return {};  // nor one to upset a terminal
-  }
-  std::string sotto;
-  for (std::size_t i = 0; i + 1 < static_cast<std::size_t>(colonna) && i < linea.size(); ++i) {
-    sotto += linea[i] == '\t' ? '\t' : ' ';
-  }
-  return "  " + da_cp1252(linea) + "\n  " + sotto + "^\n";
-}
-
-
-namespace {
-
-// One diagnostic on standard error: its line (whatever the names and fields in it hold,
-// see testo_visibile) and the source line with its caret.
-void stampa_una(const std::string& riga, const std::string& sotto) {
-  const std::string testo = testo_visibile(riga) + "\n" + sotto;
-  std::fwrite(testo.data(), 1, testo.size(), stderr);
-}
-
-std::string diagnostica(const std::string& luogo, const char* genere, int codice, const std::string& messaggio) {
-  return luogo + ": " + genere + " " + std::to_string(codice) + ": " + messaggio;
-}
-
-std::string luogo_riga(const std::string& file, int riga, int colonna) {
-  return file + ":" + std::to_string(riga) + ":" + std::to_string(colonna);
-}
-
-}  // namespace
-
-std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti) {
-  std::vector<const reperto*> out;
-  std::size_t posto = kAvvisiMostrati;
-  for (const auto& r : reperti) {
-    if (!r.errore) {
-      if (posto == 0) continue;
-      --posto;
-    }
-    out.push_back(&r);
-  }
-  return out;
-}
-
-std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,
-                               std::string_view testo_linea, std::string_view testo_treno) {
-  const IndiceRighe indice_linea(testo_linea), indice_treno(testo_treno);
-  const auto mostrati = reperti_mostrati(reperti);
-  for (const reperto* r : mostrati) {
-    // A reserved slot no row can be blamed for is told by the closing line alone.
-    if (r->genere == genere_reperto::finale && r->riga == 0) continue;
-    const std::string& file = file_del_reperto(*r, linea, treno);
-    const std::string luogo = r->riga > 0 ? luogo_riga(file, r->riga, r->colonna) : file;
-    const IndiceRighe& indice = r->testo == testo_descrizione::linea ? indice_linea : indice_treno;
-    stampa_una(diagnostica(luogo, r->errore ? "error" : "warning", r->numero, r->messaggio),
-               riga_e_cursore(indice, r->riga, r->colonna));
-    if (const auto& n = r->nota) {
-      const std::string& file_nota = n->testo == testo_descrizione::linea ? linea : treno;
-      const std::string luogo_nota = n->riga > 0 ? luogo_riga(file_nota, n->riga, n->colonna) : file_nota;
-      const IndiceRighe& indice_nota = n->testo == testo_descrizione::linea ? indice_linea : indice_treno;
-      stampa_una(luogo_nota + ": note: " + n->messaggio, riga_e_cursore(indice_nota, n->riga, n->colonna));
-    }
-  }
-  const std::size_t omessi = reperti.size() - mostrati.size();
-  std::fflush(stderr);
-  if (omessi > 0) {
-    avvisa(std::to_string(omessi) + " more warning" + (omessi == 1 ? " is" : "s are") +
-           " not shown: only the first " + std::to_string(kAvvisiMostrati) + " are printed");
-  }
-  return omessi;
 }
 
 std::optional<std::string> codifica_scelta(const opzioni_lette& o, const std::string& comando, rifiuto* r) {

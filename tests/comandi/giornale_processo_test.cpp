@@ -11,7 +11,7 @@
 #include <random>
 #include <thread>
 
-#include "disco/supporto_disco.h"
+#include "comandi/supporto_disco.h"
 
 namespace cmp::prova {
 namespace {

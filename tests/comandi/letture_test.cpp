@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "disco/cartella_disco.h"
-#include "disco/supporto_disco.h"
+#include "comandi/supporto_disco.h"
 #include "disco/giornale.h"
 
 namespace cmp::prova {
