@@ -142,7 +142,7 @@ TEST(Compila, AReservedSlotInUseIsTheFinalErrorNotTheReadersNumber) {
   EXPECT_FALSE(e.scrivibile());
 }
 
-// The README's table of error numbers lists exactly the catalogue, each with who records it.
+// The table of error numbers of docs/comandi.md lists exactly the catalogue, each with who records it.
 // One line read once, then a copy of its state for each train, gives what a whole compile
 // of the same two texts gives: the same files, the same outcome.
 TEST(Compila, ALineReadOnceThenEachTrainGivesTheWholeCompile) {
@@ -185,8 +185,8 @@ TEST(Compila, ALineReadOnceThenEachTrainGivesTheWholeCompile) {
   }
 }
 
-TEST(CatalogoErrori, TheReadmeTableAgreesWithTheCatalogue) {
-  const std::string readme = prova::leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "README.md");
+TEST(CatalogoErrori, TheCommandsPageTableAgreesWithTheCatalogue) {
+  const std::string readme = prova::leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / "docs" / "comandi.md");
   const std::size_t inizio = readme.find("| Number | Recorded by | Cause |");
   ASSERT_NE(inizio, std::string::npos);
   std::map<std::int32_t, std::string> tabella;
@@ -218,9 +218,9 @@ TEST(CatalogoErrori, TheReadmeTableAgreesWithTheCatalogue) {
   std::set<std::int32_t> nel_catalogo;
   for (const voce_errore& v : catalogo_errori()) {
     nel_catalogo.insert(v.numero);
-    ASSERT_TRUE(tabella.count(v.numero)) << v.numero << " (" << v.nome << ") is missing from the README";
+    ASSERT_TRUE(tabella.count(v.numero)) << v.numero << " (" << v.nome << ") is missing from docs/comandi.md";
     EXPECT_EQ(tabella[v.numero].rfind(parole.at(v.fonte), 0), 0u)
-        << v.numero << ": README says '" << tabella[v.numero] << "'";
+        << v.numero << ": docs/comandi.md says '" << tabella[v.numero] << "'";
   }
   for (const auto& [n, fonte] : tabella) EXPECT_TRUE(nel_catalogo.count(n)) << n << " is not in the catalogue";
 }
