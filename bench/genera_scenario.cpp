@@ -86,14 +86,13 @@ int main(int argc, char** argv) {
     return 3;
   }
   const auto& r = d.righe;
-  std::printf(
-      "%s (%zu bytes): %d curves, %d gradients, %d mountains, %d speed-indicator boards, %d captions\n",
-      cartella.percorso_di(linea).c_str(), d.linea.size(), r.curve, r.pendenze, r.montagne, r.indicatori,
-      r.cartelli);
+  std::printf("%s (%zu bytes): %d curves, %d gradients, %d mountains, %d speed-indicator boards, %d captions\n",
+              cartella.percorso_di(linea).c_str(), d.linea.size(), r.curve, r.pendenze, r.montagne, r.indicatori,
+              r.cartelli);
   std::printf(
       "%s (%zu bytes): %d stations, %d slow orders, %d signals, %d abbattimento points, "
       "%d speed and %d adhesion rows\n",
-      cartella.percorso_di(treno).c_str(), d.treno.size(), r.stazioni, r.rallentamenti, r.segnali,
-      r.abbattimenti, r.velocita, r.aderenze);
+      cartella.percorso_di(treno).c_str(), d.treno.size(), r.stazioni, r.rallentamenti, r.segnali, r.abbattimenti,
+      r.velocita, r.aderenze);
   return 0;
 }

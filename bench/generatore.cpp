@@ -169,8 +169,8 @@ int righe_stazioni(std::string& out, int blocchi) {
     const std::int32_t p = (b * kCelleBlocco + kCellaStazione) * 50;
     const std::int32_t minuti = b * 12;
     const std::string nome = "POSTO " + std::to_string(100 + b).substr(1);
-    riga(out, "stazione", p, t.tipo, t.lunghezza, 0, b % 2, t.estensione, 1, 1, 0, 4, 1, 1, 30,
-         6 + minuti / 60, minuti % 60, 0, nome);
+    riga(out, "stazione", p, t.tipo, t.lunghezza, 0, b % 2, t.estensione, 1, 1, 0, 4, 1, 1, 30, 6 + minuti / 60,
+         minuti % 60, 0, nome);
   }
   return blocchi;
 }
@@ -181,8 +181,7 @@ int righe_rallentamenti(std::string& out, int blocchi) {
   intestazione(out, "[rallentamenti]");
   int n = 0;
   for (int b = 0; b < blocchi; ++b) {
-    for (std::int32_t cella = kPrimoRallentamento; cella <= kUltimoRallentamento;
-         cella += kPassoRallentamenti, ++n) {
+    for (std::int32_t cella = kPrimoRallentamento; cella <= kUltimoRallentamento; cella += kPassoRallentamenti, ++n) {
       const std::int32_t x = metri_piu_uno(b * kCelleBlocco + cella);
       const std::int32_t approccio = cella == kPrimoRallentamento ? 1 : 0;
       riga(out, "rallentamento", x, kVelocita[n % 5], 100, n % 2, approccio, n % 3 == 0 ? 50 : 0);

@@ -49,9 +49,7 @@ constexpr const char* kUso =
   std::exit(3);
 }
 
-[[noreturn]] void fallisci_file(const std::string& percorso) {
-  fallisci(percorso + ": " + std::strerror(errno));
-}
+[[noreturn]] void fallisci_file(const std::string& percorso) { fallisci(percorso + ": " + std::strerror(errno)); }
 
 using orologio = std::chrono::steady_clock;
 

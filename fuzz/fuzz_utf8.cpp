@@ -6,7 +6,7 @@
 #include "violazioni.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
-  cmp::fuzz::interrompi_se_violate(
-      "fuzz_utf8", cmp::fuzz::converti_e_verifica(cmp::fuzz::ingresso_di_testo(dati, n)).violazioni);
+  cmp::fuzz::interrompi_se_violate("fuzz_utf8",
+                                   cmp::fuzz::converti_e_verifica(cmp::fuzz::ingresso_di_testo(dati, n)).violazioni);
   return 0;
 }

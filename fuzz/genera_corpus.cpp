@@ -63,7 +63,9 @@ std::string ripeti(const std::string& modello, int volte, int passo, int primo) 
   return out;
 }
 
-std::string segnale(int posizione) { return "segnale, " + std::to_string(posizione) + ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0"; }
+std::string segnale(int posizione) {
+  return "segnale, " + std::to_string(posizione) + ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0";
+}
 std::string stazione(int posizione, int tipo, int lunghezza) {
   return "stazione, " + std::to_string(posizione) + ", " + std::to_string(tipo) + ", " + std::to_string(lunghezza) +
          ", 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 12, 15, SAN LORIANO";
@@ -81,7 +83,8 @@ std::vector<seme> semi_linea() {
       {"incorporata", 1, cmp::fuzz::testo_linea_incorporata(), ""},
       {"incorporata-senza-tabella", 0, cmp::fuzz::testo_linea_incorporata(), ""},
       {"e001-lunghezza-eccessiva", 1, testo({"[generale]", "lunghezza percorso,1000001", "[curve]", "[fine]"}), ""},
-      {"e002-progressiva-fuori-griglia", 1, linea_piccola({}, "progressiva chilometrica uno,    0,    132125,    0"), ""},
+      {"e002-progressiva-fuori-griglia", 1, linea_piccola({}, "progressiva chilometrica uno,    0,    132125,    0"),
+       ""},
       {"e003-ripetizione-primo", 1, linea_piccola({}, "ripetizione segnali 4 codici, 130, 0"), ""},
       {"e004-ripetizione-secondo", 1, linea_piccola({}, "ripetizione segnali 4 codici, 100, 260"), ""},
       {"e005-ripetizione-codici", 1, linea_piccola({}, "ripetizione segnali 7 codici, 100, 0"), ""},
@@ -89,7 +92,8 @@ std::vector<seme> semi_linea() {
        linea_piccola({"cartello_indicatore, 500, (Km 1+500)", "cartello_indicatore, 500, (Km 1+500)"}), ""},
       {"e015-pendenza-oltre", 1, linea_piccola({"pendenza, 16950, 5"}), ""},
       {"e021-indicatori-occupato", 0,
-       linea_piccola({"indicatori_vmax, 500, 10, 10, 10, 1, 10, 10, 10, 1", "indicatori_vmax, 500, 8, 8, 8, 0, 8, 8, 8, 0"}),
+       linea_piccola(
+           {"indicatori_vmax, 500, 10, 10, 10, 1, 10, 10, 10, 1", "indicatori_vmax, 500, 8, 8, 8, 0, 8, 8, 8, 0"}),
        ""},
       {"e025-non-numero", 1, testo({"[generale]", "lunghezza percorso,31k", "[curve]", "[fine]"}), ""},
       {"e025-senza-lunghezza", 1, testo({"[generale]", "[pendenze]", "pendenza, 100, 5", "[fine]"}), ""},
@@ -152,10 +156,10 @@ std::string treno_troppe_stazioni(const std::string& linea, std::int32_t con_tab
 // signal, a slow order and an abbattimento point: every kind of object in files of a few
 // kilobytes (the plan 137 KB).
 cmp::fuzz::file_compilati compilato_piccolo(bool con_piano) {
-  const std::string linea = testo({"[generale]", "lunghezza percorso,    0", "[curve]", "curvad6, 100, 300",
-                                   "curvas2, 1000, 2000", "pendenza, 500, 5", "montagna, 2000, 800, 11",
-                                   "cartello_indicatore, 1500, (Ponte)", "indicatori_vmax, 2500, 4, 4, 4, 1, 4, 4, 4, 1",
-                                   "[fine]"});
+  const std::string linea =
+      testo({"[generale]", "lunghezza percorso,    0", "[curve]", "curvad6, 100, 300", "curvas2, 1000, 2000",
+             "pendenza, 500, 5", "montagna, 2000, 800, 11", "cartello_indicatore, 1500, (Ponte)",
+             "indicatori_vmax, 2500, 4, 4, 4, 1, 4, 4, 4, 1", "[fine]"});
   const std::string t = treno({"velocita, 3000, 100", stazione(1000, 2, 600), stazione(5000, 2, 600), segnale(3500),
                                "rallentamento, 4000, 30, 300, 0, 1, 0", "abbattimento, 4800, 0"});
   return cmp::fuzz::compila_file(linea, t, con_piano);
@@ -164,8 +168,8 @@ cmp::fuzz::file_compilati compilato_piccolo(bool con_piano) {
 std::vector<std::pair<std::string, cmp::fuzz::file_compilati>> semi_decodifica() {
   using cmp::fuzz::file_compilati;
   const file_compilati piccolo = compilato_piccolo(true);
-  const file_compilati incorporato = cmp::fuzz::compila_file(cmp::fuzz::testo_linea_incorporata(),
-                                                             testo(cmp::righe_treno_incorporato()), false);
+  const file_compilati incorporato =
+      cmp::fuzz::compila_file(cmp::fuzz::testo_linea_incorporata(), testo(cmp::righe_treno_incorporato()), false);
   // Damage to the .sim or the track needs no plan beside it.
   const auto con = [](file_compilati f, auto cambia) {
     cambia(f);
@@ -177,7 +181,8 @@ std::vector<std::pair<std::string, cmp::fuzz::file_compilati>> semi_decodifica()
       {"sano-piccolo-senza-piano", senza_piano},
       {"sano-incorporato-senza-piano", incorporato},
       {"danno-scenario-tagliato", con(senza_piano, [](file_compilati& f) { f.sim.resize(1000); })},
-      {"danno-scenario-senza-valore-fisso", con(senza_piano, [](file_compilati& f) { f.sim[f.sim.size() - 35 - 39 + 21] = 0; })},
+      {"danno-scenario-senza-valore-fisso",
+       con(senza_piano, [](file_compilati& f) { f.sim[f.sim.size() - 35 - 39 + 21] = 0; })},
       {"danno-percorso-vuoto", con(senza_piano, [](file_compilati& f) { f.dat.clear(); })},
       {"danno-percorso-tipo-ignoto", con(senza_piano, [](file_compilati& f) { f.dat[15 * 40] = 9; })},
       {"danno-percorso-di-altra-linea", con(incorporato, [&](file_compilati& f) { f.dat = piccolo.dat; })},
@@ -233,10 +238,14 @@ std::vector<std::pair<std::string, std::string>> semi_testo() {
       {"a201-righe-ripetute", byte_testo(L, 15, "pendenza, 100, 5\r\npendensa, 200, 5\r\n")},
       {"a202-linea-letta-come-treno", byte_testo(T, 0, linea)},
       // The start of an ELF program.
-      {"a202-binario", byte_testo(L, 0, std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10))},
+      {"a202-binario", byte_testo(L, 0,
+                                  std::string("\x7F"
+                                              "ELF\x02\x01\x01\0\0\0",
+                                              10))},
       // One keyword field of 1 MiB, one word.
       {"a202-parola-lunga", byte_testo(L, 17, "pendensa")},
-      {"a203-linea-utf8", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xC3\xA0)\r\ncurvas3,"))},
+      {"a203-linea-utf8",
+       byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xC3\xA0)\r\ncurvas3,"))},
       {"a203-bom", byte_testo(T, 0, "\xEF\xBB\xBF" + treno)},
   };
 }
@@ -253,12 +262,16 @@ std::vector<std::pair<std::string, std::string>> semi_utf8() {
       {"converte-treno-incorporato", byte_testo(T, 0, treno)},
       {"converte-bom", byte_testo(T, 0, "\xEF\xBB\xBF" + treno)},
       // Latin-1 letters and characters of the code page's 0x80 row.
-      {"converte-accenti", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xC3\xA0 \xE2\x82\xAC \xC5\x92 \xE2\x80\x93)\r\ncurvas3,"))},
+      {"converte-accenti",
+       byte_testo(L, 0,
+                  con(linea, "curvas3,",
+                      "cartello_indicatore, 1300, (Citt\xC3\xA0 \xE2\x82\xAC \xC5\x92 \xE2\x80\x93)\r\ncurvas3,"))},
       // 1 MiB (2^15 times, cut) of rows with a letter of two bytes.
       {"converte-ripetuto", byte_testo(L, 15, "cartello_indicatore, 1300, (Citt\xC3\xA0)\r\n")},
       // Windows-1252 given as UTF-8.
       {"ferma-latin1", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (Citt\xE0)\r\ncurvas3,"))},
-      {"ferma-senza-byte", byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (\xCE\xA9)\r\ncurvas3,"))},
+      {"ferma-senza-byte",
+       byte_testo(L, 0, con(linea, "curvas3,", "cartello_indicatore, 1300, (\xCE\xA9)\r\ncurvas3,"))},
       {"ferma-troncato", byte_testo(T, 0, treno + "\xC3")},
   };
 }

@@ -139,7 +139,7 @@ const linea_letta& linea_incorporata_letta(bool con_piano) {
 struct piano_gia_scritto {
   TabellaLinea tabella;
   std::string byte;
-  bool preso = false;  // this input's plan file was taken from here
+  bool preso = false;                    // this input's plan file was taken from here
   std::unordered_set<std::size_t> sani;  // hashes of plan files found sound
 };
 
@@ -256,7 +256,8 @@ void verifica_codifiche(Violazioni& v, const CartellaRiusata& cartella, const St
     v.che(s.percorso[1].parametro1 == 5121 && valore_fisso_scenario(s.scenario) == 610, "the fixed values are missing");
     v.che(scritti.size() == (con_tabella ? 3u : 2u),
           [&] { return std::to_string(scritti.size()) + " binary files written"; });
-    v.che((cartella.byte(nome_file_tabella_linea(identita_di(s))) != nullptr) == con_tabella, "plan file against the plan setting");
+    v.che((cartella.byte(nome_file_tabella_linea(identita_di(s))) != nullptr) == con_tabella,
+          "plan file against the plan setting");
   } else {
     v.che(scritti.empty(), "files written after a final error");
   }
@@ -269,12 +270,14 @@ void verifica_codifiche(Violazioni& v, const CartellaRiusata& cartella, const St
     return codificati[i] = codifica();
   };
 
-  const std::string& percorso = scritto(0, nome_file_percorso(identita_di(s)), [&] { return codifica_percorso(s.percorso); });
+  const std::string& percorso =
+      scritto(0, nome_file_percorso(identita_di(s)), [&] { return codifica_percorso(s.percorso); });
   v.che(percorso.size() == kByteCella * s.percorso.size(), [&] {
     return "track file of " + std::to_string(percorso.size()) + " bytes for " + std::to_string(s.percorso.size()) +
            " cells";
   });
-  const std::string& scenario = scritto(1, nome_file_scenario(identita_di(s)), [&] { return codifica_scenario(s.scenario); });
+  const std::string& scenario =
+      scritto(1, nome_file_scenario(identita_di(s)), [&] { return codifica_scenario(s.scenario); });
   std::size_t testi = 0;
   for (const auto& voce : s.scenario) testi += std::min(voce.testo.size(), kTestoMassimo);
   v.che(scenario.size() == kByteScenarioSenzaTesti + testi, [&] {
@@ -284,7 +287,8 @@ void verifica_codifiche(Violazioni& v, const CartellaRiusata& cartella, const St
   v.che(!con_tabella || s.tabella_linea.esiste(), "a track without a plan");
   // The plan's encoding has no size to check apart from its decoding: it is read back only
   // when written.
-  const std::string* tabella = con_tabella && scrittura_attesa ? cartella.byte(nome_file_tabella_linea(identita_di(s))) : nullptr;
+  const std::string* tabella =
+      con_tabella && scrittura_attesa ? cartella.byte(nome_file_tabella_linea(identita_di(s))) : nullptr;
   // Without the fixed values (a final error) the bytes are no files of a compile.
   if (scrittura_attesa) verifica_decodifiche(v, scenario, percorso, tabella, s, noto);
 }

@@ -46,15 +46,14 @@ struct esito_verifica {
   std::int32_t codice_errore = 0;          // after the finishing pass
   std::int32_t codice_errore_lettura = 0;  // what the readers left
   errore_finale finale = errore_finale::nessuno;
-  std::vector<std::int32_t> avvisi;        // the finishing pass's numbers
-  std::vector<std::string> file_scritti;   // names written into the folder in memory
-  std::size_t righe_lette = 0;             // rows the readers recorded
-  std::vector<std::string> violazioni;     // invariants that do not hold: empty when all is well
+  std::vector<std::int32_t> avvisi;       // the finishing pass's numbers
+  std::vector<std::string> file_scritti;  // names written into the folder in memory
+  std::size_t righe_lette = 0;            // rows the readers recorded
+  std::vector<std::string> violazioni;    // invariants that do not hold: empty when all is well
 };
 
 // Compiles the two texts under the built-in identity, writes the binary files into a
 // folder in memory and checks every invariant.
 esito_verifica compila_e_verifica(const ingresso& in);
-
 
 }  // namespace cmp::fuzz

@@ -104,11 +104,11 @@ void prepara(CartellaRegistrata& c, const ingresso_giornale& in) {
   namespace bit = cartella_giornale;
   // Always there: the scenario's inputs and documents, a user's file, a folder, and files
   // outside the folder (as a path leaving it would reach them).
-  for (const char* nome : {"VallorsaC_Pietrana_linea.txt", "VallorsaC_Pietrana_4721-.txt",
-                           "VallorsaC_Pietrana_4721_note.txt", "VallorsaC_Pietrana_4721_rallentamenti.txt",
-                           "VallorsaC_Pietrana_4721_scheda_treno.txt", "appunti.txt", "../vittima.txt",
-                           "/tmp/vittima.txt", "../VallorsaC_Pietrana_4721.dat", "sotto/VallorsaC_Pietrana_4721.sim",
-                           nomi::kAltroScenario, nomi::kAltroPercorso, ".compattatore.tmp-Mn78Op"}) {
+  for (const char* nome :
+       {"VallorsaC_Pietrana_linea.txt", "VallorsaC_Pietrana_4721-.txt", "VallorsaC_Pietrana_4721_note.txt",
+        "VallorsaC_Pietrana_4721_rallentamenti.txt", "VallorsaC_Pietrana_4721_scheda_treno.txt", "appunti.txt",
+        "../vittima.txt", "/tmp/vittima.txt", "../VallorsaC_Pietrana_4721.dat", "sotto/VallorsaC_Pietrana_4721.sim",
+        nomi::kAltroScenario, nomi::kAltroPercorso, ".compattatore.tmp-Mn78Op"}) {
     c.file[nome] = std::string("the bytes of ") + nome;
   }
   c.altri["sotto"] = TipoVoce::cartella;
@@ -151,7 +151,8 @@ std::string byte_giornale(std::uint8_t cartella, std::string_view testo) {
 }
 
 bool nome_proprio(std::string_view nome) {
-  if (nome.empty() || nome == "." || nome == ".." || nome.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+  if (nome.empty() || nome == "." || nome == ".." ||
+      nome.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
     return false;
   }
   if (nome == Cartella::kGiornale || nome.starts_with(".compattatore.old-") || nome.starts_with(".compattatore.tmp-")) {

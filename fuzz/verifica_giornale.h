@@ -21,9 +21,9 @@ namespace cmp::fuzz {
 // there (its bits below), the rest is the journal's text. An empty input gives an empty
 // folder setting and an empty journal.
 namespace cartella_giornale {
-inline constexpr std::uint8_t kFileBinari = 0x07;  // bits 0-2: the plan, the .sim, the track
-inline constexpr std::uint8_t kDaParte = 0x38;     // bits 3-5: the three aside copies
-inline constexpr std::uint8_t kGiornaleFifo = 0x40;      // a FIFO where the journal is
+inline constexpr std::uint8_t kFileBinari = 0x07;          // bits 0-2: the plan, the .sim, the track
+inline constexpr std::uint8_t kDaParte = 0x38;             // bits 3-5: the three aside copies
+inline constexpr std::uint8_t kGiornaleFifo = 0x40;        // a FIFO where the journal is
 inline constexpr std::uint8_t kCartellaAlPercorso = 0x80;  // a folder where the track is
 }  // namespace cartella_giornale
 
@@ -46,7 +46,7 @@ struct nomi_giornale {
   static constexpr const char* kAltroPercorso = "VallorsaC_Pietrana_4723.dat";
   // As CartellaDisco makes them: a fixed prefix and six characters.
   static constexpr const char* kDaParte[3] = {".compattatore.old-Ab12Cd", ".compattatore.old-Ef34Gh",
-                                               ".compattatore.old-Ij56Kl"};
+                                              ".compattatore.old-Ij56Kl"};
 };
 
 // Whether a name is one the run may put back or remove: one of the three files it
@@ -55,9 +55,9 @@ struct nomi_giornale {
 bool nome_proprio(std::string_view nome);
 
 struct esito_giornale {
-  bool rifiutato = false;                  // ripristina_interrotta threw ErroreFile
-  std::vector<std::string> operazioni;     // "elimina NAME", "rinomina FROM TO", in order
-  std::vector<std::string> violazioni;     // invariants that do not hold: empty when all is well
+  bool rifiutato = false;               // ripristina_interrotta threw ErroreFile
+  std::vector<std::string> operazioni;  // "elimina NAME", "rinomina FROM TO", in order
+  std::vector<std::string> violazioni;  // invariants that do not hold: empty when all is well
 };
 
 esito_giornale ripristina_e_verifica(const ingresso_giornale& in);

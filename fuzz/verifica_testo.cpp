@@ -187,7 +187,8 @@ esito_testo converti_e_verifica(const ingresso_testo& in) {
   if (c.errore) {
     e.errore_conversione = c.errore;
     const avviso_testo& a = *c.errore;
-    v.che(a.codice == errori::testo_utf8, [&] { return "the conversion stopped with number " + std::to_string(a.codice); });
+    v.che(a.codice == errori::testo_utf8,
+          [&] { return "the conversion stopped with number " + std::to_string(a.codice); });
     verifica_messaggio(v, a);
     const auto p = Righe(in.testo).posizione(a.riga, a.colonna);
     v.che(p && *p < in.testo.size(), [&] {

@@ -16,7 +16,7 @@ class Violazioni {
     if (!condizione) elenco_.emplace_back(violazione);
   }
   template <typename Messaggio>
-    requires std::is_invocable_r_v<std::string, Messaggio>
+  requires std::is_invocable_r_v<std::string, Messaggio>
   void che(bool condizione, Messaggio violazione) {
     if (!condizione) elenco_.push_back(violazione());
   }

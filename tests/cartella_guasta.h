@@ -13,19 +13,38 @@
 namespace cmp::prova {
 
 // `elenco` lists the program's own names (cleaning up), `elenco_file` the folder's files.
-enum class Operazione { lettura, scrittura, rinomina, eliminazione, sincronizzazione, blocco, elenco, elenco_file, creazione };
+enum class Operazione {
+  lettura,
+  scrittura,
+  rinomina,
+  eliminazione,
+  sincronizzazione,
+  blocco,
+  elenco,
+  elenco_file,
+  creazione
+};
 
 inline const char* nome_operazione(Operazione o) {
   switch (o) {
-    case Operazione::lettura: return "read";
-    case Operazione::scrittura: return "write";
-    case Operazione::rinomina: return "rename";
-    case Operazione::eliminazione: return "delete";
-    case Operazione::sincronizzazione: return "sync";
-    case Operazione::blocco: return "lock";
-    case Operazione::elenco: return "list";
-    case Operazione::elenco_file: return "list files";
-    case Operazione::creazione: return "create";
+    case Operazione::lettura:
+      return "read";
+    case Operazione::scrittura:
+      return "write";
+    case Operazione::rinomina:
+      return "rename";
+    case Operazione::eliminazione:
+      return "delete";
+    case Operazione::sincronizzazione:
+      return "sync";
+    case Operazione::blocco:
+      return "lock";
+    case Operazione::elenco:
+      return "list";
+    case Operazione::elenco_file:
+      return "list files";
+    case Operazione::creazione:
+      return "create";
   }
   return "?";
 }

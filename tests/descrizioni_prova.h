@@ -35,6 +35,8 @@ inline std::size_t indice_di(const std::vector<std::string>& righe, const std::s
   return 0;
 }
 
-inline bool contiene(const std::string& testo, const std::string& parte) { return testo.find(parte) != std::string::npos; }
+inline bool contiene(const std::string& testo, const std::string& parte) {
+  return testo.find(parte) != std::string::npos;
+}
 
 }  // namespace cmp::prova

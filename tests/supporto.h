@@ -24,8 +24,7 @@ class CartellaTemporanea {
   CartellaTemporanea() : percorso_(crea_cartella_temporanea()) {}
   ~CartellaTemporanea() {
     std::error_code ec;
-    std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(percorso_, ec);
   }
   CartellaTemporanea(const CartellaTemporanea&) = delete;

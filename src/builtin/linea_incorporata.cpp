@@ -7,6 +7,8 @@ namespace cmp {
 namespace {
 
 // The general rows: length, kilometre references, backgrounds, signal repetition.
+// The rows stand one a line, as the text file has them.
+// clang-format off
 std::vector<std::string> righe_generali() {
   return {
       "[generale]",
@@ -256,6 +258,8 @@ std::vector<std::string> righe_cartelli() {
       "cartello_indicatore,  27850,   (P.L.      )(Km 153+284)",
   };
 }
+
+// clang-format on
 
 void aggiungi(std::vector<std::string>& righe, std::vector<std::string> altre) {
   righe.insert(righe.end(), std::make_move_iterator(altre.begin()), std::make_move_iterator(altre.end()));

@@ -91,13 +91,8 @@ int velocita_incorporata(std::size_t indice) { return kVelocita.at(indice)[1]; }
 
 std::vector<std::string> righe_treno_incorporato() {
   std::vector<std::string> righe = {
-      "[generale]",
-      "numero vetture,    4",
-      "percentuale massa frenata,    105",
-      "sabbia,    60",
-      riga_orologio(),
-      "[aderenze]",
-      "aderenza,   0,    100",
+      "[generale]", "numero vetture,    4",  "percentuale massa frenata,    105", "sabbia,    60", riga_orologio(),
+      "[aderenze]", "aderenza,   0,    100",
   };
   for (const auto& [posizione, valore] : kAderenze) righe.push_back(riga_profilo("aderenza", posizione, valore));
   righe.push_back("[vel_limite]");

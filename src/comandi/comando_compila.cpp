@@ -32,7 +32,8 @@ namespace {
 std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const std::string* file, int riga,
                         int colonna, const std::string& messaggio) {
   const auto numero = [](bool c, auto n) { return c ? std::to_string(n) : std::string("null"); };
-  return "{\"codice\": " + std::to_string(codice) + ", \"posizione\": " + numero(posizione.has_value(), posizione.value_or(0)) +
+  return "{\"codice\": " + std::to_string(codice) +
+         ", \"posizione\": " + numero(posizione.has_value(), posizione.value_or(0)) +
          ", \"file\": " + (file ? json_testo(*file) : "null") + ", \"riga\": " + numero(file != nullptr, riga) +
          ", \"colonna\": " + numero(file != nullptr, colonna) + ", \"messaggio\": " + json_testo(messaggio) + "}";
 }
@@ -110,7 +111,8 @@ int compila_in(const opzioni_lette& o, Cartella& ingressi, Cartella& destinazion
   const identita_scenario identita = identita_di(*d);
   s.nome_linea = identita.nome_linea;
   s.numero_treno = identita.numero_treno;
-  for (const auto& nome : {nome_file_tabella_linea(identita), nome_file_scenario(identita), nome_file_percorso(identita)}) {
+  for (const auto& nome :
+       {nome_file_tabella_linea(identita), nome_file_scenario(identita), nome_file_percorso(identita)}) {
     if (sovrascrive(destinazione.percorso_di(nome), {linea, treno})) {
       rifiuta(&r, "compile: refusing to write " + destinazione.percorso_di(nome) + ": it is one of the input files",
               destinazione.percorso_di(nome));

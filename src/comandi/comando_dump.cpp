@@ -50,7 +50,8 @@ std::string valore_campo(std::integral auto numero) { return std::to_string(+num
 // and ordered by the record's field list.
 template <typename Record>
 std::string elenca_record(const std::string& chiave, std::size_t indice, const Record& r, bool json) {
-  std::string riga = json ? "{\"" + chiave + "\": " + std::to_string(indice) : chiave + " " + std::to_string(indice) + ":";
+  std::string riga =
+      json ? "{\"" + chiave + "\": " + std::to_string(indice) : chiave + " " + std::to_string(indice) + ":";
   bool primo = true;
   per_ogni_campo(r, [&](const char* nome, const auto& campo) {
     riga += json ? ", \"" + std::string(nome) + "\": " : (primo ? " " : ", ") + std::string(nome) + " ";
@@ -146,7 +147,8 @@ int comando_dump(const opzioni_lette& o) {
       righe.push_back(json ? "[" + std::to_string(m) + ", " + e + ", " + n + "]"
                            : "metro " + std::to_string(m) + ": " + e + " " + n);
     }
-    const std::string lunghezza = r >= limiti_file::righe_minime ? std::to_string(r - limiti_file::righe_minime) : "null";
+    const std::string lunghezza =
+        r >= limiti_file::righe_minime ? std::to_string(r - limiti_file::righe_minime) : "null";
     intestazione = "\"metri\": " + std::to_string(r) + ", \"lunghezza\": " + lunghezza + ", ";
     chiave = "punti";
     difetto = d.difetto;

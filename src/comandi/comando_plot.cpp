@@ -89,7 +89,8 @@ int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& ca
   if (!d) return kUscitaUso;
   const auto codifica = codifica_scelta(o, "plot");
   if (!codifica || !converti_descrizioni(*d, *codifica)) return kUscitaUso;
-  if (sovrascrive(cartella_uscita.percorso_di(uscita), {ingressi.percorso_di(d->linea), ingressi.percorso_di(d->treno)})) {
+  if (sovrascrive(cartella_uscita.percorso_di(uscita),
+                  {ingressi.percorso_di(d->linea), ingressi.percorso_di(d->treno)})) {
     segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
     return kUscitaUso;
   }
@@ -218,7 +219,8 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
 
   const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
   const std::string percorso_tabella = compilati.percorso_di(nome_file_tabella_linea({route, ""}));
-  const auto tabella = leggi_compilato(compilati, nome_file_tabella_linea({route, ""}), file_compilato::tabella_linea, false);
+  const auto tabella =
+      leggi_compilato(compilati, nome_file_tabella_linea({route, ""}), file_compilato::tabella_linea, false);
   if (tabella.stato != kUscitaPulita) return tabella.stato;
   if (sovrascrive(cartella_uscita.percorso_di(uscita), {percorso_sim, percorso_dat, percorso_tabella})) {
     segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
@@ -226,10 +228,10 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
   }
 
   Stato s;
-  const auto difetto = carica_compilato(
-      s, tabella.dati ? std::optional<std::string_view>(*tabella.dati) : std::nullopt, *sim.dati, *dat.dati);
+  const auto difetto = carica_compilato(s, tabella.dati ? std::optional<std::string_view>(*tabella.dati) : std::nullopt,
+                                        *sim.dati, *dat.dati);
   if (difetto) {
-    const std::string& file = difetto->file == file_compilato::scenario  ? percorso_sim
+    const std::string& file = difetto->file == file_compilato::scenario   ? percorso_sim
                               : difetto->file == file_compilato::percorso ? percorso_dat
                                                                           : percorso_tabella;
     segnala(descrivi_difetto(file, difetto->difetto));
@@ -238,7 +240,8 @@ int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& car
   if (!scrivi_disegno(cartella_uscita, uscita, s, {})) return kUscitaUso;
   if (!tabella.dati) {
     // Worth a word, as a warning is: status 1, the picture drawn all the same.
-    avvisa("plot: no plan of the line (" + nome_file_tabella_linea({route, ""}) + ") in " + cartella + ": the profiles are drawn alone");
+    avvisa("plot: no plan of the line (" + nome_file_tabella_linea({route, ""}) + ") in " + cartella +
+           ": the profiles are drawn alone");
     return kUscitaErroreDescrizione;
   }
   return kUscitaPulita;

@@ -43,7 +43,8 @@ int comando_spiega(const opzioni_lette& o) {
                                ? voce_della_pagina(pagina_errori(), numero)
                                : std::string();
   if (voce.empty()) {
-    segnala("explain: " + numero + " is not an error or warning number of the compile (try 'compattatore explain --help')");
+    segnala("explain: " + numero +
+            " is not an error or warning number of the compile (try 'compattatore explain --help')");
     return kUscitaUso;
   }
   stampa_uscita(o.ha("--markdown") ? voce : testo_da_terminale(voce));

@@ -31,7 +31,8 @@ bool uscite_distinte(const descrizioni_utente& d, const std::string& uscita) {
   s.nome_linea = identita.nome_linea;
   s.numero_treno = identita.numero_treno;
   std::vector<std::string> uscite;
-  for (const auto& nome : {nome_file_tabella_linea(identita_di(s)), nome_file_scenario(identita_di(s)), nome_file_percorso(identita_di(s))}) {
+  for (const auto& nome : {nome_file_tabella_linea(identita_di(s)), nome_file_scenario(identita_di(s)),
+                           nome_file_percorso(identita_di(s))}) {
     uscite.push_back(CartellaDisco(uscita).percorso_di(nome));
   }
   uscite.push_back((std::filesystem::path(uscita) / nome_pagina_watch(d.nome_linea, d.numero_treno)).string());

@@ -61,7 +61,7 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   d.nome_linea = nome_dato.value_or(deduci_nome_linea(*linea));
   if (d.nome_linea.empty() && !nome_dato) {
     rifiuta(r, comando + ": cannot tell the route identifier from '" + *linea +
-            "': " + perche_nome_linea_non_dedotto(*linea) + " (or give --nome-linea)");
+                   "': " + perche_nome_linea_non_dedotto(*linea) + " (or give --nome-linea)");
     return std::nullopt;
   }
   if (const auto motivo_nome = motivo_identita_non_valida(d.nome_linea)) {
@@ -71,8 +71,8 @@ std::optional<descrizioni_utente> leggi_descrizioni_utente(const opzioni_lette& 
   d.numero_treno = o.valore("--numero-treno").value_or(deduci_numero_treno(*treno, d.nome_linea));
   if (d.numero_treno.empty() && !o.valore("--numero-treno")) {
     rifiuta(r, comando + ": cannot tell the train number from '" + *treno +
-            "': " + perche_numero_non_dedotto(*treno, d.nome_linea, nome_dato.has_value()) +
-            " (or give --numero-treno)");
+                   "': " + perche_numero_non_dedotto(*treno, d.nome_linea, nome_dato.has_value()) +
+                   " (or give --numero-treno)");
     return std::nullopt;
   }
   if (const auto motivo_numero = motivo_identita_non_valida(d.numero_treno)) {

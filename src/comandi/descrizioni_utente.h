@@ -18,7 +18,7 @@
 namespace cmp {
 
 struct descrizioni_utente {
-  std::string linea;         // the paths as given
+  std::string linea;  // the paths as given
   std::string treno;
   std::string nome_linea;    // UTF-8, checked
   std::string numero_treno;  // UTF-8, checked

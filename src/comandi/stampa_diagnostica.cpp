@@ -78,8 +78,8 @@ std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::s
   const std::size_t omessi = reperti.size() - mostrati.size();
   std::fflush(stderr);
   if (omessi > 0) {
-    avvisa(std::to_string(omessi) + " more warning" + (omessi == 1 ? " is" : "s are") +
-           " not shown: only the first " + std::to_string(kAvvisiMostrati) + " are printed");
+    avvisa(std::to_string(omessi) + " more warning" + (omessi == 1 ? " is" : "s are") + " not shown: only the first " +
+           std::to_string(kAvvisiMostrati) + " are printed");
   }
   return omessi;
 }

@@ -27,7 +27,8 @@ const std::vector<descrizione_comando> kComandi = {
          {"--line", "FILE", "the line description text"},
          {"--train", "FILE", "the train description text"},
          {"--out", "DIR", "where the binary files go; created with its parents when missing"},
-         {"--nome-linea", "NAME", "the route identifier; by default taken from LINE's name\nwhen it is <NAME>_linea.txt"},
+         {"--nome-linea", "NAME",
+          "the route identifier; by default taken from LINE's name\nwhen it is <NAME>_linea.txt"},
          {"--numero-treno", "NUMBER",
           "the train number; by default taken from TRAIN's name\nwhen it is <NAME>_<NUMBER>-.txt"},
          {"--no-plan", nullptr, "do not build or write the plan of the line (<NAME>_linea.dat)"},
@@ -44,7 +45,8 @@ const std::vector<descrizione_comando> kComandi = {
      "As in the built-in run, the files are still written after such an error (not with\n"
      "--strict). Exit status: 0 clean, 1 an error or a warning was recorded, 2 error 1250/1251 (nothing\n"
      "written), 3 a usage error or a file that cannot be read or written.\n",
-     0, comando_compila},
+     0,
+     comando_compila},
     {"export",
      "write the built-in descriptions and crew documents as a starting point",
      "compattatore export [--out DIR] [--force]\n",
@@ -60,7 +62,8 @@ const std::vector<descrizione_comando> kComandi = {
      },
      "Exit status: 0 written, 3 a usage error, a file already there (without --force)\n"
      "or a file that cannot be written.\n",
-     0, comando_esporta},
+     0,
+     comando_esporta},
     {"dump",
      "decode a binary scenario file into a readable listing or JSON",
      "compattatore dump FILE [--json] [--every N]\n",
@@ -78,7 +81,8 @@ const std::vector<descrizione_comando> kComandi = {
      },
      "Exit status: 0 decoded, 1 a damaged file (cut, of the wrong size, or holding values\n"
      "no compile writes), 3 a usage error or a file that cannot be read.\n",
-     1, comando_dump},
+     1,
+     comando_dump},
     {"plot",
      "draw the compiled line (plan and profiles) as an SVG picture or an interactive page",
      "compattatore plot --line LINE.txt --train TRAIN.txt --out FILE.svg|FILE.html\n"
@@ -93,14 +97,18 @@ const std::vector<descrizione_comando> kComandi = {
      "the plan and the profiles, tooltips with each object's source row, errors drawn at\n"
      "their kilometre) that loads nothing from anywhere.\n",
      {
-         {"--line", "FILE", "the line description: compiled in memory with --train (as\n'compile' does, with the same identity rules) and drawn;\nthe input files are never changed"},
+         {"--line", "FILE",
+          "the line description: compiled in memory with --train (as\n'compile' does, with the same identity rules) "
+          "and drawn;\nthe input files are never changed"},
          {"--train", "FILE", "the train description"},
          {"--from", "DIR",
           "draw the binary files of a compiled scenario: NAME_NUMBER.sim,\n"
           "NAME_NUMBER.dat and, when present, NAME_linea.dat (without it\n"
           "only the profiles are drawn); give --nome-linea and/or\n"
           "--numero-treno when DIR holds several scenarios"},
-         {"--out", "FILE", "the file to write (replaced whole; - is standard output): .html\nor .htm gives the interactive page, any other name the SVG picture"},
+         {"--out", "FILE",
+          "the file to write (replaced whole; - is standard output): .html\nor .htm gives the interactive page, any "
+          "other name the SVG picture"},
          {"--nome-linea", "NAME", "the route identifier"},
          {"--numero-treno", "NUMBER", "the train number"},
          {"--editor-url", "TEMPLATE",
@@ -117,7 +125,8 @@ const std::vector<descrizione_comando> kComandi = {
      "Exit status: 0 drawn, 1 drawn after a description error or warning was recorded, or nothing\n"
      "drawn from a damaged binary file, 2 error 1250/1251 (nothing written), 3 a usage\n"
      "error or a file that cannot be read or written.\n",
-     0, comando_plot},
+     0,
+     comando_plot},
     {"explain",
      "explain an error or warning number: its cause, where it points and the fix",
      "compattatore explain N [--markdown]\n",
@@ -128,7 +137,8 @@ const std::vector<descrizione_comando> kComandi = {
          {"--markdown", nullptr, "print the entry as the reference's Markdown source"},
      },
      "Exit status: 0 printed, 3 a usage error or a number no compile records.\n",
-     1, comando_spiega},
+     1,
+     comando_spiega},
     {"watch",
      "compile and draw again each time a description is saved; the page reloads itself",
      "compattatore watch --line LINE.txt --train TRAIN.txt [--out DIR]\n"
@@ -152,7 +162,8 @@ const std::vector<descrizione_comando> kComandi = {
      },
      "Ctrl-C (SIGINT) or SIGTERM ends it with status 0. Exit status 3: a usage error, a\n"
      "description that cannot be read at start, or folders that cannot be watched.\n",
-     0, comando_watch},
+     0,
+     comando_watch},
 #ifdef COMPATTATORE_LSP
     {"lsp",
      "a language server for editors: errors as you type, hover, completion",
@@ -167,7 +178,8 @@ const std::vector<descrizione_comando> kComandi = {
      },
      "Exit status: 0 after the client's shutdown and exit, 1 when the input ends or exit\n"
      "comes without shutdown, 3 a usage error.\n",
-     0, comando_lsp_tabella},
+     0,
+     comando_lsp_tabella},
 #endif
 };
 

@@ -57,7 +57,8 @@ std::string in_linea(std::string_view r) {
       const auto fine = r.find(recinto, i + n);
       if (fine != std::string_view::npos) {
         std::string_view dentro = r.substr(i + n, fine - i - n);
-        if (n > 1 && dentro.size() > 2 && dentro.front() == ' ' && dentro.back() == ' ') dentro = dentro.substr(1, dentro.size() - 2);
+        if (n > 1 && dentro.size() > 2 && dentro.front() == ' ' && dentro.back() == ' ')
+          dentro = dentro.substr(1, dentro.size() - 2);
         out += '\'';
         out += dentro;
         out += '\'';

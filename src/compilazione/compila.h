@@ -32,14 +32,14 @@ struct errore_lettura {
 
 // What a compile found, each kind kept apart.
 struct esito_compilazione {
-  errore_lettura lettura;                // what the readers left
+  errore_lettura lettura;  // what the readers left
   // The line reader's own error when the train reader recorded another one over it (an
   // error 15 of the line, then the train's): not the recorded number, shown as a note.
   std::optional<errore_lettura> lettura_linea;
-  std::vector<avviso_finitura> avvisi;   // the finishing pass's warnings (11 to 13), in order
+  std::vector<avviso_finitura> avvisi;  // the finishing pass's warnings (11 to 13), in order
   errore_finale finale = errore_finale::nessuno;
-  bool treno_letto = false;              // the train reader ran (or its text failed to arrive)
-  std::vector<riga_sorgente> righe;      // every row taken, in reading order
+  bool treno_letto = false;          // the train reader ran (or its text failed to arrive)
+  std::vector<riga_sorgente> righe;  // every row taken, in reading order
   // An error or a warning was recorded (what exit status 1 and --strict look at).
   bool con_errori() const { return lettura.codice != 0 || !avvisi.empty(); }
   // The binary files may be written: there was no final error.

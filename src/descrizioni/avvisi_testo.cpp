@@ -56,8 +56,9 @@ class ParoleCercate {
     for (int b = 0; b < 256; ++b) {
       const unsigned char c = minuscola_cp1252(static_cast<unsigned char>(b));
       basso_[static_cast<std::size_t>(b)] = c;
-      simboli_[static_cast<std::size_t>(b)] =
-          static_cast<std::int8_t>(c >= 'a' && c <= 'z' ? c - 'a' : c == '_' ? kSimboli - 1 : -1);
+      simboli_[static_cast<std::size_t>(b)] = static_cast<std::int8_t>(c >= 'a' && c <= 'z' ? c - 'a'
+                                                                       : c == '_'           ? kSimboli - 1
+                                                                                            : -1);
     }
     for (const auto& p : kParoleChiave) {
       for (const auto parola : parole_di(p.riconosce)) aggiungi(parola);
@@ -130,8 +131,8 @@ class ParoleCercate {
 
   std::array<unsigned char, 256> basso_{};
   std::array<std::int8_t, 256> simboli_{};  // the lower-cased byte as a letter 0 to 26 of a word, else -1
-  std::vector<std::string_view> parole_;                     // lower-cased
-  std::vector<std::uint64_t> richieste_;                     // the words of each keyword
+  std::vector<std::string_view> parole_;    // lower-cased
+  std::vector<std::uint64_t> richieste_;    // the words of each keyword
   std::array<std::uint64_t, kSimboli * kSimboli> per_coppia_{};  // the words by their first two bytes
 };
 
@@ -217,9 +218,9 @@ std::vector<avviso_testo> controlla_testo(std::string_view testo, formato_descri
     const std::string basso = minuscolo(campo);
     if (!una_parola(basso)) continue;
     if (const auto vicina = parola_vicina(basso, parole)) {
-      simili.push_back({errori::parola_simile, numero, colonna,
-                        "'" + da_cp1252(basso) + "' is no keyword, so the row is skipped; did you mean '" + *vicina +
-                            "'?"});
+      simili.push_back(
+          {errori::parola_simile, numero, colonna,
+           "'" + da_cp1252(basso) + "' is no keyword, so the row is skipped; did you mean '" + *vicina + "'?"});
     }
   }
   if (del_formato == 0) {

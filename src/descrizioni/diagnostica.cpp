@@ -28,10 +28,12 @@ std::int64_t cella_piu_uno(std::int32_t p) { return arrotonda(limiti_file::in_ce
 // A row's kind in words, from the keyword the reader took it by.
 std::string nome_chiave(std::string_view chiave) {
   static constexpr std::pair<std::string_view, std::string_view> kNomi[] = {
-      {"lunghezza percorso", "length"}, {"progressiva", "kilometre-reference"}, {"pendenza", "gradient"},
-      {"curva", "curve"}, {"montagna", "mountain"}, {"indicatori_v", "speed-indicator"},
-      {"cartello", "caption-board"}, {"velocit", "speed-limit"}, {"aderenza", "adhesion"},
-      {"segnale", "signal"}, {"rallentamento", "slow-order"}, {"abbattimento", "abbattimento"},
+      {"lunghezza percorso", "length"}, {"progressiva", "kilometre-reference"},
+      {"pendenza", "gradient"},         {"curva", "curve"},
+      {"montagna", "mountain"},         {"indicatori_v", "speed-indicator"},
+      {"cartello", "caption-board"},    {"velocit", "speed-limit"},
+      {"aderenza", "adhesion"},         {"segnale", "signal"},
+      {"rallentamento", "slow-order"},  {"abbattimento", "abbattimento"},
       {"stazione", "station"}};
   for (const auto& [parola, nome] : kNomi) {
     if (parola == chiave) return std::string(nome);
@@ -42,27 +44,40 @@ std::string nome_chiave(std::string_view chiave) {
 std::string limite_traccia(const Stato& s) {
   if (s.percorso.empty()) return "there is no track";
   const std::int64_t n = s.ultima_cella();
-  return "the track has cells 0 to " + std::to_string(n) + ", so a row may start at most at " +
-         metri(50 * n - 100) + " and a station at most at " + metri(50 * n - 800);
+  return "the track has cells 0 to " + std::to_string(n) + ", so a row may start at most at " + metri(50 * n - 100) +
+         " and a station at most at " + metri(50 * n - 800);
 }
 
 }  // namespace
 
 std::string nome_tipo_cella(std::uint8_t tipo) {
   switch (tipo) {
-    case 0: return "nothing";
-    case 1: return "a signal";
-    case 2: return "the end of a slow order";
-    case 3: return "the start of a slow order";
-    case 4: return "a slow-order warning point";
-    case 5: return "a slow-order approach cell";
-    case 6: return "speed-indicator boards";
-    case 10: return "a station stop";
-    case 11: return "a mountain marker";
-    case 12: return "an abbattimento point with a value";
-    case 13: return "an abbattimento point";
-    case 14: return "a caption board";
-    default: return "an object of type " + std::to_string(tipo);
+    case 0:
+      return "nothing";
+    case 1:
+      return "a signal";
+    case 2:
+      return "the end of a slow order";
+    case 3:
+      return "the start of a slow order";
+    case 4:
+      return "a slow-order warning point";
+    case 5:
+      return "a slow-order approach cell";
+    case 6:
+      return "speed-indicator boards";
+    case 10:
+      return "a station stop";
+    case 11:
+      return "a mountain marker";
+    case 12:
+      return "an abbattimento point with a value";
+    case 13:
+      return "an abbattimento point";
+    case 14:
+      return "a caption board";
+    default:
+      return "an object of type " + std::to_string(tipo);
   }
 }
 
@@ -75,15 +90,23 @@ std::string cella_n(std::int64_t c) { return "cell " + std::to_string(c); }
 bool ha_messo(const riga_sorgente& r, std::int64_t cella, const tratto& t, int stazione) {
   const std::string_view k = r.chiave;
   switch (t.tipo) {
-    case tipo_cella::segnale: return k == "segnale" && cella_piu_uno(r.posizione) == cella;
-    case tipo_cella::inizio_rallentamento: return k == "rallentamento" && cella_piu_uno(r.posizione) == cella;
-    case tipo_cella::avviso_rallentamento: return k == "rallentamento" && cella_piu_uno(r.posizione - 1200) == cella;
-    case tipo_cella::indicatori_v_max: return k == "indicatori_v" && cella_piu_uno(r.posizione) == cella;
-    case tipo_cella::cartello: return k == "cartello" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::segnale:
+      return k == "segnale" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::inizio_rallentamento:
+      return k == "rallentamento" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::avviso_rallentamento:
+      return k == "rallentamento" && cella_piu_uno(r.posizione - 1200) == cella;
+    case tipo_cella::indicatori_v_max:
+      return k == "indicatori_v" && cella_piu_uno(r.posizione) == cella;
+    case tipo_cella::cartello:
+      return k == "cartello" && cella_piu_uno(r.posizione) == cella;
     case tipo_cella::abbattimento:
-    case tipo_cella::abbattimento_valore: return k == "abbattimento" && arrotonda(limiti_file::in_celle(r.posizione)) == cella;
-    case tipo_cella::fermata: return k == "stazione" && stazione == t.parametro1;
-    default: return false;
+    case tipo_cella::abbattimento_valore:
+      return k == "abbattimento" && arrotonda(limiti_file::in_celle(r.posizione)) == cella;
+    case tipo_cella::fermata:
+      return k == "stazione" && stazione == t.parametro1;
+    default:
+      return false;
   }
 }
 
@@ -323,7 +346,8 @@ const riga_sorgente* riga_del_posto_occupato(const esito_compilazione& esito) {
 
 std::string messaggio_posto_occupato(const riga_sorgente& r, errore_finale finale) {
   return "cell 1 of the track is reserved (" +
-         std::string(finale == errore_finale::posto_scenario ? "its first value" : "its second value, the check codes") +
+         std::string(finale == errore_finale::posto_scenario ? "its first value"
+                                                             : "its second value, the check codes") +
          "), and this '" + std::string(r.chiave) + "' row at " + std::to_string(r.posizione) +
          " m puts a mark there; move it at least 50 m further on";
 }

@@ -34,8 +34,8 @@ void aggiungi_controllo(std::vector<reperto>& out, const esito_compilazione& esi
   const testo_descrizione quale =
       formato == formato_descrizione::linea ? testo_descrizione::linea : testo_descrizione::treno;
   std::vector<avviso_testo> avvisi = controlla_testo(testo, formato);
-  const bool nessuna_riga = std::any_of(avvisi.begin(), avvisi.end(),
-                                        [](const avviso_testo& a) { return a.codice == errori::nessuna_riga; });
+  const bool nessuna_riga =
+      std::any_of(avvisi.begin(), avvisi.end(), [](const avviso_testo& a) { return a.codice == errori::nessuna_riga; });
   if (!nessuna_riga) {
     for (auto& a : sviste_del_testo(testo, formato)) avvisi.push_back(std::move(a));
     for (const auto& a : delle_righe) {
@@ -126,7 +126,8 @@ std::vector<reperto> reperti_compilazione(const Stato& s, const esito_compilazio
 }
 
 bool analisi_descrizioni::con_avvisi_testo() const {
-  return std::any_of(reperti.begin(), reperti.end(), [](const reperto& r) { return r.genere == genere_reperto::testo; });
+  return std::any_of(reperti.begin(), reperti.end(),
+                     [](const reperto& r) { return r.genere == genere_reperto::testo; });
 }
 
 analisi_descrizioni analizza_descrizioni(Stato& s, std::string_view testo_linea, std::string_view testo_treno,

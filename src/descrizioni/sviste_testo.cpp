@@ -288,8 +288,8 @@ namespace {
 
 // The rows with a position, by the keyword the readers took them by.
 bool con_posizione(std::string_view chiave) {
-  for (const std::string_view c : {"pendenza", "curva", "montagna", "indicatori_v", "cartello", "velocit",
-                                   "aderenza", "segnale", "rallentamento", "abbattimento", "stazione"}) {
+  for (const std::string_view c : {"pendenza", "curva", "montagna", "indicatori_v", "cartello", "velocit", "aderenza",
+                                   "segnale", "rallentamento", "abbattimento", "stazione"}) {
     if (c == chiave) return true;
   }
   return false;

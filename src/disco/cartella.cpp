@@ -62,10 +62,13 @@ std::optional<std::string> Cartella::leggi_ingresso(const std::string& nome, std
 
 std::optional<std::string> Cartella::nome_inutilizzabile(const std::string& nome) {
   switch (tipo(nome)) {
-    case TipoVoce::cartella: return std::string(std::strerror(EISDIR));
+    case TipoVoce::cartella:
+      return std::string(std::strerror(EISDIR));
     case TipoVoce::dispositivo:
-    case TipoVoce::altro: return std::string("not a regular file");
-    default: return std::nullopt;
+    case TipoVoce::altro:
+      return std::string("not a regular file");
+    default:
+      return std::nullopt;
   }
 }
 
@@ -85,11 +88,12 @@ namespace {
 // gave none. A run killed between two renames leaves it, and the next write puts the old
 // files back. Names never hold a tab or a line break (identities refuse control
 // characters).
-std::string giornale_di(const std::vector<file_da_scrivere>& file, const std::vector<std::optional<std::string>>& da_parte,
-                        const std::vector<bool>& cera) {
+std::string giornale_di(const std::vector<file_da_scrivere>& file,
+                        const std::vector<std::optional<std::string>>& da_parte, const std::vector<bool>& cera) {
   std::vector<riga_giornale> righe;
   for (std::size_t i = 0; i < file.size(); ++i) {
-    righe.push_back({file[i].nome, da_parte[i] ? *da_parte[i] : std::string(cera[i] ? kVecchioSenzaNome : kNessunVecchio)});
+    righe.push_back(
+        {file[i].nome, da_parte[i] ? *da_parte[i] : std::string(cera[i] ? kVecchioSenzaNome : kNessunVecchio)});
   }
   return testo_giornale(righe);
 }
@@ -190,8 +194,8 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
   std::vector<std::optional<std::string>> da_parte(file.size());
   std::vector<bool> cera(file.size());
   std::size_t rinominati = 0;
-  std::optional<std::string> giornale;  // the journal under its temporary name
-  bool con_giornale = false;            // the journal under its own name
+  std::optional<std::string> giornale;        // the journal under its temporary name
+  bool con_giornale = false;                  // the journal under its own name
   std::optional<std::string> copia_giornale;  // its blocks, while it is removed
   try {
     for (std::size_t i = 0; i < file.size(); ++i) {
@@ -200,9 +204,8 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
     }
     if (file.size() > 1) {  // one rename alone is never half done
       const std::string g = giornale_di(file, da_parte, cera);
-      giornale = per_il_file(*this, ultimo, [&] {
-        return scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); });
-      });
+      giornale = per_il_file(
+          *this, ultimo, [&] { return scrivi_temporaneo(kGiornale, [&g](const ScriviPezzo& scrivi) { scrivi(g); }); });
     }
     // The journal is on the device with the files, before the first rename can be.
     per_il_file(*this, ultimo, [&] { rendi_durevoli(da_rendere_durevoli(file, temporanei, giornale)); });
@@ -240,7 +243,8 @@ void Cartella::scrivi_insieme(std::vector<file_da_scrivere> file) {
 
 std::vector<std::string> CartellaMemoria::nomi_propri() {
   std::vector<std::string> out;
-  for (auto it = file.lower_bound(".compattatore."); it != file.end() && it->first.rfind(".compattatore.", 0) == 0; ++it) {
+  for (auto it = file.lower_bound(".compattatore."); it != file.end() && it->first.rfind(".compattatore.", 0) == 0;
+       ++it) {
     out.push_back(it->first);
   }
   return out;

@@ -183,9 +183,7 @@ class TurnoCartella {
 class CartellaMemoria : public Cartella {
  public:
   std::optional<std::string> leggi(const std::string& nome) override;
-  TipoVoce tipo(const std::string& nome) override {
-    return file.count(nome) != 0 ? TipoVoce::file : TipoVoce::assente;
-  }
+  TipoVoce tipo(const std::string& nome) override { return file.count(nome) != 0 ? TipoVoce::file : TipoVoce::assente; }
   void elimina(const std::string& nome) override { file.erase(nome); }
   std::string percorso_di(const std::string& nome) const override { return nome; }
   std::vector<std::string> elenca_file() override;

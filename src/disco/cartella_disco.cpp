@@ -66,7 +66,10 @@ using orologio = std::chrono::steady_clock;
 class Lettore {
  public:
   Lettore(int fd, bool flusso, bool fifo, const std::string& percorso)
-      : fd_(fd), flusso_(flusso), fifo_(fifo), percorso_(percorso),
+      : fd_(fd),
+        flusso_(flusso),
+        fifo_(fifo),
+        percorso_(percorso),
         fine_(orologio::now() + std::chrono::milliseconds(kAttesaFineMs)),
         scrittore_(orologio::now() + std::chrono::milliseconds(kAttesaScrittoreMs)) {}
 
@@ -337,7 +340,8 @@ void BloccoCartella::rilascia() {
   // Removed while still locked, and only when the name still leads to it: a later run
   // that opened it meanwhile sees it gone and takes a new one.
   const std::string percorso = percorso_blocco();
-  struct stat sul_nome {}, aperto {};
+  struct stat sul_nome {
+  }, aperto{};
   if (::fstat(fd_, &aperto) == 0 && ::lstat(percorso.c_str(), &sul_nome) == 0 && stesso_file(sul_nome, aperto)) {
     ::unlink(percorso.c_str());  // a folder that refuses it (sticky, another user's file) keeps it: no harm
   }

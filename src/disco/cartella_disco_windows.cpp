@@ -29,16 +29,24 @@ namespace {
 std::string motivo(DWORD errore) {
   switch (errore) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return "No such file or directory";
-    case ERROR_ACCESS_DENIED: return "Permission denied";
+    case ERROR_PATH_NOT_FOUND:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "Permission denied";
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return "the file is in use by another program";
+    case ERROR_LOCK_VIOLATION:
+      return "the file is in use by another program";
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return "No space left on device";
-    case ERROR_FILENAME_EXCED_RANGE: return "File name too long";
-    case ERROR_WRITE_PROTECT: return "Read-only file system";
-    case ERROR_DIRECTORY: return "Not a directory";
-    default: break;
+    case ERROR_HANDLE_DISK_FULL:
+      return "No space left on device";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "File name too long";
+    case ERROR_WRITE_PROTECT:
+      return "Read-only file system";
+    case ERROR_DIRECTORY:
+      return "Not a directory";
+    default:
+      break;
   }
   char testo[256] = {};
   const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errore,
@@ -58,8 +66,8 @@ std::wstring in_utf16(const std::string& testo, UINT pagina) {
 
 std::string da_utf16(const std::wstring& testo, UINT pagina) {
   if (testo.empty()) return {};
-  const int n = WideCharToMultiByte(pagina, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0, nullptr,
-                                    nullptr);
+  const int n =
+      WideCharToMultiByte(pagina, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0, nullptr, nullptr);
   std::string t(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(pagina, 0, testo.data(), static_cast<int>(testo.size()), t.data(), n, nullptr, nullptr);
   return t;
@@ -197,8 +205,8 @@ std::optional<std::string> leggi_largo(const std::wstring& largo, const std::str
   if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) && ammesse == letture::solo_file) {
     throw ErroreFile(percorso, "not a regular file");
   }
-  Maniglia h(CreateFileW(largo.c_str(), GENERIC_READ, kCondivisioneTutta, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  Maniglia h(CreateFileW(largo.c_str(), GENERIC_READ, kCondivisioneTutta, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr));
   if (!h.valida()) {
     const DWORD e = GetLastError();
     if (assente(e)) return std::nullopt;
@@ -234,7 +242,8 @@ void scrivi_uscita(const std::string& percorso, std::string_view byte) {
     std::fflush(stdout);  // what was printed before comes first
     std::size_t scritti = 0;
     while (scritti < byte.size()) {
-      const int n = ::_write(1, byte.data() + scritti, static_cast<unsigned>(std::min<std::size_t>(byte.size() - scritti, 1u << 30)));
+      const int n = ::_write(1, byte.data() + scritti,
+                             static_cast<unsigned>(std::min<std::size_t>(byte.size() - scritti, 1u << 30)));
       if (n <= 0) throw ErroreFile("standard output", "write error");
       scritti += static_cast<std::size_t>(n);
     }
@@ -255,11 +264,12 @@ void scrivi_uscita(const std::string& percorso, std::string_view byte) {
   scrivi_file_atomico(percorso, byte);
 }
 
-
 namespace {
 
 // The name on disk of a file of this folder, as Windows takes it.
-std::wstring nome_largo(const std::string& nome, bool nomi_cp1252) { return in_utf16(nome, nomi_cp1252 ? 1252 : CP_ACP); }
+std::wstring nome_largo(const std::string& nome, bool nomi_cp1252) {
+  return in_utf16(nome, nomi_cp1252 ? 1252 : CP_ACP);
+}
 
 std::wstring percorso_largo_in(const std::string& base, const std::string& nome, bool nomi_cp1252) {
   const bool con_separatore = !base.empty() && separatore(base.back());
@@ -269,8 +279,8 @@ std::wstring percorso_largo_in(const std::string& base, const std::string& nome,
 // A fresh name beside the folder's files, made by creating it (CREATE_NEW): the handle,
 // open for writing, and the name.
 std::pair<HANDLE, std::string> crea_nuovo(const std::string& base, const std::string& prefisso) {
-  std::uint64_t seme = GetTickCount64() ^ (std::uint64_t{GetCurrentProcessId()} << 32) ^
-                       reinterpret_cast<std::uintptr_t>(&seme);
+  std::uint64_t seme =
+      GetTickCount64() ^ (std::uint64_t{GetCurrentProcessId()} << 32) ^ reinterpret_cast<std::uintptr_t>(&seme);
   for (int volta = 0; volta < 100; ++volta) {
     seme = seme * 6364136223846793005ULL + 1442695040888963407ULL;
     constexpr char kCifre[] = "abcdefghijklmnopqrstuvwxyz0123456789";

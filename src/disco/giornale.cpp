@@ -46,10 +46,14 @@ bool nome_semplice(std::string_view nome) {
 
 std::string che_cosa(TipoVoce t) {
   switch (t) {
-    case TipoVoce::cartella: return "a folder";
-    case TipoVoce::collegamento: return "a link";
-    case TipoVoce::dispositivo: return "a device";
-    default: return "not a regular file";
+    case TipoVoce::cartella:
+      return "a folder";
+    case TipoVoce::collegamento:
+      return "a link";
+    case TipoVoce::dispositivo:
+      return "a device";
+    default:
+      return "not a regular file";
   }
 }
 

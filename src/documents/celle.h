@@ -20,9 +20,7 @@ std::string regola(std::size_t n);
 // The text filled on the right with blanks (or with `riempitivo`) to exactly `larghezza`
 // characters. A longer text is cut to the width, so a cell never pushes the next rule.
 std::string cella(std::string_view testo, std::size_t larghezza, char riempitivo = ' ');
-inline std::string cella_punti(std::string_view testo, std::size_t larghezza) {
-  return cella(testo, larghezza, '.');
-}
+inline std::string cella_punti(std::string_view testo, std::size_t larghezza) { return cella(testo, larghezza, '.'); }
 // The text right-aligned in `larghezza` characters (cut on the left when longer).
 std::string cella_a_destra(std::string_view testo, std::size_t larghezza);
 

@@ -62,7 +62,8 @@ std::vector<std::string> righe_rallentamenti(const Stato& s) {
 }
 
 void dati_rallentamenti(const Stato& s, Cartella& cartella) {
-  scrivi_tabella(cartella, nome_documento(identita_di(s), kSuffissoRallentamenti), tabella_righe(righe_rallentamenti(s)));
+  scrivi_tabella(cartella, nome_documento(identita_di(s), kSuffissoRallentamenti),
+                 tabella_righe(righe_rallentamenti(s)));
 }
 
 }  // namespace cmp

@@ -49,8 +49,8 @@ void intestazione(std::vector<std::string>& r, const Stato& s) {
   const std::string treno = spazi(7) + da_cp1252(s.numero_treno);
   r.push_back(spazi(2) + regola(19) + spazi(6) + regola(19) + spazi(27) + regola(23));
   r.push_back(riga_tabella(kIntestazione, {"  Fascicolo Linee", "", "      Treno", "", " Sigla di Composizione"}));
-  r.push_back(riga_tabella(kIntestazione, {spazi(5) + std::string(kRegioneMaiuscole), "", treno,
-                                           "     Scheda n° 1/2", "        VS140 C"}));
+  r.push_back(riga_tabella(
+      kIntestazione, {spazi(5) + std::string(kRegioneMaiuscole), "", treno, "     Scheda n° 1/2", "        VS140 C"}));
   r.push_back(riga_tabella(kIntestazione, {regola(19), "", regola(19), "", "         105%"}));
   r.push_back(riga_tabella(kIntestazione, {" Validità", "", " Termine Scheda",
                                            "    Da: " + std::string(kPrimaLocalitaMaiuscole), regola(23)}));
@@ -61,10 +61,9 @@ void intestazione(std::vector<std::string>& r, const Stato& s) {
 }
 
 void classificazione(std::vector<std::string>& r) {
-  r.push_back(spazi(2) + regola(22) + " " + regola(21) + spazi(26) +
-              unisci({"", " Int. alla Sigla ", spazi(5), ""}));
-  r.push_back(
-      riga_tabella(kClassificazione, {" Classificazione", " Massa Bloccata", "", "      ALe 582", " RSC4"}) + " ");
+  r.push_back(spazi(2) + regola(22) + " " + regola(21) + spazi(26) + unisci({"", " Int. alla Sigla ", spazi(5), ""}));
+  r.push_back(riga_tabella(kClassificazione, {" Classificazione", " Massa Bloccata", "", "      ALe 582", " RSC4"}) +
+              " ");
   r.push_back(riga_tabella(kClassificazione, {"         R", "        1ALe+1Le"}) + " ");
   // The free area between the boxes stays open.
   r.push_back(riga_tabella(kClassificazione, {regola(22), regola(21), "", regola(17), regola(5)}));
@@ -72,11 +71,11 @@ void classificazione(std::vector<std::string>& r) {
 
 void orario(std::vector<std::string>& r) {
   r.push_back(spazi(3) + regola(92));
-  r.push_back(riga_tabella(kTestataOrario,
-                           {" Vel.", " Vel.", "  Prog", "", "Rec", "Bin.Dx", "SRS", " Simbologia", "SRS"}) +
-              " ");
-  r.push_back(riga_tabella(kTestataOrario, {" Max.", "Marc.", "   Km.           Localita'", "     Orario", "", "V. Max",
-                                            " SX", "", " DX"}));
+  r.push_back(
+      riga_tabella(kTestataOrario, {" Vel.", " Vel.", "  Prog", "", "Rec", "Bin.Dx", "SRS", " Simbologia", "SRS"}) +
+      " ");
+  r.push_back(riga_tabella(
+      kTestataOrario, {" Max.", "Marc.", "   Km.           Localita'", "     Orario", "", "V. Max", " SX", "", " DX"}));
   r.push_back(riga_regola(kTestataOrario));
   const std::string binario = "  /";
   // The train holds each station's departure (the arrival at the last): the stop at an
@@ -89,11 +88,11 @@ void orario(std::vector<std::string>& r) {
                                           orari(ora(seconda, -1), ora(seconda)), "", binario}));
   r.push_back(riga_tabella(kRigheOrario, {velocita(2), velocita(2), "", " Sott.Km.142,236", "", "", binario}));
   r.push_back(riga_tabella(kRigheOrario, {velocita(3), velocita(3), "", " C.C.Km.143,845", "", "", binario}));
-  r.push_back(riga_tabella(kRigheOrario, {"", "", "151.082", fermata(kTerzaStazione), orari(ora(terza, -1), ora(terza)),
-                                          "0.5", binario}));
+  r.push_back(riga_tabella(
+      kRigheOrario, {"", "", "151.082", fermata(kTerzaStazione), orari(ora(terza, -1), ora(terza)), "0.5", binario}));
   // The kilometre reckoning steps here: the figure closes with its own small box.
-  r.push_back(riga_tabella(kRigheOrario, {"", "", "160.858_|", fermata(kStazioneArrivo), orari(ora(arrivo), ora(arrivo, 4)),
-                                          "", binario, "         1"}));
+  r.push_back(riga_tabella(kRigheOrario, {"", "", "160.858_|", fermata(kStazioneArrivo),
+                                          orari(ora(arrivo), ora(arrivo, 4)), "", binario, "         1"}));
   r.push_back(riga_tabella(kRigheOrario, {"", "", "154.207 \\", "", "", "", binario}));
   r.push_back(riga_regola(kChiusuraOrario));
 }

@@ -50,11 +50,13 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
      "none of the three cells of one look-back distance before the slow order starting at {oggetto} is free for "
      "an abbattimento point"},
     {errori::abbattimento_rallentamento, "abbattimento_rallentamento", finitura, T, false,
-     "no room for an abbattimento point at {cella_registrata}, inside the slow order starting at {oggetto} or before the "
+     "no room for an abbattimento point at {cella_registrata}, inside the slow order starting at {oggetto} or before "
+     "the "
      "first signal after it"},
     {errori::posizione_oltre, "posizione_oltre", entrambi_i_lettori, T, false,
      "{riga} at {posizione} lies too close to or beyond the end of the track: {limite_percorso}"},
-    {errori::segnale_occupato, "segnale_occupato", lettore_treno, T, false, "the signal at {posizione} falls on {cella}"},
+    {errori::segnale_occupato, "segnale_occupato", lettore_treno, T, false,
+     "the signal at {posizione} falls on {cella}"},
     {errori::avviso_occupato, "avviso_occupato", lettore_treno, T, false,
      "the warning point 1200 m before the slow order at {posizione} falls on {cella_avviso}"},
     {errori::inizio_occupato, "inizio_occupato", lettore_treno, T, false,
@@ -71,7 +73,8 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::fermata_iniziale, "fermata_iniziale", lettore_treno, T, false,
      "the stop cell of a station would be cell 1 or lower (its area ends at 100 m or before)"},
     {errori::lettura, "lettura", entrambi_i_lettori, T, false, "{dettaglio}"},
-    {errori::lunghezza_negativa, "lunghezza_negativa", lettore_linea, L, true, "the line length {lunghezza} is negative"},
+    {errori::lunghezza_negativa, "lunghezza_negativa", lettore_linea, L, true,
+     "the line length {lunghezza} is negative"},
     {errori::cartello_fuori_percorso, "cartello_fuori_percorso", lettore_linea, L, true,
      "the board at {posizione} would fall before cell 0 (positions below -75 m have no cell)"},
     {errori::troppe_montagne, "troppe_montagne", lettore_linea, L, true,

@@ -59,16 +59,16 @@ inline constexpr std::int32_t parola_simile = 201;  // a keyword field close to 
 inline constexpr std::int32_t nessuna_riga = 202;   // not one row of the description's kind
 inline constexpr std::int32_t testo_utf8 = 203;     // a UTF-8 text read as Windows-1252
 // The slips the readers take in silence, from the texts and the rows the compile read.
-inline constexpr std::int32_t nome_stazione_numero = 204;    // a station's name is a number: one value too many
-inline constexpr std::int32_t nome_stazione_virgola = 205;   // a station row goes on after its name: a comma in it
-inline constexpr std::int32_t parola_maiuscola = 206;        // a general keyword of the line with capitals
-inline constexpr std::int32_t riga_fuori_sezione = 207;      // a row under another section's header
-inline constexpr std::int32_t sezione_mancante = 208;        // a row section's header missing: its rows dropped
-inline constexpr std::int32_t curva_senza_parola = 209;      // a curve's class with no 'curva' ('curve4')
-inline constexpr std::int32_t righe_fuori_ordine = 210;      // gradient or profile rows out of order
-inline constexpr std::int32_t riga_oltre_linea = 211;        // a row past the line's length, in the run-out
-inline constexpr std::int32_t fine_riga_cr = 212;            // lines that end with a CR alone
-inline constexpr std::int32_t blank_dopo_parola = 213;       // a blank and a number where the comma belongs
+inline constexpr std::int32_t nome_stazione_numero = 204;   // a station's name is a number: one value too many
+inline constexpr std::int32_t nome_stazione_virgola = 205;  // a station row goes on after its name: a comma in it
+inline constexpr std::int32_t parola_maiuscola = 206;       // a general keyword of the line with capitals
+inline constexpr std::int32_t riga_fuori_sezione = 207;     // a row under another section's header
+inline constexpr std::int32_t sezione_mancante = 208;       // a row section's header missing: its rows dropped
+inline constexpr std::int32_t curva_senza_parola = 209;     // a curve's class with no 'curva' ('curve4')
+inline constexpr std::int32_t righe_fuori_ordine = 210;     // gradient or profile rows out of order
+inline constexpr std::int32_t riga_oltre_linea = 211;       // a row past the line's length, in the run-out
+inline constexpr std::int32_t fine_riga_cr = 212;           // lines that end with a CR alone
+inline constexpr std::int32_t blank_dopo_parola = 213;      // a blank and a number where the comma belongs
 // The guard of the reserved slots after the finishing pass: nothing is written.
 inline constexpr std::int32_t posto_scenario_occupato = 1250;
 inline constexpr std::int32_t posto_percorso_occupato = 1251;

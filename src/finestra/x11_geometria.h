@@ -9,9 +9,7 @@ struct Rettangolo {
   int y = 0;
   int larghezza = 0;
   int altezza = 0;
-  bool contiene(int px, int py) const {
-    return px >= x && py >= y && px < x + larghezza && py < y + altezza;
-  }
+  bool contiene(int px, int py) const { return px >= x && py >= y && px < x + larghezza && py < y + altezza; }
 };
 
 // The waiting window, in pixels.

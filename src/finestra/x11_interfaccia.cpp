@@ -26,7 +26,8 @@ bool attendi_esposizione(Display* d, Window w, std::chrono::milliseconds limite)
   XEvent e;
   for (;;) {
     if (XCheckTypedWindowEvent(d, w, Expose, &e)) return true;
-    const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
+    const auto resto =
+        std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
     if (resto.count() <= 0) return false;
     pollfd p{ConnectionNumber(d), POLLIN, 0};
     ::poll(&p, 1, static_cast<int>(resto.count()));
@@ -100,18 +101,17 @@ class InterfacciaX11 final : public Interfaccia {
   Pixmap disegna_attesa() {
     Display* d = schermo_->display();
     const Colori& c = schermo_->colori();
-    const Pixmap p = XCreatePixmap(d, attesa_, kLarghezzaAttesa, kAltezzaAttesa,
-                                   static_cast<unsigned>(schermo_->profondita()));
+    const Pixmap p =
+        XCreatePixmap(d, attesa_, kLarghezzaAttesa, kAltezzaAttesa, static_cast<unsigned>(schermo_->profondita()));
     XftDraw* disegno = XftDrawCreate(d, p, schermo_->visual(), schermo_->mappa_colori());
     XftDrawRect(disegno, &c.sfondo, 0, 0, kLarghezzaAttesa, kAltezzaAttesa);
     XRectangle scatola{static_cast<short>(kEtichetta.x), static_cast<short>(kEtichetta.y),
                        static_cast<unsigned short>(kEtichetta.larghezza),
                        static_cast<unsigned short>(kEtichetta.altezza)};
     XftDrawSetClipRectangles(disegno, 0, 0, &scatola, 1);
-    XftDrawStringUtf8(disegno, &c.testo, carattere_etichetta_, kEtichetta.x,
-                      kEtichetta.y + carattere_etichetta_->ascent,
-                      reinterpret_cast<const FcChar8*>(kTestoEtichetta.data()),
-                      static_cast<int>(kTestoEtichetta.size()));
+    XftDrawStringUtf8(
+        disegno, &c.testo, carattere_etichetta_, kEtichetta.x, kEtichetta.y + carattere_etichetta_->ascent,
+        reinterpret_cast<const FcChar8*>(kTestoEtichetta.data()), static_cast<int>(kTestoEtichetta.size()));
     XftDrawDestroy(disegno);
     return p;
   }

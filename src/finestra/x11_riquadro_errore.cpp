@@ -32,9 +32,9 @@ class Riquadro {
       : schermo_(schermo), d_(schermo.display()), carattere_(carattere), messaggio_(messaggio) {
     disposizione_ = disponi_riquadro(larghezza_testo(d_, carattere_, messaggio_),
                                      carattere_->ascent + carattere_->descent, schermo.dpi());
-    finestra_ = schermo.crea_finestra(disposizione_.larghezza, disposizione_.altezza, kRuoloErrore,
-                                      ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                                          StructureNotifyMask);
+    finestra_ =
+        schermo.crea_finestra(disposizione_.larghezza, disposizione_.altezza, kRuoloErrore,
+                              ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
     rendi_modale(proprietaria);
     gc_ = XCreateGC(d_, finestra_, 0, nullptr);
     disegno_ = XftDrawCreate(d_, finestra_, schermo.visual(), schermo.mappa_colori());

@@ -9,7 +9,8 @@
 namespace cmp::x11 {
 namespace {
 
-XftColor alloca_colore(Display* d, Visual* v, Colormap m, unsigned short rosso, unsigned short verde, unsigned short blu) {
+XftColor alloca_colore(Display* d, Visual* v, Colormap m, unsigned short rosso, unsigned short verde,
+                       unsigned short blu) {
   XRenderColor rc{rosso, verde, blu, 0xffff};
   XftColor c{};
   if (!XftColorAllocValue(d, v, m, &rc, &c)) {
@@ -52,16 +53,9 @@ Schermo::~Schermo() {
 }
 
 void Schermo::prepara_atomi() {
-  std::array<const char*, 10> nomi = {"WM_PROTOCOLS",
-                                      "WM_DELETE_WINDOW",
-                                      "WM_WINDOW_ROLE",
-                                      "_NET_WM_NAME",
-                                      "_NET_WM_PID",
-                                      "_NET_WM_WINDOW_TYPE",
-                                      "_NET_WM_WINDOW_TYPE_DIALOG",
-                                      "_NET_WM_STATE",
-                                      "_NET_WM_STATE_MODAL",
-                                      "UTF8_STRING"};
+  std::array<const char*, 10> nomi = {
+      "WM_PROTOCOLS",        "WM_DELETE_WINDOW",           "WM_WINDOW_ROLE", "_NET_WM_NAME",        "_NET_WM_PID",
+      "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_WM_STATE",  "_NET_WM_STATE_MODAL", "UTF8_STRING"};
   std::array<Atom, 10> a{};
   XInternAtoms(display(), const_cast<char**>(nomi.data()), static_cast<int>(nomi.size()), False, a.data());
   atomi_ = {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]};
@@ -90,9 +84,9 @@ Window Schermo::crea_finestra(int larghezza, int altezza, std::string_view ruolo
   attributi.background_pixel = colori_.sfondo.pixel;
   attributi.border_pixel = colori_.testo.pixel;
   attributi.event_mask = maschera_eventi;
-  const Window w = XCreateWindow(d, radice(), x, y, static_cast<unsigned>(larghezza), static_cast<unsigned>(altezza),
-                                 0, CopyFromParent, InputOutput, CopyFromParent,
-                                 CWBackPixel | CWBorderPixel | CWEventMask, &attributi);
+  const Window w =
+      XCreateWindow(d, radice(), x, y, static_cast<unsigned>(larghezza), static_cast<unsigned>(altezza), 0,
+                    CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask, &attributi);
 
   // The window keeps its size: the window manager offers no resizing.
   XSizeHints* misura = XAllocSizeHints();

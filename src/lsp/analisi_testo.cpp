@@ -134,7 +134,8 @@ bool scritto_da(std::string_view basso, formato_descrizione f) {
   const sezioni proprie = linea ? sezioni(kSezioniLinea) : sezioni(kSezioniTreno);
   const sezioni altre = linea ? sezioni(kSezioniTreno) : sezioni(kSezioniLinea);
   for (const std::string_view sezione : proprie) {
-    if (std::find(altre.begin(), altre.end(), sezione) == altre.end() && basso.find(sezione) != std::string_view::npos) return true;
+    if (std::find(altre.begin(), altre.end(), sezione) == altre.end() && basso.find(sezione) != std::string_view::npos)
+      return true;
   }
   for (const auto& p : kParoleChiave) {
     if (p.formato == f && basso.find(std::string(p.parola) + ",") != std::string_view::npos) return true;
@@ -155,9 +156,12 @@ std::optional<formato_descrizione> formato_dal_contenuto(std::string_view testo)
 std::optional<long long> cella_della_riga(const parola_chiave& p, long long posizione) {
   const auto arrotonda_pari = [](double x) { return static_cast<long long>(arrotonda(x)); };
   switch (p.cella) {
-    case cella_riga::posizione: return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)));
-    case cella_riga::posizione_piu_1: return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)) + 1.0);
-    default: return std::nullopt;
+    case cella_riga::posizione:
+      return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)));
+    case cella_riga::posizione_piu_1:
+      return arrotonda_pari(limiti_file::in_celle(static_cast<double>(posizione)) + 1.0);
+    default:
+      return std::nullopt;
   }
 }
 

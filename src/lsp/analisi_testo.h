@@ -18,13 +18,13 @@ struct campo_letto {
 };
 
 struct riga_letta {
-  int numero = 0;                        // line, from 0
-  std::string sezione;                   // the last header above it, lower-cased ("" before any)
-  bool intestazione = false;             // the line is a section header
-  bool generale = false;                 // a row of the general part (before the first header after [generale])
-  const parola_chiave* parola = nullptr; // the keyword recognised, if any
+  int numero = 0;                         // line, from 0
+  std::string sezione;                    // the last header above it, lower-cased ("" before any)
+  bool intestazione = false;              // the line is a section header
+  bool generale = false;                  // a row of the general part (before the first header after [generale])
+  const parola_chiave* parola = nullptr;  // the keyword recognised, if any
   campo_letto chiave;
-  std::vector<campo_letto> campi;        // the fields after the keyword, as the table's fields take them
+  std::vector<campo_letto> campi;  // the fields after the keyword, as the table's fields take them
 };
 
 // The keyword whose words the field holds, as the readers test it (lower-cased, every word

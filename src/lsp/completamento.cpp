@@ -64,11 +64,13 @@ json completamento_riga(const documento_aperto& d, int riga, int colonna) {
     return p;
   }();
   const std::string_view testo_riga = std::string_view(d.testo).substr(inizio_riga);
-  const std::string_view prima = testo_riga.substr(0, std::min<std::size_t>(static_cast<std::size_t>(std::max(colonna, 0)),
-                                                                             testo_riga.find('\n')));
+  const std::string_view prima = testo_riga.substr(
+      0, std::min<std::size_t>(static_cast<std::size_t>(std::max(colonna, 0)), testo_riga.find('\n')));
   if (prima.find(',') != std::string_view::npos) return elementi;
   int da = 0;
-  while (static_cast<std::size_t>(da) < prima.size() && (prima[static_cast<std::size_t>(da)] == ' ' || prima[static_cast<std::size_t>(da)] == '\t')) ++da;
+  while (static_cast<std::size_t>(da) < prima.size() &&
+         (prima[static_cast<std::size_t>(da)] == ' ' || prima[static_cast<std::size_t>(da)] == '\t'))
+    ++da;
   const json sostituisci = intervallo(riga, da, static_cast<int>(prima.size()));
 
   // Where the row stands: the general part, the rows after it, or before [generale] at all.
@@ -91,8 +93,9 @@ json completamento_riga(const documento_aperto& d, int riga, int colonna) {
                           {"textEdit", {{"range", sostituisci}, {"newText", snippet(p)}}}});
     }
   }
-  const auto& sezioni = d.identita.formato == formato_descrizione::linea ? std::span<const std::string_view>(kSezioniLinea)
-                                                                 : std::span<const std::string_view>(kSezioniTreno);
+  const auto& sezioni = d.identita.formato == formato_descrizione::linea
+                            ? std::span<const std::string_view>(kSezioniLinea)
+                            : std::span<const std::string_view>(kSezioniTreno);
   for (const auto& s : sezioni) {
     elementi.push_back({{"label", std::string(s)},
                         {"kind", 9},

@@ -15,8 +15,8 @@ enum class gravita { errore = 1, avviso = 2, informazione = 3 };
 
 struct diagnostica_testo {
   testo_descrizione testo = testo_descrizione::nessuno;  // which of the two texts
-  int riga = 0;     // from 1; 0 when the number has no place in the text
-  int colonna = 0;  // from 1, in bytes
+  int riga = 0;                                          // from 1; 0 when the number has no place in the text
+  int colonna = 0;                                       // from 1, in bytes
   std::int32_t numero = 0;
   std::string messaggio;  // UTF-8
   gravita livello = gravita::errore;

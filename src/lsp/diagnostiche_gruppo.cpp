@@ -37,9 +37,10 @@ diagnostica_testo nota_della_linea(const diagnostica_testo& dt, const std::strin
   diagnostica_testo nota = dt;
   nota.riga = 0;
   nota.livello = gravita::informazione;
-  nota.messaggio = "the line description " + nome_descrizione_linea({nome_linea, ""}) + " has an error" +
-                   (dt.riga > 0 ? " at line " + std::to_string(dt.riga) + ", column " + std::to_string(dt.colonna) : "") +
-                   ": " + dt.messaggio;
+  nota.messaggio =
+      "the line description " + nome_descrizione_linea({nome_linea, ""}) + " has an error" +
+      (dt.riga > 0 ? " at line " + std::to_string(dt.riga) + ", column " + std::to_string(dt.colonna) : "") + ": " +
+      dt.messaggio;
   return nota;
 }
 
@@ -57,7 +58,8 @@ std::vector<diagnostiche_uri> DiagnosticheGruppi::compila(ArchivioDocumenti& doc
   if (linea) {
     testo_linea = linea->testo;
     uri_linea = linea->uri;
-  } else if (const auto su_disco = percorso_locale(gruppo.cartella + nome_descrizione_linea({nome_linea, ""})); su_disco && !treni.empty()) {
+  } else if (const auto su_disco = percorso_locale(gruppo.cartella + nome_descrizione_linea({nome_linea, ""}));
+             su_disco && !treni.empty()) {
     testo_linea = leggi_file_(*su_disco);
     if (testo_linea) testo_linea = testo_dei_lettori(std::move(*testo_linea), documenti.codifica());
     uri_linea = uri_da_percorso(*su_disco);

@@ -11,7 +11,8 @@ namespace {
 void identifica(documento_aperto& d, const std::string& testo_utf8) {
   const std::string neutro = percorso_neutro(d.uri);
   // Not a file: the name is what follows the URI's last '/', and there is no folder.
-  const cartella_e_nome parti = neutro.empty() ? cartella_e_nome{"", dividi_percorso(d.uri).nome} : dividi_percorso(neutro);
+  const cartella_e_nome parti =
+      neutro.empty() ? cartella_e_nome{"", dividi_percorso(d.uri).nome} : dividi_percorso(neutro);
   d.identita = identifica_documento(parti.nome, testo_utf8);
   d.gruppo = d.identita.per_contenuto ? chiave_gruppo{"", d.uri, d.identita.nome_linea}
                                       : chiave_gruppo{parti.cartella, "", d.identita.nome_linea};

@@ -30,7 +30,7 @@ std::string testo_dei_lettori(std::string byte, codifica_testi codifica);
 
 struct documento_aperto {
   std::string uri;
-  std::string testo;  // Windows-1252, as the readers take it
+  std::string testo;         // Windows-1252, as the readers take it
   std::string testo_editor;  // UTF-8, as the editor gave it
   identita_documento identita;
   chiave_gruppo gruppo;
@@ -54,9 +54,9 @@ class ArchivioDocumenti {
   documento_aperto* trova(const std::string& uri);
 
   struct membri_gruppo {
-    documento_aperto* linea = nullptr;       // the first line by URI, when one is open
-    std::vector<documento_aperto*> treni;    // by URI
-    std::vector<std::string> uri;            // every document of the group, compiled or not
+    documento_aperto* linea = nullptr;     // the first line by URI, when one is open
+    std::vector<documento_aperto*> treni;  // by URI
+    std::vector<std::string> uri;          // every document of the group, compiled or not
   };
   // Documents whose format nothing tells are members, but neither line nor train.
   membri_gruppo membri(const chiave_gruppo& g);

@@ -22,7 +22,7 @@ bool SorgenteFd::pronta() {
   const HANDLE h = reinterpret_cast<HANDLE>(::_get_osfhandle(fd_));
   if (h == INVALID_HANDLE_VALUE) return true;  // the next read sees the end
   const DWORD tipo = GetFileType(h);
-  if (tipo == FILE_TYPE_DISK) return true;  // a file never makes a read wait
+  if (tipo == FILE_TYPE_DISK) return true;   // a file never makes a read wait
   if (tipo != FILE_TYPE_PIPE) return false;  // a console waits for its user
   DWORD disponibili = 0;
   if (!PeekNamedPipe(h, nullptr, 0, nullptr, &disponibili, nullptr)) return true;  // the writer is gone

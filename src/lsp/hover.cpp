@@ -16,17 +16,18 @@ using json = nlohmann::json;
 
 std::string cella_compilata(const Stato& s, long long cella) {
   if (cella < 0 || cella > s.ultima_cella()) {
-    return "cell " + std::to_string(cella) + " is not on the track (cells 0 to " + std::to_string(s.ultima_cella()) + ")";
+    return "cell " + std::to_string(cella) + " is not on the track (cells 0 to " + std::to_string(s.ultima_cella()) +
+           ")";
   }
   const tratto& t = s.percorso[static_cast<std::size_t>(cella)];
-  std::string out = "compiled cell " + std::to_string(cella) + " (" + std::to_string(limiti_file::metri_di_cella(cella)) +
-                    " m) holds " + nome_tipo_cella(t.tipo);
+  std::string out = "compiled cell " + std::to_string(cella) + " (" +
+                    std::to_string(limiti_file::metri_di_cella(cella)) + " m) holds " + nome_tipo_cella(t.tipo);
   if (t.tipo != 0) {
     out += " (parameters " + std::to_string(t.parametro1) + ", " + std::to_string(t.parametro2) + ", " +
            std::to_string(t.parametro3) + ", " + std::to_string(t.parametro4) + ")";
   }
-  out += "; speed limit " + std::to_string(t.velocita * 5) + " km/h, gradient " + std::to_string(int{t.pendenza} - 100) +
-         " ‰, adhesion " + std::to_string(t.aderenza);
+  out += "; speed limit " + std::to_string(t.velocita * 5) + " km/h, gradient " +
+         std::to_string(int{t.pendenza} - 100) + " ‰, adhesion " + std::to_string(t.aderenza);
   if (t.montagna != 0) out += ", mountain " + std::to_string(t.montagna);
   if (t.avviso != 0) out += ", warning " + std::to_string(t.avviso);
   return out;
@@ -64,7 +65,8 @@ json hover_riga(const documento_aperto& d, int riga, int colonna) {
     }
     testo += "\n";
   }
-  const auto pos = !r->campi.empty() && p.cella != cella_riga::nessuna ? numero_del_campo(r->campi[0].testo) : std::nullopt;
+  const auto pos =
+      !r->campi.empty() && p.cella != cella_riga::nessuna ? numero_del_campo(r->campi[0].testo) : std::nullopt;
   if (pos) {
     std::optional<long long> cella = cella_della_riga(p, *pos);
     if (p.cella == cella_riga::fermata && d.compilato) cella = fermata_della_riga(*d.compilato, *pos);
@@ -72,7 +74,8 @@ json hover_riga(const documento_aperto& d, int riga, int colonna) {
     // a compile, from the start of the track.
     const long long km = d.compilato ? chilometro_a(tratti_chilometrici(*d.compilato), *pos) : *pos;
     testo += "\nAt " + std::to_string(*pos) + " m (" + chilometro(km) + ")";
-    if (cella) testo += ", on cell " + std::to_string(*cella) + (p.cella == cella_riga::fermata ? " (the stop cell)" : "");
+    if (cella)
+      testo += ", on cell " + std::to_string(*cella) + (p.cella == cella_riga::fermata ? " (the stop cell)" : "");
     testo += ".";
     if (cella && d.compilato && !d.compilato->percorso.empty()) {
       testo += "\n\n" + cella_compilata(*d.compilato, *cella) + ".";

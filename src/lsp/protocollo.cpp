@@ -19,7 +19,8 @@ const json& campo_oggetto(const json& oggetto, const char* nome) {
 
 int campo_intero(const json& oggetto, const char* nome) {
   const auto it = oggetto.find(nome);
-  if (it == oggetto.end() || !it->is_number_integer()) throw ParametriMancanti(std::string("missing number '") + nome + "'");
+  if (it == oggetto.end() || !it->is_number_integer())
+    throw ParametriMancanti(std::string("missing number '") + nome + "'");
   return it->get<int>();
 }
 

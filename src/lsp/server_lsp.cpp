@@ -81,12 +81,12 @@ void ServerLsp::richiesta(const json& id, const std::string& metodo, const json&
     if (inizializzato_) return errore(id, kRichiestaNonValida, "initialize was already received");
     inizializzato_ = true;
     if (const auto opzioni = parametri.find("initializationOptions"); opzioni != parametri.end()) imposta(*opzioni);
-    json capacita = {
-        {"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
-        {"hoverProvider", true},
-        {"completionProvider", {{"triggerCharacters", json::array()}, {"resolveProvider", false}}},
-        {"documentSymbolProvider", true}};
-    return rispondi(id, {{"capabilities", capacita}, {"serverInfo", {{"name", "compattatore"}, {"version", kVersione}}}});
+    json capacita = {{"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
+                     {"hoverProvider", true},
+                     {"completionProvider", {{"triggerCharacters", json::array()}, {"resolveProvider", false}}},
+                     {"documentSymbolProvider", true}};
+    return rispondi(id,
+                    {{"capabilities", capacita}, {"serverInfo", {{"name", "compattatore"}, {"version", kVersione}}}});
   }
   if (!inizializzato_) return errore(id, kNonInizializzato, "the server has not been initialized");
   if (chiusura_chiesta_) return errore(id, kRichiestaNonValida, "the server is shutting down");
@@ -125,7 +125,8 @@ void ServerLsp::rispondi(const json& id, json risultato) {
 }
 
 void ServerLsp::errore(const json& id, int codice, const std::string& messaggio) {
-  trasporto_.invia(corpo_messaggio({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}}));
+  trasporto_.invia(
+      corpo_messaggio({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}}));
 }
 
 // The settings {"compattatore": {"encoding": "windows-1252" | "utf-8"}}; what they leave

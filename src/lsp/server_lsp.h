@@ -16,8 +16,7 @@ namespace cmp {
 
 class ServerLsp {
  public:
-  ServerLsp(Trasporto& trasporto, LeggiFile leggi_file)
-      : trasporto_(trasporto), diagnostiche_(std::move(leggi_file)) {}
+  ServerLsp(Trasporto& trasporto, LeggiFile leggi_file) : trasporto_(trasporto), diagnostiche_(std::move(leggi_file)) {}
 
   // Serves until exit or the end of the input; the process's exit status.
   int esegui();

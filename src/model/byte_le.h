@@ -14,7 +14,7 @@ namespace cmp {
 // and the byte after them. The caller sizes the memory beforehand, so that every file
 // is packed into one buffer (or, the plan, into blocks) and written in one go.
 template <typename T>
-  requires std::is_integral_v<T>
+requires std::is_integral_v<T>
 inline char* metti_le(char* p, T v) {
   // On a little-endian machine the value's own bytes are already in file order: one copy
   // instead of a loop, which instrumented builds (the fuzz targets) do not unroll.
@@ -49,7 +49,7 @@ class LettoreByte {
   std::size_t rimasti() const { return dati_.size() - pos_; }
 
   template <typename T>
-    requires std::is_integral_v<T>
+  requires std::is_integral_v<T>
   bool leggi(T& v) {
     if (rimasti() < sizeof(T)) return false;
     if constexpr (std::endian::native == std::endian::little) {

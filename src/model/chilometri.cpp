@@ -5,14 +5,16 @@
 namespace cmp {
 
 std::vector<tratto_chilometrico> tratti_chilometrici(const voce_scenario& tre, const voce_scenario& due,
-                                                      const voce_scenario& uno) {
+                                                     const voce_scenario& uno) {
   std::vector<tratto_chilometrico> out{{posizione_progressiva(tre), chilometri_progressiva(tre), kVoceProgressivaTre}};
   int voce = kVoceProgressivaTre;
   for (const voce_scenario* v : {&due, &uno}) {
     ++voce;
-    const bool vuota = posizione_progressiva(*v) == 0 && chilometri_progressiva(*v) == 0 && bandiera_progressiva(*v) == 0;
+    const bool vuota =
+        posizione_progressiva(*v) == 0 && chilometri_progressiva(*v) == 0 && bandiera_progressiva(*v) == 0;
     const std::int64_t da = posizione_progressiva(*v);
-    const bool gia = std::any_of(out.begin(), out.end(), [&](const tratto_chilometrico& t) { return t.da_metro == da; });
+    const bool gia =
+        std::any_of(out.begin(), out.end(), [&](const tratto_chilometrico& t) { return t.da_metro == da; });
     if (!vuota && !gia) out.push_back({da, chilometri_progressiva(*v), voce});
   }
   std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.da_metro < b.da_metro; });

@@ -12,7 +12,7 @@ namespace cmp {
 // From `da_metro` on, up to the next piece, km = `valore` + (metro - `da_metro`).
 struct tratto_chilometrico {
   std::int64_t da_metro = 0;
-  std::int64_t valore = 0;  // metres, the flag's 100 m already added
+  std::int64_t valore = 0;         // metres, the flag's 100 m already added
   int voce = kVoceProgressivaTre;  // the scenario entry it comes from
 
   bool operator==(const tratto_chilometrico&) const = default;
@@ -23,7 +23,7 @@ struct tratto_chilometrico {
 // only where no entry before them already stands at the same position. Never empty.
 std::vector<tratto_chilometrico> tratti_chilometrici(const Stato& s);
 std::vector<tratto_chilometrico> tratti_chilometrici(const voce_scenario& tre, const voce_scenario& due,
-                                                      const voce_scenario& uno);
+                                                     const voce_scenario& uno);
 
 // The kilometre value at a metre: the piece with the greatest start at or before it;
 // before every piece, the first one run backwards.

@@ -45,16 +45,15 @@ std::string n(std::int64_t v) { return std::to_string(v); }
 // ---------------------------------------------------------------------------------------
 // The scenario table.
 
-
 // An entry's own values that no compile leaves: the fixed value of entry 85, the identity
 // texts the files are named after, the number of codes of entry 86.
 std::optional<difetto_file> difetto_voce(int i, const voce_scenario& v, std::size_t inizio) {
   if (i == kVoceIdentitaLinea) {
     if (v.breve1 != limiti_file::valore_fisso_scenario) {
-      return difetto_file{inizio + offset_campo(v, "breve1"),
-                          "entry 85 breve1 is " + std::to_string(v.breve1) + ": expected " +
-                              std::to_string(limiti_file::valore_fisso_scenario) +
-                              ", the fixed value every compile writes there"};
+      return difetto_file{inizio + offset_campo(v, "breve1"), "entry 85 breve1 is " + std::to_string(v.breve1) +
+                                                                  ": expected " +
+                                                                  std::to_string(limiti_file::valore_fisso_scenario) +
+                                                                  ", the fixed value every compile writes there"};
     }
     if (const auto motivo = motivo_identita_non_valida_cp1252(v.testo)) {
       return difetto_file{inizio + offset_campo(v, "testo"),
@@ -69,9 +68,8 @@ std::optional<difetto_file> difetto_voce(int i, const voce_scenario& v, std::siz
                           "entry 86, the train number, " + *motivo + ": expected the number of a compiled train"};
     }
     if (v.intero3 != 0 && v.intero3 != 4 && v.intero3 != 9) {
-      return difetto_file{inizio + offset_campo(v, "intero3"),
-                          "entry 86 intero3, the number of signal codes, is " + std::to_string(v.intero3) +
-                              ": expected 0, 4 or 9"};
+      return difetto_file{inizio + offset_campo(v, "intero3"), "entry 86 intero3, the number of signal codes, is " +
+                                                                   std::to_string(v.intero3) + ": expected 0, 4 or 9"};
     }
   }
   return std::nullopt;
@@ -133,7 +131,8 @@ std::string parametro1_di(std::size_t i, const tratto& t) {
 // a stop or caption naming no entry of its kind, an approach cell out of its four.
 std::optional<difetto_file> difetto_cella(std::size_t i, const tratto& t, std::size_t inizio) {
   if (!tipo_noto(t.tipo)) {
-    return difetto_file{inizio, "cell " + n(i) + " has type " + std::to_string(t.tipo) + ": expected 0 to 6 or 10 to 14"};
+    return difetto_file{inizio,
+                        "cell " + n(i) + " has type " + std::to_string(t.tipo) + ": expected 0 to 6 or 10 to 14"};
   }
   if (const char* atteso = parametro1_atteso(i, t)) {
     return difetto_file{inizio + offset_campo(t, "parametro1"), parametro1_di(i, t) + ": expected " + atteso};
@@ -174,8 +173,8 @@ conteggio_valori conta_valori(std::string_view dati) {
     const std::size_t inizio = r.posizione();
     std::uint16_t tipo = 0;
     if (!r.leggi(tipo)) {
-      out.difetto = difetto_file{inizio, "the file ends inside the type code of value " + n(out.valori) +
-                                             ": expected whole values"};
+      out.difetto = difetto_file{
+          inizio, "the file ends inside the type code of value " + n(out.valori) + ": expected whole values"};
       return out;
     }
     const std::size_t byte = byte_valore(tipo);
@@ -283,8 +282,8 @@ class LetturaTabella {
         std::snprintf(b, sizeof b, "a step of %.9g m after one of %.9g m", passo, prima);
         // Metre m's east value follows two 16-bit integers and m - 2 doubles, each with its type.
         return difetto_file{4 + 4 + 10 * (m - 2), "metre " + n(m) + " does not follow the two before it (" + b +
-                                                "): expected each step as long as the one before, or up to " +
-                                                "0.00045 % longer"};
+                                                      "): expected each step as long as the one before, or up to " +
+                                                      "0.00045 % longer"};
       }
       prima = passo;
     }
@@ -303,9 +302,12 @@ std::string descrivi_difetto(const std::string& file, const difetto_file& d) {
 
 std::size_t byte_massimi(file_compilato file) {
   switch (file) {
-    case file_compilato::tabella_linea: return limiti_file::byte_tabella_massimi;
-    case file_compilato::scenario: return limiti_file::byte_scenario_massimi;
-    case file_compilato::percorso: break;
+    case file_compilato::tabella_linea:
+      return limiti_file::byte_tabella_massimi;
+    case file_compilato::scenario:
+      return limiti_file::byte_scenario_massimi;
+    case file_compilato::percorso:
+      break;
   }
   return limiti_file::byte_percorso_massimi;
 }
@@ -335,8 +337,8 @@ std::optional<std::string> motivo_identita_non_valida_cp1252(std::string_view te
 scenario_decodificato decodifica_scenario(std::string_view dati) {
   scenario_decodificato out;
   if (dati.empty()) {
-    out.difetto = difetto_file{0, "the file is empty: expected 87 scenario entries of at least " +
-                                      n(kByteVoceSenzaTesto) + " bytes each"};
+    out.difetto = difetto_file{
+        0, "the file is empty: expected 87 scenario entries of at least " + n(kByteVoceSenzaTesto) + " bytes each"};
     return out;
   }
   LettoreByte r(dati);
@@ -356,7 +358,8 @@ scenario_decodificato decodifica_scenario(std::string_view dati) {
     out.voci.push_back(std::move(v));
   }
   if (r.rimasti() != 0) {
-    out.difetto = difetto_file{r.posizione(), n(r.rimasti()) + " bytes follow entry 86: expected the file to end there"};
+    out.difetto =
+        difetto_file{r.posizione(), n(r.rimasti()) + " bytes follow entry 86: expected the file to end there"};
   }
   return out;
 }
@@ -384,8 +387,8 @@ percorso_decodificato decodifica_percorso(std::string_view dati) {
     out.celle.push_back(c);
   }
   if (intere > limiti_file::celle_massime) {
-    out.difetto = difetto_file{r.posizione(), "the track goes on past cell " + n(limiti_file::celle_massime - 1) +
-                                                  ": expected " + attese};
+    out.difetto = difetto_file{
+        r.posizione(), "the track goes on past cell " + n(limiti_file::celle_massime - 1) + ": expected " + attese};
   } else if (r.rimasti() != 0) {
     out.difetto = difetto_file{r.posizione(), "the file ends " + n(r.rimasti()) + " bytes into cell " + n(intere) +
                                                   ": expected whole cells of " + n(kByteCella) + " bytes"};
@@ -429,25 +432,26 @@ std::optional<difetto_compilato> verifica_insieme(const std::vector<voce_scenari
   // the track: the track then has the earlier length, which the table no longer tells.
   const std::int64_t lunghezza = voci.size() > kVoceTotali ? lunghezza_linea(voci) : -1;
   if (lunghezza >= 0 && lunghezza <= limiti_file::lunghezza_massima) {
-    const std::size_t attese = celle_per_righe(static_cast<std::size_t>(lunghezza + limiti_file::metri_oltre_linea + 1));
+    const std::size_t attese =
+        celle_per_righe(static_cast<std::size_t>(lunghezza + limiti_file::metri_oltre_linea + 1));
     if (celle.size() != attese) {
       return nel_percorso(std::min(celle.size(), attese) * kByteCella,
                           "the track has " + n(celle.size()) + " cells: expected " + n(attese) + " for the line of " +
                               n(lunghezza) + " m of the scenario table (entry 84)");
     }
     if (tabella && tabella->righe() != static_cast<std::size_t>(lunghezza + limiti_file::metri_oltre_linea + 1)) {
-      return difetto_compilato{file_compilato::tabella_linea,
-                               difetto_file{0, "the plan has " + n(tabella->righe()) + " metres: expected " +
-                                                   n(lunghezza + limiti_file::metri_oltre_linea + 1) +
-                                                   " for the line of " + n(lunghezza) +
-                                                   " m of the scenario table (entry 84)"}};
+      return difetto_compilato{
+          file_compilato::tabella_linea,
+          difetto_file{0, "the plan has " + n(tabella->righe()) + " metres: expected " +
+                              n(lunghezza + limiti_file::metri_oltre_linea + 1) + " for the line of " + n(lunghezza) +
+                              " m of the scenario table (entry 84)"}};
     }
   }
   if (tabella && celle_per_righe(tabella->righe()) != celle.size()) {
-    return difetto_compilato{file_compilato::tabella_linea,
-                             difetto_file{0, "the plan has " + n(tabella->righe()) + " metres: expected a track of " +
-                                                 n(celle_per_righe(tabella->righe())) + " cells, and the track has " +
-                                                 n(celle.size())}};
+    return difetto_compilato{
+        file_compilato::tabella_linea,
+        difetto_file{0, "the plan has " + n(tabella->righe()) + " metres: expected a track of " +
+                            n(celle_per_righe(tabella->righe())) + " cells, and the track has " + n(celle.size())}};
   }
   for (std::size_t i = 0; i < celle.size(); ++i) {
     if (i == 1) continue;  // its parametro1 is the fixed value

@@ -15,9 +15,12 @@ constexpr std::size_t kByteBlocco = 64 * 1024;
 
 std::size_t byte_valore(valore_etichettato::tipo t) {
   switch (t) {
-    case valore_etichettato::tipo::intero16: return limiti_file::byte_valore_intero;
-    case valore_etichettato::tipo::doppio: return limiti_file::byte_valore_doppio;
-    case valore_etichettato::tipo::vuoto: break;
+    case valore_etichettato::tipo::intero16:
+      return limiti_file::byte_valore_intero;
+    case valore_etichettato::tipo::doppio:
+      return limiti_file::byte_valore_doppio;
+    case valore_etichettato::tipo::vuoto:
+      break;
   }
   return limiti_file::byte_valore_vuoto;
 }

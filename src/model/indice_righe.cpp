@@ -47,8 +47,8 @@ IndiceRighe::posto IndiceRighe::luogo(std::size_t offset) const {
 
 std::optional<std::size_t> IndiceRighe::inizio(int riga) const {
   if (riga < 1 || riga > righe_) return std::nullopt;
-  const auto dopo = std::upper_bound(segni_.begin(), segni_.end(), riga,
-                                     [](int r, const segno& s) { return r < s.riga; });
+  const auto dopo =
+      std::upper_bound(segni_.begin(), segni_.end(), riga, [](int r, const segno& s) { return r < s.riga; });
   const segno& s = *(dopo - 1);
   std::size_t inizio = s.inizio;
   for (int r = s.riga; r < riga; ++r) inizio = fine_riga(testo_, inizio) + 1;

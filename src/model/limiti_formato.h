@@ -30,23 +30,33 @@ constexpr std::size_t celle_esatte_di(std::int64_t lunghezza) {
 // own way (halves to the even cell, or one cell further on for signals and boards).
 constexpr double in_celle(double metri) { return metri / static_cast<double>(metri_cella); }
 // The whole cells in `metri` (integer division), and the first metre of cell `cella`.
-template <typename Intero> constexpr Intero celle_intere(Intero metri) { return metri / static_cast<Intero>(metri_cella); }
-template <typename Intero> constexpr Intero metri_di_cella(Intero cella) { return cella * static_cast<Intero>(metri_cella); }
+template <typename Intero>
+constexpr Intero celle_intere(Intero metri) {
+  return metri / static_cast<Intero>(metri_cella);
+}
+template <typename Intero>
+constexpr Intero metri_di_cella(Intero cella) {
+  return cella * static_cast<Intero>(metri_cella);
+}
 // True when `metri` falls on a cell boundary (stations, repetition points, their areas).
-template <typename Intero> constexpr bool su_griglia(Intero metri) { return metri % static_cast<Intero>(metri_cella) == 0; }
+template <typename Intero>
+constexpr bool su_griglia(Intero metri) {
+  return metri % static_cast<Intero>(metri_cella) == 0;
+}
 
 // The stop cell of a station entry: the one just before the cell its area ends on (whole,
 // since the end lies on the grid).
-template <typename Voce> constexpr std::int64_t cella_fermata(const Voce& v) {
+template <typename Voce>
+constexpr std::int64_t cella_fermata(const Voce& v) {
   return celle_intere(std::int64_t{fine_area(v)}) - 1;
 }
 
 static_assert(metri_oltre_linea % metri_cella == 0 && lunghezza_massima % metri_cella == 0,
               "the shortest and the longest track are whole cells");
 
-inline constexpr std::size_t righe_minime = righe_di(0);                    // 7,001
-inline constexpr std::size_t righe_massime = righe_di(lunghezza_massima);   // 1,007,001
-inline constexpr std::size_t celle_minime = celle_esatte_di(0);             // 141
+inline constexpr std::size_t righe_minime = righe_di(0);                          // 7,001
+inline constexpr std::size_t righe_massime = righe_di(lunghezza_massima);         // 1,007,001
+inline constexpr std::size_t celle_minime = celle_esatte_di(0);                   // 141
 inline constexpr std::size_t celle_massime = celle_esatte_di(lunghezza_massima);  // 20,141
 
 // A tagged value of the plan: a 16-bit type code, then nothing, a 16-bit integer or a double.

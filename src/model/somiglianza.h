@@ -19,7 +19,7 @@ namespace somiglianza {
 inline std::optional<std::size_t> entro(std::string_view a, std::string_view b, std::size_t limite) {
   const std::size_t n = a.size(), m = b.size();
   if ((n > m ? n - m : m - n) > limite) return std::nullopt;  // each edit changes the length by one at most
-  const std::size_t oltre = limite + 1;                      // any value beyond the limit
+  const std::size_t oltre = limite + 1;                       // any value beyond the limit
   // Rows i - 2, i - 1 and i of the table d[i][j] (edits from a[0, i) to b[0, j)), on the
   // stack for the short words it is asked about (a keyword, a command), else on the heap.
   constexpr std::size_t kSulloStack = 64;

@@ -14,7 +14,7 @@ namespace cmp {
 // The fields of each record kept in a binary file, in file order: type and name. Each
 // list declares its struct and, through `per_ogni_campo`, drives the encoder, the decoder
 // and dump, so a field's place and width are written here and nowhere else.
-#define CMP_CAMPI_TRATTO(CAMPO)  \
+#define CMP_CAMPI_TRATTO(CAMPO)   \
   CAMPO(std::uint8_t, tipo)       \
   CAMPO(std::int16_t, parametro1) \
   CAMPO(std::int16_t, parametro2) \
@@ -29,21 +29,21 @@ namespace cmp {
 
 // `testo` holds Windows-1252 bytes; in the file it is a 16-bit count and the bytes.
 #define CMP_CAMPI_VOCE_SCENARIO(CAMPO) \
-  CAMPO(std::uint8_t, tipo)             \
-  CAMPO(std::int32_t, intero1)          \
-  CAMPO(std::int32_t, intero2)          \
-  CAMPO(std::int32_t, intero3)          \
-  CAMPO(std::uint8_t, ottetto1)         \
-  CAMPO(std::string, testo)             \
-  CAMPO(std::int16_t, breve1)           \
-  CAMPO(std::int16_t, breve2)           \
-  CAMPO(std::int16_t, breve3)           \
-  CAMPO(std::int16_t, breve4)           \
-  CAMPO(std::int16_t, breve5)           \
-  CAMPO(std::uint8_t, ottetto2)         \
-  CAMPO(std::uint8_t, ottetto3)         \
-  CAMPO(std::uint8_t, ottetto4)         \
-  CAMPO(std::uint8_t, ottetto5)         \
+  CAMPO(std::uint8_t, tipo)            \
+  CAMPO(std::int32_t, intero1)         \
+  CAMPO(std::int32_t, intero2)         \
+  CAMPO(std::int32_t, intero3)         \
+  CAMPO(std::uint8_t, ottetto1)        \
+  CAMPO(std::string, testo)            \
+  CAMPO(std::int16_t, breve1)          \
+  CAMPO(std::int16_t, breve2)          \
+  CAMPO(std::int16_t, breve3)          \
+  CAMPO(std::int16_t, breve4)          \
+  CAMPO(std::int16_t, breve5)          \
+  CAMPO(std::uint8_t, ottetto2)        \
+  CAMPO(std::uint8_t, ottetto3)        \
+  CAMPO(std::uint8_t, ottetto4)        \
+  CAMPO(std::uint8_t, ottetto5)        \
   CAMPO(std::int32_t, intero4)
 
 #define CMP_DICHIARA_CAMPO(Tipo, nome) Tipo nome{};
@@ -61,15 +61,11 @@ struct voce_scenario {
 
 // Calls f(name, field) for every field of a cell or an entry, in file order.
 template <typename R, typename F>
-  requires std::same_as<std::remove_const_t<R>, tratto>
-void per_ogni_campo(R& r, F&& f) {
-  CMP_CAMPI_TRATTO(CMP_VISITA_CAMPO)
-}
+requires std::same_as<std::remove_const_t<R>, tratto>
+void per_ogni_campo(R& r, F&& f) { CMP_CAMPI_TRATTO(CMP_VISITA_CAMPO) }
 template <typename R, typename F>
-  requires std::same_as<std::remove_const_t<R>, voce_scenario>
-void per_ogni_campo(R& r, F&& f) {
-  CMP_CAMPI_VOCE_SCENARIO(CMP_VISITA_CAMPO)
-}
+requires std::same_as<std::remove_const_t<R>, voce_scenario>
+void per_ogni_campo(R& r, F&& f) { CMP_CAMPI_VOCE_SCENARIO(CMP_VISITA_CAMPO) }
 
 // Bytes a field takes in its file: a number its width, a text its 16-bit count (the
 // text's own bytes come on top).

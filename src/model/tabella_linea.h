@@ -45,11 +45,9 @@ class TabellaLinea {
   }
 
  private:
-  std::size_t indice(std::size_t riga, int asse) const {
-    return static_cast<std::size_t>(asse) * righe_ + riga;
-  }
+  std::size_t indice(std::size_t riga, int asse) const { return static_cast<std::size_t>(asse) * righe_ + riga; }
   std::size_t righe_ = 0;
-  std::vector<double> valori_;         // column 0 then column 1, as the file lays them out
+  std::vector<double> valori_;  // column 0 then column 1, as the file lays them out
   std::vector<std::uint8_t> etichette_;
 };
 

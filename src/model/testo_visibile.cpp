@@ -52,11 +52,21 @@ std::string letterale_json(std::string_view testo) {
       continue;
     }
     switch (*c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (controllo_c0(*c) || controllo_c1(*c)) {
           esadecimale(out, "\\u", *c, 4);

@@ -7,6 +7,8 @@
 
 namespace cmp {
 
+// One accessor a line, the fields and their units aligned.
+// clang-format off
 inline constexpr int kVoceUltimaStazione = 80;  // stations fill 1, 2, ... upward, at most to 80
 inline constexpr int kVocePrimoCartello = 80;    // caption texts fill 80, 79, ... downward
 // The kilometre references "tre", "due" and "uno", in this order.
@@ -56,5 +58,7 @@ template <typename Tabella> auto& sabbia(Tabella& t) { return t[kVoceIdentitaTre
 template <typename Tabella> auto& orologio_ore(Tabella& t) { return t[kVoceIdentitaTreno].breve3; }
 template <typename Tabella> auto& orologio_minuti(Tabella& t) { return t[kVoceIdentitaTreno].breve4; }
 template <typename Tabella> auto& orologio_secondi(Tabella& t) { return t[kVoceIdentitaTreno].breve5; }
+
+// clang-format on
 
 }  // namespace cmp

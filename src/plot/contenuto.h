@@ -26,7 +26,7 @@ struct oggetto {
   std::int16_t parametro1 = 0;
   std::int16_t parametro2 = 0;
   std::int16_t parametro3 = 0;
-  std::string testo;  // Windows-1252: a station's name, a board's caption
+  std::string testo;            // Windows-1252: a station's name, a board's caption
   std::int16_t parametro4 = 0;  // a signal's kind code (10 * rapp + 3 * sx + dx)
   int tempo = 0;                // a signal's time
 };
@@ -41,20 +41,20 @@ struct tratto_costante {
 struct rallentamento {
   std::int64_t inizio = 0;  // metres
   std::int64_t fine = 0;
-  int velocita = 0;         // km/h, as the row gave it
+  int velocita = 0;  // km/h, as the row gave it
 };
 
 struct contenuto {
-  std::string nome_linea;    // Windows-1252
-  std::string numero_treno;  // Windows-1252
-  std::int64_t lunghezza = 0;        // the line length L, entry 84
-  std::int64_t metri_percorso = 0;   // the whole track, 50 per cell
+  std::string nome_linea;           // Windows-1252
+  std::string numero_treno;         // Windows-1252
+  std::int64_t lunghezza = 0;       // the line length L, entry 84
+  std::int64_t metri_percorso = 0;  // the whole track, 50 per cell
   riferimento_km riferimento;
-  std::vector<oggetto> stazioni;     // entries 1 to 80 at their stop cell (parametro1 the entry, parametro2 the kind)
-  std::vector<oggetto> segnali;      // 1
-  std::vector<oggetto> indicatori;   // 6
-  std::vector<oggetto> cartelli;     // 14, with the caption text
-  std::vector<oggetto> abbattimenti; // 12 (with their value) and 13 (value 0)
+  std::vector<oggetto> stazioni;      // entries 1 to 80 at their stop cell (parametro1 the entry, parametro2 the kind)
+  std::vector<oggetto> segnali;       // 1
+  std::vector<oggetto> indicatori;    // 6
+  std::vector<oggetto> cartelli;      // 14, with the caption text
+  std::vector<oggetto> abbattimenti;  // 12 (with their value) and 13 (value 0)
   std::vector<rallentamento> rallentamenti;  // 3 ... 2
   std::vector<tratto_costante> pendenze;     // per mille
   std::vector<tratto_costante> velocita;     // km/h

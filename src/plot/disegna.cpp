@@ -66,8 +66,8 @@ std::string disegna_svg(const Stato& s) {
   const std::string larghezza = numero(kLarghezzaPagina);
   const std::string altezza = numero(y);
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + larghezza + "\" height=\"" + altezza +
-         "\" viewBox=\"0 0 " + larghezza + " " + altezza +
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+         larghezza + "\" height=\"" + altezza + "\" viewBox=\"0 0 " + larghezza + " " + altezza +
          "\" font-family=\"DejaVu Sans, Verdana, Arial, Helvetica, sans-serif\">\n"
          "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n" +
          corpo + "</svg>\n";

@@ -273,28 +273,46 @@ std::string dati(const Stato& s, const opzioni_pagina& o) {
   }
   out += "],\"editor\":" + json(o.modello_editor) + ",\n";
   out += "\"pianta\":" + pianta(s.tabella_linea) + ",\n";
-  out += "\"stazioni\":" + elenco(c.stazioni, [&](const oggetto& x) {
-    const auto& v = s.scenario[static_cast<std::size_t>(x.parametro1)];
-    return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," + std::to_string(x.parametro2) + "," +
-           std::to_string(x.parametro1) + "," + std::to_string(v.intero1) + "," + std::to_string(v.intero2) + "," +
-           json_fonte(fonte_di(stazioni.posizione(v.intero3)));
-  }) + ",\n";
-  out += "\"segnali\":" + elenco(c.segnali, [&](const oggetto& x) {
-    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," + std::to_string(x.parametro2) + "," +
-           std::to_string(x.parametro3) + "," + std::to_string(x.parametro4) + "," + std::to_string(x.tempo) + "," +
-           json_fonte(fonte_di(segnali.cella(x.metro)));
-  }) + ",\n";
-  out += "\"indicatori\":" + elenco(c.indicatori, [&](const oggetto& x) {
-    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," + std::to_string(x.parametro2) + "," +
-           std::to_string(x.parametro3) + "," + json_fonte(fonte_di(indicatori.cella(x.metro)));
-  }) + ",\n";
-  out += "\"cartelli\":" + elenco(c.cartelli, [&](const oggetto& x) {
-    return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," + json_fonte(fonte_di(cartelli.cella(x.metro)));
-  }) + ",\n";
-  out += "\"abbattimenti\":" + elenco(c.abbattimenti, [&](const oggetto& x) {
-    return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," +
-           json_fonte(fonte_di(abbattimenti.cella(x.metro)));
-  }) + ",\n";
+  out += "\"stazioni\":" +
+         elenco(c.stazioni,
+                [&](const oggetto& x) {
+                  const auto& v = s.scenario[static_cast<std::size_t>(x.parametro1)];
+                  return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," + std::to_string(x.parametro2) +
+                         "," + std::to_string(x.parametro1) + "," + std::to_string(v.intero1) + "," +
+                         std::to_string(v.intero2) + "," + json_fonte(fonte_di(stazioni.posizione(v.intero3)));
+                }) +
+         ",\n";
+  out += "\"segnali\":" +
+         elenco(c.segnali,
+                [&](const oggetto& x) {
+                  return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," +
+                         std::to_string(x.parametro2) + "," + std::to_string(x.parametro3) + "," +
+                         std::to_string(x.parametro4) + "," + std::to_string(x.tempo) + "," +
+                         json_fonte(fonte_di(segnali.cella(x.metro)));
+                }) +
+         ",\n";
+  out += "\"indicatori\":" +
+         elenco(c.indicatori,
+                [&](const oggetto& x) {
+                  return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," +
+                         std::to_string(x.parametro2) + "," + std::to_string(x.parametro3) + "," +
+                         json_fonte(fonte_di(indicatori.cella(x.metro)));
+                }) +
+         ",\n";
+  out += "\"cartelli\":" +
+         elenco(c.cartelli,
+                [&](const oggetto& x) {
+                  return std::to_string(x.metro) + "," + json_scenario(x.testo) + "," +
+                         json_fonte(fonte_di(cartelli.cella(x.metro)));
+                }) +
+         ",\n";
+  out += "\"abbattimenti\":" +
+         elenco(c.abbattimenti,
+                [&](const oggetto& x) {
+                  return std::to_string(x.metro) + "," + std::to_string(x.parametro1) + "," +
+                         json_fonte(fonte_di(abbattimenti.cella(x.metro)));
+                }) +
+         ",\n";
   out += "\"rallentamenti\":[";
   for (std::size_t i = 0; i < c.rallentamenti.size(); ++i) {
     const auto& r = c.rallentamenti[i];
@@ -308,8 +326,8 @@ std::string dati(const Stato& s, const opzioni_pagina& o) {
            std::to_string(m.valore) + "," + json_fonte(fonte_di(montagne.cella(m.inizio))) + "]";
   }
   out += "],\n\"progressive\":" + progressive(s, sorgenti) + ",\n";
-  out += "\"pendenze\":" + tratti(c.pendenze) + ",\n\"velocita\":" + tratti(c.velocita) + ",\n\"aderenze\":" +
-         tratti(c.aderenze) + ",\n";
+  out += "\"pendenze\":" + tratti(c.pendenze) + ",\n\"velocita\":" + tratti(c.velocita) +
+         ",\n\"aderenze\":" + tratti(c.aderenze) + ",\n";
   out += "\"righe_pendenza\":" + righe(sorgenti, "pendenza", 2) + ",\n";
   out += "\"righe_velocita\":" + righe(sorgenti, "velocit", 2) + ",\n";
   out += "\"righe_aderenza\":" + righe(sorgenti, "aderenza", 2) + ",\n";
@@ -326,9 +344,11 @@ std::string disegna_pagina(const Stato& s, const opzioni_pagina& o) {
   const contenuto c = disegno::estrai_contenuto(s);
   std::string titolo = da_cp1252(c.nome_linea);
   if (!c.numero_treno.empty()) titolo += " \xE2\x80\x93 train " + da_cp1252(c.numero_treno);
-  std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                    "<title>" + attributo(titolo) + "</title>\n<style>\n\n";  // the blank line pages have always had
+  std::string out =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<title>" +
+      attributo(titolo) + "</title>\n<style>\n\n";  // the blank line pages have always had
   out += pagina_stile();
   out += "</style>\n</head>\n<body";
   if (!o.file_ricarica.empty()) out += " data-ricarica=\"" + attributo(o.file_ricarica) + "\"";

@@ -14,10 +14,10 @@ namespace {
 constexpr double kSinistra = 60.0;
 constexpr double kLarghezzaUtile = 1040.0;  // room on the right for the north arrow
 constexpr double kAltezzaMassima = 520.0;
-constexpr double kTestata = 44.0;            // the heading above the drawing
-constexpr double kPiede = 58.0;              // the scale bar and the legend below it
-constexpr double kTolleranza = 0.25;         // pixels: what the eye cannot tell apart
-constexpr std::int64_t kMezzaBase = 25;      // metres either side when taking the direction
+constexpr double kTestata = 44.0;        // the heading above the drawing
+constexpr double kPiede = 58.0;          // the scale bar and the legend below it
+constexpr double kTolleranza = 0.25;     // pixels: what the eye cannot tell apart
+constexpr std::int64_t kMezzaBase = 25;  // metres either side when taking the direction
 // A compiled plan spans at most about a million metres; one wider than this came from a
 // damaged file and cannot be drawn to any useful scale.
 constexpr double kEstensioneMassima = 1e8;
@@ -66,7 +66,9 @@ class Pianta {
   double altezza_disegno() const { return altezza_; }
   double scala() const { return scala_; }
 
-  punto al_metro(std::int64_t m) const { return sulla_pagina(static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, ultima_))); }
+  punto al_metro(std::int64_t m) const {
+    return sulla_pagina(static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, ultima_)));
+  }
 
   // The unit vector pointing to the right of the direction of travel at metre m, on the page.
   punto destra(std::int64_t m) const {
@@ -201,8 +203,7 @@ std::string segnali(const Pianta& p, const contenuto& c) {
 
 std::string indicatori(const Pianta& p, const contenuto& c) {
   return marchi(
-      p, c.indicatori, 7.0, "<g fill=\"#1f77b4\" stroke=\"#ffffff\" stroke-width=\"1\">\n",
-      "speed-indicator boards",
+      p, c.indicatori, 7.0, "<g fill=\"#1f77b4\" stroke=\"#ffffff\" stroke-width=\"1\">\n", "speed-indicator boards",
       [](const punto& q, const std::string& t) {
         return "<rect class=\"indicatore\" x=\"" + numero(q.x - 3.5) + "\" y=\"" + numero(q.y - 3.5) +
                "\" width=\"7.0\" height=\"7.0\">" + t + "</rect>\n";
@@ -210,9 +211,7 @@ std::string indicatori(const Pianta& p, const contenuto& c) {
       [&](const oggetto& o) { return "Speed-indicator board at " + dove(c, o) + ": " + velocita_indicatore(o); });
 }
 
-std::string rombo(const punto& q) {
-  return "M" + numero(q.x) + " " + numero(q.y - 4.5) + "l4.5 4.5-4.5 4.5-4.5-4.5z";
-}
+std::string rombo(const punto& q) { return "M" + numero(q.x) + " " + numero(q.y - 4.5) + "l4.5 4.5-4.5 4.5-4.5-4.5z"; }
 
 std::string cartelli(const Pianta& p, const contenuto& c) {
   return marchi(
@@ -226,8 +225,8 @@ std::string cartelli(const Pianta& p, const contenuto& c) {
 // Where a station's name goes: on either side of the line, anchored so that the text runs
 // away from the line.
 struct posto_nome {
-  punto base;         // the text's anchor point (baseline)
-  const char* ancora;  // "start", "middle" or "end"
+  punto base;                                                    // the text's anchor point (baseline)
+  const char* ancora;                                            // "start", "middle" or "end"
   double sinistra = 0.0, destra = 0.0, alto = 0.0, basso = 0.0;  // the box the text takes
 };
 
@@ -319,11 +318,12 @@ std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, c
     // and below; a place over another name is never taken.
     const posto_nome candidati[] = {posto(q, {-d.x, -d.y}, 16.0, larghezza), posto(q, d, 16.0, larghezza),
                                     posto(q, {-d.x, -d.y}, 34.0, larghezza), posto(q, d, 34.0, larghezza),
-                                    posto(q, {0.0, -1.0}, 18.0, larghezza),   posto(q, {0.0, 1.0}, 18.0, larghezza),
+                                    posto(q, {0.0, -1.0}, 18.0, larghezza),  posto(q, {0.0, 1.0}, 18.0, larghezza),
                                     posto(q, {-d.x, -d.y}, 56.0, larghezza), posto(q, d, 56.0, larghezza)};
     const auto sopra_un_nome = [&](const posto_nome& c) {
       for (const auto& n : nomi_messi) {
-        if (c.sinistra < n.destra + 2.0 && n.sinistra < c.destra + 2.0 && c.alto < n.basso && n.alto < c.basso) return true;
+        if (c.sinistra < n.destra + 2.0 && n.sinistra < c.destra + 2.0 && c.alto < n.basso && n.alto < c.basso)
+          return true;
       }
       return false;
     };
@@ -342,8 +342,8 @@ std::string stazioni(const Pianta& p, const contenuto& c, std::int64_t ultima, c
     const posto_nome& posto_scelto = candidati[scelto];
     nomi_messi.push_back(posto_scelto);
     da_evitare.occupa(posto_scelto);
-    nomi += "<text x=\"" + numero(posto_scelto.base.x) + "\" y=\"" + numero(posto_scelto.base.y) +
-            "\" text-anchor=\"" + posto_scelto.ancora + "\">" + nome + "</text>\n";
+    nomi += "<text x=\"" + numero(posto_scelto.base.x) + "\" y=\"" + numero(posto_scelto.base.y) + "\" text-anchor=\"" +
+            posto_scelto.ancora + "\">" + nome + "</text>\n";
   }
   return punti + "</g>\n" + nomi + "</g>\n";
 }
@@ -374,16 +374,24 @@ std::string legenda(double x, double y) {
     out += simbolo + testo(x + 12.0, y + 4.0, 11.0, nome);
     x += 24.0 + 6.2 * static_cast<double>(nome.size());
   };
-  voce("<circle cx=\"" + numero(x) + "\" cy=\"" + numero(y) + "\" r=\"5.0\" fill=\"#ffffff\" stroke=\"#111111\" "
-       "stroke-width=\"2\"/>\n", "station");
+  voce("<circle cx=\"" + numero(x) + "\" cy=\"" + numero(y) +
+           "\" r=\"5.0\" fill=\"#ffffff\" stroke=\"#111111\" "
+           "stroke-width=\"2\"/>\n",
+       "station");
   voce("<circle cx=\"" + numero(x) + "\" cy=\"" + numero(y) + "\" r=\"4.0\" fill=\"#d62728\"/>\n", "signal");
-  voce("<rect x=\"" + numero(x - 3.5) + "\" y=\"" + numero(y - 3.5) + "\" width=\"7.0\" height=\"7.0\" "
-       "fill=\"#1f77b4\"/>\n", "speed-indicator board");
+  voce("<rect x=\"" + numero(x - 3.5) + "\" y=\"" + numero(y - 3.5) +
+           "\" width=\"7.0\" height=\"7.0\" "
+           "fill=\"#1f77b4\"/>\n",
+       "speed-indicator board");
   voce("<path d=\"" + rombo({x, y}) + "\" fill=\"#ff7f0e\"/>\n", "caption board");
-  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#8c6d3f\" stroke-opacity=\"0.6\" "
-       "stroke-width=\"6\"/>\n", "mountain stretch");
-  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#999999\" stroke-width=\"2\" "
-       "stroke-dasharray=\"4 3\"/>\n", "run-out beyond the end of the line");
+  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) +
+           "h12.0\" stroke=\"#8c6d3f\" stroke-opacity=\"0.6\" "
+           "stroke-width=\"6\"/>\n",
+       "mountain stretch");
+  voce("<path d=\"M" + numero(x - 6.0) + " " + numero(y) +
+           "h12.0\" stroke=\"#999999\" stroke-width=\"2\" "
+           "stroke-dasharray=\"4 3\"/>\n",
+       "run-out beyond the end of the line");
   return out + "</g>\n";
 }
 

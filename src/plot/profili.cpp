@@ -19,9 +19,12 @@ constexpr double kLetteraNome = 7.4;  // rough width of a bold 11 px letter, to 
 
 const char* colore_montagna(int tipo) {
   switch (tipo) {
-    case 1: return "#d8c3a5";
-    case 2: return "#b89b72";
-    default: return "#8c6d3f";
+    case 1:
+      return "#d8c3a5";
+    case 2:
+      return "#b89b72";
+    default:
+      return "#8c6d3f";
   }
 }
 
@@ -128,23 +131,22 @@ class Profili {
       if (kX1 - x(fine) >= 44.0) s += testo(x(fine) + 4.0, g.alto + 12.0, 10.0, "run-out", "fill=\"#777777\"");
     }
     for (const auto& m : c_.montagne) {
-      s += rettangolo(x(m.inizio), x(std::min(m.fine, metri_)), g,
-                      "class=\"montagna\" fill=\"" + std::string(colore_montagna(m.valore)) +
-                          "\" fill-opacity=\"0.6\"");
+      s +=
+          rettangolo(x(m.inizio), x(std::min(m.fine, metri_)), g,
+                     "class=\"montagna\" fill=\"" + std::string(colore_montagna(m.valore)) + "\" fill-opacity=\"0.6\"");
     }
     return s;
   }
 
-  std::string cornice(const grafico& g) const {
-    return rettangolo(kX0, kX1, g, "fill=\"none\" stroke=\"#888888\"");
-  }
+  std::string cornice(const grafico& g) const { return rettangolo(kX0, kX1, g, "fill=\"none\" stroke=\"#888888\""); }
 
   std::string titolo_asse(const grafico& g, const std::string& titolo) const {
     const double xc = kMargine + 18.0;
     const double yc = g.alto + g.altezza / 2.0;
-    return "<text x=\"" + numero(xc) + "\" y=\"" + numero(yc) + "\" font-size=\"12\" font-weight=\"bold\" "
-           "text-anchor=\"middle\" fill=\"#333333\" transform=\"rotate(-90 " + numero(xc) + " " + numero(yc) +
-           ")\">" + titolo + "</text>\n";
+    return "<text x=\"" + numero(xc) + "\" y=\"" + numero(yc) +
+           "\" font-size=\"12\" font-weight=\"bold\" "
+           "text-anchor=\"middle\" fill=\"#333333\" transform=\"rotate(-90 " +
+           numero(xc) + " " + numero(yc) + ")\">" + titolo + "</text>\n";
   }
 
   // Kilometre values of the ticks: round steps of the reading, piece by piece of the
@@ -211,9 +213,9 @@ class Profili {
     }
     superficie.verticale(g.y(base));
     superficie.chiudi();
-    return "<path class=\"" + classe + "-area\" d=\"" + superficie.d() + "\" fill=\"" + area + "\" stroke=\"none\"/>\n" +
-           "<path class=\"" + classe + "\" d=\"" + contorno.d() + "\" fill=\"none\" stroke=\"" + linea +
-           "\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n";
+    return "<path class=\"" + classe + "-area\" d=\"" + superficie.d() + "\" fill=\"" + area +
+           "\" stroke=\"none\"/>\n" + "<path class=\"" + classe + "\" d=\"" + contorno.d() +
+           "\" fill=\"none\" stroke=\"" + linea + "\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n";
   }
 
   std::string profilo_pendenze() const {
@@ -357,15 +359,16 @@ class Profili {
       xl += 30.0 + 6.2 * static_cast<double>(nome.size());
     };
     const auto campione = [&](const char* riempimento, const char* bordo) {
-      return "<rect x=\"" + numero(xl - 6.0) + "\" y=\"" + numero(y - 5.0) + "\" width=\"12.0\" height=\"10.0\" fill=\"" +
-             riempimento + "\" stroke=\"" + bordo + "\"/>\n";
+      return "<rect x=\"" + numero(xl - 6.0) + "\" y=\"" + numero(y - 5.0) +
+             "\" width=\"12.0\" height=\"10.0\" fill=\"" + riempimento + "\" stroke=\"" + bordo + "\"/>\n";
     };
     voce(campione("#9ecae1", "#2171b5"), "gradient");
     voce(campione("#dcefd6", "#238b45"), "speed limit");
     voce("<path d=\"M" + numero(xl - 6.0) + " " + numero(y) + "h12.0\" stroke=\"#d62728\" stroke-width=\"3\"/>\n",
          "slow order");
-    voce("<path d=\"M" + numero(xl) + " " + numero(y + 4.5) + "l-4.5-9.0h9.0z\" fill=\"#ff9900\" stroke=\"#7a4a00\"/>\n",
-         "abbattimento point");
+    voce(
+        "<path d=\"M" + numero(xl) + " " + numero(y + 4.5) + "l-4.5-9.0h9.0z\" fill=\"#ff9900\" stroke=\"#7a4a00\"/>\n",
+        "abbattimento point");
     for (int tipo = 1; tipo <= 3; ++tipo) {
       std::string campione_montagna = "<rect x=\"" + numero(xl - 6.0) + "\" y=\"" + numero(y - 5.0) +
                                       "\" width=\"12.0\" height=\"10.0\" fill=\"" + colore_montagna(tipo) +

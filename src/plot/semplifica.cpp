@@ -66,8 +66,8 @@ blocchi in_blocchi(const std::vector<punto>& punti) {
 // and its distance; a distance not above `tolleranza` when none lies beyond it (then the
 // index is of no use). Points in blocks that cannot reach the larger of the tolerance
 // and a distance already seen are skipped: they could not be the farthest one.
-std::pair<std::size_t, double> piu_lontano(const std::vector<punto>& punti, const blocchi& gruppi,
-                                           double margine, std::size_t a, std::size_t b, double tolleranza) {
+std::pair<std::size_t, double> piu_lontano(const std::vector<punto>& punti, const blocchi& gruppi, double margine,
+                                           std::size_t a, std::size_t b, double tolleranza) {
   double peggiore = -1.0;
   std::size_t indice = a;
   const auto esamina = [&](std::size_t da, std::size_t fino) {

@@ -16,10 +16,10 @@ enum class tipo_campo { numero, testo };
 
 // Which 50 m cell a row's first field (its position in metres) lands on.
 enum class cella_riga {
-  nessuna,         // the row has no position
-  posizione,       // round(p / 50): gradients, curves, mountains, profiles, abbattimento points
-  posizione_piu_1, // round(p / 50 + 1): signals, slow orders, boards and captions
-  fermata,         // a station: the stop cell, just before the end of its area
+  nessuna,          // the row has no position
+  posizione,        // round(p / 50): gradients, curves, mountains, profiles, abbattimento points
+  posizione_piu_1,  // round(p / 50 + 1): signals, slow orders, boards and captions
+  fermata,          // a station: the stop cell, just before the end of its area
 };
 
 struct campo_riga {
@@ -30,11 +30,11 @@ struct campo_riga {
 
 struct parola_chiave {
   formato_descrizione formato;
-  std::string_view sezione;     // the header the row is written under, "[generale]" for the general rows
-  std::string_view parola;      // as written in a description
-  std::string_view riconosce;   // the words (blank-separated) a keyword field must all contain, lower-cased
-  std::string_view varianti;    // for a keyword that takes letters or digits: what may follow it ("" otherwise)
-  std::string_view significato; // one line, in words
+  std::string_view sezione;      // the header the row is written under, "[generale]" for the general rows
+  std::string_view parola;       // as written in a description
+  std::string_view riconosce;    // the words (blank-separated) a keyword field must all contain, lower-cased
+  std::string_view varianti;     // for a keyword that takes letters or digits: what may follow it ("" otherwise)
+  std::string_view significato;  // one line, in words
   std::span<const campo_riga> campi;
   cella_riga cella = cella_riga::nessuna;
 };
@@ -48,10 +48,15 @@ inline constexpr campo_riga kRipetizione[] = {{"first value", "m"}, {"second val
 inline constexpr campo_riga kPendenza[] = {{"position", "m"}, {"gradient", "‰"}};
 inline constexpr campo_riga kCurva[] = {{"position", "m"}, {"length", "m"}};
 inline constexpr campo_riga kMontagna[] = {{"start", "m"}, {"end", "m"}, {"kind", ""}};
-inline constexpr campo_riga kIndicatori[] = {
-    {"position", "m"}, {"vas: speed a of board s", "km/h"}, {"vbs: speed b of board s", "km/h"},
-    {"vcs: speed c of board s", "km/h"}, {"strisces: stripes of board s", ""}, {"vad: speed a of board d", "km/h"},
-    {"vbd: speed b of board d", "km/h"}, {"vcd: speed c of board d", "km/h"}, {"strisced: stripes of board d", ""}};
+inline constexpr campo_riga kIndicatori[] = {{"position", "m"},
+                                             {"vas: speed a of board s", "km/h"},
+                                             {"vbs: speed b of board s", "km/h"},
+                                             {"vcs: speed c of board s", "km/h"},
+                                             {"strisces: stripes of board s", ""},
+                                             {"vad: speed a of board d", "km/h"},
+                                             {"vbd: speed b of board d", "km/h"},
+                                             {"vcd: speed c of board d", "km/h"},
+                                             {"strisced: stripes of board d", ""}};
 inline constexpr campo_riga kCartello[] = {{"position", "m"}, {"caption", "", tipo_campo::testo}};
 
 inline constexpr campo_riga kVetture[] = {{"number of cars", ""}};
@@ -61,12 +66,23 @@ inline constexpr campo_riga kOrologio[] = {{"hours", "h"}, {"minutes", "min"}, {
 inline constexpr campo_riga kAderenza[] = {{"position", "m"}, {"adhesion", "%"}};
 inline constexpr campo_riga kVelocita[] = {{"position", "m"}, {"speed limit", "km/h"}};
 inline constexpr std::string_view kAlSimulatore = "value passed to the simulator";
-inline constexpr campo_riga kStazione[] = {
-    {"position", "m"},  {"kind", ""},       {"length of the station area", "m"}, {kAlSimulatore, ""},
-    {kAlSimulatore, ""}, {"extension flag", ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""},
-    {kAlSimulatore, ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""}, {kAlSimulatore, ""},
-    {kAlSimulatore, ""}, {"time: hours", "h"}, {"time: minutes", "min"}, {"time: seconds", "s"},
-    {"name", "", tipo_campo::testo}};
+inline constexpr campo_riga kStazione[] = {{"position", "m"},
+                                           {"kind", ""},
+                                           {"length of the station area", "m"},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {"extension flag", ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {kAlSimulatore, ""},
+                                           {"time: hours", "h"},
+                                           {"time: minutes", "min"},
+                                           {"time: seconds", "s"},
+                                           {"name", "", tipo_campo::testo}};
 inline constexpr campo_riga kRallentamento[] = {{"x: start", "m"},
                                                 {"v: speed", "km/h"},
                                                 {"l: length", "m"},
@@ -90,6 +106,8 @@ inline constexpr campo_riga kSegnale[] = {{"posizione: position", "m"},
 // The header every description starts its data with, in either case.
 inline constexpr std::string_view kSezioneGenerale = "[generale]";
 
+// One keyword a line, its columns aligned.
+// clang-format off
 inline constexpr parola_chiave kParoleChiave[] = {
     // The line description: general rows, read until the first header after [generale].
     {formato_descrizione::linea, kSezioneGenerale, "lunghezza percorso", "lunghezza percorso", "", "length of the line; sizes the track",
@@ -136,13 +154,13 @@ inline constexpr parola_chiave kParoleChiave[] = {
     {formato_descrizione::treno, "[segnali]", "segnale", "segnale", "", "a signal", campi_parole::kSegnale,
      cella_riga::posizione_piu_1},
 };
+// clang-format on
 
 // The section headers of each format, in the order a description writes them.
 inline constexpr std::string_view kSezioniLinea[] = {kSezioneGenerale, "[curve]",       "[pendenze]", "[montagne]",
-                                                     "[cartelli]", "[indicazioni]", "[fine]"};
-inline constexpr std::string_view kSezioniTreno[] = {kSezioneGenerale,      "[aderenze]", "[vel_limite]",
-                                                     "[stazioni]",      "[rallentamenti]", "[segnali]",
-                                                     "[codici]",        "[fine]"};
+                                                     "[cartelli]",     "[indicazioni]", "[fine]"};
+inline constexpr std::string_view kSezioniTreno[] = {kSezioneGenerale,  "[aderenze]", "[vel_limite]", "[stazioni]",
+                                                     "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
 
 // The words a keyword field must all contain to be the keyword written `parola` of format
 // `f`, at compile time: a keyword the table lacks does not compile.

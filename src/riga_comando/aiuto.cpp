@@ -81,12 +81,14 @@ std::string completamento_bash() {
          "_compattatore() {\n"
          "  local cur=${COMP_WORDS[COMP_CWORD]} prec=${COMP_WORDS[COMP_CWORD-1]}\n"
          "  if [[ $COMP_CWORD -eq 1 ]]; then\n"
-         "    COMPREPLY=($(compgen -W \"" + comandi + " -h --help -V --version\" -- \"$cur\"))\n"
+         "    COMPREPLY=($(compgen -W \"" +
+         comandi +
+         " -h --help -V --version\" -- \"$cur\"))\n"
          "    return\n"
          "  fi\n"
          "  case ${COMP_WORDS[1]} in\n"
-         "    help) COMPREPLY=($(compgen -W \"" + comandi.substr(5) + "\" -- \"$cur\")) ;;\n" +
-         casi +
+         "    help) COMPREPLY=($(compgen -W \"" +
+         comandi.substr(5) + "\" -- \"$cur\")) ;;\n" + casi +
          "  esac\n"
          "}\n"
          "complete -o filenames -F _compattatore compattatore\n";

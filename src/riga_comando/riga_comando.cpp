@@ -33,7 +33,8 @@ int esegui_comando(const descrizione_comando& c, const std::vector<std::string>&
     return kUscitaPulita;
   }
   if (o.errore) {
-    const std::string messaggio = std::string(c.nome) + ": " + *o.errore + " (try 'compattatore " + c.nome + " --help')";
+    const std::string messaggio =
+        std::string(c.nome) + ": " + *o.errore + " (try 'compattatore " + c.nome + " --help')";
     segnala(messaggio);
     if (chiede_json(c, argomenti)) stampa_uscita(json_rifiuto(messaggio, std::nullopt) + "\n");
     return kUscitaUso;

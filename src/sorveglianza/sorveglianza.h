@@ -9,9 +9,9 @@
 namespace cmp {
 
 enum class evento_sorveglianza {
-  nulla,    // the wait ran out
-  modifica, // one of the watched names was written or renamed into place
-  fine,     // SIGINT or SIGTERM
+  nulla,     // the wait ran out
+  modifica,  // one of the watched names was written or renamed into place
+  fine,      // SIGINT or SIGTERM
 };
 
 class Sorveglianza {

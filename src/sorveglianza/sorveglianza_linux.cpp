@@ -19,9 +19,7 @@
 namespace cmp {
 namespace {
 
-std::runtime_error guasto(const std::string& cosa) {
-  return std::runtime_error(cosa + ": " + std::strerror(errno));
-}
+std::runtime_error guasto(const std::string& cosa) { return std::runtime_error(cosa + ": " + std::strerror(errno)); }
 
 sigset_t segnali_di_fine() {
   sigset_t insieme;
@@ -31,7 +29,8 @@ sigset_t segnali_di_fine() {
   return insieme;
 }
 
-constexpr std::uint32_t kMaschera = IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t kMaschera =
+    IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
 
 // A pause before the next accept when the system had no descriptor or memory for one: the
 // clients wait in the queue instead of waking the poll at once, again and again.
@@ -81,8 +80,8 @@ SorveglianzaLinux::SorveglianzaLinux(const std::vector<nome_sorvegliato>& nomi) 
   socklen_t lunghezza = sizeof indirizzo;
   // A long queue: clients that arrive during a rebuild wait there rather than retry their
   // connection a second later; the cap on open connections applies once they are accepted.
-  if (bind(server_, reinterpret_cast<sockaddr*>(&indirizzo), sizeof indirizzo) < 0 ||
-      listen(server_, SOMAXCONN) < 0 || getsockname(server_, reinterpret_cast<sockaddr*>(&indirizzo), &lunghezza) < 0) {
+  if (bind(server_, reinterpret_cast<sockaddr*>(&indirizzo), sizeof indirizzo) < 0 || listen(server_, SOMAXCONN) < 0 ||
+      getsockname(server_, reinterpret_cast<sockaddr*>(&indirizzo), &lunghezza) < 0) {
     throw guasto("cannot open the page's server on 127.0.0.1");
   }
   porta_ = ntohs(indirizzo.sin_port);
@@ -114,8 +113,8 @@ bool SorveglianzaLinux::riallinea() {
     c.w_genitore = c.genitore.empty() ? -1 : std::max(inotify_add_watch(inotify_, c.genitore.c_str(), kMaschera), -1);
   }
   for (int w : prima) {
-    const bool in_uso = std::any_of(cartelle_.begin(), cartelle_.end(),
-                                    [w](const auto& c) { return c.w == w || c.w_genitore == w; });
+    const bool in_uso =
+        std::any_of(cartelle_.begin(), cartelle_.end(), [w](const auto& c) { return c.w == w || c.w_genitore == w; });
     if (w >= 0 && !in_uso) inotify_rm_watch(inotify_, w);
   }
   return cambiata;

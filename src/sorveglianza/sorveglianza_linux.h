@@ -55,7 +55,7 @@ class SorveglianzaLinux : public Sorveglianza {
   int porta_ = 0;
   std::vector<cartella_seguita> cartelle_;
   ServerPagina pagina_;
-  istante accetta_da_{};       // after a failed accept (no descriptor left), a pause
+  istante accetta_da_{};        // after a failed accept (no descriptor left), a pause
   istante prossima_ricerca_{};  // while a folder is missing, it is looked for again each second
 };
 

@@ -91,9 +91,7 @@ class SorveglianzaWindows : public Sorveglianza {
   SorveglianzaWindows(const SorveglianzaWindows&) = delete;
   SorveglianzaWindows& operator=(const SorveglianzaWindows&) = delete;
   evento_sorveglianza attendi(int attesa_ms) override;
-  void pubblica(const std::string& pagina, const std::string& versione) override {
-    pagina_.pubblica(pagina, versione);
-  }
+  void pubblica(const std::string& pagina, const std::string& versione) override { pagina_.pubblica(pagina, versione); }
   int porta() const { return porta_; }
 
  private:
@@ -136,9 +134,8 @@ class SorveglianzaWindows : public Sorveglianza {
 SorveglianzaWindows::SorveglianzaWindows(const std::vector<nome_sorvegliato>& nomi) {
   for (const nome_sorvegliato& n : nomi) {
     const std::wstring cartella = largo(n.first);
-    auto c = std::find_if(cartelle_.begin(), cartelle_.end(), [&](const auto& k) {
-      return stesso_nome(k->percorso, cartella.data(), cartella.size());
-    });
+    auto c = std::find_if(cartelle_.begin(), cartelle_.end(),
+                          [&](const auto& k) { return stesso_nome(k->percorso, cartella.data(), cartella.size()); });
     if (c == cartelle_.end()) {
       auto nuova = std::make_unique<cartella_seguita>();
       nuova->percorso = cartella;
@@ -383,7 +380,8 @@ evento_sorveglianza SorveglianzaWindows::attendi(int attesa_ms) {
     for (const auto& c : cartelle_) {
       if (c->h != INVALID_HANDLE_VALUE) eventi.push_back(c->evento);
     }
-    const DWORD esito = WaitForMultipleObjects(static_cast<DWORD>(eventi.size()), eventi.data(), FALSE, attesa(ora, fine));
+    const DWORD esito =
+        WaitForMultipleObjects(static_cast<DWORD>(eventi.size()), eventi.data(), FALSE, attesa(ora, fine));
     if (esito == WAIT_FAILED) throw guasto("cannot wait for changes", GetLastError());
     if (WaitForSingleObject(fine_, 0) == WAIT_OBJECT_0) return evento_sorveglianza::fine;
     bool rilevante = false;

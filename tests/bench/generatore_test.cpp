@@ -73,8 +73,8 @@ TEST_P(ScenarioGenerato, CompilesCleanWithEveryRowInTheTrack) {
   const Stato& s = c.s;
   EXPECT_EQ(c.esito.lettura.codice, 0) << s.dettaglio_errore;
   EXPECT_EQ(s.codice_errore, 0) << s.posizione_errore;
-  EXPECT_TRUE(s.avvisi.empty()) << s.avvisi.size() << " warnings, the first " << s.avvisi.front().codice
-                                << " at " << s.avvisi.front().posizione;
+  EXPECT_TRUE(s.avvisi.empty()) << s.avvisi.size() << " warnings, the first " << s.avvisi.front().codice << " at "
+                                << s.avvisi.front().posizione;
 
   // Every placed row is in the track: none was refused or overwritten.
   EXPECT_EQ(celle_di_tipo(s, tipo_cella::segnale), c.righe.segnali);
@@ -171,10 +171,8 @@ TEST(GeneraScenario, WritesTextsThatCompileCleanFromTheirNames) {
   EXPECT_NE(c.uscita.find("\"codice_errore\": 0,"), std::string::npos) << c.uscita;
   EXPECT_EQ(std::filesystem::file_size(t / "out/Banco40_linea.dat"), 20u * 40000 + 139964);
 
-  EXPECT_EQ(prova::esegui(GENERA_SCENARIO_EXE, {"--length", "30000", "--out", t.percorso().string()}).stato,
-            3);
+  EXPECT_EQ(prova::esegui(GENERA_SCENARIO_EXE, {"--length", "30000", "--out", t.percorso().string()}).stato, 3);
 }
-
 
 // The plan table (a double and a type byte per value) is all the longest line needs in
 // memory: its 20 MB file is encoded while it is written. Holding the encoded file (or a
@@ -184,12 +182,11 @@ TEST(MisuraBanco, TheLongestLineCompilesHoldingThePlanTableButNotItsFile) {
   GTEST_SKIP() << "the sanitizers' shadow memory makes the peak meaningless";
 #endif
   prova::CartellaTemporanea t;
-  ASSERT_EQ(prova::esegui(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", t.percorso().string()}).stato,
-            0);
+  ASSERT_EQ(prova::esegui(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", t.percorso().string()}).stato, 0);
   std::filesystem::create_directories(t / "out");
   const auto m = prova::esegui(
-      MISURA_BANCO_EXE, {"comando", "--", COMPATTATORE_EXE, "compile", "--line", t / "Banco1000_linea.txt",
-                         "--train", t / "Banco1000_9001-.txt", "--out", t / "out"});
+      MISURA_BANCO_EXE, {"comando", "--", COMPATTATORE_EXE, "compile", "--line", t / "Banco1000_linea.txt", "--train",
+                         t / "Banco1000_9001-.txt", "--out", t / "out"});
   ASSERT_EQ(m.stato, 0) << m.errori;
   const auto rss = m.uscita.find("rss_kb=");
   ASSERT_NE(rss, std::string::npos) << m.uscita;

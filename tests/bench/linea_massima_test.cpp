@@ -18,8 +18,8 @@ class LineaMassima : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     cartella_ = new prova::CartellaTemporanea;
-    const auto g =
-        prova::esegui_misurato(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", cartella_->percorso().string()}, 120);
+    const auto g = prova::esegui_misurato(GENERA_SCENARIO_EXE,
+                                          {"--length", "1000000", "--out", cartella_->percorso().string()}, 120);
     ASSERT_EQ(g.stato, 0) << g.errori;
   }
   static void TearDownTestSuite() {
@@ -27,8 +27,9 @@ class LineaMassima : public testing::Test {
     cartella_ = nullptr;
   }
   static std::vector<std::string> compila(const std::string& uscita, std::vector<std::string> altri = {}) {
-    std::vector<std::string> a = {"compile", "--line", *cartella_ / "Banco1000_linea.txt", "--train",
-                                  *cartella_ / "Banco1000_9001-.txt", "--out", uscita};
+    std::vector<std::string> a = {
+        "compile", "--line", *cartella_ / "Banco1000_linea.txt", "--train", *cartella_ / "Banco1000_9001-.txt",
+        "--out",   uscita};
     a.insert(a.end(), altri.begin(), altri.end());
     return a;
   }

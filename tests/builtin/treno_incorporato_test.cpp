@@ -113,8 +113,8 @@ TEST_F(TrenoIncorporatoCompilato, SpeedAndAdhesionProfiles) {
   for (const auto& t : {tratto_atteso{0, 135, 14}, {136, 209, 16}, {210, 236, 13}, {237, 757, 16}, {758, 760, 0}}) {
     for (int c = t.da; c <= t.a; ++c) ASSERT_EQ(s.percorso[c].velocita, t.velocita) << "cell " << c;
   }
-  const std::pair<int, int> aderenze[] = {{0, 100}, {12, 100}, {13, 85}, {37, 85}, {38, 100}, {568, 80},
-                                          {569, 100}, {757, 100}, {758, 0}};
+  const std::pair<int, int> aderenze[] = {{0, 100},  {12, 100},  {13, 85},   {37, 85}, {38, 100},
+                                          {568, 80}, {569, 100}, {757, 100}, {758, 0}};
   for (const auto& [cella, valore] : aderenze) EXPECT_EQ(s.percorso[cella].aderenza, valore) << "cell " << cella;
 }
 

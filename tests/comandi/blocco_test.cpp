@@ -64,7 +64,8 @@ TEST(BloccoCartella, NoLockOnANameThatIsNotARegularFile) {
   const caso casi[] = {
       {"a folder", [](const auto& p) { std::filesystem::create_directory(p); }},
       {"a FIFO", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }},
-      {"a link to a file", [](const auto& p) {
+      {"a link to a file",
+       [](const auto& p) {
          scrivi_tutto(p.string() + "-altrove", "");
          std::filesystem::create_symlink(p.string() + "-altrove", p);
        }},
@@ -116,14 +117,15 @@ struct Scenari {
     }
   }
   std::vector<std::string> argomenti(int i, const std::filesystem::path& fuori) const {
-    return {"compile", "--line", (ingressi[i] / kLinea).string(), "--train", (ingressi[i] / kTreno).string(),
-            "--out", fuori.string()};
+    return {"compile", "--line",      (ingressi[i] / kLinea).string(), "--train", (ingressi[i] / kTreno).string(),
+            "--out",   fuori.string()};
   }
 };
 
 // Starts compile `i` into the folder as `utente` (nullopt: as this process) once the
 // pipe `via` is closed by the parent; returns its process id.
-pid_t avvia(const Scenari& s, int i, const std::filesystem::path& fuori, std::optional<uid_t> utente, const int via[2]) {
+pid_t avvia(const Scenari& s, int i, const std::filesystem::path& fuori, std::optional<uid_t> utente,
+            const int via[2]) {
   std::vector<std::string> a = {COMPATTATORE_EXE};
   for (auto& x : s.argomenti(i, fuori)) a.push_back(std::move(x));
   return avvia_muto(a, [&] {

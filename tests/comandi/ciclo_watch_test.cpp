@@ -94,10 +94,11 @@ TEST_F(CicloWatch, AnErrorDoesNotStopTheLoopFromStartToEnd) {
   EXPECT_NE(os.pubblicate[1].first, os.pubblicate[0].first);
   // The page on disk is the last one served; the binary files are compile's.
   EXPECT_EQ(leggi_tutto(uscita / kPagina), os.pubblicate[2].first);
-  const auto compilato = esegui(COMPATTATORE_EXE, {"compile", "--line", ingresso / kLinea, "--train",
-                                                   ingresso / kTreno, "--out", ingresso.percorso().string()});
+  const auto compilato = esegui(COMPATTATORE_EXE, {"compile", "--line", ingresso / kLinea, "--train", ingresso / kTreno,
+                                                   "--out", ingresso.percorso().string()});
   ASSERT_EQ(compilato.stato, 0) << compilato.errori;
-  for (const char* nome : {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim", "VallorsaC_Pietrana_4721.dat"}) {
+  for (const char* nome :
+       {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim", "VallorsaC_Pietrana_4721.dat"}) {
     EXPECT_EQ(leggi_tutto(uscita / nome), leggi_tutto(ingresso / nome)) << nome;
   }
 }
@@ -136,8 +137,8 @@ TEST_F(CicloWatch, TheOutFolderIsMadeAgainAtTheNextRebuild) {
     };
   };
   const auto quiete = [] { return evento_sorveglianza::nulla; };
-  os.copione = {togli_e({}), quiete, togli_e([this] { scrivi_tutto(uscita / "a", "a file"); }), quiete,
-                togli_e({}), quiete};
+  os.copione = {togli_e({}), quiete,      togli_e([this] { scrivi_tutto(uscita / "a", "a file"); }),
+                quiete,      togli_e({}), quiete};
   ASSERT_EQ(esegui_watch(os, p, stato), 0);
   const std::string righe = righe_di_stato();
   EXPECT_NE(righe.find(" ms: clean\nwatch: rebuild 2 in "), std::string::npos) << righe;

@@ -27,13 +27,13 @@ namespace cmp {
 namespace {
 
 using prova::CartellaTemporanea;
-using prova::esegui;
-using prova::leggi_tutto;
 using prova::con_riga;
+using prova::esegui;
 using prova::indice_di;
 using prova::kLinea;
 using prova::kProgramma;
 using prova::kTreno;
+using prova::leggi_tutto;
 using prova::testo;
 
 const std::vector<std::string> kBinari = {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim",
@@ -79,8 +79,8 @@ TEST_F(Comandi, CompileOfTheExportedScenarioMatchesTheBuiltInRunByteForByte) {
 TEST_F(Comandi, ErrorsAreReportedWithFileLineAndColumnAndTheFilesStillWritten) {
   // A caption board on the cell of the first speed-indicator board (6850 m -> cell 138).
   const auto linea = righe_linea_incorporata();
-  prova::scrivi_tutto(t / kLinea, con_riga(linea, indice_di(linea, "[indicazioni]"),
-                                           "  cartello_indicatore,  6850,   (F)"));
+  prova::scrivi_tutto(t / kLinea,
+                      con_riga(linea, indice_di(linea, "[indicazioni]"), "  cartello_indicatore,  6850,   (F)"));
   const std::size_t riga = indice_di(linea, "[indicazioni]") + 1;
   auto e = compila();
   EXPECT_EQ(e.stato, 1);
@@ -95,8 +95,7 @@ TEST_F(Comandi, ErrorsAreReportedWithFileLineAndColumnAndTheFilesStillWritten) {
   prova::scrivi_tutto(t / kTreno, con_riga(treno, s, "segnale, 6700, 1, 4, 1, 0, 0, 0, 0,0,0, 0"));
   e = compila({"--json"});
   EXPECT_EQ(e.stato, 1);
-  EXPECT_NE(e.errori.find(t / kTreno + ":" + std::to_string(s + 1) + ":1: error 16: "), std::string::npos)
-      << e.errori;
+  EXPECT_NE(e.errori.find(t / kTreno + ":" + std::to_string(s + 1) + ":1: error 16: "), std::string::npos) << e.errori;
   EXPECT_NE(e.uscita.find("\"codice_errore\": 16, \"posizione_errore\": 6700, \"errore_finale\": null"),
             std::string::npos)
       << e.uscita;
@@ -178,8 +177,8 @@ TEST_F(Comandi, IdentityFromOptionsWhenTheNamesDoNotFollowThePattern) {
   auto e = esegui(kProgramma, {"compile", "--line", t / "l.txt", "--train", t / "t.txt", "--out", t / "out"});
   EXPECT_EQ(e.stato, 3);
   EXPECT_NE(e.errori.find("--nome-linea"), std::string::npos) << e.errori;
-  e = esegui(kProgramma, {"compile", "--line", t / "l.txt", "--train", t / "t.txt", "--out", t / "out",
-                          "--nome-linea", "Prova", "--numero-treno", "12"});
+  e = esegui(kProgramma, {"compile", "--line", t / "l.txt", "--train", t / "t.txt", "--out", t / "out", "--nome-linea",
+                          "Prova", "--numero-treno", "12"});
   EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_TRUE(std::filesystem::exists(fuori("Prova_12.sim")));
   EXPECT_TRUE(std::filesystem::exists(fuori("Prova_linea.dat")));
@@ -227,10 +226,11 @@ TEST_F(Comandi, DumpShowsTheValuesOfTheBuiltInFiles) {
             std::string::npos);
   e = esegui(kProgramma, {"dump", fuori("VallorsaC_Pietrana_4721.sim"), "--json"});
   ASSERT_EQ(e.stato, 0) << e.errori;
-  EXPECT_NE(e.uscita.find("{\"voce\": 86, \"tipo\": 0, \"intero1\": 0, \"intero2\": 0, \"intero3\": 0, \"ottetto1\": 0, "
-                          "\"testo\": \"4721\", \"breve1\": 60, \"breve2\": 0, \"breve3\": 6, \"breve4\": 11, "
-                          "\"breve5\": 45,"),
-            std::string::npos)
+  EXPECT_NE(
+      e.uscita.find("{\"voce\": 86, \"tipo\": 0, \"intero1\": 0, \"intero2\": 0, \"intero3\": 0, \"ottetto1\": 0, "
+                    "\"testo\": \"4721\", \"breve1\": 60, \"breve2\": 0, \"breve3\": 6, \"breve4\": 11, "
+                    "\"breve5\": 45,"),
+      std::string::npos)
       << e.uscita;
   e = esegui(kProgramma, {"dump", fuori("VallorsaC_Pietrana_linea.dat"), "--every", "37999"});
   ASSERT_EQ(e.stato, 0) << e.errori;
@@ -254,11 +254,17 @@ TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
       {"corto.sim", sim.substr(0, 100), "byte 79: the file ends inside entry 2", {"voce 0:", "voce 1:"}, {"voce 2"}},
       {"vuoto.sim", "", "byte 0: the file is empty", {}, {"voce"}},
       // Cut inside the signal's cell 89.
-      {"corto.dat", dat.substr(0, 89 * 15 + 7), "byte 1335: the file ends 7 bytes into cell 89", {"cella 1:"},
+      {"corto.dat",
+       dat.substr(0, 89 * 15 + 7),
+       "byte 1335: the file ends 7 bytes into cell 89",
+       {"cella 1:"},
        {"cella 89"}},
       {"vuoto.dat", "", "byte 0: the file is empty", {}, {"cella"}},
-      {"tipo_ignoto.dat", dat.substr(0, 100 * 15) + "\x63" + dat.substr(100 * 15 + 1), "byte 1500: cell 100 has type 99",
-       {"cella 89:"}, {"cella 100", "cella 101"}},
+      {"tipo_ignoto.dat",
+       dat.substr(0, 100 * 15) + "\x63" + dat.substr(100 * 15 + 1),
+       "byte 1500: cell 100 has type 99",
+       {"cella 89:"},
+       {"cella 100", "cella 101"}},
       {"corto_linea.dat", piano.substr(0, 100001), "byte 99998: the file ends inside value", {}, {"metro"}},
       {"vuoto_linea.dat", "", "byte 0: the file is empty", {}, {"metro"}},
   };
@@ -267,8 +273,8 @@ TEST_F(Comandi, DumpOfADamagedFilePrintsNothingFromBeyondTheDamage) {
     prova::scrivi_tutto(t / c.nome, c.byte);
     const auto e = esegui(kProgramma, {"dump", t / c.nome});
     EXPECT_EQ(e.stato, 1);
-    EXPECT_EQ(e.errori, "compattatore: error: " + (t / c.nome) + " is damaged at " +
-                            e.errori.substr(e.errori.find(" at ") + 4));
+    EXPECT_EQ(e.errori,
+              "compattatore: error: " + (t / c.nome) + " is damaged at " + e.errori.substr(e.errori.find(" at ") + 4));
     EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
     EXPECT_NE(e.errori.find("expected"), std::string::npos) << e.errori;
     for (const auto& s : c.stampati) EXPECT_NE(e.uscita.find(s), std::string::npos) << s;
@@ -297,8 +303,8 @@ TEST_F(Comandi, DumpRefusesFilesLargerThanAnyCompileWrites) {
   file_di("grande.dat", 302'116);  // cells 0 to 20,140 of 15 bytes, and one byte more
   file_di("grande.sim", 87 * (34 + 65'535) + 1);
   std::filesystem::create_symlink("/dev/zero", t / "zero_linea.dat");
-  for (const auto& [nome, byte] : {std::pair{"grande.dat", 302'115}, {"grande.sim", 5'704'503},
-                                   {"zero_linea.dat", 20'139'964}}) {
+  for (const auto& [nome, byte] :
+       {std::pair{"grande.dat", 302'115}, {"grande.sim", 5'704'503}, {"zero_linea.dat", 20'139'964}}) {
     SCOPED_TRACE(nome);
     const auto e = esegui(kProgramma, {"dump", t / nome});
     EXPECT_EQ(e.stato, 1) << e.errori;
@@ -342,8 +348,8 @@ TEST_F(Comandi, AnEndlessDescriptionIsRefusedAtTheCapQuicklyAndWithASmallPeak) {
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio).count());
     struct rusage uso {};
     ::getrusage(RUSAGE_CHILDREN, &uso);
-    const std::string esito = std::to_string(e.stato) + " " + std::to_string(ms) + " " +
-                              std::to_string(uso.ru_maxrss) + "\n" + e.errori;
+    const std::string esito =
+        std::to_string(e.stato) + " " + std::to_string(ms) + " " + std::to_string(uso.ru_maxrss) + "\n" + e.errori;
     if (::write(tubo[1], esito.data(), esito.size()) < 0) ::_exit(1);
     ::_exit(0);
   }
@@ -461,7 +467,8 @@ TEST_F(Comandi, CompilesKilledAtRandomMomentsLeaveAllOldOrAllNewFiles) {
   const auto inizio = std::chrono::steady_clock::now();
   ASSERT_EQ(compila().stato, 0);
   const auto durata = std::chrono::steady_clock::now() - inizio;
-  const std::vector<std::string> a = {kProgramma, "compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "out"};
+  const std::vector<std::string> a = {kProgramma, "compile",  "--line", t / kLinea,
+                                      "--train",  t / kTreno, "--out",  t / "out"};
   std::mt19937 caso(15);  // fixed: a failure can be run again
   int tutti_vecchi = 0, tutti_nuovi = 0;
   for (int volta = 0; volta < 50; ++volta) {
@@ -511,14 +518,14 @@ TEST(ComandiAiuto, EveryCommandOfTheTableIsDispatchedAndDescribed) {
       if (o.valore) {
         const auto e = esegui(kProgramma, {c.nome, o.nome});
         EXPECT_EQ(e.stato, 3);
-        EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": option " + o.nome + " needs a value (try 'compattatore " +
-                                c.nome + " --help')\n");
+        EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": option " + o.nome +
+                                " needs a value (try 'compattatore " + c.nome + " --help')\n");
       }
     }
     const auto e = esegui(kProgramma, {c.nome, "--bogus"});
     EXPECT_EQ(e.stato, 3);
-    EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome + ": unknown option '--bogus' (try 'compattatore " + c.nome +
-                            " --help')\n");
+    EXPECT_EQ(e.errori, std::string("compattatore: error: ") + c.nome +
+                            ": unknown option '--bogus' (try 'compattatore " + c.nome + " --help')\n");
   }
 }
 

@@ -12,7 +12,9 @@ namespace {
 
 using prova::CartellaTemporanea;
 
-std::size_t righe(const std::string& testo) { return static_cast<std::size_t>(std::count(testo.begin(), testo.end(), '\n')); }
+std::size_t righe(const std::string& testo) {
+  return static_cast<std::size_t>(std::count(testo.begin(), testo.end(), '\n'));
+}
 
 // The binary files of a hand-made scenario, as compile writes them.
 void scrivi_compilato(const CartellaTemporanea& t, const Stato& s, bool con_pianta = true) {
@@ -40,12 +42,14 @@ TEST(ComandoPlot, UsageAndFileFaultsEndWithStatus3AndOneLine) {
   } casi[] = {
       {{"plot"}, "plot: --out FILE.svg is required"},
       {{"plot", "--out", out}, "plot: both --line and --train are required"},
-      {{"plot", "--from", t / "vuota", "--line", t / "a.txt", "--out", out}, "give either --from or --line and --train"},
+      {{"plot", "--from", t / "vuota", "--line", t / "a.txt", "--out", out},
+       "give either --from or --line and --train"},
       {{"plot", "--colore", "rosso", "--out", out}, "plot: "},
       {{"plot", "--line", t / "a.txt", "--train", t / "a.txt", "--out", out}, "cannot tell the route identifier"},
       {{"plot", "--line", t / "X_linea.txt", "--train", t / "X_1-.txt", "--out", out},
        "cannot read " + (t / "X_linea.txt") + ": no such file"},
-      {{"plot", "--line", t / "a.txt", "--train", t / "a.txt", "--nome-linea", "a/b", "--numero-treno", "1", "--out", out},
+      {{"plot", "--line", t / "a.txt", "--train", t / "a.txt", "--nome-linea", "a/b", "--numero-treno", "1", "--out",
+        out},
        "the route identifier 'a/b' cannot be used"},
       {{"plot", "--from", t / "manca", "--out", out}, "cannot read " + (t / "manca") + ": no such directory"},
       {{"plot", "--from", t / "a.txt", "--out", out}, "cannot read " + (t / "a.txt") + ": not a directory"},
@@ -69,19 +73,21 @@ TEST(ComandoPlot, DiagnosticsInADescriptionShowTheSourceLineAndACaret) {
     std::string atteso;
   } casi[] = {
       {"velocita, 16950, 100", "X_5-.txt:2:1: error 15: the speed-limit row at 16950 m "},
-      {"  rallentamento, 5000, 60, 500, 0, 0, 0", "X_5-.txt:2:3: warning 12: none of the three cells of one "
-                                                 "look-back distance before the slow order starting at 5000 m (cell 101)"},
+      {"  rallentamento, 5000, 60, 500, 0, 0, 0",
+       "X_5-.txt:2:3: warning 12: none of the three cells of one "
+       "look-back distance before the slow order starting at 5000 m (cell 101)"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.riga);
     CartellaTemporanea t;
     prova::scrivi_tutto(t / "X_linea.txt", "[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n");
-    const std::string segnali = "segnale, 4650, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 4700, 1, 4, 1, 0, 0, 0, 0, 0, "
-                                "0, 0\r\nsegnale, 4750, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
+    const std::string segnali =
+        "segnale, 4650, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 4700, 1, 4, 1, 0, 0, 0, 0, 0, "
+        "0, 0\r\nsegnale, 4750, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
     prova::scrivi_tutto(t / "X_5-.txt", "[generale]\r\n" + std::string(c.riga) + "\r\n" + segnali + "[fine]\r\n");
-    const auto e = prova::esegui(COMPATTATORE_EXE,
-                                 {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
-                                 t.percorso().string());
+    const auto e =
+        prova::esegui(COMPATTATORE_EXE, {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
+                      t.percorso().string());
     EXPECT_EQ(e.stato, 1);
     const std::string riga = c.riga;
     const std::string sotto(riga.find_first_not_of(' '), ' ');
@@ -105,12 +111,14 @@ TEST(ComandoPlot, PastAHundredWarningsTheRestAreCounted) {
   }
   prova::scrivi_tutto(t / "X_5-.txt",
                       "[generale]\r\n[rallentamenti]\r\n" + rallentamenti + "[segnali]\r\n" + segnali + "[fine]\r\n");
-  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
-                               t.percorso().string());
+  const auto e =
+      prova::esegui(COMPATTATORE_EXE, {"plot", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "x.svg"},
+                    t.percorso().string());
   EXPECT_EQ(e.stato, 1);
   EXPECT_EQ(righe(e.errori), 100 * 3 + 1u) << e.errori;
   EXPECT_NE(e.errori.find("X_5-.txt:22:1: warning 11: "), std::string::npos) << e.errori;
-  EXPECT_TRUE(e.errori.ends_with("\ncompattatore: warning: 224 more warnings are not shown: only the first 100 are printed\n"))
+  EXPECT_TRUE(
+      e.errori.ends_with("\ncompattatore: warning: 224 more warnings are not shown: only the first 100 are printed\n"))
       << e.errori;
 }
 
@@ -129,7 +137,8 @@ TEST(ComandoPlot, FromTheBinaryFilesItDrawsThePictureOfTheirState) {
   // prefix, not under the route name the table carries.
   CartellaTemporanea copia;
   for (const char* coda : {"_linea.dat", "_4721.sim", "_4721.dat"}) {
-    std::filesystem::copy_file(t / ("VallorsaC_Pietrana" + std::string(coda)), copia / ("Altra_Linea" + std::string(coda)));
+    std::filesystem::copy_file(t / ("VallorsaC_Pietrana" + std::string(coda)),
+                               copia / ("Altra_Linea" + std::string(coda)));
   }
   const auto c = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", copia.percorso().string(), "--out", out});
   EXPECT_EQ(c.stato, 0) << c.errori;
@@ -164,12 +173,12 @@ TEST(ComandoPlot, FromAFolderOfSeveralScenariosTheIdentityChooses) {
   EXPECT_NE(ambiguo.errori.find("holds several scenarios (VallorsaC_Pietrana_4721.sim, VallorsaC_Pietrana_4722.sim)"),
             std::string::npos)
       << ambiguo.errori;
-  const auto scelto =
-      prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--numero-treno", "4722", "--out", out});
+  const auto scelto = prova::esegui(COMPATTATORE_EXE,
+                                    {"plot", "--from", t.percorso().string(), "--numero-treno", "4722", "--out", out});
   EXPECT_EQ(scelto.stato, 0) << scelto.errori;
   EXPECT_EQ(prova::leggi_tutto(out), disegna_svg(secondo));
   const auto nessuno = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--nome-linea",
-                                                       "Altra", "--numero-treno", "4722", "--out", out});
+                                                        "Altra", "--numero-treno", "4722", "--out", out});
   EXPECT_EQ(nessuno.stato, 3);
   EXPECT_NE(nessuno.errori.find("no compiled scenario (Altra_4722.sim)"), std::string::npos) << nessuno.errori;
 }

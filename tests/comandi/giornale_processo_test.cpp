@@ -32,14 +32,16 @@ const std::string kDaParte = ".compattatore.old-Ab12Cd";
 
 const giornale_piantato kPiantati[] = {
     {"AFileOutsideTheFolder", [](const auto& g, const auto&) { return testo(g, "../victim.txt\t-\n"); }},
-    {"AnAbsolutePath", [](const auto& g, const auto& sopra) { return testo(g, (sopra / "victim.txt").string() + "\t-\n"); }},
+    {"AnAbsolutePath",
+     [](const auto& g, const auto& sopra) { return testo(g, (sopra / "victim.txt").string() + "\t-\n"); }},
     {"TheTrainDescriptionMovedOver",
      [](const auto& g, const auto&) { return testo(g, kBinari[1] + "\t-\n" + kTreno + "\t" + kDaParte + "\n"); }},
     {"TheLineDescriptionRemoved", [](const auto& g, const auto&) { return testo(g, kLinea + "\t-\n"); }},
     {"AnInputAsTheOldFile",
      [](const auto& g, const auto&) { return testo(g, kBinari[1] + "\t../out/" + kTreno + "\n"); }},
     {"ANameTwice", [](const auto& g, const auto&) { return testo(g, kBinari[1] + "\t-\n" + kBinari[1] + "\t-\n"); }},
-    {"ALineCutShort", [](const auto& g, const auto&) { return testo(g, kBinari[0] + "\t" + kDaParte + "\n" + kBinari[1]); }},
+    {"ALineCutShort",
+     [](const auto& g, const auto&) { return testo(g, kBinari[0] + "\t" + kDaParte + "\n" + kBinari[1]); }},
     {"AFifo", [](const auto& g, const auto&) { return ::mkfifo(g.c_str(), 0644) == 0; }},
     {"AFolder",
      [](const auto& g, const auto&) {
@@ -69,12 +71,14 @@ TEST_P(GiornalePiantato, IsRefusedAndNothingAnywhereChanges) {
   scrivi_tutto(fuori / kDaParte, "planted\n");
   for (const auto& nome : kBinari) scrivi_tutto(fuori / nome, "earlier run: " + nome);
   const std::filesystem::path giornale = fuori / ".compattatore.in-corso";
-  if (!GetParam().pianta(giornale, t.percorso())) GTEST_SKIP() << "cannot make " << GetParam().nome << " here (mknod needs root)";
+  if (!GetParam().pianta(giornale, t.percorso()))
+    GTEST_SKIP() << "cannot make " << GetParam().nome << " here (mknod needs root)";
   const auto prima_sopra = contenuto(t.percorso());
   const auto prima = contenuto(fuori);
 
   const auto r = esegui_entro(
-      {"compile", "--line", (fuori / kLinea).string(), "--train", (fuori / kTreno).string(), "--out", fuori.string()}, 10);
+      {"compile", "--line", (fuori / kLinea).string(), "--train", (fuori / kTreno).string(), "--out", fuori.string()},
+      10);
   EXPECT_EQ(r.esito.stato, 3) << r.esito.errori;
   EXPECT_EQ(r.esito.errori.rfind("compattatore: error: ", 0), 0u) << r.esito.errori;
   EXPECT_EQ(std::count(r.esito.errori.begin(), r.esito.errori.end(), '\n'), 1) << r.esito.errori;
@@ -100,8 +104,8 @@ TEST(GiornaleUccisioni, FiftyKillsOfTheLongestLineThenOneCleanCompileLeaveNothin
                                               "Lunga", "--numero-treno", "7"});
   ASSERT_EQ(g.stato, 0) << g.errori;
   const std::filesystem::path fuori = t.percorso() / "out";
-  const std::vector<std::string> a = {COMPATTATORE_EXE, "compile", "--line", t / "Lunga_linea.txt", "--train",
-                                      t / "Lunga_7-.txt", "--out", fuori.string()};
+  const std::vector<std::string> a = {COMPATTATORE_EXE, "compile",          "--line", t / "Lunga_linea.txt",
+                                      "--train",        t / "Lunga_7-.txt", "--out",  fuori.string()};
   const std::vector<std::string> argomenti(a.begin() + 1, a.end());
   const auto inizio = std::chrono::steady_clock::now();
   const auto pulita = esegui_entro(argomenti, 120);

@@ -134,7 +134,10 @@ const Comando kComandi[] = {
        file_precedenti(c, kBinari);
      },
      compila, kTesti},
-    {"Export", [](CartellaGuasta& c) { file_precedenti(c, kTesti); }, [](CartellaGuasta& c) { return esporta_in(c); }, {}},
+    {"Export",
+     [](CartellaGuasta& c) { file_precedenti(c, kTesti); },
+     [](CartellaGuasta& c) { return esporta_in(c); },
+     {}},
     {"PlotSvg",
      [](CartellaGuasta& c) {
        descrizioni(c);
@@ -152,7 +155,10 @@ const Comando kComandi[] = {
        for (const auto& [nome, byte] : compilati()) c.file[nome] = byte;
        file_precedenti(c, {"linea.svg"});
      },
-     [](CartellaGuasta& c) { return disegna_in(opzioni({{"--from", "."}, {"--out", "linea.svg"}}), c, c); }, kBinari},
+     [](CartellaGuasta& c) {
+       return disegna_in(opzioni({{"--from", "."}, {"--out", "linea.svg"}}), c, c);
+     },
+     kBinari},
     {"WatchRebuild",
      [](CartellaGuasta& c) {
        descrizioni(c);
@@ -185,10 +191,13 @@ esito esegui(const Comando& comando, CartellaGuasta& c) {
 // What a failing operation's message says it could not do.
 std::string non_fatto(Operazione o) {
   switch (o) {
-    case Operazione::creazione: return "cannot create ";
+    case Operazione::creazione:
+      return "cannot create ";
     case Operazione::lettura:
-    case Operazione::elenco_file: return "cannot read ";
-    default: return "cannot write ";
+    case Operazione::elenco_file:
+      return "cannot read ";
+    default:
+      return "cannot write ";
   }
 }
 
@@ -258,7 +267,8 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
     c.guasta = n;
     const esito e = esegui(GetParam(), c);
     ASSERT_GT(c.registro.size(), n) << "the run took another path";
-    const bool testo_incorporato = guasto.operazione == Operazione::lettura && GetParam().nome == std::string("BuiltInRun");
+    const bool testo_incorporato =
+        guasto.operazione == Operazione::lettura && GetParam().nome == std::string("BuiltInRun");
     if (testo_incorporato) {
       // A built-in text that cannot be read is error 25 of the compile, not a failed run.
       EXPECT_EQ(e.stato, 0) << e.errori;
@@ -281,8 +291,7 @@ TEST_P(GuastoNesimo, EveryFailingOperationLeavesWholeFilesAndNamesTheFile) {
     // A text that cannot be read changes what is compiled: the files are then this run's own.
     std::map<std::string, std::string> di_questa_corsa;
     for (const auto& [nome, messi] : c.scritti) di_questa_corsa[nome] = messi.back();
-    EXPECT_TRUE(binari_tutti(c, vecchi) || binari_tutti(c, di_questa_corsa))
-        << "old and new binary files side by side";
+    EXPECT_TRUE(binari_tutti(c, vecchi) || binari_tutti(c, di_questa_corsa)) << "old and new binary files side by side";
     for (const auto& [nome, byte] : c.file) {
       if (nome.rfind(".compattatore.", 0) == 0) continue;
       const bool vecchio = vecchi.count(nome) && vecchi.at(nome) == byte;
@@ -370,7 +379,8 @@ TEST(GuastoNesimo, ARecoveryThatFailsPartWayIsTakenUpByTheNextWrite) {
     ASSERT_EQ(compile.esegui(misura), 0);
     for (std::size_t m = 0; m < misura.registro.size(); ++m) {
       SCOPED_TRACE("killed before operation " + std::to_string(n) + ", then operation " + std::to_string(m) +
-                   " failing: " + prova::nome_operazione(misura.registro[m].operazione) + " " + misura.registro[m].nome);
+                   " failing: " + prova::nome_operazione(misura.registro[m].operazione) + " " +
+                   misura.registro[m].nome);
       CartellaGuasta c;
       c.file = uccisa.file;
       c.guasta = m;
@@ -409,25 +419,39 @@ TEST(GuastoNesimo, TheBuiltInRunReadsEachTextOnceAndSyncsEachReplacement) {
   int scritture = 0, rinomine = 0, sincronizzazioni = 0, blocchi = 0, elenchi = 0;
   for (const auto& v : c.registro) {
     switch (v.operazione) {
-      case Operazione::lettura: ++letture[v.nome]; break;
+      case Operazione::lettura:
+        ++letture[v.nome];
+        break;
       case Operazione::eliminazione:
         ++eliminazioni[v.nome.rfind(".compattatore.old-", 0) == 0 ? "second name" : v.nome];
         break;
-      case Operazione::scrittura: ++scritture; break;
-      case Operazione::rinomina: ++rinomine; break;
-      case Operazione::sincronizzazione: ++sincronizzazioni; break;
-      case Operazione::blocco: ++blocchi; break;
-      case Operazione::elenco: ++elenchi; break;
+      case Operazione::scrittura:
+        ++scritture;
+        break;
+      case Operazione::rinomina:
+        ++rinomine;
+        break;
+      case Operazione::sincronizzazione:
+        ++sincronizzazioni;
+        break;
+      case Operazione::blocco:
+        ++blocchi;
+        break;
+      case Operazione::elenco:
+        ++elenchi;
+        break;
       case Operazione::elenco_file:
-      case Operazione::creazione: ADD_FAILURE() << "the program's folder is neither made nor listed"; break;
+      case Operazione::creazione:
+        ADD_FAILURE() << "the program's folder is neither made nor listed";
+        break;
     }
   }
   EXPECT_EQ(blocchi, 1) << "the lock is taken once and held for the whole run";
   EXPECT_EQ(c.registro.front().operazione, Operazione::blocco) << "before the first file";
   EXPECT_EQ(elenchi, 6) << "before each replacement, what killed runs left is looked for";
   EXPECT_EQ(letture, (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}}));
-  EXPECT_EQ(eliminazioni, (std::map<std::string, int>{
-                              {kTesti[0], 1}, {kTesti[1], 1}, {Cartella::kGiornale, 1}, {"second name", 1}}));
+  EXPECT_EQ(eliminazioni,
+            (std::map<std::string, int>{{kTesti[0], 1}, {kTesti[1], 1}, {Cartella::kGiornale, 1}, {"second name", 1}}));
   EXPECT_EQ(scritture, 9) << "two texts, three documents, three binary files, the journal";
   EXPECT_EQ(rinomine, 10) << "each file put in place, and the journal's second name";
   EXPECT_EQ(sincronizzazioni, 9 + 6)

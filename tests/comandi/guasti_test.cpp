@@ -1,9 +1,9 @@
 // Output that cannot be written on a real disk, through `compattatore compile` and the
 // built-in run: a folder that takes no files, a name taken by a folder, a full disk, a
 // write that fails half-way. (Every other failing operation, for every command, is in
-// guasti_nesimo_test.cpp, against the folder fake.) Each ends with status 3 and one line naming what could not be written; the
-// files an earlier run left under the same names are still whole and unchanged, and no
-// temporary file is left behind.
+// guasti_nesimo_test.cpp, against the folder fake.) Each ends with status 3 and one line naming what could not be
+// written; the files an earlier run left under the same names are still whole and unchanged, and no temporary file is
+// left behind.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -165,8 +165,7 @@ TEST_P(Guasti, ANameTakenByAFolderChangesNoneOfTheFiles) {
 
 TEST_P(Guasti, AFullDiskFailsNamingTheFileAndKeepsTheOlderFiles) {
   // The built-in run needs room for the program, the texts and the documents, not for the plan.
-  const std::size_t posto =
-      incorporata() ? std::filesystem::file_size(COMPATTATORE_EXE) + 128 * 1024 : 64 * 1024;
+  const std::size_t posto = incorporata() ? std::filesystem::file_size(COMPATTATORE_EXE) + 128 * 1024 : 64 * 1024;
   const auto montaggio = Montaggio::tmpfs(cartella_, posto);
   if (!montaggio) GTEST_SKIP() << kSenzaMount;
   ricopia_programma();

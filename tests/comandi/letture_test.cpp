@@ -93,7 +93,7 @@ struct caso_fifo {
   const char* nome;
   std::function<std::vector<std::string>(const CartellaTemporanea&)> prepara;
   int stato;
-  std::string nominato;  // relative to the test's folder
+  std::string nominato;      // relative to the test's folder
   bool incorporata = false;  // the built-in run, from a copy of the program in the folder
 };
 
@@ -133,48 +133,67 @@ std::vector<std::string> con_blocco_fifo(const CartellaTemporanea& t, std::vecto
 const caso_fifo kCasiFifo[] = {
     {"CompileLine", [](const auto& t) { return compila(t, tubo(t, kLinea), kTreno); }, 3, "tubi/" + kLinea},
     {"CompileTrain", [](const auto& t) { return compila(t, kLinea, tubo(t, kTreno)); }, 3, "tubi/" + kTreno},
-    {"PlotLine", [](const auto& t) {
+    {"PlotLine",
+     [](const auto& t) {
        auto a = compila(t, tubo(t, kLinea), kTreno, "plot");
        a.back() = t / "x.svg";
        return a;
-     }, 3, "tubi/" + kLinea},
-    {"PlotTrain", [](const auto& t) {
+     },
+     3, "tubi/" + kLinea},
+    {"PlotTrain",
+     [](const auto& t) {
        auto a = compila(t, kLinea, tubo(t, kTreno), "plot");
        a.back() = t / "x.svg";
        return a;
-     }, 3, "tubi/" + kTreno},
+     },
+     3, "tubi/" + kTreno},
     {"PlotFromTheTrack", [](const auto& t) { return compilato_con_fifo(t, kBinari[2]); }, 3, "out/" + kBinari[2]},
     {"PlotFromThePlan", [](const auto& t) { return compilato_con_fifo(t, kBinari[0]); }, 3, "out/" + kBinari[0]},
     {"WatchLineAtStart", [](const auto& t) { return compila(t, tubo(t, kLinea), kTreno, "watch"); }, 3,
      "tubi/" + kLinea},
-    {"Dump", [](const auto& t) { return std::vector<std::string>{"dump", t / tubo(t, kBinari[1])}; }, 3,
-     "tubi/" + kBinari[1]},
+    {"Dump",
+     [](const auto& t) {
+       return std::vector<std::string>{"dump", t / tubo(t, kBinari[1])};
+     },
+     3, "tubi/" + kBinari[1]},
     {"CompileLock", [](const auto& t) { return con_blocco_fifo(t, compila(t, kLinea, kTreno)); }, 3,
      "out/" + std::string(kNomeBlocco)},
-    {"ExportLock", [](const auto& t) {
+    {"ExportLock",
+     [](const auto& t) {
        return con_blocco_fifo(t, {"export", "--out", t / "out"});
-     }, 3, "out/" + std::string(kNomeBlocco)},
-    {"PlotPageLock", [](const auto& t) {
+     },
+     3, "out/" + std::string(kNomeBlocco)},
+    {"PlotPageLock",
+     [](const auto& t) {
        auto a = compila(t, kLinea, kTreno, "plot");
        a.back() = t / "out/x.svg";
        return con_blocco_fifo(t, a);
-     }, 3, "out/" + std::string(kNomeBlocco)},
-    {"BuiltInRunLineDescription", [](const auto& t) {
+     },
+     3, "out/" + std::string(kNomeBlocco)},
+    {"BuiltInRunLineDescription",
+     [](const auto& t) {
        fifo(t / kLinea);
        return std::vector<std::string>{};
-     }, 3, kLinea, true},
-    {"BuiltInRunTrainDescription", [](const auto& t) {
+     },
+     3, kLinea, true},
+    {"BuiltInRunTrainDescription",
+     [](const auto& t) {
        fifo(t / kTreno);
        return std::vector<std::string>{};
-     }, 3, kTreno, true},
-    {"BuiltInRunJournal", [](const auto& t) {
+     },
+     3, kTreno, true},
+    {"BuiltInRunJournal",
+     [](const auto& t) {
        fifo(t / Cartella::kGiornale);
        return std::vector<std::string>{};
-     }, 3, Cartella::kGiornale, true},
-    {"BuiltInRunLock", [](const auto& t) {
+     },
+     3, Cartella::kGiornale, true},
+    {"BuiltInRunLock",
+     [](const auto& t) {
        fifo(t / kNomeBlocco);
        return std::vector<std::string>{};
-     }, 3, kNomeBlocco, true},
+     },
+     3, kNomeBlocco, true},
 };
 
 class Fifo : public testing::TestWithParam<caso_fifo> {};

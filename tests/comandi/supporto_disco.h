@@ -43,7 +43,8 @@ inline EsitoACronometro esegui_entro(const std::vector<std::string>& argomenti, 
     if (nel_figlio) nel_figlio();
     ::alarm(limite);
   });
-  return {std::move(e), std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio)};
+  return {std::move(e),
+          std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio)};
 }
 
 // The names in the folder that begin with ".compattatore.".

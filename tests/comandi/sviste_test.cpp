@@ -13,10 +13,10 @@ namespace cmp {
 namespace {
 
 using prova::CartellaTemporanea;
-using prova::esegui;
-using prova::leggi_tutto;
 using prova::contiene;
+using prova::esegui;
 using prova::kProgramma;
+using prova::leggi_tutto;
 
 const std::string kLineaBase = "[generale]\nlunghezza percorso, 10000\n[curve]\n[fine]\n";
 const std::string kTrenoBase = "[generale]\nvelocita, 0, 70\n[fine]\n";
@@ -29,7 +29,8 @@ class Sviste : public testing::Test {
     prova::scrivi_tutto(t / "X_linea.txt", linea);
     prova::scrivi_tutto(t / "X_1-.txt", treno);
     std::filesystem::remove_all(t / "out");
-    std::vector<std::string> a = {"compile", "--line", t / "X_linea.txt", "--train", t / "X_1-.txt", "--out", t / "out"};
+    std::vector<std::string> a = {"compile",      "--line", t / "X_linea.txt", "--train",
+                                  t / "X_1-.txt", "--out",  t / "out"};
     a.insert(a.end(), altri.begin(), altri.end());
     return esegui(kProgramma, a);
   }
@@ -52,29 +53,35 @@ TEST_F(Sviste, EachSlipIsAWarningAtItsRowAndLeavesTheFilesAlone) {
       {"a comma in a station's name", kLineaBase,
        "[generale]\nvelocita, 0, 70\n[stazioni]\n" + kStazione + "PORTA, NUOVA\n[fine]\n", 205, false, 4, 73},
       {"a general keyword of the line with capitals",
-       "[generale]\nlunghezza percorso, 10000\nProgressiva chilometrica uno, 0, 13000, 0\n[curve]\n[fine]\n", kTrenoBase,
-       206, true, 3, 1},
-      {"a general row after the first header", "[generale]\nlunghezza percorso, 10000\n[curve]\nsfondo uno, 2\n[fine]\n",
-       kTrenoBase, 207, true, 4, 1},
-      {"a row before [generale]", kLineaBase, "velocita, 0, 50\n[generale]\nvelocita, 0, 70\n[fine]\n", 207, false, 1, 1},
+       "[generale]\nlunghezza percorso, 10000\nProgressiva chilometrica uno, 0, 13000, 0\n[curve]\n[fine]\n",
+       kTrenoBase, 206, true, 3, 1},
+      {"a general row after the first header",
+       "[generale]\nlunghezza percorso, 10000\n[curve]\nsfondo uno, 2\n[fine]\n", kTrenoBase, 207, true, 4, 1},
+      {"a row before [generale]", kLineaBase, "velocita, 0, 50\n[generale]\nvelocita, 0, 70\n[fine]\n", 207, false, 1,
+       1},
       {"the [curve] header missing",
        "[generale]\nlunghezza percorso, 10000\ncurvad4, 300, 100\ncurvas5, 1200, 250\n[pendenze]\n[fine]\n", kTrenoBase,
        208, true, 3, 1},
       {"a curve's class without curva", "[generale]\nlunghezza percorso, 10000\n[curve]\n  curve4, 300, 100\n[fine]\n",
        kTrenoBase, 209, true, 4, 3},
       {"gradients out of order",
-       "[generale]\nlunghezza percorso, 10000\n[curve]\n[pendenze]\npendenza, 0, 5\npendenza, 4000, 10\npendenza, 2000, "
+       "[generale]\nlunghezza percorso, 10000\n[curve]\n[pendenze]\npendenza, 0, 5\npendenza, 4000, 10\npendenza, "
+       "2000, "
        "0\n[fine]\n",
        kTrenoBase, 210, true, 7, 1},
       {"speed limits out of order", kLineaBase,
-       "[generale]\n[vel_limite]\nvelocita, 0, 70\nvelocita, 6000, 100\nvelocita, 3000, 80\n[fine]\n", 210, false, 5, 1},
+       "[generale]\n[vel_limite]\nvelocita, 0, 70\nvelocita, 6000, 100\nvelocita, 3000, 80\n[fine]\n", 210, false, 5,
+       1},
       {"a signal in the run-out", kLineaBase,
-       "[generale]\nvelocita, 0, 70\n[segnali]\nsegnale, 12000, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\n[fine]\n", 211, false, 4, 1},
-      {"a gradient in the run-out", "[generale]\nlunghezza percorso, 10000\n[curve]\n[pendenze]\npendenza, 10050, 5\n[fine]\n",
-       kTrenoBase, 211, true, 5, 1},
+       "[generale]\nvelocita, 0, 70\n[segnali]\nsegnale, 12000, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\n[fine]\n", 211, false, 4,
+       1},
+      {"a gradient in the run-out",
+       "[generale]\nlunghezza percorso, 10000\n[curve]\n[pendenze]\npendenza, 10050, 5\n[fine]\n", kTrenoBase, 211,
+       true, 5, 1},
       {"lines ended by a CR alone", kLineaBase, "[generale]\rvelocita, 0, 70\r[fine]\r", 212, false, 1, 11},
       {"a tab where the comma belongs", kLineaBase,
-       "[generale]\nvelocita, 0, 70\n[stazioni]\nstazione\t0, 2, 600, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 12, 15, BORGO\n[fine]\n",
+       "[generale]\nvelocita, 0, 70\n[stazioni]\nstazione\t0, 2, 600, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 12, 15, "
+       "BORGO\n[fine]\n",
        213, false, 4, 1},
   };
   for (const auto& c : casi) {
@@ -84,9 +91,9 @@ TEST_F(Sviste, EachSlipIsAWarningAtItsRowAndLeavesTheFilesAlone) {
     const std::string file = t / (c.in_linea ? "X_linea.txt" : "X_1-.txt");
     const std::string luogo = file + ":" + std::to_string(c.riga) + ":" + std::to_string(c.colonna);
     EXPECT_TRUE(contiene(e.errori, luogo + ": warning " + std::to_string(c.codice) + ": ")) << e.errori;
-    EXPECT_TRUE(contiene(e.uscita, "{\"codice\": " + std::to_string(c.codice) + ", \"posizione\": null, \"file\": " +
-                                       json_testo(file) + ", \"riga\": " + std::to_string(c.riga) +
-                                       ", \"colonna\": " + std::to_string(c.colonna)))
+    EXPECT_TRUE(contiene(
+        e.uscita, "{\"codice\": " + std::to_string(c.codice) + ", \"posizione\": null, \"file\": " + json_testo(file) +
+                      ", \"riga\": " + std::to_string(c.riga) + ", \"colonna\": " + std::to_string(c.colonna)))
         << e.uscita;
 
     Stato s;
@@ -110,8 +117,9 @@ TEST_F(Sviste, RowsWrittenAsMeantGiveNoWarning) {
       "-- a line\n[generale]\nlunghezza percorso, 10000\nprogressiva chilometrica uno, 0, 13000, 0\n"
       "ripetizione segnali 4 codici, 100, 200\n[curve]\ncurvad4, 300, 100\ncurva s 5, 1200, 250\n[pendenze]\n"
       "pendenza, 0, 5\npendenza, 4000, 10\n-pendenza, 2000, 0\n[montagne]\npendenza, 4000, 0\n[fine]\n";
-  const std::string treno = "[generale]\nnumero vetture, 5\n[vel_limite]\nvelocita, 0, 70\nvelocita, 9000, 60\n[stazioni]\n" +
-                            kStazione + "S. LORIANO\n[rallentamenti]\nsegnale, 9950, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\n[fine]\n";
+  const std::string treno =
+      "[generale]\nnumero vetture, 5\n[vel_limite]\nvelocita, 0, 70\nvelocita, 9000, 60\n[stazioni]\n" + kStazione +
+      "S. LORIANO\n[rallentamenti]\nsegnale, 9950, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\n[fine]\n";
   const auto e = compila(linea, treno);
   EXPECT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(e.errori, "");
@@ -146,7 +154,8 @@ TEST_F(Sviste, ErrorsSayWhatHappenedAndNameTheRowsInvolved) {
       {kLineaBase,
        "[generale]\nvelocita, 0, 70\nsegnale, 5000, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\nrallentamento, 5000, 60, 500, 0, 0, "
        "0\n[fine]\n",
-       ":4:1: error 18: the start of the slow order at 5000 m falls on cell 101, which already holds a signal, put there "
+       ":4:1: error 18: the start of the slow order at 5000 m falls on cell 101, which already holds a signal, put "
+       "there "
        "by the train's signal row at line 3"},
       {"[generale]\nlunghezza percorso, 10000\n[curve]\n[indicazioni]\ncartello_indicatore, 6850, (F)\n[fine]\n",
        "[generale]\nvelocita, 0, 70\nsegnale, 6850, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0\n[fine]\n",

@@ -22,7 +22,8 @@ TEST(TestoTerminale, TurnsTheMarkupOfThePagesIntoPlainText) {
       {"a span with a backtick: `` a`b ``\n", "a span with a backtick: 'a`b'\n"},
       {"**Fix:** give *one* value, __not__ _two_\n", "Fix: give one value, not two\n"},
       // Underscores inside words and a lone asterisk are text.
-      {"X_linea.txt and X_1-.txt, 10 * 5 and snake_case_name\n", "X_linea.txt and X_1-.txt, 10 * 5 and snake_case_name\n"},
+      {"X_linea.txt and X_1-.txt, 10 * 5 and snake_case_name\n",
+       "X_linea.txt and X_1-.txt, 10 * 5 and snake_case_name\n"},
       {"see [the rows](descrizione-linea.md) or [x](x)\n", "see the rows (descrizione-linea.md) or x\n"},
       {"a \\*literal\\* star\n", "a *literal* star\n"},
       {"<!-- stato 3 -->\nafter\n<!-- two\nlines -->\nend\n", "after\nend\n"},

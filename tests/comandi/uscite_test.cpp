@@ -106,7 +106,10 @@ TEST_F(Uscite, NamesWithControlCharactersAndStrayBytesStayOneLineAndValidJson) {
     std::string file;           // the object's "file", once parsed ("" for null)
   } casi[] = {
       {"a route identifier in Windows-1252", {"--nome-linea", "Citt\xe8"}, "'Citt\\xe8' cannot be used", ""},
-      {"an escape sequence and a newline", {"--numero-treno", "4\x1b[2J7\n21"}, "'4\\x1b[2J7\\x0a21' cannot be used", ""},
+      {"an escape sequence and a newline",
+       {"--numero-treno", "4\x1b[2J7\n21"},
+       "'4\\x1b[2J7\\x0a21' cannot be used",
+       ""},
       {"a missing file with them in its name",
        {"--line", t / "L\x1b]0;x\x07\xe8_linea.txt"},
        "cannot read " + (t / "L\\x1b]0;x\\x07\\xe8_linea.txt") + ": no such file",
@@ -146,7 +149,9 @@ TEST_F(Uscite, AFieldWithANulIsToldWholeOnOneLine) {
   prova::scrivi_tutto(t / kLinea, testo(righe));
   const auto e = prova::esegui_misurato(kProgramma, compila(), kLimite);
   EXPECT_EQ(e.stato, 1);
-  EXPECT_NE(e.errori.find("error 25: '31\\x00\\x1b\xc3\xa8" "000' is not a whole number\n"), std::string::npos)
+  EXPECT_NE(e.errori.find("error 25: '31\\x00\\x1b\xc3\xa8"
+                          "000' is not a whole number\n"),
+            std::string::npos)
       << e.errori;
   const auto j = prova::esegui_misurato(kProgramma, compila({"--json"}), kLimite);
   const json o = oggetto(j.uscita);

@@ -64,7 +64,8 @@ class ProcessoWatch {
         letto += r + "\n";
         if (r.rfind(inizio, 0) == 0) return r;
       }
-      const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
+      const auto resta =
+          std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
       if (resta.count() <= 0) return std::nullopt;
       pollfd p{fd_, POLLIN, 0};
       if (poll(&p, 1, static_cast<int>(resta.count())) <= 0) continue;
@@ -80,7 +81,8 @@ class ProcessoWatch {
   int ferma(int segnale, std::chrono::milliseconds limite = 5s) {
     kill(pid_, segnale);
     int stato = 0;
-    for (const auto scadenza = std::chrono::steady_clock::now() + limite; std::chrono::steady_clock::now() < scadenza;) {
+    for (const auto scadenza = std::chrono::steady_clock::now() + limite;
+         std::chrono::steady_clock::now() < scadenza;) {
       if (waitpid(pid_, &stato, WNOHANG) == pid_) {
         pid_ = -1;
         return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
@@ -121,7 +123,8 @@ TEST_P(WatchProcesso, RebuildsOnEachSaveThroughAnErrorAndAMendUntilStopped) {
   // A gradient row beyond the end of the track, added after the last one.
   const auto ultima = originale.rfind("\r\npendenza");
   const auto fine_riga = originale.find("\r\n", ultima + 2);
-  salva_come_un_editor(c, kLinea, originale.substr(0, fine_riga) + "\r\npendenza,  40000,   3" + originale.substr(fine_riga));
+  salva_come_un_editor(c, kLinea,
+                       originale.substr(0, fine_riga) + "\r\npendenza,  40000,   3" + originale.substr(fine_riga));
   const auto errore = w.riga("watch: rebuild 2 ", 2s);
   ASSERT_TRUE(errore) << w.letto;
   EXPECT_TRUE(errore->ends_with(": error 15")) << *errore;
@@ -324,8 +327,8 @@ TEST_F(WatchAvviato, TheOutFolderRemovedIsMadeAgainAtTheNextRebuild) {
   const auto seconda = w->riga("watch: rebuild 2 ", 2s);
   ASSERT_TRUE(seconda) << w->letto;
   EXPECT_TRUE(seconda->ends_with(": clean")) << *seconda;
-  for (const char* nome : {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim",
-                           "VallorsaC_Pietrana_4721.dat", "VallorsaC_Pietrana_4721.html"}) {
+  for (const char* nome : {"VallorsaC_Pietrana_linea.dat", "VallorsaC_Pietrana_4721.sim", "VallorsaC_Pietrana_4721.dat",
+                           "VallorsaC_Pietrana_4721.html"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(uscita + "/" + nome)) << nome;
   }
   EXPECT_EQ(w->ferma(SIGINT), 0) << w->letto;

@@ -48,8 +48,9 @@ class ProcessoWatch {
     for (const auto& a : argomenti) riga += L" " + argomento_citato(largo_prova(a));
     std::wstring ambiente = ambiente_senza_display();
     PROCESS_INFORMATION p{};
-    if (CreateProcessW(nullptr, riga.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT,
-                       ambiente.data(), nullptr, &avvio, &p)) {
+    if (CreateProcessW(nullptr, riga.data(), nullptr, nullptr, TRUE,
+                       CREATE_NEW_CONSOLE | CREATE_NEW_PROCESS_GROUP | CREATE_UNICODE_ENVIRONMENT, ambiente.data(),
+                       nullptr, &avvio, &p)) {
       CloseHandle(p.hThread);
       processo_ = p.hProcess;
       pid_ = p.dwProcessId;
@@ -204,8 +205,7 @@ class WatchWindows : public ::testing::Test {
     const auto esportato = esegui(COMPATTATORE_EXE, {"export", "--out", c.percorso().string()});
     ASSERT_EQ(esportato.stato, 0) << esportato.errori;
     originale = leggi_tutto(c / kLinea);
-    w.emplace(std::vector<std::string>{"watch", "--line", c / kLinea, "--train", c / kTreno, "--out",
-                                       c / "uscita"});
+    w.emplace(std::vector<std::string>{"watch", "--line", c / kLinea, "--train", c / kTreno, "--out", c / "uscita"});
     ASSERT_TRUE(w->partito());
     const auto indirizzo = w->riga("watch: the page is at http://127.0.0.1:", 10s);
     ASSERT_TRUE(indirizzo) << w->letto;

@@ -79,7 +79,8 @@ TEST(Compila, EachRowRecordsItsKeywordFieldAsWrittenAndTheNumbersItRead) {
       "[generale]\r\nlunghezza percorso, 10000\r\nprogressiva chilometrica due, 5000, 150000, 1\r\n[curve]\r\n"
       "  CurvaD4, 300, 100\r\n-pendenza, 700, 9\r\npendenza,  1500, -6\r\n"
       "indicatori_vmax,  2850,  75,  80,  80,  0,  ,  ,  ,  0\r\n[fine]\r\n";
-  const std::string treno = "[generale]\r\nvelocita, 0, 70\r\nSEGNALE, 4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 7\r\n[fine]\r\n";
+  const std::string treno =
+      "[generale]\r\nvelocita, 0, 70\r\nSEGNALE, 4420, 1, 4, 1, 0, 0, 0, 0, 0, 0, 7\r\n[fine]\r\n";
   Stato s;
   const esito_compilazione e = compila_descrizioni(s, linea, treno, kIdentita, true);
   ASSERT_EQ(e.lettura.codice, 0) << e.lettura.dettaglio;

@@ -49,7 +49,8 @@ struct CasoErrore {
 };
 
 TEST(LeggiDaCartella, EachLineErrorHasItsPositionAndLeavesTheTrainTextAsItSays) {
-  const std::string cartelli_doppi = descrizione(righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}));
+  const std::string cartelli_doppi =
+      descrizione(righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}));
   const CasoErrore casi[] = {
       {"missing text", std::nullopt, 101, 0, testi::linea_assente},
       {"no header", righe({"lunghezza percorso, 1000", "[fine]"}), 102, 0, testi::solo_treno_resta},
@@ -65,16 +66,16 @@ TEST(LeggiDaCartella, EachLineErrorHasItsPositionAndLeavesTheTrainTextAsItSays) 
       {"repetition without 4 or 9",
        righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 7 codici, 100, 0", "[fine]"}), 5, 0,
        testi::solo_treno_resta},
-      {"row beyond the track: the train text is still read",
-       descrizione(righe({"pendenza,  37950,   3"}), 31000), 15, 37950, testi::entrambi_eliminati},
+      {"row beyond the track: the train text is still read", descrizione(righe({"pendenza,  37950,   3"}), 31000), 15,
+       37950, testi::entrambi_eliminati},
       {"curve without a class digit", descrizione(righe({"curvad,  300,  100"})), 103, 0, testi::solo_treno_resta},
       {"two captions on one cell", cartelli_doppi, 6, 650, testi::solo_treno_resta},
       {"board on a caption cell",
-       descrizione(righe({"cartello_indicatore,  650,   (F)", "indicatori_vmax,  650,  75,  80,  80,  0,  ,  ,  ,  0"})),
+       descrizione(
+           righe({"cartello_indicatore,  650,   (F)", "indicatori_vmax,  650,  75,  80,  80,  0,  ,  ,  ,  0"})),
        21, 650, testi::solo_treno_resta},
       {"a number that is not one", descrizione(righe({"pendenza,  12abc,   3"})), 25, 0, testi::entrambi_eliminati},
-      {"a number of 40 digits",
-       descrizione(righe({"pendenza,  1234567890123456789012345678901234567890,   3"})), 25, 0,
+      {"a number of 40 digits", descrizione(righe({"pendenza,  1234567890123456789012345678901234567890,   3"})), 25, 0,
        testi::entrambi_eliminati},
       {"rows without a length row", righe({"[generale]", "[curve]", "pendenza,  0,   1", "[fine]"}), 25, 0,
        testi::entrambi_eliminati},

@@ -123,7 +123,7 @@ TEST(LineaIncorporata, HasItsCurves) {
     if (r.find_first_of("126") == 6) rare.insert(r);
   }
   EXPECT_EQ(rare, (std::set<std::string>{"curvad1,  8400,  50", "curvas1,  23600,  200", "curvad2,  19600,  150",
-                                          "curvas2,  20300,  50", "curvad6,  10500,  100", "curvad6,  10850,  150"}));
+                                         "curvas2,  20300,  50", "curvad6,  10500,  100", "curvad6,  10850,  150"}));
 }
 
 TEST(LineaIncorporata, HasItsGradients) {
@@ -139,7 +139,8 @@ TEST(LineaIncorporata, HasItsGradients) {
   }
   EXPECT_EQ(p.front().first, 0);
   EXPECT_EQ(p.back().first, 28500);
-  EXPECT_EQ(valori, (std::set<int>{-24, -23, -21, -20, -15, -10, -8, -5, -3, -2, 0, 1, 2, 3, 5, 10, 15, 20, 21, 23, 24}));
+  EXPECT_EQ(valori,
+            (std::set<int>{-24, -23, -21, -20, -15, -10, -8, -5, -3, -2, 0, 1, 2, 3, 5, 10, 15, 20, 21, 23, 24}));
   std::vector<std::pair<int, int>> ripide;
   for (const auto& r : p) {
     if (std::abs(r.second) == 24) ripide.push_back(r);
@@ -158,7 +159,8 @@ TEST(LineaIncorporata, BoardsAreInOrderWithTenOrSixteenSlots) {
     precedente = std::stoi(m[1]);
     const std::string didascalia = m[2];
     std::vector<std::string> caselle;
-    for (auto it = std::sregex_iterator(didascalia.begin(), didascalia.end(), casella); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(didascalia.begin(), didascalia.end(), casella); it != std::sregex_iterator();
+         ++it) {
       caselle.push_back((*it)[1]);
     }
     const std::size_t larghezza = precedente == 26400 ? 16 : 10;

@@ -59,13 +59,9 @@ TEST_F(TrenoSuLineaIncorporata, TheSpeedFollowsTheProfile) {
   }
 }
 
-TEST_F(TrenoSuLineaIncorporata, SignalsWithTheirMarkers) {
-  prova::verifica_segnali_incorporati(s);
-}
+TEST_F(TrenoSuLineaIncorporata, SignalsWithTheirMarkers) { prova::verifica_segnali_incorporati(s); }
 
-TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) {
-  prova::verifica_stazioni_incorporate(s);
-}
+TEST_F(TrenoSuLineaIncorporata, StationsWithEntriesStopCellsAndMarkers) { prova::verifica_stazioni_incorporate(s); }
 
 // With the 28 built-in captions in entries 80 to 53, the 51st station row fills entry 51
 // and stops the reading with error 10; entry 52 and the captions stay as they were.

@@ -53,7 +53,9 @@ TEST(CartellaDisco, ReadsDeletesAndReportsMissingFiles) {
 // Messages name a file by the folder as the user typed it.
 TEST(CartellaDisco, AFolderTypedWithItsSlashNamesItsFilesWithOne) {
   for (const auto& [cartella, atteso] : {std::pair<std::string, std::string>{"out/", "out/a.dat"},
-                                        {"out", "out/a.dat"}, {"/", "/a.dat"}, {"a//b/", "a//b/a.dat"}}) {
+                                         {"out", "out/a.dat"},
+                                         {"/", "/a.dat"},
+                                         {"a//b/", "a//b/a.dat"}}) {
     EXPECT_EQ(CartellaDisco(cartella).percorso_di("a.dat"), atteso) << cartella;
   }
 }
@@ -220,7 +222,8 @@ TEST(ScriviUscita, WritesThroughDevicesFifosAndSocketsAndReplacesOnlyFilesAndLin
   const auto p = [&](const char* nome) { return (t / nome); };
 
   std::filesystem::create_symlink("/dev/null", t / "al_nulla");
-  for (const std::string& nome : {std::string("/dev/null"), p("al_nulla")}) EXPECT_NO_THROW(scrivi_uscita(nome, "svg")) << nome;
+  for (const std::string& nome : {std::string("/dev/null"), p("al_nulla")})
+    EXPECT_NO_THROW(scrivi_uscita(nome, "svg")) << nome;
   EXPECT_TRUE(std::filesystem::is_symlink(t / "al_nulla"));
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 

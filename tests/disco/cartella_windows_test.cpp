@@ -71,33 +71,33 @@ TEST(CartellaWindows, AFileHeldOpenByAnotherProgramIsNamedAndEveryOldFileKept) {
   // How a program may hold it: sharing nothing, or letting others read, or read and write;
   // none of them lets it be replaced.
   for (const bool prima : {true, false})
-  for (const DWORD condivisione : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-    SCOPED_TRACE(std::string(prima ? "seen before writing" : "met by the rename") + ", held with sharing " +
-                 std::to_string(condivisione));
-    CartellaTemporanea t;
-    std::unique_ptr<CartellaDisco> cartella = prima ? std::make_unique<CartellaDisco>(t.percorso().string())
-                                                    : std::make_unique<CartellaSenzaControllo>(t.percorso().string());
-    CartellaDisco& c = *cartella;
-    c.scrivi("a.dat", "vecchio a");
-    c.scrivi("b.dat", "vecchio b");
-    const HANDLE tenuto = CreateFileW((t.percorso() / "b.dat").wstring().c_str(), GENERIC_READ, condivisione, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(tenuto, INVALID_HANDLE_VALUE);
-    std::vector<file_da_scrivere> insieme;
-    insieme.push_back(file_intero("a.dat", "nuovo a"));
-    insieme.push_back(file_intero("b.dat", "nuovo b"));
-    try {
-      c.scrivi_insieme(std::move(insieme));
-      ADD_FAILURE() << "a file held open was replaced";
-    } catch (const ErroreFile& e) {
-      EXPECT_NE(e.percorso().find("b.dat"), std::string::npos) << e.what();
-      EXPECT_EQ(e.motivo(), "the file is in use by another program");
+    for (const DWORD condivisione : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+      SCOPED_TRACE(std::string(prima ? "seen before writing" : "met by the rename") + ", held with sharing " +
+                   std::to_string(condivisione));
+      CartellaTemporanea t;
+      std::unique_ptr<CartellaDisco> cartella = prima ? std::make_unique<CartellaDisco>(t.percorso().string())
+                                                      : std::make_unique<CartellaSenzaControllo>(t.percorso().string());
+      CartellaDisco& c = *cartella;
+      c.scrivi("a.dat", "vecchio a");
+      c.scrivi("b.dat", "vecchio b");
+      const HANDLE tenuto = CreateFileW((t.percorso() / "b.dat").wstring().c_str(), GENERIC_READ, condivisione, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(tenuto, INVALID_HANDLE_VALUE);
+      std::vector<file_da_scrivere> insieme;
+      insieme.push_back(file_intero("a.dat", "nuovo a"));
+      insieme.push_back(file_intero("b.dat", "nuovo b"));
+      try {
+        c.scrivi_insieme(std::move(insieme));
+        ADD_FAILURE() << "a file held open was replaced";
+      } catch (const ErroreFile& e) {
+        EXPECT_NE(e.percorso().find("b.dat"), std::string::npos) << e.what();
+        EXPECT_EQ(e.motivo(), "the file is in use by another program");
+      }
+      CloseHandle(tenuto);
+      EXPECT_EQ(prova::leggi_tutto(t.percorso() / "a.dat"), "vecchio a");
+      EXPECT_EQ(prova::leggi_tutto(t.percorso() / "b.dat"), "vecchio b");
+      EXPECT_EQ(nomi_in(t.percorso()), (std::vector<std::string>{"a.dat", "b.dat"}));
     }
-    CloseHandle(tenuto);
-    EXPECT_EQ(prova::leggi_tutto(t.percorso() / "a.dat"), "vecchio a");
-    EXPECT_EQ(prova::leggi_tutto(t.percorso() / "b.dat"), "vecchio b");
-    EXPECT_EQ(nomi_in(t.percorso()), (std::vector<std::string>{"a.dat", "b.dat"}));
-  }
 }
 
 TEST(CartellaWindows, WritesAndReadsBeyondMaxPath) {

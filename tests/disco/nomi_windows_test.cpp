@@ -10,16 +10,47 @@ namespace cmp {
 namespace {
 
 TEST(NomiWindows, RefusesWhatWindowsCannotHold) {
-  const char* vietati[] = {"a:b.dat", "x<y", "x>y", "q\"", "a/b", "a\\b", "a|b", "a?b", "a*b",
-                           "a\x01" "b", "a\x1f", "ab.", "ab ",
-                           "CON", "con", "Con.dat", "NUL.txt", "PRN", "AUX.x.y", "COM1", "com9.dat",
-                           "LPT1", "lpt9.TXT", "CON .txt"};
+  const char* vietati[] = {"a:b.dat",
+                           "x<y",
+                           "x>y",
+                           "q\"",
+                           "a/b",
+                           "a\\b",
+                           "a|b",
+                           "a?b",
+                           "a*b",
+                           "a\x01"
+                           "b",
+                           "a\x1f",
+                           "ab.",
+                           "ab ",
+                           "CON",
+                           "con",
+                           "Con.dat",
+                           "NUL.txt",
+                           "PRN",
+                           "AUX.x.y",
+                           "COM1",
+                           "com9.dat",
+                           "LPT1",
+                           "lpt9.TXT",
+                           "CON .txt"};
   for (const char* nome : vietati) EXPECT_TRUE(nome_vietato_windows(nome).has_value()) << nome;
 }
 
 TEST(NomiWindows, TakesNamesThatOnlyLookLikeDevices) {
-  const char* ammessi[] = {"CONSOLE.dat", "COM0", "COM10", "LPT", "XCON", "A.CON", "con_1.txt", "Treno 1.dat",
-                           "tr\xe8no.dat", "a\x7f", ".compattatore.lock", "a.b.c"};
+  const char* ammessi[] = {"CONSOLE.dat",
+                           "COM0",
+                           "COM10",
+                           "LPT",
+                           "XCON",
+                           "A.CON",
+                           "con_1.txt",
+                           "Treno 1.dat",
+                           "tr\xe8no.dat",
+                           "a\x7f",
+                           ".compattatore.lock",
+                           "a.b.c"};
   for (const char* nome : ammessi) EXPECT_FALSE(nome_vietato_windows(nome).has_value()) << nome;
 }
 

@@ -42,9 +42,10 @@ TEST(Note, FixedLinesAndPieces) {
   const std::pair<std::size_t, const char*> fisse[] = {
       {0, "        Regione Carsena"},
       {1, "Linea Vallorsa C.-Pietrana."},
-      {7, "La planimetria è il più reale possibile, in quanto e stata fatta prendendo nota chilometro per "
-          "chilometro della planimetria viaggiando su tale linea, e con l'aiuto della prefazione all'orario "
-          "generale di servizio."},
+      {7,
+       "La planimetria è il più reale possibile, in quanto e stata fatta prendendo nota chilometro per "
+       "chilometro della planimetria viaggiando su tale linea, e con l'aiuto della prefazione all'orario "
+       "generale di servizio."},
       {10, "Treno Simulato:"},
       {11, "4721 Vallorsa C._Pietrana."},
       {12, "Il nostro treno è composto da 2 ALe 582 e 2 rimorchi Le 763 così M+R+R+M."},

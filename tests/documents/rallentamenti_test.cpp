@@ -20,7 +20,7 @@ std::vector<std::string> righe_file() {
 }
 
 TEST(Rallentamenti, EachLineHasItsLength) {
-  std::map<std::size_t, std::size_t> lunghezze{{0, 0},  {1, 42}, {2, 50},  {3, 81},  {4, 33}, {5, 0},
+  std::map<std::size_t, std::size_t> lunghezze{{0, 0},  {1, 42}, {2, 50}, {3, 81},  {4, 33}, {5, 0},
                                                {6, 80}, {7, 81}, {39, 0}, {40, 37}, {45, 42}};
   for (std::size_t i = 8; i <= 38; ++i) lunghezze[i] = 82;
   const auto righe = righe_file();

@@ -47,8 +47,8 @@ const std::map<std::size_t, Colonne> kRegole{
 };
 
 TEST(SchedaTreno, EachLineHasItsLength) {
-  const std::size_t lunghezze[28] = {0,  0,  96, 97, 97, 97, 97, 70, 96, 97, 98, 98, 97, 0,
-                                     0,  95, 97, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 44};
+  const std::size_t lunghezze[28] = {0, 0,  96, 97, 97, 97, 97, 70, 96, 97, 98, 98, 97, 0,
+                                     0, 95, 97, 96, 96, 96, 96, 96, 96, 96, 96, 96, 96, 44};
   const auto righe = righe_file();
   ASSERT_EQ(righe.size(), 28u);
   for (std::size_t i = 0; i < righe.size(); ++i) EXPECT_EQ(righe[i].size(), lunghezze[i]) << "line " << i;

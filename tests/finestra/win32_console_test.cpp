@@ -31,8 +31,8 @@ DWORD avvia(const std::wstring& riga, const std::filesystem::path& cartella, con
   }
   PROCESS_INFORMATION p{};
   std::wstring r = riga;
-  const BOOL partito = CreateProcessW(nullptr, r.data(), nullptr, nullptr, !errori.empty(), CREATE_NEW_CONSOLE,
-                                      nullptr, cartella.wstring().c_str(), &avvio, &p);
+  const BOOL partito = CreateProcessW(nullptr, r.data(), nullptr, nullptr, !errori.empty(), CREATE_NEW_CONSOLE, nullptr,
+                                      cartella.wstring().c_str(), &avvio, &p);
   if (file_errori != INVALID_HANDLE_VALUE) CloseHandle(file_errori);
   if (!partito) return 1000 + GetLastError();
   DWORD stato = 0;

@@ -59,13 +59,17 @@ std::thread chiudi_il_riquadro(HWND attesa, Chiusura come, Visto& visto) {
         // The box's template always holds an icon control; with no icon asked for it holds none.
         if ((stile & SS_TYPEMASK) == SS_ICON) {
           if (SendMessageW(f, STM_GETICON, 0, 0) != 0 && IsWindowVisible(f)) ++visto.icone;
-        }
-        else if (!prova::testo_di(f).empty()) visto.messaggio = prova::testo_di(f);
+        } else if (!prova::testo_di(f).empty())
+          visto.messaggio = prova::testo_di(f);
       }
     }
     switch (come) {
-      case Chiusura::ok: PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok)); break;
-      case Chiusura::controllo_chiusura: PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+      case Chiusura::ok:
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+        break;
+      case Chiusura::controllo_chiusura:
+        PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
       case Chiusura::invio:
         PostMessageW(ok != nullptr ? ok : box, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(ok != nullptr ? ok : box, WM_KEYUP, VK_RETURN, 0);
@@ -105,9 +109,12 @@ INSTANTIATE_TEST_SUITE_P(OgniChiusura, RiquadroErroreWin32,
                          ::testing::Values(Chiusura::ok, Chiusura::controllo_chiusura, Chiusura::invio),
                          [](const auto& info) {
                            switch (info.param) {
-                             case Chiusura::ok: return std::string("Ok");
-                             case Chiusura::controllo_chiusura: return std::string("CloseControl");
-                             default: return std::string("Return");
+                             case Chiusura::ok:
+                               return std::string("Ok");
+                             case Chiusura::controllo_chiusura:
+                               return std::string("CloseControl");
+                             default:
+                               return std::string("Return");
                            }
                          });
 

@@ -15,10 +15,10 @@ TEST(GeometriaX11, PixelSizeOfAFaceRoundsToTheNearestPixel) {
     int pixel;
   };
   const Caso casi[] = {
-      {24, 96, 32}, {24, 100, 33}, {24, 144, 48}, {24, 192, 64}, {9, 96, 12},
-      {9, 100, 12},  // 12.5: a half goes to the even pixel
-      {27, 36, 14},  // 13.5
-      {1, 1, 1},     // never below one pixel
+      {24, 96, 32},  {24, 100, 33}, {24, 144, 48},
+      {24, 192, 64}, {9, 96, 12},   {9, 100, 12},  // 12.5: a half goes to the even pixel
+      {27, 36, 14},                                // 13.5
+      {1, 1, 1},                                   // never below one pixel
   };
   for (const auto& c : casi) EXPECT_EQ(pixel_carattere(c.punti, c.dpi), c.pixel) << c.punti << " pt at " << c.dpi;
 }
@@ -30,8 +30,9 @@ TEST(GeometriaX11, ResolutionPrefersTheXftResourceThenTheScreen) {
     double dpi;
   };
   const Caso casi[] = {
-      {"144", 1024, 260, 144.0},   {nullptr, 1024, 260, 1024 * 25.4 / 260}, {"0", 1920, 508, 96.0},
-      {"abc", 1920, 508, 96.0},    {"96x", 1920, 508, 96.0},                {"-5", 1920, 508, 96.0},
+      {"144", 1024, 260, 144.0}, {nullptr, 1024, 260, 1024 * 25.4 / 260},
+      {"0", 1920, 508, 96.0},    {"abc", 1920, 508, 96.0},
+      {"96x", 1920, 508, 96.0},  {"-5", 1920, 508, 96.0},
       {nullptr, 1024, 0, 96.0},  // a screen that does not know its size
   };
   for (const auto& c : casi)

@@ -43,8 +43,10 @@ class DisplayTemporaneo {
   DisplayTemporaneo& operator=(const DisplayTemporaneo&) = delete;
 
   static void imposta(const std::optional<std::string>& valore) {
-    if (valore) ::setenv("DISPLAY", valore->c_str(), 1);
-    else ::unsetenv("DISPLAY");
+    if (valore)
+      ::setenv("DISPLAY", valore->c_str(), 1);
+    else
+      ::unsetenv("DISPLAY");
   }
 
  private:
@@ -122,7 +124,8 @@ class XvfbProprio {
     std::string numero;
     const auto scadenza = std::chrono::steady_clock::now() + 20s;
     for (;;) {
-      const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
+      const auto resto =
+          std::chrono::duration_cast<std::chrono::milliseconds>(scadenza - std::chrono::steady_clock::now());
       pollfd p{fd, POLLIN, 0};
       if (resto.count() <= 0 || ::poll(&p, 1, static_cast<int>(resto.count())) <= 0) return {};
       char c;
@@ -236,8 +239,8 @@ class Istantanea {
     XGetWindowAttributes(d, w, &a);
     larghezza_ = a.width;
     altezza_ = a.height;
-    immagine_ = XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes,
-                          ZPixmap);
+    immagine_ =
+        XGetImage(d, w, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
     visual_ = a.visual;
   }
   ~Istantanea() {

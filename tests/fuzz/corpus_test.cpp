@@ -71,8 +71,10 @@ TEST(CorpusFuzz, EverySeedKeepsTheInvariantsAndGivesTheOutcomeItsNameAnnounces) 
 // Every target, by name, with the invariants of one of its inputs.
 using violazioni_di = std::vector<std::string> (*)(const std::uint8_t*, std::size_t);
 constexpr std::pair<const char*, violazioni_di> kTuttiIBersagli[] = {
-    {"fuzz_linea", [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_linea(d, n)).violazioni; }},
-    {"fuzz_treno", [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_treno(d, n)).violazioni; }},
+    {"fuzz_linea",
+     [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_linea(d, n)).violazioni; }},
+    {"fuzz_treno",
+     [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_treno(d, n)).violazioni; }},
     {"fuzz_scenario",
      [](const std::uint8_t* d, std::size_t n) { return compila_e_verifica(ingresso_scenario(d, n)).violazioni; }},
     {"fuzz_decodifica", [](const std::uint8_t* d, std::size_t n) { return decodifica_e_verifica(d, n).violazioni; }},
@@ -82,10 +84,8 @@ constexpr std::pair<const char*, violazioni_di> kTuttiIBersagli[] = {
      [](const std::uint8_t* d, std::size_t n) {
        return controlla_e_verifica(ingresso_di_testo(d, n, kTestoInProva)).violazioni;
      }},
-    {"fuzz_utf8",
-     [](const std::uint8_t* d, std::size_t n) {
-       return converti_e_verifica(ingresso_di_testo(d, n, kTestoInProva)).violazioni;
-     }},
+    {"fuzz_utf8", [](const std::uint8_t* d,
+                     std::size_t n) { return converti_e_verifica(ingresso_di_testo(d, n, kTestoInProva)).violazioni; }},
 };
 
 const std::uint8_t* byte_di(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
@@ -157,7 +157,9 @@ TEST(CorpusFuzz, EachErrorNumberHasItsSeed) {
   // those of both readers to both. 101 (no line text) cannot come from a text.
   std::vector<std::pair<const char*, std::vector<int>>> attesi = {{"fuzz_linea", {}}, {"fuzz_treno", {}}};
   for (const voce_errore& v : catalogo_errori()) {
-    if (v.fonte == fonte_errore::compilazione || v.fonte == fonte_errore::controllo_testi || v.numero == errori::testo_mancante) continue;
+    if (v.fonte == fonte_errore::compilazione || v.fonte == fonte_errore::controllo_testi ||
+        v.numero == errori::testo_mancante)
+      continue;
     const bool entrambi = v.fonte == fonte_errore::entrambi_i_lettori;
     if (entrambi || v.testo == testo_errore::linea) attesi[0].second.push_back(v.numero);
     if (entrambi || v.testo == testo_errore::treno) attesi[1].second.push_back(v.numero);
@@ -178,10 +180,11 @@ TEST(CorpusFuzz, EachErrorNumberHasItsSeed) {
 // The binary files of fuzz_decodifica keep every invariant of the decoders; "sano-..." loads
 // and is drawn, "danno-<file>-..." is refused in that file.
 TEST(CorpusFuzz, EveryDecoderSeedKeepsTheInvariantsAndIsRefusedWhereItsNameSays) {
-  const std::filesystem::path radice = std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus" / "fuzz_decodifica";
+  const std::filesystem::path radice =
+      std::filesystem::path(COMPATTATORE_SORGENTI) / "fuzz" / "corpus" / "fuzz_decodifica";
   const std::pair<const char*, file_compilato> file[] = {{"danno-scenario-", file_compilato::scenario},
-                                                          {"danno-percorso-", file_compilato::percorso},
-                                                          {"danno-tabella-", file_compilato::tabella_linea}};
+                                                         {"danno-percorso-", file_compilato::percorso},
+                                                         {"danno-tabella-", file_compilato::tabella_linea}};
   std::size_t semi = 0;
   for (const auto& voce : std::filesystem::directory_iterator(radice)) {
     const std::string nome = voce.path().filename().string();
@@ -193,8 +196,8 @@ TEST(CorpusFuzz, EveryDecoderSeedKeepsTheInvariantsAndIsRefusedWhereItsNameSays)
       EXPECT_FALSE(e.difetto) << nome << ": " << e.difetto->difetto.motivo;
       continue;
     }
-    const auto annunciato = std::find_if(std::begin(file), std::end(file),
-                                         [&](const auto& f) { return nome.rfind(f.first, 0) == 0; });
+    const auto annunciato =
+        std::find_if(std::begin(file), std::end(file), [&](const auto& f) { return nome.rfind(f.first, 0) == 0; });
     ASSERT_NE(annunciato, std::end(file)) << nome << " announces no outcome";
     ASSERT_TRUE(e.difetto) << nome;
     EXPECT_EQ(e.difetto->file, annunciato->second) << nome << ": " << e.difetto->difetto.motivo;

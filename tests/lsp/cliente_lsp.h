@@ -44,7 +44,8 @@ class ClienteLsp {
     const auto limite = std::chrono::steady_clock::now() + attesa;
     for (;;) {
       if (auto m = estrai()) return m;
-      const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now());
+      const auto resta =
+          std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now());
       if (resta.count() <= 0) return std::nullopt;
       if (!processo_.leggi(buffer_, resta)) return std::nullopt;
     }

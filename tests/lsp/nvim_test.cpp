@@ -36,7 +36,8 @@ std::string blocco_della_guida(const std::string& titolo, const std::string& lin
 std::string casa_con_editori(const CartellaTemporanea& cartella) {
   const std::string casa = cartella / "casa";
   const auto r = esegui("/bin/sh", {"-c", "exec timeout 60 '" COMPATTATORE_CMAKE "' --install '" COMPATTATORE_BUILD
-                                          "' --component editori --prefix '" + casa + "/.local' >/dev/null"});
+                                          "' --component editori --prefix '" +
+                                              casa + "/.local' >/dev/null"});
   if (r.stato != 0) return {};
   std::string parole = " HOME='" + casa + "'";
   for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
@@ -70,9 +71,9 @@ TEST(Neovim, TheDocumentedSetUpGivesTheFileTypesAndTheDiagnostics) {
   const std::string ambiente = casa + " CMP_FILE='" + linea + "' CMP_TRENO='" +
                                (cartella / "VallorsaC_Pietrana_4721-.txt") + "' CMP_ESITO='" + esito + "' PATH='" +
                                std::filesystem::path(COMPATTATORE_EXE).parent_path().string() + "':\"$PATH\"";
-  const auto r = esegui("/bin/sh", {"-c", "exec env" + ambiente + " timeout 60 nvim --headless -u '" +
-                                              (cartella / "init.lua") + "' -i NONE -n -c 'luafile " COMPATTATORE_NVIM_LUA
-                                              "' </dev/null"});
+  const auto r =
+      esegui("/bin/sh", {"-c", "exec env" + ambiente + " timeout 60 nvim --headless -u '" + (cartella / "init.lua") +
+                                   "' -i NONE -n -c 'luafile " COMPATTATORE_NVIM_LUA "' </dev/null"});
   ASSERT_EQ(r.stato, 0) << r.errori;
   EXPECT_EQ(leggi_tutto(esito), "compattatore_linea\ncompattatore_treno\n9:3:1\n");
   EXPECT_EQ(leggi_tutto(linea), prima);  // the editor's server changed nothing on disk
@@ -89,10 +90,12 @@ TEST(Vim, TheDocumentedSetUpGivesTheFileTypesOverTheTextRule) {
   const std::string casa = casa_con_editori(cartella);
   ASSERT_FALSE(casa.empty()) << "cmake --install --component editori failed";
   const std::string esito = cartella / "esito.txt";
-  const auto r = esegui("/bin/sh", {"-c", "exec env" + casa + " timeout 60 vim -N -u vimrc -i NONE -n -e -s -c 'edit A_linea.txt' "
-                                          "-c 'let t = [&filetype]' -c 'edit A_1-.txt' -c 'call add(t, &filetype)' "
-                                          "-c 'edit A.txt' -c 'call writefile(add(t, &filetype), \"esito.txt\")' "
-                                          "-c 'qa!' </dev/null"},
+  const auto r = esegui("/bin/sh",
+                        {"-c", "exec env" + casa +
+                                   " timeout 60 vim -N -u vimrc -i NONE -n -e -s -c 'edit A_linea.txt' "
+                                   "-c 'let t = [&filetype]' -c 'edit A_1-.txt' -c 'call add(t, &filetype)' "
+                                   "-c 'edit A.txt' -c 'call writefile(add(t, &filetype), \"esito.txt\")' "
+                                   "-c 'qa!' </dev/null"},
                         cartella.percorso().string());
   ASSERT_EQ(r.stato, 0) << r.errori;
   EXPECT_EQ(leggi_tutto(esito), "compattatore_linea\ncompattatore_treno\ntext\n");

@@ -57,9 +57,12 @@ TEST(ParoleChiave, EveryGeneralRowIsTakenByTheReader) {
     std::int32_t (*valore)(const Stato&);
   } casi[] = {
       {"lunghezza percorso", [](const Stato& s) { return lunghezza_linea(s.scenario); }},
-      {"progressiva chilometrica uno", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
-      {"progressiva chilometrica due", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
-      {"progressiva chilometrica tre", [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
+      {"progressiva chilometrica uno",
+       [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
+      {"progressiva chilometrica due",
+       [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
+      {"progressiva chilometrica tre",
+       [](const Stato& s) { return s.scenario[83].intero1 + s.scenario[82].intero1 + s.scenario[81].intero1; }},
       {"sfondo uno", [](const Stato& s) { return sfondo_uno(s.scenario); }},
       {"sfondo due", [](const Stato& s) { return sfondo_due(s.scenario); }},
       {"sfondo tre", [](const Stato& s) { return sfondo_tre(s.scenario); }},

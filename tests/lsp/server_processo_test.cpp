@@ -21,8 +21,8 @@ std::string uri(const CartellaTemporanea& c, const std::string& nome) {
   std::string percorso = c / nome;
   if (percorso.size() < 2 || percorso[1] != ':') return "file://" + percorso;
   for (auto& ch : percorso) ch = ch == '\\' ? '/' : ch;
-  return "file:///" + std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(percorso[0])))) +
-         "%3A" + percorso.substr(2);
+  return "file:///" + std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(percorso[0])))) + "%3A" +
+         percorso.substr(2);
 }
 
 json apertura(const std::string& u, const std::string& testo) {
@@ -197,7 +197,8 @@ TEST_F(ServerProcesso, TheTrainIsCompiledWithTheLineOnDisk) {
 // The codes of a document's diagnostics, in order.
 std::vector<int> codici(const std::optional<json>& d) {
   std::vector<int> out;
-  if (d) for (const auto& x : *d) out.push_back(x["code"]);
+  if (d)
+    for (const auto& x : *d) out.push_back(x["code"]);
   return out;
 }
 
@@ -206,7 +207,9 @@ std::vector<int> codici(const std::optional<json>& d) {
 // Read as Windows-1252 both get warning 203 and the name is garbled; from
 // initializationOptions or didChangeConfiguration, utf-8 converts them.
 TEST_F(ServerProcesso, TheEncodingSettingReadsUtf8DescriptionsAsCompileDoes) {
-  const std::string nome = "ELP\xC3\x8C" "DIO";  // UTF-8
+  const std::string nome =
+      "ELP\xC3\x8C"
+      "DIO";  // UTF-8
   std::string treno_utf8 = treno;
   treno_utf8.replace(treno_utf8.find("SAN LORIANO"), 11, nome);
   std::string linea_utf8 = linea;
@@ -254,8 +257,11 @@ TEST_F(ServerProcesso, TheEncodingSettingReadsUtf8DescriptionsAsCompileDoes) {
   }
   {
     ClienteLsp c;
-    c.richiesta(1, "initialize", {{"processId", nullptr}, {"rootUri", nullptr}, {"capabilities", json::object()},
-                                  {"initializationOptions", utf8}});
+    c.richiesta(1, "initialize",
+                {{"processId", nullptr},
+                 {"rootUri", nullptr},
+                 {"capabilities", json::object()},
+                 {"initializationOptions", utf8}});
     c.risposta(1);
     c.notifica("initialized");
     c.notifica("textDocument/didOpen", apertura(ut, da_cp1252(treno_utf8)));
@@ -314,7 +320,8 @@ TEST_F(ServerProcesso, ALineOnItsOwnShowsOnlyItsOwnErrors) {
   const std::string appunti = "untitled:Untitled-2";
   c.notifica("textDocument/didOpen", apertura(appunti, "appunti\r\n"));
   EXPECT_EQ(c.diagnostiche(appunti), json::array());
-  c.notifica("textDocument/didChange", cambio(appunti, 2, "[generale]\r\nlunghezza percorso, 2000000\r\n[pendenze]\r\n[fine]\r\n"));
+  c.notifica("textDocument/didChange",
+             cambio(appunti, 2, "[generale]\r\nlunghezza percorso, 2000000\r\n[pendenze]\r\n[fine]\r\n"));
   const auto diventata = c.diagnostiche(appunti);
   ASSERT_TRUE(diventata && diventata->size() == 1) << (diventata ? diventata->dump() : "none");
   EXPECT_EQ((*diventata)[0]["code"], 1);

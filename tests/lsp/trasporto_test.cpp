@@ -104,12 +104,14 @@ TEST(ServerInMemoria, ABurstOfChangesIsCompiledOnce) {
   const std::string u = "file:///nessuna/Prova_linea.txt";
   std::string byte = inquadra(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
   const auto testo = [](int lunghezza) {
-    return "[generale]\r\nlunghezza percorso, " + std::to_string(lunghezza) + "\r\n[pendenze]\r\npendenza, 0, 0\r\n[fine]\r\n";
+    return "[generale]\r\nlunghezza percorso, " + std::to_string(lunghezza) +
+           "\r\n[pendenze]\r\npendenza, 0, 0\r\n[fine]\r\n";
   };
-  byte += inquadra(json{{"jsonrpc", "2.0"},
-                        {"method", "textDocument/didOpen"},
-                        {"params", {{"textDocument", {{"uri", u}, {"languageId", "x"}, {"version", 1}, {"text", testo(1000)}}}}}}
-                       .dump());
+  byte += inquadra(
+      json{{"jsonrpc", "2.0"},
+           {"method", "textDocument/didOpen"},
+           {"params", {{"textDocument", {{"uri", u}, {"languageId", "x"}, {"version", 1}, {"text", testo(1000)}}}}}}
+          .dump());
   for (int v = 2; v <= 21; ++v) {
     // Every other text is wrong (a negative length); the last one is wrong.
     byte += inquadra(json{{"jsonrpc", "2.0"},

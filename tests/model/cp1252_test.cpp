@@ -12,11 +12,11 @@ TEST(Cp1252, AccentedLettersBecomeSingleBytes) {
 }
 
 TEST(Cp1252, WhatTheCodePageCannotHoldBecomesQuestionMark) {
-  EXPECT_EQ(in_cp1252("Ωλ"), "??");          // Greek
+  EXPECT_EQ(in_cp1252("Ωλ"), "??");                   // Greek
   EXPECT_EQ(in_cp1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji: one character, one "?"
-  EXPECT_EQ(in_cp1252("a\xFFz"), "a?z");      // malformed UTF-8
-  EXPECT_EQ(in_cp1252("a\xC3"), "a?");        // truncated sequence at the end
-  EXPECT_EQ(in_cp1252("\xC0\xAF"), "??");     // overlong encoding is refused
+  EXPECT_EQ(in_cp1252("a\xFFz"), "a?z");              // malformed UTF-8
+  EXPECT_EQ(in_cp1252("a\xC3"), "a?");                // truncated sequence at the end
+  EXPECT_EQ(in_cp1252("\xC0\xAF"), "??");             // overlong encoding is refused
   EXPECT_FALSE(rappresentabile_cp1252("Ω"));
   EXPECT_TRUE(rappresentabile_cp1252("Però €"));
 }

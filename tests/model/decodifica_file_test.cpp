@@ -93,9 +93,7 @@ std::size_t offset_valore(const TabellaLinea& t, std::size_t m, int asse) {
   return offset;
 }
 
-void esatti(const std::optional<difetto_file>& d) {
-  EXPECT_FALSE(d) << d->offset << ": " << d->motivo;
-}
+void esatti(const std::optional<difetto_file>& d) { EXPECT_FALSE(d) << d->offset << ": " << d->motivo; }
 
 TEST(DecodificaFile, FilesAsACompileWritesThemDecodeWholeAndEncodeBackToTheSameBytes) {
   for (const std::int32_t lunghezza : {0, 25, 1000}) {
@@ -251,8 +249,7 @@ TEST(DecodificaFile, ATrackNoCompileWritesIsDamaged) {
       {"type 7", [](compilato& c) { c.celle[50].tipo = 7; }, cella(50), "cell 50 has type 7"},
       {"type 15", [](compilato& c) { c.celle[50].tipo = 15; }, cella(50), "0 to 6 or 10 to 14"},
       {"type 255", [](compilato& c) { c.celle[0].tipo = 255; }, cella(0), "type 255"},
-      {"cell 1 without the fixed value", [](compilato& c) { c.celle[1].parametro1 = 0; }, cella(1, 1),
-       "expected 5121"},
+      {"cell 1 without the fixed value", [](compilato& c) { c.celle[1].parametro1 = 0; }, cella(1, 1), "expected 5121"},
       {"a stop naming entry 0", [](compilato& c) { c.celle[19].parametro1 = 0; }, cella(19, 1), "1 to 80"},
       {"a stop naming entry 81", [](compilato& c) { c.celle[19].parametro1 = 81; }, cella(19, 1), "1 to 80"},
       {"a caption naming entry -1", [](compilato& c) { c.celle[30].parametro1 = -1; }, cella(30, 1), "0 to 80"},
@@ -284,8 +281,8 @@ TEST(DecodificaFile, APlanNoCompileWritesIsDamaged) {
     return [=](compilato& c) { c.tabella.scrivi_doppio(m, asse, c.tabella.numero(m, asse) + di); };
   };
   const std::vector<caso_difetto> casi = {
-      {"metre 1 north not 1", [](compilato& c) { c.tabella.scrivi(1, 1, valore_etichettato::intero(2)); },
-       valore(1, 1), "expected 1"},
+      {"metre 1 north not 1", [](compilato& c) { c.tabella.scrivi(1, 1, valore_etichettato::intero(2)); }, valore(1, 1),
+       "expected 1"},
       {"metre 0 east a double", [](compilato& c) { c.tabella.scrivi_doppio(0, 0, 0.0); }, valore(0, 0),
        "expected a 16-bit integer"},
       {"a double among the two last metres",

@@ -154,8 +154,7 @@ TEST(TabellaLineaFile, DoubleIsLittleEndianIeee) {
   t.crea(1);
   t.scrivi_doppio(0, 0, 1.0);
   t.scrivi_doppio(0, 1, -2.5);
-  EXPECT_EQ(esadecimale(codifica_tabella_linea(t)),
-            "05 00 00 00 00 00 00 00 f0 3f 05 00 00 00 00 00 00 00 04 c0");
+  EXPECT_EQ(esadecimale(codifica_tabella_linea(t)), "05 00 00 00 00 00 00 00 f0 3f 05 00 00 00 00 00 00 00 04 c0");
 }
 
 TEST(LettoreByte, NeverReadsPastTheEnd) {

@@ -45,7 +45,8 @@ TEST(IndiceRighe, FindsWhatAWalkFromTheFirstByteFinds) {
       {"ending with its line end", "abc\r\n"},
       {"empty lines", std::string(1000, '\n')},
       {"short lines of every ending", casuale(20'000, 1, "ab\n\r")},
-      {"a line longer than a block, between short ones", casuale(3000, 2, "ab\n") + lunga + "\r\n" + casuale(3000, 3, "a\n")},
+      {"a line longer than a block, between short ones",
+       casuale(3000, 2, "ab\n") + lunga + "\r\n" + casuale(3000, 3, "a\n")},
       {"long lines only", lunga + "\n" + lunga + "\n" + lunga},
   };
   for (const auto& c : casi) {

@@ -28,9 +28,9 @@ TEST(NomiFile, TheDescriptionsNamesReadBackIntoTheIdentityThatBuiltThem) {
 TEST(NomiFile, ANameOutsideItsPatternGivesNoIdentity) {
   struct caso {
     const char* nome;
-    const char* linea;          // linea_dal_nome
-    const char* treno_per_a;    // treno_dal_nome(nome, "A")
-    const char* linea_da_treno; // identita_dal_nome_treno: route, or nullptr when none
+    const char* linea;           // linea_dal_nome
+    const char* treno_per_a;     // treno_dal_nome(nome, "A")
+    const char* linea_da_treno;  // identita_dal_nome_treno: route, or nullptr when none
     const char* numero_da_treno;
   };
   const caso casi[] = {

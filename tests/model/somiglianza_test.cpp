@@ -17,7 +17,8 @@ std::size_t distanza_con_tabella(std::string_view a, std::string_view b) {
   for (std::size_t i = 1; i <= n; ++i) {
     for (std::size_t j = 1; j <= m; ++j) {
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   }
   return d[n][m];
@@ -43,10 +44,17 @@ std::string storpia(std::string w, int quante, std::mt19937& caso) {
     const std::size_t i = w.empty() ? 0 : caso() % w.size();
     const char c = static_cast<char>('a' + caso() % 4);
     switch (caso() % 4) {
-      case 0: w.insert(w.begin() + static_cast<long>(i), c); break;
-      case 1: if (!w.empty()) w.erase(i, 1); break;
-      case 2: if (!w.empty()) w[i] = c; break;
-      default: if (i + 1 < w.size()) std::swap(w[i], w[i + 1]);
+      case 0:
+        w.insert(w.begin() + static_cast<long>(i), c);
+        break;
+      case 1:
+        if (!w.empty()) w.erase(i, 1);
+        break;
+      case 2:
+        if (!w.empty()) w[i] = c;
+        break;
+      default:
+        if (i + 1 < w.size()) std::swap(w[i], w[i + 1]);
     }
   }
   return w;
@@ -67,8 +75,9 @@ TEST(Somiglianza, TheBoundedDistanceAgreesWithTheWholeTable) {
 }
 
 TEST(Somiglianza, TheNearestWordIsTheOneTheWholeTableNames) {
-  const std::vector<std::string> note = {"stazione", "segnale", "rallentamento", "abbattimento", "velocita",
-                                         "progressiva chilometrica uno", "sabbia", "curva", "--strict", "dump"};
+  const std::vector<std::string> note = {
+      "stazione", "segnale", "rallentamento", "abbattimento", "velocita", "progressiva chilometrica uno",
+      "sabbia",   "curva",   "--strict",      "dump"};
   std::mt19937 caso(11);
   for (int volta = 0; volta < 5000; ++volta) {
     const std::string parola = storpia(note[caso() % note.size()], static_cast<int>(caso() % 6), caso);

@@ -10,14 +10,14 @@ TEST(TestoVisibile, ControlCharactersAndStrayBytesAreWrittenOut) {
     std::string testo, visibile, json;
   } casi[] = {
       {"Città 4721 €", "Città 4721 €", "\"Città 4721 €\""},
-      {"Citt\xe8", "Citt\\xe8", "\"Citt\\u00e8\""},                  // Windows-1252 è
+      {"Citt\xe8", "Citt\\xe8", "\"Citt\\u00e8\""},                      // Windows-1252 è
       {"\x80\x81\x9f", "\\x80\\x81\\x9f", "\"\\u20ac\\u0081\\u0178\""},  // €, undefined, Ÿ
       {"a\x1b[31mb", "a\\x1b[31mb", "\"a\\u001b[31mb\""},
       {"uno\ndue\r\ttre", "uno\\x0adue\\x0d\\x09tre", "\"uno\\ndue\\r\\ttre\""},
       {std::string("a\0b", 3), "a\\x00b", "\"a\\u0000b\""},
       {"\x7f", "\\x7f", "\"\\u007f\""},
-      {"\xc2\x85", "\\u0085", "\"\\u0085\""},           // a C1 control, well-formed UTF-8
-      {"\xc3", "\\xc3", "\"\\u00c3\""},                 // a sequence cut short
+      {"\xc2\x85", "\\u0085", "\"\\u0085\""},                            // a C1 control, well-formed UTF-8
+      {"\xc3", "\\xc3", "\"\\u00c3\""},                                  // a sequence cut short
       {"\xed\xa0\x80", "\\xed\\xa0\\x80", "\"\\u00ed\\u00a0\\u20ac\""},  // a surrogate is no character
       {"\"q\" \\", "\"q\" \\", "\"\\\"q\\\" \\\\\""},
   };

@@ -26,9 +26,11 @@ TEST(TestoSvg, NumbersHaveOneDecimalRoundedHalvesToEven) {
   const struct {
     double v;
     const char* atteso;
-  } casi[] = {{0.0, "0.0"}, {-0.04, "0.0"}, {-0.06, "-0.1"}, {2.25, "2.2"}, {2.35, "2.4"},
-              {1234567.89, "1234567.9"}, {-12.0, "-12.0"}, {0.05, "0.0"}, {0.15, "0.2"},
-              {-0.15, "-0.2"}, {-0.05, "0.0"}, {1e15, "1000000000000000.0"}, {-987.65, "-987.6"}};
+  } casi[] = {{0.0, "0.0"},       {-0.04, "0.0"}, {-0.06, "-0.1"},
+              {2.25, "2.2"},      {2.35, "2.4"},  {1234567.89, "1234567.9"},
+              {-12.0, "-12.0"},   {0.05, "0.0"},  {0.15, "0.2"},
+              {-0.15, "-0.2"},    {-0.05, "0.0"}, {1e15, "1000000000000000.0"},
+              {-987.65, "-987.6"}};
   for (const auto& c : casi) EXPECT_EQ(disegno::numero(c.v), c.atteso) << c.v;
 }
 
@@ -310,7 +312,8 @@ TEST(Disegno, AStraightLineAPlanCutShortAndADamagedPlanAreDrawnToScaleOrLeftOut)
 // The longest line: a million metres of gently curving plan, objects all along it.
 TEST(Disegno, TheLongestLineStaysUnderTwoMegabytes) {
   std::vector<prova::curva> curve;
-  for (std::int64_t p = 20000; p + 3000 < 1000000; p += 7000) curve.push_back({p, 3000, (p / 7000) % 2 ? 0.0001 : -0.0001});
+  for (std::int64_t p = 20000; p + 3000 < 1000000; p += 7000)
+    curve.push_back({p, 3000, (p / 7000) % 2 ? 0.0001 : -0.0001});
   Stato s = prova::stato_di_prova(1000000, curve);
   ASSERT_EQ(s.tabella_linea.righe(), 1007001u);
   ASSERT_EQ(s.percorso.size(), 20141u);

@@ -64,8 +64,8 @@ TEST(PlotIncorporato, TheCompiledFilesGiveTheSamePictureAsTheTexts) {
   const std::string atteso = prova::leggi_tutto(t / "dai_testi.svg");
 
   std::filesystem::create_directory(t / "compilato");
-  const auto c = prova::esegui(COMPATTATORE_EXE, {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out",
-                                                  t / "compilato"});
+  const auto c = prova::esegui(COMPATTATORE_EXE,
+                               {"compile", "--line", t / kLinea, "--train", t / kTreno, "--out", t / "compilato"});
   ASSERT_EQ(c.stato, 0) << c.errori;
   const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "dai_file.svg"});
   ASSERT_EQ(e.stato, 0) << e.errori;
@@ -83,8 +83,8 @@ TEST(PlotIncorporato, TheBuiltInRunsFilesGiveTheSamePictureAsTheTexts) {
   const auto dai_testi = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", t / ("testi/" + kLinea), "--train",
                                                           t / ("testi/" + kTreno), "--out", t / "dai_testi.svg"});
   ASSERT_EQ(dai_testi.stato, 0) << dai_testi.errori;
-  const auto dai_file = prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out",
-                                                         t / "dai_file.svg"});
+  const auto dai_file =
+      prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t.percorso().string(), "--out", t / "dai_file.svg"});
   ASSERT_EQ(dai_file.stato, 0) << dai_file.errori;
   EXPECT_EQ(prova::leggi_tutto(t / "dai_file.svg"), prova::leggi_tutto(t / "dai_testi.svg"));
 }

@@ -57,13 +57,15 @@ TEST(Pagina, TheDataIsJsonWithEachObjectTiedToItsRow) {
   EXPECT_EQ(d["stazioni"][0][6], -1);  // no row for it
   // The signal in cell 89 stands at 4400 m; its row said 4420 (the same cell).
   EXPECT_EQ(d["segnali"][0][0], 4400);
-  EXPECT_EQ((std::vector<int>{d["segnali"][0][6], d["segnali"][0][7], d["segnali"][0][8]}), (std::vector<int>{1, 4, 1}));
+  EXPECT_EQ((std::vector<int>{d["segnali"][0][6], d["segnali"][0][7], d["segnali"][0][8]}),
+            (std::vector<int>{1, 4, 1}));
   EXPECT_EQ(d["segnali"][1][6], -1);
   // Abbattimento point in cell 196 from its row; the one in cell 250 came from no row.
   EXPECT_EQ(d["abbattimenti"][0], nlohmann::json::parse("[9800,180,1,5,1]"));
   EXPECT_EQ(d["abbattimenti"][1][2], -1);
   EXPECT_EQ(d["montagne"][0], nlohmann::json::parse("[8000,8300,1,0,2,1]"));
-  EXPECT_EQ(d["diagnostica"][0], nlohmann::json::parse(R"([12300,"warning",12,"no room for an abbattimento point",-1,0,0])"));
+  EXPECT_EQ(d["diagnostica"][0],
+            nlohmann::json::parse(R"([12300,"warning",12,"no room for an abbattimento point",-1,0,0])"));
   // The profiles as runs [start, end, value, ...] and the plan as metre, east, north.
   EXPECT_EQ(d["pendenze"].size() % 3, 0u);
   EXPECT_EQ(d["pianta"]["m"].size(), d["pianta"]["e"].size());
@@ -153,7 +155,9 @@ TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
 
   // From the compiled files: the same objects, no rows; .svg still gives the picture.
   std::filesystem::create_directory(t / "compilato");
-  ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"compile", "--line", linea, "--train", treno, "--out", t / "compilato"}).stato, 0);
+  ASSERT_EQ(
+      prova::esegui(COMPATTATORE_EXE, {"compile", "--line", linea, "--train", treno, "--out", t / "compilato"}).stato,
+      0);
   ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "file.html"}).stato, 0);
   const auto f = dati_di(prova::leggi_tutto(t / "file.html"));
   EXPECT_TRUE(f["file"].empty());
@@ -170,7 +174,8 @@ std::pair<int, int> dove_sta(const std::string& testo, const std::string& cercat
   EXPECT_NE(p, std::string::npos) << cercato;
   const auto inizio_riga = testo.rfind('\n', p);
   const auto linee = std::count(testo.begin(), testo.begin() + static_cast<std::ptrdiff_t>(p), '\n');
-  return {static_cast<int>(linee) + 1, static_cast<int>(p - (inizio_riga == std::string::npos ? 0 : inizio_riga + 1)) + 1};
+  return {static_cast<int>(linee) + 1,
+          static_cast<int>(p - (inizio_riga == std::string::npos ? 0 : inizio_riga + 1)) + 1};
 }
 
 // The page takes its rows from what the readers took: a signal written in capitals (which
@@ -197,7 +202,8 @@ TEST(PlotPagina, RowsComeFromWhatTheReadersTookNotFromTheKeywordsSpelt) {
   }
   EXPECT_TRUE(trovato) << d["segnali"].dump();
   std::size_t pendenze = 0;
-  for (std::size_t p = linea.find("\npendenza,"); p != std::string::npos; p = linea.find("\npendenza,", p + 1)) ++pendenze;
+  for (std::size_t p = linea.find("\npendenza,"); p != std::string::npos; p = linea.find("\npendenza,", p + 1))
+    ++pendenze;
   EXPECT_EQ(d["righe_pendenza"].size(), pendenze);
   for (const auto& r : d["righe_pendenza"]) {
     EXPECT_EQ(r[2], "pendenza");
@@ -209,14 +215,21 @@ TEST(PlotPagina, RowsComeFromWhatTheReadersTookNotFromTheKeywordsSpelt) {
 // the picture and the page show ELPÌDIO; read as Windows-1252 it is ELPÃŒDIO (and 203).
 TEST(PlotPagina, AnAccentedNameSavedAsUtf8IsDrawnRightWithItsEncoding) {
   CartellaTemporanea t;
-  const std::string giusto = "ELP\xC3\x8C" "DIO", storto = "ELP\xC3\x83\xC5\x92" "DIO";
+  const std::string giusto =
+                        "ELP\xC3\x8C"
+                        "DIO",
+                    storto =
+                        "ELP\xC3\x83\xC5\x92"
+                        "DIO";
   std::string treno = da_cp1252(testo_da_tabella(tabella_righe(righe_treno_incorporato())));
   treno.replace(treno.find("SAN LORIANO"), 11, giusto);
-  prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.txt", da_cp1252(testo_da_tabella(tabella_righe(righe_linea_incorporata()))));
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_linea.txt",
+                      da_cp1252(testo_da_tabella(tabella_righe(righe_linea_incorporata()))));
   prova::scrivi_tutto(t / "VallorsaC_Pietrana_4721-.txt", treno);
   const auto disegna = [&](const std::string& uscita, std::vector<std::string> piu) {
-    std::vector<std::string> a = {"plot", "--line", t / "VallorsaC_Pietrana_linea.txt", "--train",
-                                  t / "VallorsaC_Pietrana_4721-.txt", "--out", t / uscita};
+    std::vector<std::string> a = {
+        "plot",  "--line",  t / "VallorsaC_Pietrana_linea.txt", "--train", t / "VallorsaC_Pietrana_4721-.txt",
+        "--out", t / uscita};
     a.insert(a.end(), piu.begin(), piu.end());
     return prova::esegui(COMPATTATORE_EXE, a);
   };

@@ -33,7 +33,8 @@ inline void crea_pianta(Stato& s, std::int64_t lunghezza, const std::vector<curv
   std::size_t prossima = 0;
   for (std::size_t c = 2; c + 2 < righe; ++c) {
     double k = 0.0;
-    while (prossima < curve.size() && static_cast<std::int64_t>(c) > curve[prossima].inizio + curve[prossima].lunghezza) {
+    while (prossima < curve.size() &&
+           static_cast<std::int64_t>(c) > curve[prossima].inizio + curve[prossima].lunghezza) {
       ++prossima;
     }
     if (prossima < curve.size() && static_cast<std::int64_t>(c) > curve[prossima].inizio) k = curve[prossima].kappa;
@@ -124,7 +125,7 @@ inline Stato stato_di_prova(std::int64_t lunghezza, const std::vector<curva>& cu
 }
 
 inline std::vector<curva> curve_di_prova() {
-  return {{300, 100, 0.001}, {650, 200, -0.001}, {2000, 600, 0.002}, {5000, 400, -0.003},
+  return {{300, 100, 0.001},    {650, 200, -0.001},   {2000, 600, 0.002}, {5000, 400, -0.003},
           {8000, 1000, 0.0004}, {12000, 600, -0.002}, {16000, 300, 0.001}};
 }
 
@@ -187,7 +188,8 @@ inline std::string difetto_xml(const std::string& x) {
         while (j < x.size() && (std::isalnum(static_cast<unsigned char>(x[j])) || x[j] == '-' || x[j] == ':')) {
           attributo += x[j++];
         }
-        if (attributo.empty() || chiusura || j + 1 >= x.size() || x[j] != '=' || (x[j + 1] != '"' && x[j + 1] != '\'')) {
+        if (attributo.empty() || chiusura || j + 1 >= x.size() || x[j] != '=' ||
+            (x[j + 1] != '"' && x[j + 1] != '\'')) {
           return "a bad attribute in tag " + nome + " at byte " + std::to_string(j);
         }
         const char virgolette = x[j + 1];
@@ -210,7 +212,8 @@ inline std::string difetto_xml(const std::string& x) {
     } else {
       const auto b = static_cast<unsigned char>(x[i]);
       if (x[i] == '&' && !entita_valida(i)) return "a bad entity at byte " + std::to_string(i);
-      if (b < 0x20 && x[i] != '\n' && x[i] != '\t' && x[i] != '\r') return "a control character at byte " + std::to_string(i);
+      if (b < 0x20 && x[i] != '\n' && x[i] != '\t' && x[i] != '\r')
+        return "a control character at byte " + std::to_string(i);
       if (aperti.empty() && !std::isspace(b)) return "text outside the root element at byte " + std::to_string(i);
       ++i;
     }

@@ -13,10 +13,19 @@ TEST(Identita, RefusesWhatCannotBeAFileNamePart) {
     bool valido;
   };
   const Caso casi[] = {
-      {"VallorsaC_Pietrana", true}, {"4721", true},    {"Città", true},     {"", false},
-      {"a/b", false},               {"a\\b", false},   {"..", false},       {"x..y", false},
-      {"tab\there", false},         {"del\x7f", false}, {"Ω", false},        {"\xC2\x85", false},  // C1 control
-      {"\xFF", false},  // malformed UTF-8
+      {"VallorsaC_Pietrana", true},
+      {"4721", true},
+      {"Città", true},
+      {"", false},
+      {"a/b", false},
+      {"a\\b", false},
+      {"..", false},
+      {"x..y", false},
+      {"tab\there", false},
+      {"del\x7f", false},
+      {"Ω", false},
+      {"\xC2\x85", false},  // C1 control
+      {"\xFF", false},      // malformed UTF-8
   };
   for (const auto& c : casi) {
     EXPECT_EQ(!motivo_identita_non_valida(c.valore).has_value(), c.valido) << c.valore;

@@ -71,8 +71,8 @@ TEST(LibrerieCaricate, CompileAndVersionMapNoWindowOrFontLibrary) {
   for (const auto& argomenti : comandi) {
     const std::string mappe = librerie_mappate(argomenti, t.percorso().string());
     ASSERT_NE(mappe.find("libc.so"), std::string::npos) << argomenti[0] << ": the maps were not read";
-    for (const char* libreria : {"libX11", "libXft", "libXrender", "libfontconfig", "libfreetype",
-                                 "libcompattatore_finestra"}) {
+    for (const char* libreria :
+         {"libX11", "libXft", "libXrender", "libfontconfig", "libfreetype", "libcompattatore_finestra"}) {
       EXPECT_EQ(mappe.find(libreria), std::string::npos) << argomenti[0] << " maps " << libreria;
     }
   }

@@ -18,13 +18,13 @@ namespace cmp {
 namespace {
 
 using prova::CartellaTemporanea;
-using prova::esegui;
-using prova::leggi_tutto;
 using prova::contiene;
+using prova::esegui;
 using prova::indice_di;
 using prova::kLinea;
 using prova::kProgramma;
 using prova::kTreno;
+using prova::leggi_tutto;
 using prova::testo;
 
 TEST(Esporta, MakesItsFolderAndNeverReplacesAnEditWithoutForce) {
@@ -72,7 +72,8 @@ TEST(Compila, ATrainNumberWindowsCannotHoldIsRefusedAndNothingWritten) {
                                        "--out", uscita});
     EXPECT_EQ(e.stato, 3) << e.errori;
     EXPECT_TRUE(contiene(e.errori, "VallorsaC_Pietrana_" + numero)) << e.errori;
-    EXPECT_TRUE(contiene(e.errori, std::string("the character '") + numero[1] + "' is not allowed in a file name on Windows"))
+    EXPECT_TRUE(
+        contiene(e.errori, std::string("the character '") + numero[1] + "' is not allowed in a file name on Windows"))
         << e.errori;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(uscita), {}), 0) << "nothing written, nothing left";
   }
@@ -110,8 +111,8 @@ TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
     EXPECT_TRUE(contiene(e.errori, "row has too few fields")) << e.errori;
     EXPECT_TRUE(contiene(e.errori, "line " + std::to_string(i + 2))) << e.errori;
     // The source line, and a caret under the place.
-    EXPECT_TRUE(contiene(e.errori, std::string("\n  ") + c.corta + "\n  " + std::string(std::strlen(c.corta), ' ') +
-                                       "^\n"))
+    EXPECT_TRUE(
+        contiene(e.errori, std::string("\n  ") + c.corta + "\n  " + std::string(std::strlen(c.corta), ' ') + "^\n"))
         << e.errori;
   }
 }
@@ -122,65 +123,78 @@ TEST(Compila, AShortRowIsReportedAtItsOwnLine) {
 // point at the signal or slow order they concern, with its own position and its cell.
 TEST(Compila, TheMessageTakesItsNumbersFromTheRowItPointsAt) {
   const std::vector<std::string> base = {"[generale]", "lunghezza percorso, 10000", "[fine]"};
-  const std::vector<std::string> oltre = {"[generale]", "lunghezza percorso, 10000", "[pendenze]",
-                                          "pendenza, 20000, 3", "[fine]"};
+  const std::vector<std::string> oltre = {"[generale]", "lunghezza percorso, 10000", "[pendenze]", "pendenza, 20000, 3",
+                                          "[fine]"};
   const std::string segnale = ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0";
   struct Caso {
     const char* nome;
     std::vector<std::string> linea, treno;
-    std::string atteso;     // FILE (X_linea or X_5-) then the rest of the diagnostic
-    std::string sorgente;   // the source line shown under it
-    int posizione_errore;   // as the readers or the pass recorded it
+    std::string atteso;    // FILE (X_linea or X_5-) then the rest of the diagnostic
+    std::string sorgente;  // the source line shown under it
+    int posizione_errore;  // as the readers or the pass recorded it
   };
   const std::vector<Caso> casi = {
-      {"a line row beyond the track, the position left by the train's first slow order", oltre,
+      {"a line row beyond the track, the position left by the train's first slow order",
+       oltre,
        {"[generale]", "numero vetture, 4", "[rallentamenti]", "rallentamento, 5000, 60, 500, 1, 1, 0", "[fine]"},
        "X_linea.txt:4:1: error 15: the gradient row at 20000 m lies too close to or beyond the end of the track: "
        "the track has cells 0 to 340, so a row may start at most at 16900 m and a station at most at 16200 m "
        "(the recorded position 5000 m is the train's slow-order row at line 4)",
-       "pendenza, 20000, 3", 5000},
-      {"the number and the position left by a later train row", oltre,
+       "pendenza, 20000, 3",
+       5000},
+      {"the number and the position left by a later train row",
+       oltre,
        {"[generale]", "abbattimento, 5000, 0", "rallentamento, 4950, 60, 500, 1, 1, 0", "[fine]"},
        "X_linea.txt:4:1: error 18: the start of the slow order at 4950 m falls on cell 100, which already holds an "
-       "abbattimento point, put there by the train's abbattimento row at line 2 (error 18 and its position 4950 m were recorded by the train's slow-order row at line 3, "
+       "abbattimento point, put there by the train's abbattimento row at line 2 (error 18 and its position 4950 m were "
+       "recorded by the train's slow-order row at line 3, "
        "read after this row)",
-       "pendenza, 20000, 3", 4950},
-      {"a train row beyond the track, nothing mixed", base, {"[generale]", "velocita, 16950, 100", "[fine]"},
+       "pendenza, 20000, 3",
+       4950},
+      {"a train row beyond the track, nothing mixed",
+       base,
+       {"[generale]", "velocita, 16950, 100", "[fine]"},
        "X_5-.txt:2:1: error 15: the speed-limit row at 16950 m lies too close to or beyond the end of the track: "
        "the track has cells 0 to 340, so a row may start at most at 16900 m and a station at most at 16200 m\n",
-       "velocita, 16950, 100", 16950},
-      {"warning 11 at its signal", base,
+       "velocita, 16950, 100",
+       16950},
+      {"warning 11 at its signal",
+       base,
        {"[generale]", "velocita, 0, 70", "segnale, 6850" + segnale, "segnale, 6900" + segnale,
         "segnale, 6950" + segnale, "rallentamento, 8650, 60, 500, 0, 0, 0", "[fine]"},
        "X_5-.txt:5:1: warning 11: no free cell for an abbattimento point before the signal at 6950 m (cell 140), "
        "which lies before a slow-order warning point",
-       "segnale, 6950" + segnale, 7000},
-      {"warning 12 at its slow order", base,
+       "segnale, 6950" + segnale,
+       7000},
+      {"warning 12 at its slow order",
+       base,
        {"[generale]", "velocita, 0, 70", "segnale, 4650" + segnale, "segnale, 4700" + segnale,
         "segnale, 4750" + segnale, "rallentamento, 5000, 60, 500, 0, 0, 0", "[fine]"},
        "X_5-.txt:6:1: warning 12: none of the three cells of one look-back distance before the slow order starting "
        "at 5000 m (cell 101) is free for an abbattimento point",
-       "rallentamento, 5000, 60, 500, 0, 0, 0", 5050},
-      {"warning 13 at the slow order whose stretch holds the cell", base,
+       "rallentamento, 5000, 60, 500, 0, 0, 0",
+       5050},
+      {"warning 13 at the slow order whose stretch holds the cell",
+       base,
        {"[generale]", "velocita, 0, 70", "segnale, 5350" + segnale, "segnale, 5400" + segnale,
         "segnale, 5450" + segnale, "rallentamento, 5000, 60, 1000, 0, 0, 0", "[fine]"},
        "X_5-.txt:6:1: warning 13: no room for an abbattimento point at cell 109, inside the slow order starting at "
        "5000 m (cell 101) or before the first signal after it",
-       "rallentamento, 5000, 60, 1000, 0, 0, 0", 5450},
+       "rallentamento, 5000, 60, 1000, 0, 0, 0",
+       5450},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
     CartellaTemporanea t;
     prova::scrivi_tutto(t / "X_linea.txt", testo(c.linea));
     prova::scrivi_tutto(t / "X_5-.txt", testo(c.treno));
-    const auto e = esegui(kProgramma, {"compile", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "out",
-                                       "--json"},
-                          t.percorso().string());
+    const auto e =
+        esegui(kProgramma, {"compile", "--line", "X_linea.txt", "--train", "X_5-.txt", "--out", "out", "--json"},
+               t.percorso().string());
     EXPECT_EQ(e.stato, 1);
     EXPECT_TRUE(contiene(e.errori, c.atteso)) << e.errori;
     EXPECT_TRUE(contiene(e.errori, "\n  " + c.sorgente + "\n  ^\n")) << e.errori;
-    EXPECT_TRUE(contiene(e.uscita, "\"posizione_errore\": " + std::to_string(c.posizione_errore) + ","))
-        << e.uscita;
+    EXPECT_TRUE(contiene(e.uscita, "\"posizione_errore\": " + std::to_string(c.posizione_errore) + ",")) << e.uscita;
     // The JSON gives the same message (the human line's text after "error N: " or "warning N: ").
     const auto numero = c.atteso.find(contiene(c.atteso, ": error ") ? ": error " : ": warning ");
     const std::string resto = c.atteso.substr(c.atteso.find(": ", numero + 2) + 2);
@@ -248,8 +262,9 @@ TEST(RigaComando, UnknownWordsAreNamedWithTheNearestOne) {
     const char* messaggio;
   };
   const Caso casi[] = {
-      {{"compile", "--strcit"}, "compattatore: error: compile: unknown option '--strcit'; did you mean '--strict'? "
-                                "(try 'compattatore compile --help')"},
+      {{"compile", "--strcit"},
+       "compattatore: error: compile: unknown option '--strcit'; did you mean '--strict'? "
+       "(try 'compattatore compile --help')"},
       {{"export", "--forse"}, "unknown option '--forse'; did you mean '--force'?"},
       {{"--verison"}, "compattatore: error: unknown option '--verison'; did you mean '--version'?"},
       {{"complie"}, "compattatore: error: unknown command 'complie'; did you mean 'compile'?"},
@@ -288,17 +303,26 @@ TEST_F(Avvisi, WhatTheReadersSkipIsAWarningAtItsLine) {
   const std::size_t i = indice_di(righe, "stazione");
   righe[i] = "stazzione" + righe[i].substr(std::string("stazione").size());
   prova::scrivi_tutto(t / kTreno, testo(righe));
-  prova::scrivi_tutto(t / "VallorsaC_Pietrana_binario", std::string("\x7f" "ELF\0\0\x01\x02", 8));
+  prova::scrivi_tutto(t / "VallorsaC_Pietrana_binario", std::string("\x7f"
+                                                                    "ELF\0\0\x01\x02",
+                                                                    8));
   struct Caso {
     std::string treno;
     std::vector<std::string> altri;
     std::string atteso;
   };
   const std::vector<Caso> casi = {
-      {t / kTreno, {}, t / kTreno + ":" + std::to_string(i + 1) + ":1: warning 201: 'stazzione' is no keyword, so "
-                                                                  "the row is skipped; did you mean 'stazione'?"},
-      {t / kLinea, {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it reads as a line"},
-      {t / "VallorsaC_Pietrana_binario", {"--numero-treno", "5"}, ":1:1: warning 202: not one row of a train description: it holds NUL bytes"},
+      {t / kTreno,
+       {},
+       t / kTreno + ":" + std::to_string(i + 1) +
+           ":1: warning 201: 'stazzione' is no keyword, so "
+           "the row is skipped; did you mean 'stazione'?"},
+      {t / kLinea,
+       {"--numero-treno", "5"},
+       ":1:1: warning 202: not one row of a train description: it reads as a line"},
+      {t / "VallorsaC_Pietrana_binario",
+       {"--numero-treno", "5"},
+       ":1:1: warning 202: not one row of a train description: it holds NUL bytes"},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.treno);
@@ -329,8 +353,9 @@ TEST_F(Avvisi, JsonListsTheTextWarningsLikeTheOthers) {
   prova::scrivi_tutto(t / kTreno, "\xEF\xBB\xBF" + testo(righe));
   const auto e = compila(t / kTreno, {"--json"});
   EXPECT_EQ(e.stato, 1);
-  const std::string utf8 = "{\"codice\": 203, \"posizione\": null, \"file\": " + json_testo(t / kTreno) +
-                           ", \"riga\": 1, \"colonna\": 1, \"messaggio\": \"the text begins with a UTF-8 byte-order mark";
+  const std::string utf8 =
+      "{\"codice\": 203, \"posizione\": null, \"file\": " + json_testo(t / kTreno) +
+      ", \"riga\": 1, \"colonna\": 1, \"messaggio\": \"the text begins with a UTF-8 byte-order mark";
   const std::string simile = "{\"codice\": 201, \"posizione\": null, \"file\": " + json_testo(t / kTreno) +
                              ", \"riga\": " + std::to_string(i + 1) + ", \"colonna\": 1, \"messaggio\": " +
                              json_testo("'stazzione' is no keyword, so the row is skipped; did you mean 'stazione'?") +
@@ -393,7 +418,8 @@ TEST(Riferimento, EveryKeywordAndEveryNumberIsInTheReference) {
   for (const auto& p : kParoleChiave) {
     const std::string& doc = p.formato == formato_descrizione::linea ? linea : treno;
     std::istringstream parole{std::string(p.riconosce)};
-    for (std::string parola; parole >> parola;) EXPECT_TRUE(contiene(doc, "`" + parola + "`")) << p.parola << ": " << parola;
+    for (std::string parola; parole >> parola;)
+      EXPECT_TRUE(contiene(doc, "`" + parola + "`")) << p.parola << ": " << parola;
     EXPECT_TRUE(contiene(doc, std::string(p.parola))) << p.parola;
   }
   const std::string errori = pagina("errori.md");
@@ -427,12 +453,14 @@ TEST(Completamento, NamesEveryCommandAndOption) {
   EXPECT_TRUE(contiene(e.uscita, "complete -o filenames -F _compattatore compattatore"));
   for (const auto& c : tabella_comandi()) {
     EXPECT_TRUE(contiene(e.uscita, std::string(" ") + c.nome + ")\n")) << c.nome;
-    for (const auto& o : c.opzioni) EXPECT_TRUE(contiene(e.uscita, std::string(" ") + o.nome)) << c.nome << " " << o.nome;
+    for (const auto& o : c.opzioni)
+      EXPECT_TRUE(contiene(e.uscita, std::string(" ") + o.nome)) << c.nome << " " << o.nome;
   }
   // The script is valid bash: it loads and completes "compattatore comp" to "compile".
   CartellaTemporanea t;
-  prova::scrivi_tutto(t / "c.bash", e.uscita + "COMP_WORDS=(compattatore comp); COMP_CWORD=1; _compattatore; "
-                                                 "echo \"${COMPREPLY[@]}\"\n");
+  prova::scrivi_tutto(t / "c.bash", e.uscita +
+                                        "COMP_WORDS=(compattatore comp); COMP_CWORD=1; _compattatore; "
+                                        "echo \"${COMPREPLY[@]}\"\n");
   const auto b = esegui("/bin/bash", {t / "c.bash"});
   EXPECT_EQ(b.uscita, "compile\n") << b.errori;
 }

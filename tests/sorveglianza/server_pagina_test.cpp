@@ -38,12 +38,13 @@ TEST(ServerPagina, AnswersEachRequestAsTheTableSays) {
   s.pubblica("<html>", "12");
   const std::string pagina = std::string("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n") + kCoda +
                              "Content-Length: 6\r\n\r\n<html>";
-  const std::string versione =
-      std::string("HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n") + kCoda + "Content-Length: 2\r\n\r\n";
+  const std::string versione = std::string("HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n") + kCoda +
+                               "Content-Length: 2\r\n\r\n";
   const std::string non_trovato = std::string("HTTP/1.1 404 Not Found\r\nContent-Type: text/plain; charset=utf-8\r\n") +
                                   kCoda + "Content-Length: 10\r\n\r\nnot found\n";
   const std::string non_permesso =
-      std::string("HTTP/1.1 405 Method Not Allowed\r\nAllow: GET, HEAD\r\nContent-Type: text/plain; charset=utf-8\r\n") +
+      std::string(
+          "HTTP/1.1 405 Method Not Allowed\r\nAllow: GET, HEAD\r\nContent-Type: text/plain; charset=utf-8\r\n") +
       kCoda + "Content-Length: 19\r\n\r\nmethod not allowed\n";
   const std::string sbagliata = std::string("HTTP/1.1 400 Bad Request\r\nContent-Type: text/plain; charset=utf-8\r\n") +
                                 kCoda + "Content-Length: 12\r\n\r\nbad request\n";
@@ -57,8 +58,8 @@ TEST(ServerPagina, AnswersEachRequestAsTheTableSays) {
       {"GET /versione\r\n\r\n", versione + "12"},  // no protocol named
       {"HEAD /versione HTTP/1.1\r\n\r\n", versione},
       {"HEAD / HTTP/1.1\r\n\r\n", pagina.substr(0, pagina.size() - 6)},
-      {"GET /favicon.ico HTTP/1.1\r\n\r\n", std::string("HTTP/1.1 204 No Content\r\nContent-Type: image/x-icon\r\n") +
-                                                kCoda + "Content-Length: 0\r\n\r\n"},
+      {"GET /favicon.ico HTTP/1.1\r\n\r\n",
+       std::string("HTTP/1.1 204 No Content\r\nContent-Type: image/x-icon\r\n") + kCoda + "Content-Length: 0\r\n\r\n"},
       {"GET /../versione HTTP/1.1\r\n\r\n", non_trovato},
       {"GET  / HTTP/1.1\r\n\r\n", non_trovato},
       {"GET http://127.0.0.1/ HTTP/1.1\r\n\r\n", non_trovato},
@@ -154,7 +155,7 @@ TEST(ServerPagina, EachConnectionEndsAtItsDeadlineWhateverItIsDoing) {
   ServerPagina s;
   s.pubblica(std::string(5000, 'a'), "1");
   EXPECT_EQ(s.prossima_scadenza(), std::nullopt);
-  s.accogli(3, kInizio);  // sends a byte now and then
+  s.accogli(3, kInizio);          // sends a byte now and then
   s.accogli(4, kInizio + 100ms);  // reads its answer slowly
   s.accogli(5, kInizio + 200ms);  // answered, never closes
   s.accogli(6, kInizio + 300ms);  // sends nothing

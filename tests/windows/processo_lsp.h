@@ -58,7 +58,8 @@ class ProcessoLsp {
     std::size_t scritti = 0;
     while (scritti < byte.size() && in_ != nullptr) {
       DWORD n = 0;
-      if (!WriteFile(in_, byte.data() + scritti, static_cast<DWORD>(byte.size() - scritti), &n, nullptr) || n == 0) return;
+      if (!WriteFile(in_, byte.data() + scritti, static_cast<DWORD>(byte.size() - scritti), &n, nullptr) || n == 0)
+        return;
       scritti += n;
     }
   }

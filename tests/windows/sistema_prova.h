@@ -43,8 +43,10 @@ inline std::wstring argomento_citato(const std::wstring& a) {
       ++barre;
       continue;
     }
-    if (ch == L'"') c.append(barre * 2 + 1, L'\\');
-    else c.append(barre, L'\\');
+    if (ch == L'"')
+      c.append(barre * 2 + 1, L'\\');
+    else
+      c.append(barre, L'\\');
     barre = 0;
     c += ch;
   }

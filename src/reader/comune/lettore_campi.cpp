@@ -44,8 +44,8 @@ void LettoreCampi::fallisci(const std::string& motivo) const {
   if (riga_riga_ > 0 && riga_campo_ > riga_riga_) {
     const std::string campi = campi_riga_ == 1 ? "1 field" : std::to_string(campi_riga_) + " fields";
     throw FallimentoLettura(citazione(chiave_riga_) + " row has too few fields: it ends after " + campi +
-                                " (its next field was taken from line " + std::to_string(riga_campo_) +
-                                ": " + motivo + ")",
+                                " (its next field was taken from line " + std::to_string(riga_campo_) + ": " + motivo +
+                                ")",
                             riga_riga_, colonna_fine_riga_);
   }
   throw FallimentoLettura(motivo, riga_campo_, colonna_campo_);

@@ -78,12 +78,12 @@ class LettoreCampi {
   int colonna_campo_ = 1;
   std::optional<std::int32_t> primo_intero_;
   std::vector<std::int32_t>* interi_registrati_ = nullptr;
-  std::string ultimo_testo_;      // the last text field read (a row's keyword)
-  int colonna_ultima_fine_ = 1;   // where the last line left ended
-  int riga_riga_ = 0;             // the line of the row being read (0: none yet)
+  std::string ultimo_testo_;     // the last text field read (a row's keyword)
+  int colonna_ultima_fine_ = 1;  // where the last line left ended
+  int riga_riga_ = 0;            // the line of the row being read (0: none yet)
   std::string chiave_riga_;
-  int colonna_fine_riga_ = 1;     // where that line ends
-  int campi_riga_ = 0;            // the fields read on it after the keyword
+  int colonna_fine_riga_ = 1;  // where that line ends
+  int campi_riga_ = 0;         // the fields read on it after the keyword
 };
 
 }  // namespace cmp

@@ -20,7 +20,7 @@ struct riga_sorgente {
   int colonna = 0;
   std::int32_t posizione = 0;
   std::string nome;
-  std::string campo;                  // Windows-1252, as written ("curvad4", "SEGNALE")
+  std::string campo;                 // Windows-1252, as written ("curvad4", "SEGNALE")
   std::vector<std::int32_t> numeri;  // as read, also past a failure or a stop within the row
 };
 

@@ -21,8 +21,8 @@ class CampoMinuscolo {
  public:
   explicit CampoMinuscolo(std::string_view campo) : vista_(campo) {
     const auto& basso = tabella_minuscole_cp1252();
-    const bool uguale = std::all_of(campo.begin(), campo.end(),
-                                    [&](char c) { return basso[static_cast<unsigned char>(c)] == c; });
+    const bool uguale =
+        std::all_of(campo.begin(), campo.end(), [&](char c) { return basso[static_cast<unsigned char>(c)] == c; });
     if (!uguale) {
       copia_ = minuscolo_cp1252(campo);
       vista_ = copia_;

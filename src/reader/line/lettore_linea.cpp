@@ -191,7 +191,8 @@ esito_riga LetturaLinea::riga(const std::string& campo) {
   const CampoMinuscolo basso(campo);
   esito_riga e = esito_riga::continua;
   if (contiene_parole(basso, parole("pendenza"))) e = riga_pendenza();
-  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene_parole(basso, parole("curva"))) e = riga_curva(campo);
+  if (e == esito_riga::continua && s_.crea_tabella_linea && contiene_parole(basso, parole("curva")))
+    e = riga_curva(campo);
   if (e == esito_riga::continua && contiene_parole(basso, parole("montagna"))) e = riga_montagna();
   if (e == esito_riga::continua && contiene_parole(basso, parole("indicatori_v"))) e = riga_indicatori();
   if (e == esito_riga::continua && contiene_parole(basso, parole("cartello_indicatore"))) e = riga_cartello();
@@ -275,7 +276,8 @@ esito_riga LetturaLinea::riga_cartello() {
   std::string testo = campi_.leggi_testo();
   posiziona(posizione, testo);
   if (testo.size() > limiti_file::byte_testo_voce) {
-    throw FallimentoRiga("a caption of " + std::to_string(testo.size()) + " bytes does not fit an entry (65535 at most)");
+    throw FallimentoRiga("a caption of " + std::to_string(testo.size()) +
+                         " bytes does not fit an entry (65535 at most)");
   }
   if (oltre_percorso(posizione)) return fermata(posizione);
   memo_cartello(s_, posizione, std::move(testo));

@@ -56,8 +56,8 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
   s.montagne_inizio[posto] = inizio;
   s.montagne_fine[posto] = fine;
   if (posto > 1) {
-    const std::int32_t distanza = entro_32(std::int64_t{inizio} - s.montagne_fine[posto - 1],
-                                           "the gap to the previous mountain");
+    const std::int32_t distanza =
+        entro_32(std::int64_t{inizio} - s.montagne_fine[posto - 1], "the gap to the previous mountain");
     if (distanza <= kDistanzaMontagneUnite) tipo = 3;
   }
 
@@ -73,9 +73,9 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
   }
 }
 
-void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
-                           std::int32_t vcs, std::int16_t strisces, std::int32_t vad, std::int32_t vbd,
-                           std::int32_t vcd, std::int16_t strisced) {
+void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
+                           std::int16_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
+                           std::int16_t strisced) {
   tratto* const cella = cella_libera_per_cartello(s, posizione, errori::indicatori_occupato);
   if (!cella) return;
   tratto& t = *cella;

@@ -16,9 +16,9 @@ void memo_montagna(Stato& s, std::int32_t inizio, std::int32_t fine, std::int32_
 // A pair of speed-indicator boards in the cell posizione / 50 + 1: error 21 when the
 // cell is taken, 31 when it lies before cell 0. Throws FallimentoRiga when a code
 // does not fit 16 bits.
-void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
-                           std::int32_t vcs, std::int16_t strisces, std::int32_t vad, std::int32_t vbd,
-                           std::int32_t vcd, std::int16_t strisced);
+void memo_indicatori_v_max(Stato& s, std::int32_t posizione, std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
+                           std::int16_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
+                           std::int16_t strisced);
 
 // A caption board in the cell posizione / 50 + 1, its text in entry `voce_cartello`,
 // which then moves one down: error 6 when the cell is taken, 31 when it lies before

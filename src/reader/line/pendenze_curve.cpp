@@ -43,9 +43,7 @@ void passo_piano(TabellaLinea& t, std::int64_t c, double k) {
 }
 
 // The last metre a step may write: the two last metres of the table stay empty.
-std::int64_t ultimo_metro_calcolato(const Stato& s) {
-  return static_cast<std::int64_t>(s.tabella_linea.righe()) - 3;
-}
+std::int64_t ultimo_metro_calcolato(const Stato& s) { return static_cast<std::int64_t>(s.tabella_linea.righe()) - 3; }
 
 }  // namespace
 

@@ -9,9 +9,9 @@ namespace cmp {
 
 // The cursors of the row section, reset at its start.
 struct cursori_righe {
-  std::int64_t pendenza_cella = 0;        // next cell to receive a gradient
-  std::int32_t pendenza_precedente = 0;   // per mille, holds until the next gradient row
-  std::int64_t piano_metro = 2;           // next metre of the plan to compute
+  std::int64_t pendenza_cella = 0;       // next cell to receive a gradient
+  std::int32_t pendenza_precedente = 0;  // per mille, holds until the next gradient row
+  std::int64_t piano_metro = 2;          // next metre of the plan to compute
 };
 
 // Metres 0 and 1 of the plan: (0, 0) and (0, 1), as 16-bit integers. The plan must exist.

@@ -60,8 +60,9 @@ void progressive_ordina(Stato& s) {
   const progressiva a = da_voce(s.scenario[kVoceProgressivaTre]);
   const progressiva b = da_voce(s.scenario[kVoceProgressivaDue]);
   const progressiva c = da_voce(s.scenario[kVoceProgressivaUno]);
-  const std::int32_t somma = somma_32(somma_32(a.posizione, b.posizione, "the sum of the kilometre reference positions"),
-                                      c.posizione, "the sum of the kilometre reference positions");
+  const std::int32_t somma =
+      somma_32(somma_32(a.posizione, b.posizione, "the sum of the kilometre reference positions"), c.posizione,
+               "the sum of the kilometre reference positions");
   auto nuove = somma != 0 ? per_posizione(a, b, c) : per_chilometri(a, b, c);
   for (auto& p : nuove) {
     if (p.bandiera == 1) p.chilometri = somma_32(p.chilometri, 100, "a kilometre value raised by 100");

@@ -77,7 +77,7 @@ void completa(std::vector<tratto>& percorso, profilo& p, campo_cella campo) {
 // A speed-limit or adhesion row: the profile's value so far reaches the row's cell, and the
 // row's value applies from there on. The cells before the first row take the first row's value.
 esito_riga riga_profilo(Stato& s, LettoreCampi& lettore, const luogo& riga, profilo& p, campo_cella campo,
-                           bool e_velocita) {
+                        bool e_velocita) {
   const std::int32_t posizione = lettore.leggi_intero();
   const std::int32_t valore = lettore.leggi_intero();
   if (oltre_percorso(s, posizione, 100)) return fine_per_posizione(s, posizione, riga);
@@ -143,17 +143,16 @@ esito_riga LetturaTreno::applica_righe(std::string_view campo_letto) {
   if (contiene_parole(campo, parole("percentuale massa frenata"))) {
     riga_di("frenata massa", false, valori([&] { massa_frenata(s.scenario) = lettore.leggi_intero(); }));
   }
-  if (contiene_parole(campo, parole("numero vetture"))) riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
+  if (contiene_parole(campo, parole("numero vetture")))
+    riga_di("vetture", false, valori([&] { numero_vetture(s.scenario) = lettore.leggi_intero(); }));
   if (contiene_parole(campo, parole("velocita"))) {
-    const auto passo = riga_di("velocit", true, [&] {
-      return riga_profilo(s, lettore, riga, velocita_, &tratto::velocita, true);
-    });
+    const auto passo =
+        riga_di("velocit", true, [&] { return riga_profilo(s, lettore, riga, velocita_, &tratto::velocita, true); });
     if (passo != esito_riga::continua) return passo;
   }
   if (contiene_parole(campo, parole("aderenza"))) {
-    const auto passo = riga_di("aderenza", true, [&] {
-      return riga_profilo(s, lettore, riga, aderenza_, &tratto::aderenza, false);
-    });
+    const auto passo =
+        riga_di("aderenza", true, [&] { return riga_profilo(s, lettore, riga, aderenza_, &tratto::aderenza, false); });
     if (passo != esito_riga::continua) return passo;
   }
   if (contiene_parole(campo, parole("orologio"))) {
@@ -163,7 +162,8 @@ esito_riga LetturaTreno::applica_righe(std::string_view campo_letto) {
               orologio_secondi(s.scenario) = lettore.leggi_breve();
             }));
   }
-  if (contiene_parole(campo, parole("sabbia"))) riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
+  if (contiene_parole(campo, parole("sabbia")))
+    riga_di("sabbia", false, valori([&] { sabbia(s.scenario) = lettore.leggi_breve(); }));
   if (contiene_parole(campo, parole("segnale"))) {
     const auto passo = riga_di("segnale", true, [&] { return riga_segnale_letta(s, lettore, riga); });
     if (passo != esito_riga::continua) return passo;

@@ -22,8 +22,7 @@ bool oltre_percorso(const Stato& s, std::int32_t posizione, std::int32_t margine
 
 // Signals.
 struct riga_segnale {
-  std::int32_t posizione = 0, sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0,
-               tempo = 0;
+  std::int32_t posizione = 0, sx = 0, s1 = 0, s2 = 0, s3 = 0, rapp = 0, dx = 0, d1 = 0, d2 = 0, d3 = 0, tempo = 0;
 };
 // Stores the signal; raises `r.tempo`. Refuses through `codice_errore` (16, 41).
 void memo_segnale(Stato& s, riga_segnale& r);

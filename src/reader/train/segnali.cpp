@@ -51,7 +51,8 @@ void memo_segnale(Stato& s, riga_segnale& r) {
 
 esito_riga riga_segnale_letta(Stato& s, LettoreCampi& lettore, const luogo& riga) {
   riga_segnale r;
-  for (std::int32_t* valore : {&r.posizione, &r.sx, &r.s1, &r.s2, &r.s3, &r.rapp, &r.dx, &r.d1, &r.d2, &r.d3, &r.tempo}) {
+  for (std::int32_t* valore :
+       {&r.posizione, &r.sx, &r.s1, &r.s2, &r.s3, &r.rapp, &r.dx, &r.d1, &r.d2, &r.d3, &r.tempo}) {
     *valore = lettore.leggi_intero();
   }
   if (oltre_percorso(s, r.posizione, 100)) return fine_per_posizione(s, r.posizione, riga);

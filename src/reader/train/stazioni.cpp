@@ -47,14 +47,14 @@ void leggi_dati(LettoreCampi& lettore, voce_scenario& v) {
   const std::int32_t ore = lettore.leggi_intero();
   const std::int32_t minuti = lettore.leggi_intero();
   const std::int32_t secondi = lettore.leggi_intero();
-  const std::int32_t in_minuti = entro_32(std::int64_t{entro_32(std::int64_t{ore} * 60, "hours * 60")} + minuti,
-                                           "the time in minutes");
+  const std::int32_t in_minuti =
+      entro_32(std::int64_t{entro_32(std::int64_t{ore} * 60, "hours * 60")} + minuti, "the time in minutes");
   const std::int32_t in_secondi = entro_32(std::int64_t{in_minuti} * 60, "the time in seconds");
   v.intero4 = entro_32(std::int64_t{in_secondi} + secondi, "the time in seconds");
   v.testo = lettore.leggi_testo();
   if (v.testo.size() > limiti_file::byte_testo_voce) {
     throw FallimentoRiga("a station name of " + std::to_string(v.testo.size()) +
-                      " bytes does not fit an entry (65535 at most)");
+                         " bytes does not fit an entry (65535 at most)");
   }
 }
 
@@ -98,7 +98,8 @@ esito_riga riga_stazione_letta(Stato& s, LettoreCampi& lettore, const luogo& rig
     }
     if (!senza_avvisi(v.tipo)) {
       for (int k = 1; k <= 4; ++k) {
-        if (fermata - k > 1) s.percorso[static_cast<std::size_t>(fermata - k)].avviso = static_cast<std::uint8_t>(80 + k);
+        if (fermata - k > 1)
+          s.percorso[static_cast<std::size_t>(fermata - k)].avviso = static_cast<std::uint8_t>(80 + k);
       }
     }
     if (fermata <= 1) {

@@ -14,10 +14,18 @@ std::vector<std::string> leggi_tutto(LettoreCampi& r, const std::string& letture
   std::vector<std::string> out;
   for (const char op : letture) {
     switch (op) {
-      case 't': out.push_back(r.leggi_testo()); break;
-      case 'i': out.push_back(std::to_string(r.leggi_intero())); break;
-      case 'b': out.push_back(std::to_string(r.leggi_breve())); break;
-      default: out.push_back(std::to_string(r.leggi_ottetto())); break;
+      case 't':
+        out.push_back(r.leggi_testo());
+        break;
+      case 'i':
+        out.push_back(std::to_string(r.leggi_intero()));
+        break;
+      case 'b':
+        out.push_back(std::to_string(r.leggi_breve()));
+        break;
+      default:
+        out.push_back(std::to_string(r.leggi_ottetto()));
+        break;
     }
   }
   return out;
@@ -34,26 +42,34 @@ struct CasoCampi {
 TEST(LettoreCampi, ReadsTheFieldsByTheRules) {
   const CasoCampi casi[] = {
       {"blank ends a number, blanks before the comma go with it", "0    ,0", "ii", {"0", "0"}, true},
-      {"numbers separated by blanks only", "orologio,    6               11            45 \r\n", "tiii",
-       {"orologio", "6", "11", "45"}, true},
+      {"numbers separated by blanks only",
+       "orologio,    6               11            45 \r\n",
+       "tiii",
+       {"orologio", "6", "11", "45"},
+       true},
       {"text keeps trailing blanks, not leading ones", "   abc  ,x\r\n", "tt", {"abc  ", "x"}, true},
-      {"a tab is a blank: before a field, ending a number, before a comma", "\t7\t8\t,\tx\t\r\n", "iit",
-       {"7", "8", "x\t"}, true},
+      {"a tab is a blank: before a field, ending a number, before a comma",
+       "\t7\t8\t,\tx\t\r\n",
+       "iit",
+       {"7", "8", "x\t"},
+       true},
       {"a lone LF ends a line too", "a\nb\r\nc", "ttt", {"a", "b", "c"}, true},
       {"a lone CR is an ordinary byte", "a\rb\r\nc", "tt", {"a\rb", "c"}, true},
       {"empty number between commas and before a line end", " ,\r\n7", "iii", {"0", "0", "7"}, true},
       {"a row ending in a comma", "3,\r\nx", "iit", {"3", "0", "x"}, true},
       {"another character after the blanks starts the next field", "5 x,6", "iti", {"5", "x", "6"}, true},
-      {"signs and leading zeros", "+17,-0,0000000000000000000000000000000000000042", "iii",
-       {"17", "0", "42"}, true},
+      {"signs and leading zeros", "+17,-0,0000000000000000000000000000000000000042", "iii", {"17", "0", "42"}, true},
       {"32-bit limits", "-2147483648,2147483647", "ii", {"-2147483648", "2147483647"}, true},
       {"a double quote has no special meaning", "\"a, b\"\r\n", "tt", {"\"a", "b\""}, true},
       {"the last field of a text without line end", "x\r\n[fine]", "tt", {"x", "[fine]"}, true},
       {"only blanks left make one empty field", "x\r\n   ", "tt", {"x", ""}, true},
       {"something is left until the last byte is consumed", "x\r\ny", "t", {"x"}, false},
       {"16 and 8 bits at their limits", "-32768,32767,0,255", "bboo", {"-32768", "32767", "0", "255"}, true},
-      {"binary bytes are kept in a text field", std::string("\x01\xff\x00z", 4) + ",1", "ti",
-       {std::string("\x01\xff\x00z", 4), "1"}, true},
+      {"binary bytes are kept in a text field",
+       std::string("\x01\xff\x00z", 4) + ",1",
+       "ti",
+       {std::string("\x01\xff\x00z", 4), "1"},
+       true},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -72,7 +88,7 @@ TEST(LettoreCampi, UnreadableFieldsAreAFailure) {
   const CasoFallimento casi[] = {
       {"", "t"},  // the first read of a text with no byte
       {"", "i"},
-      {"x,", "tt"},   // reading when nothing is left
+      {"x,", "tt"},  // reading when nothing is left
       {"x\r\n", "tt"},
       {"12abc", "i"},
       {"3.5", "i"},

@@ -24,8 +24,8 @@ TEST(LettoreLinea, TheErrorsPlaceIsTheKeyFieldOfItsRow) {
   } const casi[] = {
       {"beyond the track", righe({"pendenza,  0,   1", "   pendenza,  37950,   3"}), 15, 5, 4},
       {"no class digit", righe({"  curvad,  300,  100"}), 103, 4, 3},
-      {"second caption on a cell", righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}), 6, 5,
-       1},
+      {"second caption on a cell", righe({"cartello_indicatore,  650,   (F)", "cartello_indicatore,  650,   (F)"}), 6,
+       5, 1},
       {"arithmetic leaving 32 bits", righe({"pendenza,  2147483600,   3"}), 25, 4, 1},
       {"a number that cannot be read: the number field", righe({"montagna,  100,  200,  99999999999"}), 25, 4, 24},
   };
@@ -43,45 +43,70 @@ TEST(LettoreLinea, TheErrorsPlaceIsTheKeyFieldOfItsRow) {
 struct CasoGenerale {
   const char* nome;
   std::string testo;
-  std::int32_t lunghezza;  // entry 84, and the track that goes with it
-  std::int32_t sfondi[3];  // entry 85 intero1, intero2, intero3
+  std::int32_t lunghezza;       // entry 84, and the track that goes with it
+  std::int32_t sfondi[3];       // entry 85 intero1, intero2, intero3
   std::int32_t ripetizione[3];  // entry 86
 };
 
 TEST(LettoreLinea, ReadsTheGeneralSection) {
   const CasoGenerale casi[] = {
-      {"capital header and length keyword", righe({"[GENERALE]", "LUNGHEZZA PERCORSO, 2000", "[curve]", "[fine]"}), 2000,
-       {0, 0, 0}, {0, 0, 0}},
+      {"capital header and length keyword",
+       righe({"[GENERALE]", "LUNGHEZZA PERCORSO, 2000", "[curve]", "[fine]"}),
+       2000,
+       {0, 0, 0},
+       {0, 0, 0}},
       {"header inside other text, anything before it skipped",
-       righe({"sfondo uno, 9", "xx[generale]yy", "lunghezza percorso, 1000", "[curve]", "[fine]"}), 1000, {0, 0, 0},
+       righe({"sfondo uno, 9", "xx[generale]yy", "lunghezza percorso, 1000", "[curve]", "[fine]"}),
+       1000,
+       {0, 0, 0},
        {0, 0, 0}},
       {"backgrounds in exact case only",
        righe({"[generale]", "lunghezza percorso, 1000", "Sfondo uno, 7", "sfondo due, 1", "sfondo tre, 2", "[curve]",
               "[fine]"}),
-       1000, {0, 2, 1}, {0, 0, 0}},
+       1000,
+       {0, 2, 1},
+       {0, 0, 0}},
       {"the built-in repetition row",
-       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici,    0    ,0", "[curve]", "[fine]"}),
-       1000, {0, 0, 0}, {0, 0, 0}},
-      {"nine codes with no second value", righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 9, 100, 0",
-                                                  "[curve]", "[fine]"}),
-       1000, {0, 0, 0}, {100, 0, 0}},
-      {"negative multiples pass", righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4, -100, 50",
-                                          "[curve]", "[fine]"}),
-       1000, {0, 0, 0}, {-100, 50, 4}},
+       righe(
+           {"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici,    0    ,0", "[curve]", "[fine]"}),
+       1000,
+       {0, 0, 0},
+       {0, 0, 0}},
+      {"nine codes with no second value",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 9, 100, 0", "[curve]", "[fine]"}),
+       1000,
+       {0, 0, 0},
+       {100, 0, 0}},
+      {"negative multiples pass",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4, -100, 50", "[curve]", "[fine]"}),
+       1000,
+       {0, 0, 0},
+       {-100, 50, 4}},
       {"a gradient row is not read here; its negative value is a comment",
        righe({"[generale]", "lunghezza percorso, 1000", "pendenza,  100,   -5", "sfondo uno, 7", "[curve]", "[fine]"}),
-       1000, {7, 0, 0}, {0, 0, 0}},
+       1000,
+       {7, 0, 0},
+       {0, 0, 0}},
       {"ten comment fields in a row are skipped",
-       "[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n", 3000,
-       {0, 0, 0}, {0, 0, 0}},
+       "[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n",
+       3000,
+       {0, 0, 0},
+       {0, 0, 0}},
       {"a bracketed keyword sets the length and ends the section",
-       righe({"[generale]", "[lunghezza percorso], 4000", "lunghezza percorso, 5000", "[fine]"}), 4000, {0, 0, 0},
+       righe({"[generale]", "[lunghezza percorso], 4000", "lunghezza percorso, 5000", "[fine]"}),
+       4000,
+       {0, 0, 0},
        {0, 0, 0}},
       {"a second length row sizes the track anew",
-       righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, 25", "[curve]", "[fine]"}), 25, {0, 0, 0},
+       righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, 25", "[curve]", "[fine]"}),
+       25,
+       {0, 0, 0},
        {0, 0, 0}},
-      {"the largest length", righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "[fine]"}), 1000000,
-       {0, 0, 0}, {0, 0, 0}},
+      {"the largest length",
+       righe({"[generale]", "lunghezza percorso, 1000000", "[curve]", "[fine]"}),
+       1000000,
+       {0, 0, 0},
+       {0, 0, 0}},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -110,7 +135,8 @@ TEST(LettoreLinea, LengthsAtTheLimitsRoundToCells) {
 
 TEST(LettoreLinea, ElevenCommentFieldsNoLongerSuffice) {
   // The eleventh comment field is taken as the keyword field; the length after it is lost.
-  const auto l = leggi("[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-11,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n");
+  const auto l =
+      leggi("[generale]\r\n-1,-2,-3,-4,-5,-6,-7,-8,-9,-10,-11,-lunghezza percorso, 3000\r\n[curve]\r\n[fine]\r\n");
   EXPECT_EQ(l.esito, esito_lettura::fallita);
   EXPECT_TRUE(l.s.percorso.empty());
 }
@@ -131,12 +157,11 @@ struct CasoRighe {
 TEST(LettoreLinea, TheRowSectionActsOnTheseKeyFieldsOnly) {
   const CasoRighe casi[] = {
       {"rows after [fine] count, the last field never does",
-       "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\npendenza,  0,   5\r\npendenza,  100,   9\r\npendenza",
-       105},
+       "[generale]\r\nlunghezza percorso, 1000\r\n[fine]\r\npendenza,  0,   5\r\npendenza,  100,   9\r\npendenza", 105},
       {"a row keyword in capitals", descrizione(righe({"PENDENZA,  0,   5"})), 105},
       {"two comment fields are skipped, the third is read", descrizione("-a,-b,-pendenza,  0,   5\r\n"), 105},
-      {"after a third comment field its next field is a new keyword field", descrizione("-a,-b,-c,-pendenza,  0,   5\r\n"),
-       100},
+      {"after a third comment field its next field is a new keyword field",
+       descrizione("-a,-b,-c,-pendenza,  0,   5\r\n"), 100},
       {"general keywords are not recognised in the rows",
        descrizione(righe({"lunghezza percorso, 5000", "sfondo uno, 1", "pendenza,  0,   5"})), 105},
       {"the last row of a text without a final line end", descrizione("pendenza,  0,   5\r\n") + "[fine]", 105},
@@ -164,9 +189,14 @@ struct CasoDueParole {
 
 TEST(LettoreLinea, OneWordOfATwoWordKeywordIsNoKeyword) {
   const CasoDueParole casi[] = {
-      {"length", true, "lunghezza percorso, 2000", {"lunghezza, 2000", "percorso, 2000"},
+      {"length",
+       true,
+       "lunghezza percorso, 2000",
+       {"lunghezza, 2000", "percorso, 2000"},
        [](const Stato& s) { return lunghezza_linea(s.scenario); }},
-      {"kilometre reference", true, "progressiva chilometrica uno, 100, 5000, 0",
+      {"kilometre reference",
+       true,
+       "progressiva chilometrica uno, 100, 5000, 0",
        {"progressiva, 100, 5000, 0", "chilometrica uno, 100, 5000, 0"},
        // The references are sorted after the general section: any of the three entries.
        [](const Stato& s) {
@@ -174,16 +204,25 @@ TEST(LettoreLinea, OneWordOfATwoWordKeywordIsNoKeyword) {
                 posizione_progressiva(s.scenario[kVoceProgressivaDue]) +
                 posizione_progressiva(s.scenario[kVoceProgressivaUno]);
        }},
-      {"background", true, "sfondo uno, 7", {"sfondo, 7", "uno, 7"},
+      {"background",
+       true,
+       "sfondo uno, 7",
+       {"sfondo, 7", "uno, 7"},
        [](const Stato& s) { return sfondo_uno(s.scenario); }},
-      {"signal repetition", true, "ripetizione segnali 4, 100, 50", {"ripetizione 4, 100, 50", "segnali 4, 100, 50"},
+      {"signal repetition",
+       true,
+       "ripetizione segnali 4, 100, 50",
+       {"ripetizione 4, 100, 50", "segnali 4, 100, 50"},
        [](const Stato& s) { return ripetizione_primo(s.scenario); }},
-      {"caption board", false, "cartello_indicatore, 100, Nord", {"indicatore, 100, Nord", "cartello, 100, Nord"},
+      {"caption board",
+       false,
+       "cartello_indicatore, 100, Nord",
+       {"indicatore, 100, Nord", "cartello, 100, Nord"},
        [](const Stato& s) { return std::int32_t{s.percorso[3].tipo}; }},
   };
   const auto testo = [](const CasoDueParole& c, const char* riga) {
-    return righe({"[generale]", "lunghezza percorso, 1000", c.generale ? riga : "-", "[curve]",
-                  c.generale ? "-" : riga, "[fine]"});
+    return righe({"[generale]", "lunghezza percorso, 1000", c.generale ? riga : "-", "[curve]", c.generale ? "-" : riga,
+                  "[fine]"});
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -220,7 +259,8 @@ TEST(LettoreLinea, WithoutAPlanTheCurvesAreNotRead) {
 }
 
 TEST(LettoreLinea, Error15LeavesTheClosingPasses) {
-  const auto l = leggi(descrizione(righe({"pendenza,  0,   4", "pendenza,  37900,   2", "pendenza,  37950,   3"}), 31000));
+  const auto l =
+      leggi(descrizione(righe({"pendenza,  0,   4", "pendenza,  37900,   2", "pendenza,  37950,   3"}), 31000));
   EXPECT_EQ(l.esito, esito_lettura::completa);
   EXPECT_EQ(l.s.codice_errore, 15);
   EXPECT_EQ(l.s.posizione_errore, 37950);

@@ -20,22 +20,59 @@ using prova::leggi;
 using prova::righe;
 
 // Pieces a hostile or broken text is made of.
-const std::string_view kPezzi[] = {
-    "[generale]", "[curve]", "[fine]", "lunghezza percorso", "progressiva tre", "sfondo uno",
-    "ripetizione segnali 4", "pendenza", "curvad4", "curvas6", "curva", "montagna", "indicatori_vmax",
-    "cartello_indicatore", "-", "--x", "0", "50", "-50", "7900", "37950", "-2147483648", "2147483647",
-    "2147483600", "99999999999999999999999999999999999999", "12abc", "+", "11", "12", "1638", "65535",
-    ",", ",", ",", "\r\n", "\r\n", "\n", "\r", " ", "  ", "\"", "\t", std::string_view("\0\xff\x80", 3)};
+const std::string_view kPezzi[] = {"[generale]",
+                                   "[curve]",
+                                   "[fine]",
+                                   "lunghezza percorso",
+                                   "progressiva tre",
+                                   "sfondo uno",
+                                   "ripetizione segnali 4",
+                                   "pendenza",
+                                   "curvad4",
+                                   "curvas6",
+                                   "curva",
+                                   "montagna",
+                                   "indicatori_vmax",
+                                   "cartello_indicatore",
+                                   "-",
+                                   "--x",
+                                   "0",
+                                   "50",
+                                   "-50",
+                                   "7900",
+                                   "37950",
+                                   "-2147483648",
+                                   "2147483647",
+                                   "2147483600",
+                                   "99999999999999999999999999999999999999",
+                                   "12abc",
+                                   "+",
+                                   "11",
+                                   "12",
+                                   "1638",
+                                   "65535",
+                                   ",",
+                                   ",",
+                                   ",",
+                                   "\r\n",
+                                   "\r\n",
+                                   "\n",
+                                   "\r",
+                                   " ",
+                                   "  ",
+                                   "\"",
+                                   "\t",
+                                   std::string_view("\0\xff\x80", 3)};
 
 // Numbers a row may carry: on and off the grid, at the track's ends, at the 16 and 32-bit limits.
-const std::string_view kNumeri[] = {"0", "",     "50",    "-50",  "75",    "125",        "7900",
-                                    "8000", "37900", "37950", "-100", "11",  "12",         "2",
+const std::string_view kNumeri[] = {"0",    "",      "50",    "-50",        "75",          "125",  "7900",
+                                    "8000", "37900", "37950", "-100",       "11",          "12",   "2",
                                     "1638", "4000",  "65538", "2147483647", "-2147483648", "12abc"};
 
 // A row with a known keyword and numbers, most of the time well formed.
 std::string riga_a_caso(std::mt19937& g) {
   const std::pair<std::string_view, int> righe_note[] = {
-      {"pendenza", 2}, {"curvad4", 2}, {"curvas6", 2}, {"curvad", 2}, {"montagna", 3}, {"indicatori_vmax", 9},
+      {"pendenza", 2},           {"curvad4", 2}, {"curvas6", 2}, {"curvad", 2}, {"montagna", 3}, {"indicatori_vmax", 9},
       {"cartello_indicatore", 1}};
   const auto& [chiave, valori] = righe_note[g() % std::size(righe_note)];
   std::string r(chiave);
@@ -112,7 +149,8 @@ TEST(Limiti, AMillionRowsOnTheLastCellAreRead) {
 }
 
 TEST(Limiti, ANegativeLengthIsRefused) {
-  const auto l = leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[curve]", "[fine]"}));
+  const auto l =
+      leggi(righe({"[generale]", "lunghezza percorso, 1000", "lunghezza percorso, -7001", "[curve]", "[fine]"}));
   EXPECT_EQ(l.esito, esito_lettura::interrotta);
   EXPECT_EQ(l.s.codice_errore, errori::lunghezza_negativa);
   EXPECT_EQ(lunghezza_linea(l.s.scenario), -7001);
@@ -127,7 +165,8 @@ std::string linea_grande() {
          ",  50\r\n";
   }
   t += "[pendenze]\r\n";
-  for (int i = 0; i < 20000; ++i) t += "pendenza,  " + std::to_string(50 * i) + ",   " + std::to_string(i % 49 - 24) + "\r\n";
+  for (int i = 0; i < 20000; ++i)
+    t += "pendenza,  " + std::to_string(50 * i) + ",   " + std::to_string(i % 49 - 24) + "\r\n";
   return t + "[fine]\r\n";
 }
 

@@ -25,15 +25,18 @@ TEST(Pendenze, ReadsTheRowsAndMakesTheClosingPass) {
   const CasoPendenze casi[] = {
       {"no rows: flat up to n - 3, the last three cells 0", "", {{0, 100}, {157, 100}, {158, 0}, {160, 0}}},
       {"built-in start: nothing before the first row",
-       righe({"pendenza,  0,   -3", "pendenza,  150,   3"}), {{0, 97}, {2, 97}, {3, 103}, {157, 103}, {158, 0}}},
+       righe({"pendenza,  0,   -3", "pendenza,  150,   3"}),
+       {{0, 97}, {2, 97}, {3, 103}, {157, 103}, {158, 0}}},
       {"cells before the first row are flat", righe({"pendenza,  200,   7"}), {{0, 100}, {3, 100}, {4, 107}}},
-      {"a repeated position writes one cell anyway", righe({"pendenza,  100,   5", "pendenza,  100,   7"}),
+      {"a repeated position writes one cell anyway",
+       righe({"pendenza,  100,   5", "pendenza,  100,   7"}),
        {{0, 100}, {1, 100}, {2, 105}, {3, 107}, {157, 107}}},
       {"positions off the grid round to a cell, ties to even",
        righe({"pendenza,  0,   1", "pendenza,  75,   2", "pendenza,  148,   3", "pendenza,  225,   4"}),
        {{0, 101}, {1, 101}, {2, 102}, {3, 103}, {4, 104}}},
       {"a gradient beyond 32 bits replaced before it reaches a cell",
-       righe({"pendenza,  500,   2147483647", "pendenza,  0,   5"}), {{0, 100}, {9, 100}, {10, 105}, {157, 105}}},
+       righe({"pendenza,  500,   2147483647", "pendenza,  0,   5"}),
+       {{0, 100}, {9, 100}, {10, 105}, {157, 105}}},
       {"-101 wraps in the 8-bit cell", righe({"pendenza,  0,   -101"}), {{0, 255}, {157, 255}}},
       {"a negative position only sets the gradient", righe({"pendenza,  -500,   9"}), {{0, 109}, {157, 109}}},
       {"rows repeated at the last cell never pass it",
@@ -52,8 +55,8 @@ TEST(Pendenze, ReadsTheRowsAndMakesTheClosingPass) {
 
 TEST(Curve, TakesTheCurvatureFromTheKeyField) {
   const std::pair<const char*, std::optional<double>> casi[] = {
-      {"curvad4", 0.001},  {"curvas5", -0.002}, {"curvaS4", -0.001}, {"CURVAD6", 0.003},
-      {"curvad3", 0.0004}, {"curvas2", -0.0002}, {"curvad14", 0.0001}, {"curvad41", 0.0001},
+      {"curvad4", 0.001},       {"curvas5", -0.002},       {"curvaS4", -0.001},       {"CURVAD6", 0.003},
+      {"curvad3", 0.0004},      {"curvas2", -0.0002},      {"curvad14", 0.0001},      {"curvad41", 0.0001},
       {"curvad", std::nullopt}, {"curvad7", std::nullopt}, {"curvad0", std::nullopt},
   };
   for (const auto& [chiave, attesa] : casi) EXPECT_EQ(curvatura(chiave), attesa) << chiave;
@@ -110,8 +113,8 @@ TEST(Curve, ReadsEachCaseOfACurveRow) {
   } const casi[] = {
       {"left-hand curve", righe({"curvas4,  300,  100"}), -0.1},
       {"a curve behind the cursor changes nothing", righe({"curvad4,  300,  100", "curvad4,  100,  100"}), 0.1},
-      {"a curve starting behind the cursor bends its remaining part", righe({"curvad4,  300,  100", "curvad4,  350,  100"}),
-       0.15},
+      {"a curve starting behind the cursor bends its remaining part",
+       righe({"curvad4,  300,  100", "curvad4,  350,  100"}), 0.15},
       {"a negative length bends nothing", righe({"curvad4,  300,  -100"}), 0.0},
       {"a curve beyond the table is cut at L + 6998", righe({"curvad4,  7900,  100000"}), 0.098},
   };
@@ -129,7 +132,7 @@ TEST(Curve, ReadsEachCaseOfACurveRow) {
 TEST(Curve, ACursorBeyondTheMillionthMetreGivesError103) {
   const std::pair<const char*, std::int32_t> casi[] = {
       {"curvad4,  999800,  100", 0},
-      {"curvad4,  999900,  100", 103},  // the step of metre 1000000 takes the cursor past it
+      {"curvad4,  999900,  100", 103},   // the step of metre 1000000 takes the cursor past it
       {"curvad4,  1000200,  100", 103},  // already the straight steps
   };
   for (const auto& [riga, codice] : casi) {

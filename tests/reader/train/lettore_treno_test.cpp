@@ -99,9 +99,11 @@ TEST(LettoreTreno, TheProfileCursorFollowsItsRules) {
       {"a descending position writes one cell too",
        {"velocita, 0, 70", "velocita, 500, 80", "velocita, 100, 90"},
        {{9, 14}, {10, 16}, {11, 18}}},
-      {"a row at position 0 writes nothing and only sets the value", {"velocita, 0, 70", "velocita, 0, 80"},
+      {"a row at position 0 writes nothing and only sets the value",
+       {"velocita, 0, 70", "velocita, 0, 80"},
        {{0, 16}, {757, 16}}},
-      {"cells before the first row take its value", {"velocita, 650, 80", "velocita, 1000, 60"},
+      {"cells before the first row take its value",
+       {"velocita, 650, 80", "velocita, 1000, 60"},
        {{0, 16}, {12, 16}, {19, 16}, {20, 12}}},
       {"rounding to the nearest fifth", {"velocita, 0, 72", "velocita, 50, 73"}, {{0, 14}, {1, 15}}},
       {"a negative position writes nothing", {"velocita, 0, 70", "velocita, -500, 80"}, {{0, 16}}},
@@ -110,7 +112,8 @@ TEST(LettoreTreno, TheProfileCursorFollowsItsRules) {
   for (const auto& c : casi) {
     Stato s = pista();
     EXPECT_EQ(leggi(s, c.righe), esito_lettura::completa) << c.nome;
-    for (const auto& [cella, valore] : c.celle) EXPECT_EQ(s.percorso[cella].velocita, valore) << c.nome << ", cell " << cella;
+    for (const auto& [cella, valore] : c.celle)
+      EXPECT_EQ(s.percorso[cella].velocita, valore) << c.nome << ", cell " << cella;
   }
 }
 
@@ -159,8 +162,8 @@ TEST(LettoreTreno, PositionCheckOfEveryRowKind) {
       {"segnale, 37900, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0", "segnale, 37950, 1, 4, 1, 0, 0, 0, 0, 0, 0, 0", 37950},
       {"rallentamento, 37900, 30, 0, 0, 0, 0", "rallentamento, 37950, 30, 0, 0, 0, 0", 37950},
       {"abbattimento, 37900, 180", "abbattimento, 37950, 180", 37950},
-      {"stazione, 37200, 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A", "stazione, 37250, 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
-       37250},
+      {"stazione, 37200, 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
+       "stazione, 37250, 30, 100, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A", 37250},
   };
   for (const auto& c : casi) {
     Stato ok = pista();
@@ -254,8 +257,8 @@ TEST(LettoreTreno, ReadingFailuresAreError25) {
       {"the text ends inside a row", "[generale]\r\nsegnale, 4400, 1\r\n", 2},
       {"the closing line read as a value", "[generale]\r\nsabbia\r\n[fine]\r\n", 2},
       {"position plus 100 beyond 32 bits", "[generale]\r\nvelocita, 2147483600, 70\r\n[fine]\r\n", 2},
-      {"packed signal code beyond 32 bits", "[generale]\r\nsegnale, 4400, 1, 300000000, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n",
-       2},
+      {"packed signal code beyond 32 bits",
+       "[generale]\r\nsegnale, 4400, 1, 300000000, 1, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n", 2},
       {"slow-order end beyond 32 bits", "[generale]\r\nrallentamento, 5000, 30, 2147483000, 0, 0, 0\r\n[fine]\r\n", 2},
   };
   for (const auto& c : casi) {

@@ -42,7 +42,12 @@ TEST(Rallentamenti, CellsOfASlowOrder) {
       {"rallentamento, 1500, 30, 600, 7, 1, 0",  // no warning point up to 1500 m, even with f_ta
        {{31, 3, 30, 0, 7}, {43, 2, 30, 0, 7}}},
       {"rallentamento, 1550, 30, 600, 7, 1, 9",
-       {{32, 3, 30, 9, 7}, {44, 2, 30, 9, 7}, {8, 4, 30, 9, 0}, {7, 5, 1, 1, 0}, {6, 5, 2, 2, 0}, {5, 5, 3, 3, 0},
+       {{32, 3, 30, 9, 7},
+        {44, 2, 30, 9, 7},
+        {8, 4, 30, 9, 0},
+        {7, 5, 1, 1, 0},
+        {6, 5, 2, 2, 0},
+        {5, 5, 3, 3, 0},
         {4, 5, 4, 4, 0}}},
       {"rallentamento, 5000, 60, 600, 1, 1, 0",
        {{101, 3, 60, 0, 1}, {113, 2, 60, 0, 1}, {77, 4, 60, 0, 0}, {76, 5, 1, 0, 0}, {73, 5, 4, 0, 0}}},
@@ -69,7 +74,8 @@ TEST(Rallentamenti, WithoutASecondValueParametro2KeepsWhatTheCellHeld) {
   }
   leggi(s, {"rallentamento, 5000, 60, 600, 1, 1, 0"});
   EXPECT_EQ(s.codice_errore, 0);
-  controlla(s, {{101, 3, 60, 7, 1}, {113, 2, 60, 7, 1}, {77, 4, 60, 7, 0}, {76, 5, 1, 7, 0}, {73, 5, 4, 7, 0}}, "d_v 0");
+  controlla(s, {{101, 3, 60, 7, 1}, {113, 2, 60, 7, 1}, {77, 4, 60, 7, 0}, {76, 5, 1, 7, 0}, {73, 5, 4, 7, 0}},
+            "d_v 0");
 }
 
 // Warning, start and end cell are tested as they were before the row; nothing is written
@@ -82,9 +88,8 @@ TEST(Rallentamenti, OccupiedCellsAreRefused) {
     int celle_dopo;  // occupied cells after the row, the blocking one included
   };
   const caso casi[] = {
-      {77, tipo_cella::fermata, 17, 1},   {101, tipo_cella::segnale, 18, 1},
-      {113, tipo_cella::segnale, 19, 1},  {113, tipo_cella::abbattimento, 19, 1},
-      {75, tipo_cella::cartello, 20, 4},  // start, end and warning stay
+      {77, tipo_cella::fermata, 17, 1},       {101, tipo_cella::segnale, 18, 1}, {113, tipo_cella::segnale, 19, 1},
+      {113, tipo_cella::abbattimento, 19, 1}, {75, tipo_cella::cartello, 20, 4},  // start, end and warning stay
   };
   for (const auto& c : casi) {
     Stato s = pista();

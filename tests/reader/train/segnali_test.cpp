@@ -15,10 +15,9 @@ TEST(Segnali, TimeIsRaisedAndKeptOnlyBySignalsOfTheSecondKind) {
     int sx, tempo, tempo_cella;
   };
   const caso casi[] = {
-      {2, 0, 0},     {2, 50, 101}, {2, 1, 101}, {2, 100, 101}, {2, 101, 101},
-      {2, 300, 44},  // low 8 bits
+      {2, 0, 0},    {2, 50, 101}, {2, 1, 101}, {2, 100, 101}, {2, 101, 101}, {2, 300, 44},  // low 8 bits
       {2, -5, 251},  // values of 0 or less stay as they are
-      {1, 50, 0},    {1, 300, 0},
+      {1, 50, 0},   {1, 300, 0},
   };
   for (const auto& c : casi) {
     Stato s = pista();
@@ -122,8 +121,8 @@ TEST(Segnali, SignalsTooNearTheStartAreRefused) {
     std::int32_t posizione;
     bool accettato;
   };
-  for (const auto& c : {caso{350, true}, caso{325, true}, caso{324, false}, caso{300, false}, caso{0, false},
-                        caso{-4000, false}}) {
+  for (const auto& c :
+       {caso{350, true}, caso{325, true}, caso{324, false}, caso{300, false}, caso{0, false}, caso{-4000, false}}) {
     Stato s = pista();
     const auto esito = leggi(s, {"segnale, " + std::to_string(c.posizione) + ", 1, 4, 1, 0, 0, 0, 0, 0, 0, 0"});
     if (c.accettato) {

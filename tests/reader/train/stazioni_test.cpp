@@ -80,7 +80,8 @@ TEST(Stazioni, AreaStopCellAndMarkersByKind) {
       atteso.percorso[c.fermata].tipo = tipo_cella::fermata;
       atteso.percorso[c.fermata].parametro1 = 1;
     }
-    for (std::size_t k = 0; k < c.avvisi.size(); ++k) atteso.percorso[c.avvisi[k]].avviso = static_cast<std::uint8_t>(81 + k);
+    for (std::size_t k = 0; k < c.avvisi.size(); ++k)
+      atteso.percorso[c.avvisi[k]].avviso = static_cast<std::uint8_t>(81 + k);
     for (std::size_t i = 0; i < s.percorso.size(); ++i) {
       ASSERT_EQ(s.percorso[i].tipo, atteso.percorso[i].tipo) << nome << ", cell " << i;
       ASSERT_EQ(s.percorso[i].parametro1, atteso.percorso[i].parametro1) << nome << ", cell " << i;
@@ -102,8 +103,8 @@ TEST(Stazioni, StopCellAndMarkersAreWrittenWhateverTheCellsHold) {
 // Only a station after the first keeps its extension flag; the other value goes below 600 m.
 TEST(Stazioni, FlagsOfTheEntry) {
   Stato s = pista();
-  leggi(s, {stazione(0, 2, 600, 1), stazione(6600, 21, 300, 1), stazione(19050, 21, 600, 1),
-            stazione(28750, 7, 600, 1)});
+  leggi(s,
+        {stazione(0, 2, 600, 1), stazione(6600, 21, 300, 1), stazione(19050, 21, 600, 1), stazione(28750, 7, 600, 1)});
   ASSERT_EQ(s.codice_errore, 0);
   const int ottetto4[] = {0, 1, 1, 0};
   const int ottetto5[] = {0, 0, 4, 4};
@@ -194,12 +195,12 @@ TEST(Stazioni, NoStationWhenCaptionsFillEveryEntry) {
 }
 
 TEST(Stazioni, ValuesThatDoNotFitTheirWidthAreError25) {
-  for (const char* riga : {"stazione, 6600, 256, 300, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
-                           "stazione, 6600, 21, 300, -1,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
-                           "stazione, 6600, 21, 300, 0,0,0, 40000,0,0, 0,0,0, 0, 6,0,0, A",
-                           "stazione, 6600, 21, 300, 0,0,0, 0,0,0, 0,0,-32769, 0, 6,0,0, A",
-                           "stazione, 6600, 21, 300, 0,0,0, 0,0,0, 0,0,0, 0, 600000,0,0, A",
-                           "stazione, 6600, 21, 300, 0,0,0"}) {
+  for (const char* riga :
+       {"stazione, 6600, 256, 300, 0,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
+        "stazione, 6600, 21, 300, -1,0,0, 0,0,0, 0,0,0, 0, 6,0,0, A",
+        "stazione, 6600, 21, 300, 0,0,0, 40000,0,0, 0,0,0, 0, 6,0,0, A",
+        "stazione, 6600, 21, 300, 0,0,0, 0,0,0, 0,0,-32769, 0, 6,0,0, A",
+        "stazione, 6600, 21, 300, 0,0,0, 0,0,0, 0,0,0, 0, 600000,0,0, A", "stazione, 6600, 21, 300, 0,0,0"}) {
     Stato s = pista();
     EXPECT_EQ(leggi(s, {riga}), esito_lettura::fallita) << riga;
     EXPECT_EQ(s.codice_errore, 25) << riga;
