@@ -15,6 +15,7 @@
 #include "messaggi/json.h"
 #include "comandi/opzioni_lette.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "errori/stati_uscita.h"
 #include "comandi/tabella_comandi.h"
 #include "messaggi/uscita_standard.h"
@@ -128,7 +129,7 @@ int comando_compila(const opzioni_lette& o) {
     if (json) stampa_uscita(json_esito(s, analisi, omessi, scritti, linea, treno, stato) + "\n");
   };
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     esito_json(kUscitaFinale);
     return kUscitaFinale;
   }

@@ -1,17 +1,16 @@
 #include <cstdio>
 
 #include "finestra/interfaccia.h"
+#include "messaggi/scrivi_flusso.h"
 
 namespace cmp {
 
 void InterfacciaTerminale::mostra_attesa() {
-  std::fputs("Attendere\n", stdout);
-  std::fflush(stdout);
+  scrivi_flusso(stdout, "Attendere\n");
 }
 
 void InterfacciaTerminale::mostra_errore(const std::string& messaggio) {
-  std::fprintf(stderr, "%s\n", messaggio.c_str());
-  std::fflush(stderr);
+  scrivi_flusso(stderr, messaggio + "\n");
 }
 
 }  // namespace cmp
