@@ -7,6 +7,8 @@
 #include "comandi/descrizioni_utente.h"
 #include "descrizioni/diagnostica.h"
 #include "finestra/errore.h"
+#include "model/percorso_utf8.h"
+#include "messaggi/scrivi_flusso.h"
 #include "comandi/pagina_descrizioni.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
@@ -31,8 +33,9 @@ std::string riassunto(const analisi_descrizioni& a) {
 // rebuild then goes on as at the start. Empty when it is there, else the reason.
 std::string cartella_ancora_pronta(const std::string& uscita) {
   std::error_code ec;
-  if (std::filesystem::exists(uscita, ec) || std::filesystem::is_symlink(uscita, ec)) return {};
-  std::filesystem::create_directories(uscita, ec);
+  const std::filesystem::path u = percorso_da_utf8(uscita);
+  if (std::filesystem::exists(u, ec) || std::filesystem::is_symlink(u, ec)) return {};
+  std::filesystem::create_directories(u, ec);
   return ec ? "cannot create " + uscita + ": " + ec.message() : std::string();
 }
 
@@ -63,8 +66,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio).count());
   };
   const auto riga = [&](const std::string& testo) {
-    std::fprintf(stato, "watch: rebuild %d in %s ms: %s\n", numero, millisecondi().c_str(), testo.c_str());
-    std::fflush(stato);
+    scrivi_flusso(stato, "watch: rebuild " + std::to_string(numero) + " in " + millisecondi() + " ms: " + testo + "\n");
   };
   auto d = leggi_descrizioni_utente(p.opzioni, "watch");
   if (!d) return riga("not rebuilt: a description cannot be read");
@@ -74,7 +76,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
   const esito_compilazione& esito = analisi.esito;
   stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
   }
   if (const std::string guasto = cartella_ancora_pronta(p.uscita); !guasto.empty()) return riga(guasto);
@@ -88,7 +90,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, int numero, std::F
   o.file_ricarica = "versione";
   const std::string pagina = disegna_pagina(s, o);
   const std::string percorso =
-      (std::filesystem::path(p.uscita) / nome_pagina_watch(d->nome_linea, d->numero_treno)).string();
+      utf8_del_percorso(percorso_da_utf8(p.uscita) / percorso_da_utf8(nome_pagina_watch(d->nome_linea, d->numero_treno)));
   try {
     scrivi_file_atomico(percorso, pagina);
   } catch (const ErroreFile& e) {

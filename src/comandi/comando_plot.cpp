@@ -11,11 +11,13 @@
 #include "comandi/opzioni_lette.h"
 #include "errori/stati_uscita.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "compilazione/compila.h"
 #include "comandi/tabella_comandi.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
+#include "model/percorso_utf8.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
@@ -43,8 +45,8 @@ bool pagina_richiesta(const std::string& uscita) {
 std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
   const auto assoluto = [](const std::string& p) {
     std::error_code ec;
-    const auto a = std::filesystem::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
+    const auto a = std::filesystem::absolute(percorso_da_utf8(p), ec);
+    return ec ? p : utf8_del_percorso(a.lexically_normal());
   };
   return {{d.linea, assoluto(d.linea)}, {d.treno, assoluto(d.treno)}};
 }
@@ -93,7 +95,7 @@ int disegna_descrizioni(const opzioni_lette& o, const std::string& uscita) {
   const esito_compilazione& esito = analisi.esito;
   stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     return kUscitaFinale;
   }
   opzioni_pagina pagina;
@@ -112,8 +114,8 @@ std::vector<std::string> scenari_in(const std::string& cartella, const std::opti
                                     const std::optional<std::string>& numero_treno) {
   std::vector<std::string> out;
   std::error_code ec;
-  for (const auto& voce : std::filesystem::directory_iterator(cartella, ec)) {
-    const std::string nome = voce.path().filename().string();
+  for (const auto& voce : std::filesystem::directory_iterator(percorso_da_utf8(cartella), ec)) {
+    const std::string nome = utf8_del_percorso(voce.path().filename());
     if (!nome_con_coda(nome, ".sim") || !voce.is_regular_file(ec)) continue;
     if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
     if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + ".sim")) continue;
@@ -190,8 +192,8 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
     return kUscitaUso;
   }
   const std::string base = scenari.front().substr(0, scenari.front().size() - 4);
-  const std::string percorso_sim = (std::filesystem::path(cartella) / (base + ".sim")).string();
-  const std::string percorso_dat = (std::filesystem::path(cartella) / (base + ".dat")).string();
+  const std::string percorso_sim = utf8_del_percorso(percorso_da_utf8(cartella) / percorso_da_utf8(base + ".sim"));
+  const std::string percorso_dat = utf8_del_percorso(percorso_da_utf8(cartella) / percorso_da_utf8(base + ".dat"));
   const auto sim = leggi_compilato(percorso_sim, file_compilato::scenario, true);
   if (!sim.dati) return sim.stato;
   // The train number the table carries tells the route's part of the files' names, once
@@ -205,7 +207,7 @@ int disegna_compilato(const opzioni_lette& o, const std::string& cartella, const
   if (!dat.dati) return dat.stato;
 
   const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
-  const std::string percorso_tabella = (std::filesystem::path(cartella) / (route + "_linea.dat")).string();
+  const std::string percorso_tabella = utf8_del_percorso(percorso_da_utf8(cartella) / percorso_da_utf8(route + "_linea.dat"));
   const auto tabella = leggi_compilato(percorso_tabella, file_compilato::tabella_linea, false);
   if (tabella.stato != kUscitaPulita) return tabella.stato;
   if (sovrascrive(uscita, {percorso_sim, percorso_dat, percorso_tabella})) {

@@ -12,9 +12,11 @@
 #include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "errori/stati_uscita.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
+#include "model/percorso_utf8.h"
 #include "model/testo_visibile.h"
 
 namespace cmp {
@@ -104,13 +106,14 @@ identita_scenario identita_di(const descrizioni_utente& d) {
 bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) {
   const std::string che = da_scrivere ? "cannot write into " : "cannot read ";
   std::error_code ec;
-  if (!std::filesystem::is_directory(cartella, ec)) {
-    rifiuta(r, che + cartella + ": " + (std::filesystem::exists(cartella, ec) ? "not a directory" : "no such directory"),
+  const std::filesystem::path c = percorso_da_utf8(cartella);
+  if (!std::filesystem::is_directory(c, ec)) {
+    rifiuta(r, che + cartella + ": " + (std::filesystem::exists(c, ec) ? "not a directory" : "no such directory"),
             cartella);
     return false;
   }
-  if (::access(cartella.c_str(), da_scrivere ? W_OK | X_OK : R_OK | X_OK) != 0) {
-    rifiuta(r, che + cartella + ": " + std::strerror(errno), cartella);
+  if (const auto motivo = cartella_inaccessibile(cartella, da_scrivere)) {
+    rifiuta(r, che + cartella + ": " + *motivo, cartella);
     return false;
   }
   return true;
@@ -118,8 +121,9 @@ bool cartella_valida(const std::string& cartella, bool da_scrivere, rifiuto* r) 
 
 bool cartella_uscita_pronta(const std::string& cartella, rifiuto* r) {
   std::error_code ec;
-  if (!std::filesystem::exists(cartella, ec) && !std::filesystem::is_symlink(cartella, ec)) {
-    std::filesystem::create_directories(cartella, ec);
+  const std::filesystem::path c = percorso_da_utf8(cartella);
+  if (!std::filesystem::exists(c, ec) && !std::filesystem::is_symlink(c, ec)) {
+    std::filesystem::create_directories(c, ec);
     if (ec) {
       rifiuta(r, "cannot create " + cartella + ": " + ec.message(), cartella);
       return false;
@@ -132,7 +136,8 @@ bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingr
   if (uscita == "-") return false;  // standard output
   std::error_code ec;
   for (const auto& i : ingressi) {
-    if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
+    const std::filesystem::path u = percorso_da_utf8(uscita);
+    if (std::filesystem::exists(u, ec) && std::filesystem::equivalent(u, percorso_da_utf8(i), ec)) return true;
   }
   return false;
 }
@@ -160,7 +165,7 @@ namespace {
 // see testo_visibile) and the source line with its caret.
 void stampa_una(const std::string& riga, const std::string& sotto) {
   const std::string testo = testo_visibile(riga) + "\n" + sotto;
-  std::fwrite(testo.data(), 1, testo.size(), stderr);
+  scrivi_flusso(stderr, testo);
 }
 
 std::string diagnostica(const std::string& luogo, const char* genere, int codice, const std::string& messaggio) {
@@ -231,7 +236,7 @@ bool converti_descrizioni(descrizioni_utente& d, const std::string& codifica, ri
                                     std::to_string(c.errore->colonna) +
                                     ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
       const std::string riga = testo_visibile(messaggio) + "\n";
-      std::fwrite(riga.data(), 1, riga.size(), stderr);
+      scrivi_flusso(stderr, riga);
       if (r) *r = {messaggio, *file};  // for --json
       return false;
     }
