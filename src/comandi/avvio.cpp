@@ -4,6 +4,7 @@
 
 #include "disco/cartella_disco.h"
 #include "finestra/errore.h"
+#include "messaggi/scrivi_flusso.h"
 #include "builtin/linea_incorporata.h"
 #include "builtin/treno_incorporato.h"
 #include "documents/documenti.h"
@@ -44,7 +45,7 @@ int run_incorporato_in(Cartella& cartella, Interfaccia& ui) {
   try {
     return run_incorporato(s, cartella, ui);
   } catch (const ErroreFile& e) {
-    std::fprintf(stderr, "compattatore: cannot write %s: %s\n", e.percorso().c_str(), e.motivo().c_str());
+    scrivi_flusso(stderr, "compattatore: cannot write " + e.percorso() + ": " + e.motivo() + "\n");
     return kUscitaUso;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "model/percorso_utf8.h"
+
 namespace cmp {
 
 bool cartella_valida(Cartella& cartella, bool da_scrivere, rifiuto* r) {
@@ -28,8 +30,9 @@ std::string non_scritto(const ErroreFile& e) { return "cannot write " + e.percor
 bool sovrascrive(const std::string& uscita, const std::vector<std::string>& ingressi) {
   if (uscita == "-") return false;  // standard output
   std::error_code ec;
+  const std::filesystem::path u = percorso_da_utf8(uscita);
   for (const auto& i : ingressi) {
-    if (std::filesystem::exists(uscita, ec) && std::filesystem::equivalent(uscita, i, ec)) return true;
+    if (std::filesystem::exists(u, ec) && std::filesystem::equivalent(u, percorso_da_utf8(i), ec)) return true;
   }
   return false;
 }

@@ -8,6 +8,8 @@
 #include "comandi/cartelle_comando.h"
 #include "descrizioni/diagnostica.h"
 #include "finestra/errore.h"
+#include "model/percorso_utf8.h"
+#include "messaggi/scrivi_flusso.h"
 #include "comandi/pagina_descrizioni.h"
 #include "compilazione/compila.h"
 #include "compilazione/scrivi_file.h"
@@ -63,8 +65,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inizio).count());
   };
   const auto riga = [&](const std::string& testo) {
-    std::fprintf(stato, "watch: rebuild %d in %s ms: %s\n", numero, millisecondi().c_str(), testo.c_str());
-    std::fflush(stato);
+    scrivi_flusso(stato, "watch: rebuild " + std::to_string(numero) + " in " + millisecondi() + " ms: " + testo + "\n");
   };
   auto d = leggi_descrizioni_utente(p.opzioni, "watch", ingressi);
   if (!d) return riga("not rebuilt: a description cannot be read");
@@ -74,7 +75,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi
   const esito_compilazione& esito = analisi.esito;
   stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     return riga("error " + std::to_string(numero_finale(esito.finale)) + ", nothing written");
   }
   if (const std::string guasto = cartella_ancora_pronta(uscita); !guasto.empty()) return riga(guasto);

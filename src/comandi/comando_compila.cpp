@@ -16,6 +16,7 @@
 #include "messaggi/json.h"
 #include "comandi/opzioni_lette.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "errori/stati_uscita.h"
 #include "comandi/tabella_comandi.h"
 #include "messaggi/uscita_standard.h"
@@ -129,7 +130,7 @@ int compila_in(const opzioni_lette& o, Cartella& ingressi, Cartella& destinazion
     if (json) stampa_uscita(json_esito(s, analisi, omessi, scritti, linea, treno, stato) + "\n");
   };
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     esito_json(kUscitaFinale);
     return kUscitaFinale;
   }

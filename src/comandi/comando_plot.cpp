@@ -15,11 +15,13 @@
 #include "errori/stati_uscita.h"
 #include "model/nomi_file.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "compilazione/compila.h"
 #include "comandi/tabella_comandi.h"
 #include "model/cp1252.h"
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
+#include "model/percorso_utf8.h"
 #include "plot/carica_compilato.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
@@ -47,8 +49,8 @@ bool pagina_richiesta(const std::string& uscita) {
 std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d) {
   const auto assoluto = [](const std::string& p) {
     std::error_code ec;
-    const auto a = std::filesystem::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
+    const auto a = std::filesystem::absolute(percorso_da_utf8(p), ec);
+    return ec ? p : utf8_del_percorso(a.lexically_normal());
   };
   return {{d.linea, assoluto(d.linea)}, {d.treno, assoluto(d.treno)}};
 }
@@ -99,7 +101,7 @@ int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& ca
   const esito_compilazione& esito = analisi.esito;
   stampa_diagnostica(analisi.reperti, d->linea, d->treno, d->testo_linea, d->testo_treno);
   if (!esito.scrivibile()) {
-    std::fprintf(stderr, "%s\n", messaggio_errore(esito.finale).c_str());
+    scrivi_flusso(stderr, messaggio_errore(esito.finale) + "\n");
     return kUscitaFinale;
   }
   opzioni_pagina pagina;

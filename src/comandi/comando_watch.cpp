@@ -11,7 +11,9 @@
 #include "disco/cartella_disco.h"
 #include "errori/stati_uscita.h"
 #include "model/nomi_file.h"
+#include "model/percorso_utf8.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "comandi/tabella_comandi.h"
 #include "sorveglianza/sorveglianza_sistema.h"
 
@@ -20,8 +22,8 @@ namespace {
 
 // The folder that holds a file and its name, as inotify needs them.
 nome_sorvegliato cartella_e_nome(const std::string& percorso) {
-  const std::filesystem::path p = std::filesystem::absolute(percorso).lexically_normal();
-  return {p.parent_path().string(), p.filename().string()};
+  const std::filesystem::path p = std::filesystem::absolute(percorso_da_utf8(percorso)).lexically_normal();
+  return {utf8_del_percorso(p.parent_path()), utf8_del_percorso(p.filename())};
 }
 
 // The outputs must not be among the inputs: a save would otherwise rebuild from the output.
@@ -35,7 +37,8 @@ bool uscite_distinte(const descrizioni_utente& d, const std::string& uscita) {
                            nome_file_percorso(identita_di(s))}) {
     uscite.push_back(CartellaDisco(uscita).percorso_di(nome));
   }
-  uscite.push_back((std::filesystem::path(uscita) / nome_pagina_watch(d.nome_linea, d.numero_treno)).string());
+  uscite.push_back(
+      utf8_del_percorso(percorso_da_utf8(uscita) / percorso_da_utf8(nome_pagina_watch(d.nome_linea, d.numero_treno))));
   for (const auto& u : uscite) {
     if (sovrascrive(u, {d.linea, d.treno})) {
       segnala("watch: refusing to write " + u + ": it is one of the input files");
@@ -58,8 +61,7 @@ int comando_watch(const opzioni_lette& o) {
   if (!cartella_uscita_pronta(uscita) || !uscite_distinte(*d, p.uscita)) return kUscitaUso;
   try {
     auto os = apri_sorveglianza_sistema({cartella_e_nome(d->linea), cartella_e_nome(d->treno)});
-    std::fprintf(stderr, "watch: the page is at http://127.0.0.1:%d/ (Ctrl-C ends)\n", os.porta);
-    std::fflush(stderr);
+    scrivi_flusso(stderr, "watch: the page is at http://127.0.0.1:" + std::to_string(os.porta) + "/ (Ctrl-C ends)\n");
     return esegui_watch(*os.sorveglianza, p, ingressi, uscita, stderr);
   } catch (const std::runtime_error& e) {
     segnala(std::string("watch: ") + e.what());

@@ -8,9 +8,11 @@
 #include "descrizioni/identita.h"
 #include "errori/catalogo_errori.h"
 #include "messaggi/messaggi.h"
+#include "messaggi/scrivi_flusso.h"
 #include "errori/stati_uscita.h"
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
+#include "model/percorso_utf8.h"
 #include "model/testo_visibile.h"
 
 namespace cmp {
@@ -109,7 +111,7 @@ bool converti_descrizioni(descrizioni_utente& d, const std::string& codifica, ri
                                     std::to_string(c.errore->colonna) +
                                     ": error: cannot convert to Windows-1252: " + c.errore->messaggio;
       const std::string riga = testo_visibile(messaggio) + "\n";
-      std::fwrite(riga.data(), 1, riga.size(), stderr);
+      scrivi_flusso(stderr, riga);
       if (r) *r = {messaggio, *file};  // for --json
       return false;
     }

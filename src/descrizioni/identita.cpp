@@ -4,6 +4,7 @@
 
 #include "model/cp1252.h"
 #include "model/nomi_file.h"
+#include "model/percorso_utf8.h"
 
 namespace cmp {
 std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
@@ -22,11 +23,11 @@ std::optional<std::string> motivo_identita_non_valida(const std::string& utf8) {
 }
 
 std::string deduci_nome_linea(const std::string& percorso_linea) {
-  return linea_dal_nome(std::filesystem::path(percorso_linea).filename().string());
+  return linea_dal_nome(utf8_del_percorso(percorso_da_utf8(percorso_linea).filename()));
 }
 
 std::string deduci_numero_treno(const std::string& percorso_treno, const std::string& nome_linea) {
-  return treno_dal_nome(std::filesystem::path(percorso_treno).filename().string(), nome_linea);
+  return treno_dal_nome(utf8_del_percorso(percorso_da_utf8(percorso_treno).filename()), nome_linea);
 }
 
 std::string perche_nome_linea_non_dedotto(const std::string& percorso_linea) {
@@ -37,7 +38,7 @@ std::string perche_nome_linea_non_dedotto(const std::string& percorso_linea) {
 std::string perche_numero_non_dedotto(const std::string& percorso_treno, const std::string& nome_linea,
                                       bool nome_dato) {
   if (!deduci_numero_treno(percorso_treno, nome_linea).empty()) return "";
-  const std::string treno = std::filesystem::path(percorso_treno).filename().string();
+  const std::string treno = utf8_del_percorso(percorso_da_utf8(percorso_treno).filename());
   const std::string atteso = "expected '" + nome_linea + "_<NUMBER>-.txt': ";
   if (treno.rfind(nome_linea + "_", 0) != 0) {
     return atteso + "the train file's name begins with the route's name '" + nome_linea + "'" +

@@ -3,8 +3,8 @@
 // FlushFileBuffers, MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH,
 // the old file kept aside under a hard link), the program's folder from GetModuleFileNameW.
 //
-// Narrow paths are in the process's ANSI code page, as Windows gives them in argv and as
-// the C library and std::filesystem read them; the names of a scenario's files are
+// Narrow paths are in UTF-8, as the program takes its command line (riga_comando/
+// processo.h) and as std::filesystem reads them; the names of a scenario's files are
 // Windows-1252 and are converted from it. The folder's lock is a byte range of the lock
 // file (LockFileEx), the file deleted when its last handle closes.
 #include <windows.h>
@@ -87,8 +87,8 @@ std::wstring senza_limite(std::wstring largo) {
   return L"\\\\?\\" + pieno;
 }
 
-// A path as the C library and argv give it.
-std::wstring percorso_largo(const std::string& percorso) { return senza_limite(in_utf16(percorso, CP_ACP)); }
+// A path as the command line gives it, in UTF-8 (riga_comando/processo.h).
+std::wstring percorso_largo(const std::string& percorso) { return senza_limite(in_utf16(percorso, CP_UTF8)); }
 
 bool separatore(char c) { return c == '\\' || c == '/'; }
 
@@ -268,12 +268,12 @@ namespace {
 
 // The name on disk of a file of this folder, as Windows takes it.
 std::wstring nome_largo(const std::string& nome, bool nomi_cp1252) {
-  return in_utf16(nome, nomi_cp1252 ? 1252 : CP_ACP);
+  return in_utf16(nome, nomi_cp1252 ? 1252 : CP_UTF8);
 }
 
 std::wstring percorso_largo_in(const std::string& base, const std::string& nome, bool nomi_cp1252) {
   const bool con_separatore = !base.empty() && separatore(base.back());
-  return senza_limite(in_utf16(base, CP_ACP) + (con_separatore ? L"" : L"\\") + nome_largo(nome, nomi_cp1252));
+  return senza_limite(in_utf16(base, CP_UTF8) + (con_separatore ? L"" : L"\\") + nome_largo(nome, nomi_cp1252));
 }
 
 // A fresh name beside the folder's files, made by creating it (CREATE_NEW): the handle,
@@ -359,7 +359,7 @@ std::string CartellaDisco::percorso_di(const std::string& nome) const {
   if (base_.empty()) return nome;  // a path as the user typed it
   // "out/" or "out\" as the user typed it names its files "out/X", not "out/\X".
   const bool con_separatore = !base_.empty() && separatore(base_.back());
-  const std::string su_disco = nomi_cp1252_ ? da_utf16(nome_largo(nome, true), CP_ACP) : nome;
+  const std::string su_disco = nomi_cp1252_ ? da_utf16(nome_largo(nome, true), CP_UTF8) : nome;
   return base_ + (con_separatore ? "" : "\\") + su_disco;
 }
 
@@ -504,7 +504,7 @@ std::string cartella_programma() {
   }
   const auto barra = percorso.find_last_of(L"\\/");
   if (barra == std::wstring::npos) return ".";
-  return da_utf16(percorso.substr(0, barra), CP_ACP);
+  return da_utf16(percorso.substr(0, barra), CP_UTF8);
 }
 
 }  // namespace cmp

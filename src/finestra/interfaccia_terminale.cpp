@@ -1,17 +1,12 @@
 #include <cstdio>
 
 #include "finestra/interfaccia.h"
+#include "messaggi/scrivi_flusso.h"
 
 namespace cmp {
 
-void InterfacciaTerminale::mostra_attesa() {
-  std::fputs("Attendere\n", stdout);
-  std::fflush(stdout);
-}
+void InterfacciaTerminale::mostra_attesa() { scrivi_flusso(stdout, "Attendere\n"); }
 
-void InterfacciaTerminale::mostra_errore(const std::string& messaggio) {
-  std::fprintf(stderr, "%s\n", messaggio.c_str());
-  std::fflush(stderr);
-}
+void InterfacciaTerminale::mostra_errore(const std::string& messaggio) { scrivi_flusso(stderr, messaggio + "\n"); }
 
 }  // namespace cmp

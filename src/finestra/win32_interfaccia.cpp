@@ -6,6 +6,7 @@
 #include <string>
 
 #include "finestra/win32_geometria.h"
+#include "messaggi/scrivi_flusso.h"
 
 namespace cmp {
 namespace {
@@ -107,8 +108,7 @@ class InterfacciaWin32 final : public Interfaccia {
   // A message box with OK only, no icon and the system's default title, modal over the
   // waiting window; it returns once closed (OK, Return, Escape or its close control).
   void mostra_errore(const std::string& messaggio) override {
-    std::fprintf(stderr, "%s\n", messaggio.c_str());  // a log of the run keeps the message too
-    std::fflush(stderr);
+    scrivi_flusso(stderr, messaggio + "\n");  // a log of the run keeps the message too
     MessageBoxA(mostrata_ ? attesa_ : nullptr, messaggio.c_str(), nullptr, MB_OK);
   }
 

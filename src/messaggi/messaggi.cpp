@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "messaggi/scrivi_flusso.h"
 #include "model/testo_visibile.h"
 
 namespace cmp {
@@ -9,8 +10,7 @@ namespace {
 
 void riga_errore(const char* livello, const std::string& testo) {
   const std::string riga = std::string("compattatore: ") + livello + ": " + testo_visibile(testo) + "\n";
-  std::fwrite(riga.data(), 1, riga.size(), stderr);
-  std::fflush(stderr);
+  scrivi_flusso(stderr, riga);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "messaggi/scrivi_flusso.h"
+
 namespace cmp {
 
 ErroreUscitaStandard::ErroreUscitaStandard(int numero_errore)
@@ -12,7 +14,7 @@ ErroreUscitaStandard::ErroreUscitaStandard(int numero_errore)
 
 void stampa_uscita(std::string_view testo) {
   errno = 0;
-  if (std::fwrite(testo.data(), 1, testo.size(), stdout) != testo.size() || std::fflush(stdout) != 0) {
+  if (!scrivi_flusso(stdout, testo)) {
     throw ErroreUscitaStandard(errno != 0 ? errno : EIO);
   }
 }

@@ -37,12 +37,12 @@ std::runtime_error guasto(const std::string& cosa, DWORD errore) {
   return std::runtime_error(cosa + ": " + (t.empty() ? "Windows error " + std::to_string(errore) : t));
 }
 
-// Narrow paths are in the process's ANSI code page, as the rest of the program has them.
+// Narrow paths are in UTF-8, as the command line gives them (riga_comando/processo.h).
 std::wstring largo(const std::string& testo) {
   if (testo.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
+  const int n = MultiByteToWideChar(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), nullptr, 0);
   std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, testo.data(), static_cast<int>(testo.size()), w.data(), n);
+  MultiByteToWideChar(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), w.data(), n);
   return w;
 }
 

@@ -15,9 +15,9 @@ inline constexpr bool kSuLinux = false;
 
 inline std::wstring largo_prova(const std::string& t) {
   if (t.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, t.data(), static_cast<int>(t.size()), nullptr, 0);
+  const int n = MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), nullptr, 0);
   std::wstring w(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, t.data(), static_cast<int>(t.size()), w.data(), n);
+  MultiByteToWideChar(CP_UTF8, 0, t.data(), static_cast<int>(t.size()), w.data(), n);
   return w;
 }
 
