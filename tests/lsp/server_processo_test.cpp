@@ -247,7 +247,15 @@ TEST_F(ServerProcesso, TheEncodingSettingReadsUtf8DescriptionsAsCompileDoes) {
     c.notifica("workspace/didChangeConfiguration", {{"settings", {{"compattatore", {{"encoding", "latin-9"}}}}}});
     c.notifica("workspace/didChangeConfiguration", {{"settings", {{"compattatore", {{"encoding", "windows-1252"}}}}}});
     c.notifica("textDocument/didChange", cambio(ut, 3, da_cp1252(treno_utf8)));
-    EXPECT_EQ(codici(c.diagnostiche(ut)), (std::vector<int>{203, 203}));
+    // The setting's own recompile may be published before the edit's (a slower system
+    // does not gather the two): what the editor shows is the last one.
+    std::vector<int> ultimi = codici(c.diagnostiche(ut));
+    while (ultimi != std::vector<int>{203, 203}) {
+      const auto altri = c.diagnostiche(ut, 2000ms);
+      if (!altri) break;
+      ultimi = codici(altri);
+    }
+    EXPECT_EQ(ultimi, (std::vector<int>{203, 203}));
     bool avvisato = false;
     for (const auto& n : c.notifiche) {
       avvisato = avvisato || (n["method"] == "window/showMessage" &&
