@@ -7,7 +7,7 @@
 # test program links nothing above it. Usage: scripts/controlla_strati.sh [SOURCE_ROOT]
 set -eu
 radice=${1:-$(dirname "$0")/..}
-strati="errori model messaggi disco reader builtin documents finish compilazione plot sorveglianza finestra
+strati="errori model messaggi disco reader builtin documents finish compilazione orario plot sorveglianza finestra
 descrizioni lsp comandi riga_comando"
 
 rango() {

@@ -186,7 +186,8 @@ std::string valore_segnaposto(const Stato& s, std::string_view nome, const conte
 // The catalogue's message of a number the readers or the finishing pass record, or nullptr.
 const char* modello_di(std::int32_t codice) {
   const voce_errore* v = voce_di(codice);
-  if (v == nullptr || v->fonte == fonte_errore::compilazione || v->fonte == fonte_errore::controllo_testi) {
+  if (v == nullptr || v->fonte == fonte_errore::compilazione || v->fonte == fonte_errore::controllo_testi ||
+      v->fonte == fonte_errore::orario) {
     return nullptr;
   }
   return v->messaggio;

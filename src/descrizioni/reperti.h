@@ -20,6 +20,7 @@ enum class genere_reperto : std::uint8_t {
   lettura,   // the readers' error
   finale,    // a reserved slot already in use (1250, 1251)
   finitura,  // a warning of the finishing pass
+  orario,    // the timetable check (301, 302): never part of a compile's outcome
 };
 
 // The line's own error when the train's replaced it: shown as a note under the train's.

@@ -108,6 +108,8 @@ constexpr std::array kCatalogo = std::to_array<voce_errore>({
     {errori::riga_oltre_linea, "riga_oltre_linea", controllo_testi, N, false, "{dettaglio}"},
     {errori::fine_riga_cr, "fine_riga_cr", controllo_testi, N, false, "{dettaglio}"},
     {errori::blank_dopo_parola, "blank_dopo_parola", controllo_testi, N, false, "{dettaglio}"},
+    {errori::stazione_in_ritardo, "stazione_in_ritardo", orario, T, false, "{dettaglio}"},
+    {errori::margine_scarso, "margine_scarso", orario, T, false, "{dettaglio}"},
     {errori::posto_scenario_occupato, "posto_scenario_occupato", compilazione, N, false, " Errore n. 1250"},
     {errori::posto_percorso_occupato, "posto_percorso_occupato", compilazione, N, false, " Errore n. 1251"},
 });
@@ -128,7 +130,8 @@ const voce_errore* voce_di(std::int32_t numero) {
 bool numero_documentato(std::int32_t numero) {
   if (numero == 0) return true;
   const voce_errore* v = voce_di(numero);
-  return v != nullptr && v->fonte != fonte_errore::compilazione && v->fonte != fonte_errore::controllo_testi;
+  return v != nullptr && v->fonte != fonte_errore::compilazione && v->fonte != fonte_errore::controllo_testi &&
+         v->fonte != fonte_errore::orario;
 }
 
 bool ferma_prima_del_treno(std::int32_t numero) {

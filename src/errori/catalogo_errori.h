@@ -69,6 +69,9 @@ inline constexpr std::int32_t righe_fuori_ordine = 210;     // gradient or profi
 inline constexpr std::int32_t riga_oltre_linea = 211;       // a row past the line's length, in the run-out
 inline constexpr std::int32_t fine_riga_cr = 212;           // lines that end with a CR alone
 inline constexpr std::int32_t blank_dopo_parola = 213;      // a blank and a number where the comma belongs
+// The timetable check (compattatore timetable, the page, the language server), never compile.
+inline constexpr std::int32_t stazione_in_ritardo = 301;  // the fastest run reaches a station after its time
+inline constexpr std::int32_t margine_scarso = 302;       // a margin below the --margine-minimo per cent
 // The guard of the reserved slots after the finishing pass: nothing is written.
 inline constexpr std::int32_t posto_scenario_occupato = 1250;
 inline constexpr std::int32_t posto_percorso_occupato = 1251;
@@ -82,6 +85,7 @@ enum class fonte_errore : std::uint8_t {
   finitura,
   compilazione,
   controllo_testi,  // the warnings of the check over the texts
+  orario,           // the timetable check's warnings
 };
 
 // The description text a number points into when the reader left no row of its own.

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "model/limiti_formato.h"
+#include "model/stazioni_scenario.h"
 
 namespace cmp::disegno {
 namespace {
@@ -27,27 +28,10 @@ std::vector<tratto_costante> tratti(const std::vector<tratto>& celle, std::int64
   return out;
 }
 
-// Entries 1 to 80 hold the stations in row order, then (from 80 down) the caption texts.
-constexpr auto kUltimaVoceStazione = static_cast<std::size_t>(kVoceUltimaStazione);
-
-bool voce_usata(const voce_scenario& v) {
-  return v.tipo != 0 || v.intero1 != 0 || v.intero2 != 0 || v.intero3 != 0 || !v.testo.empty();
-}
-
-// The stations from their entries rather than from the track: kinds from 25 on leave the
-// track alone and a stop cell may be taken over later, yet each is a station of the
-// scenario. An entry named by a caption cell holds a caption text, not a station. Each is
-// drawn at its stop cell, the cell before the one where its area ends.
+// Each station drawn at its stop cell, the cell before the one where its area ends.
 std::vector<oggetto> stazioni(const Stato& s) {
-  std::vector<bool> di_cartello(kUltimaVoceStazione + 1, false);
-  for (const auto& t : s.percorso) {
-    if (t.tipo == tipo_cella::cartello && t.parametro1 >= 0 &&
-        static_cast<std::size_t>(t.parametro1) <= kUltimaVoceStazione) {
-      di_cartello[static_cast<std::size_t>(t.parametro1)] = true;
-    }
-  }
   std::vector<oggetto> out;
-  for (std::size_t n = 1; n <= kUltimaVoceStazione && !di_cartello[n] && voce_usata(s.scenario[n]); ++n) {
+  for (const std::size_t n : voci_stazioni(s.percorso, s.scenario)) {
     const auto& v = s.scenario[n];
     const std::int64_t cella = std::max<std::int64_t>(0, limiti_file::cella_fermata(v));
     out.push_back({cella, cella * kMetriCella, static_cast<std::int16_t>(n), v.tipo, 0, v.testo});

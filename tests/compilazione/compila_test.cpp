@@ -215,7 +215,8 @@ TEST(CatalogoErrori, TheCommandsPageTableAgreesWithTheCatalogue) {
                                                       {fonte_errore::entrambi_i_lettori, "line, train"},
                                                       {fonte_errore::finitura, "finishing pass"},
                                                       {fonte_errore::compilazione, "compile step"},
-                                                      {fonte_errore::controllo_testi, "text check"}};
+                                                      {fonte_errore::controllo_testi, "text check"},
+                                                      {fonte_errore::orario, "timetable"}};
   std::set<std::int32_t> nel_catalogo;
   for (const voce_errore& v : catalogo_errori()) {
     nel_catalogo.insert(v.numero);
