@@ -86,6 +86,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi
   o.righe = esito.righe;
   o.modello_editor = p.modello_editor;
   o.diagnostiche = diagnostiche_pagina(analisi.reperti);
+  aggiungi_corsa(o, s);
   o.file_ricarica = "versione";
   const std::string pagina = disegna_pagina(s, o);
   const identita_scenario identita = identita_di(*d);  // the folder's names are in Windows-1252

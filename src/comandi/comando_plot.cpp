@@ -26,6 +26,7 @@
 #include "plot/disegna.h"
 #include "plot/pagina.h"
 #include "descrizioni/diagnostica.h"
+#include "descrizioni/reperti_orario.h"
 #include "comandi/pagina_descrizioni.h"
 
 namespace cmp {
@@ -72,6 +73,13 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& 
   return out;
 }
 
+void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s) {
+  pagina.corsa = calcola_corsa_minima(s.percorso, s.scenario, {});
+  pagina.margine_minimo = kMargineMinimoPredefinito;
+  const auto avvisi = diagnostiche_pagina(reperti_orario(*pagina.corsa, &pagina.righe, pagina.margine_minimo));
+  pagina.diagnostiche.insert(pagina.diagnostiche.end(), avvisi.begin(), avvisi.end());
+}
+
 namespace {
 
 // Writes the picture or the page; false (after one line naming the file) when it cannot be written.
@@ -110,6 +118,7 @@ int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& ca
     pagina.righe = esito.righe;
     pagina.modello_editor = o.valore("--editor-url").value_or("");
     pagina.diagnostiche = diagnostiche_pagina(analisi.reperti);
+    aggiungi_corsa(pagina, s);
   }
   if (!scrivi_disegno(cartella_uscita, uscita, s, pagina)) return kUscitaUso;
   return analisi.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;

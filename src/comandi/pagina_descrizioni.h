@@ -13,5 +13,9 @@ namespace cmp {
 std::vector<testo_sorgente> testi_sorgente(const descrizioni_utente& d);
 // The findings of the compile, each at the file, line and column compile prints.
 std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& reperti);
+// The fastest run with the default assumptions, worked out once for the page to draw, and
+// its timetable warnings (301, 302) added to the page's findings at their station rows
+// (`pagina.righe` set first). The page alone shows them: neither the terminal nor the status.
+void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s);
 
 }  // namespace cmp

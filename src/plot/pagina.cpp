@@ -21,6 +21,16 @@
 //   pendenze, velocita, aderenze   flat runs: start, end, value, start, end, value, ...
 //   righe_pendenza, righe_velocita, righe_aderenza, curve   [position, number, keyword, SRC]
 //   diagnostica [metre or null, "error"|"warning", number, message, SRC]
+//   corsa_minima the fastest run (orario/corsa_minima.h): {accelerazione, decelerazione (m/s²),
+//               decelerazione_da "massa_frenata"|"opzione", massa_frenata (per cent),
+//               massa_fuori_campo (0/1), orologio, margine_minimo (per cent),
+//               punti [[metre, km/h, seconds], ...] where the speed curve bends (v² linear in
+//               the metre between two; a stop is two points at one metre),
+//               stazioni [[metre, scheduled, earliest arrival|null, margin s|null,
+//               margin %|null, name, stop 0/1, entry, warning 0|301|302, its message], ...]
+//               in row order,
+//               blocco null | {metro, motivo "limite_nullo"|"salita"|"discesa"|"fuori_percorso",
+//               pendenza, velocita}}; times are seconds since midnight, with two decimals
 #include "plot/pagina.h"
 
 #include <algorithm>
@@ -30,6 +40,8 @@
 
 #include "model/cp1252.h"
 #include "model/limiti_formato.h"
+#include "orario/corsa_minima.h"
+#include "orario/testo_orario.h"
 #include "plot/contenuto.h"
 #include "plot/pagina_risorse.h"
 #include "plot/semplifica.h"
@@ -76,6 +88,22 @@ std::string decimale(double v) {
   const long long assoluto = decimi < 0 ? -decimi : decimi;
   return std::string(decimi < 0 ? "-" : "") + std::to_string(assoluto / 10) + "." + std::to_string(assoluto % 10);
 }
+
+// A number with at most `cifre` decimals (trailing zeros dropped), the same bytes whatever
+// the locale; null for one that is not finite.
+std::string decimali(double v, int cifre) {
+  if (!std::isfinite(v)) return "null";
+  long long scala = 1;
+  for (int i = 0; i < cifre; ++i) scala *= 10;
+  const long long n = std::llround(v * static_cast<double>(scala));
+  const long long assoluto = n < 0 ? -n : n;
+  std::string frazione = std::to_string(assoluto % scala);
+  frazione.insert(0, static_cast<std::size_t>(cifre) - frazione.size(), '0');
+  while (!frazione.empty() && frazione.back() == '0') frazione.pop_back();
+  return std::string(n < 0 ? "-" : "") + std::to_string(assoluto / scala) + (frazione.empty() ? "" : "." + frazione);
+}
+
+std::string facoltativo(const std::optional<double>& v, int cifre) { return v ? decimali(*v, cifre) : "null"; }
 
 // Where an object came from: index of the text, line and column, or -1,0,0.
 struct fonte {
@@ -258,6 +286,53 @@ std::string diagnostiche(const std::vector<diagnostica_pagina>& d) {
   return out + "]";
 }
 
+const char* nome_motivo(blocco_corsa::motivo m) {
+  switch (m) {
+    case blocco_corsa::motivo::limite_nullo:
+      return "limite_nullo";
+    case blocco_corsa::motivo::salita:
+      return "salita";
+    case blocco_corsa::motivo::discesa:
+      return "discesa";
+    case blocco_corsa::motivo::fuori_percorso:
+      return "fuori_percorso";
+  }
+  return "";
+}
+
+// The fastest run: metres and times to the hundredth, speeds in km/h to the hundredth.
+std::string json_corsa(const corsa_minima& c, double margine_minimo) {
+  std::string out =
+      "{\"accelerazione\":" + decimali(c.accelerazione, 4) + ",\"decelerazione\":" + decimali(c.decelerazione, 4) +
+      ",\"decelerazione_da\":" + (c.decelerazione_da_massa ? "\"massa_frenata\"" : "\"opzione\"") +
+      ",\"massa_frenata\":" + std::to_string(c.massa_frenata) +
+      ",\"massa_fuori_campo\":" + (c.massa_fuori_campo ? "1" : "0") + ",\"orologio\":" + std::to_string(c.orologio) +
+      ",\"margine_minimo\":" + decimali(margine_minimo, 2) + ",\n\"punti\":[";
+  for (std::size_t i = 0; i < c.punti.size(); ++i) {
+    const auto& p = c.punti[i];
+    out += (i > 0 ? ",[" : "[") + decimali(p.metro, 2) + "," + decimali(p.velocita * 3.6, 2) + "," +
+           decimali(p.secondi, 2) + "]";
+  }
+  out += "],\n\"stazioni\":[";
+  for (std::size_t i = 0; i < c.stazioni.size(); ++i) {
+    const auto& st = c.stazioni[i];
+    out += (i > 0 ? ",\n[" : "[") + decimali(st.metro, 2) + "," + std::to_string(st.orario) + "," +
+           facoltativo(st.arrivo, 2) + "," + facoltativo(st.margine, 2) + "," + facoltativo(st.margine_percento, 2) +
+           "," + json_scenario(st.nome) + "," + (st.fermata ? "1" : "0") + "," + std::to_string(st.voce) + ",";
+    const auto avviso = avviso_stazione(c, st, margine_minimo);
+    out += avviso ? std::to_string(avviso->numero) + "," + json(avviso->messaggio) + "]" : "0,\"\"]";
+  }
+  out += "],\n\"blocco\":";
+  if (c.blocco) {
+    const auto& b = *c.blocco;
+    out += "{\"metro\":" + std::to_string(b.metro) + ",\"motivo\":\"" + nome_motivo(b.perche) +
+           "\",\"pendenza\":" + std::to_string(b.pendenza) + ",\"velocita\":" + std::to_string(b.velocita) + "}";
+  } else {
+    out += "null";
+  }
+  return out + "}";
+}
+
 std::string dati(const Stato& s, const opzioni_pagina& o) {
   const contenuto c = disegno::estrai_contenuto(s);
   const Sorgenti sorgenti(o);
@@ -332,7 +407,10 @@ std::string dati(const Stato& s, const opzioni_pagina& o) {
   out += "\"righe_velocita\":" + righe(sorgenti, "velocit", 2) + ",\n";
   out += "\"righe_aderenza\":" + righe(sorgenti, "aderenza", 2) + ",\n";
   out += "\"curve\":" + righe(sorgenti, "curva", 2) + ",\n";
-  out += "\"diagnostica\":" + diagnostiche(o.diagnostiche) + "}";
+  out += "\"diagnostica\":" + diagnostiche(o.diagnostiche) + ",\n";
+  std::optional<corsa_minima> propria;
+  const corsa_minima& corsa = o.corsa ? *o.corsa : propria.emplace(calcola_corsa_minima(s.percorso, s.scenario, {}));
+  out += "\"corsa_minima\":" + json_corsa(corsa, o.margine_minimo) + "}";
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/stato.h"
+#include "orario/corsa_minima.h"
 #include "reader/comune/righe_lette.h"
 
 namespace cmp {
@@ -34,6 +35,10 @@ struct opzioni_pagina {
   // When set, the page checks this file (beside it) now and then and reloads itself when
   // its content changes; a plain picture leaves it empty and never polls anything.
   std::string file_ricarica;
+  // The fastest run the page draws, as the command worked it out; none: the page works it
+  // out itself with the default assumptions (a page drawn from the compiled files).
+  std::optional<corsa_minima> corsa;
+  double margine_minimo = kMargineMinimoPredefinito;  // per cent: a station below it is marked
 };
 
 // The compiled line as one self-contained interactive HTML page (UTF-8): the data as JSON,

@@ -96,6 +96,106 @@ for (const s of D.diagnostica) {
 }
 const righe = { pendenza: D.righe_pendenza, velocita: D.righe_velocita, aderenza: D.righe_aderenza };
 
+// ---- the fastest run -----------------------------------------------------------------
+// Points [metre, km/h, seconds] where the speed curve bends; between two, v² is linear in
+// the metre (a constant rate), so the speed and the time at any metre follow exactly.
+const C = D.corsa_minima;
+const PUNTI = C.punti;
+function ora(secondi) {  // hh:mm:ss, rounded to the second
+  const t = Math.round(Math.abs(secondi)), due = n => String(n).padStart(2, "0");
+  return (secondi < 0 ? "-" : "") + due(Math.floor(t / 3600)) + ":" + due(Math.floor(t % 3600 / 60)) + ":" + due(t % 60);
+}
+// Speed (km/h) and time at metre m of the segment from point i to point i + 1. The time
+// is scaled so that it meets both ends as the data gives them: the curve stays monotonic.
+function lungoSegmento(i, m) {
+  const [m0, v0, t0] = PUNTI[i], [m1, v1, t1] = PUNTI[i + 1];
+  if (m1 <= m0) return { m, v: v1, t: t1 };
+  const f = Math.min(Math.max((m - m0) / (m1 - m0), 0), 1);
+  const v = Math.sqrt(Math.max(v0 * v0 + (v1 * v1 - v0 * v0) * f, 0));
+  const tutto = v0 + v1 > 0 ? 2 * (m1 - m0) / (v0 + v1) : 1, parte = v0 + v > 0 ? 2 * (m - m0) / (v0 + v) : f;
+  return { m, v, t: t0 + (t1 - t0) * Math.min(parte / tutto, 1) };
+}
+// The last point at or before metre m (-1 when none).
+function puntoPrima(m) {
+  let lo = 0, hi = PUNTI.length;
+  while (lo < hi) { const mid = (lo + hi) >> 1; if (PUNTI[mid][0] <= m) lo = mid + 1; else hi = mid; }
+  return lo - 1;
+}
+// The run at metre m: on the last segment starting at or before it; null outside the run.
+function corsaA(m) {
+  const n = PUNTI.length;
+  if (n === 0 || m < PUNTI[0][0] || m > PUNTI[n - 1][0]) return null;
+  const i = puntoPrima(m);
+  return i + 1 < n ? lungoSegmento(i, m) : { m, v: PUNTI[i][1], t: PUNTI[i][2] };
+}
+// The run from metre a to b as points {m, v, t}: every bend point in between and, where
+// the speed changes, one every `passo` metres; a stop is its two points at one metre.
+function campioniCorsa(a, b, passo) {
+  const out = [];
+  for (let i = Math.max(puntoPrima(a), 0); i + 1 < PUNTI.length && PUNTI[i][0] <= b; i++) {
+    const [m0, v0, t0] = PUNTI[i], m1 = PUNTI[i + 1][0];
+    if (m1 < a) continue;
+    const da = Math.max(m0, a), fino = Math.min(m1, b);
+    out.push(m0 >= a ? { m: m0, v: v0, t: t0 } : lungoSegmento(i, da));
+    if (PUNTI[i + 1][1] !== v0) for (let m = da + passo; m < fino; m += passo) out.push(lungoSegmento(i, m));
+    if (m1 > b) out.push(lungoSegmento(i, fino));
+  }
+  const ultimo = PUNTI[PUNTI.length - 1];
+  if (ultimo && ultimo[0] >= a && ultimo[0] <= b) out.push({ m: ultimo[0], v: ultimo[1], t: ultimo[2] });
+  return out;
+}
+// A curve of points [x, y] in ascending x as a path, a column of pixels at a time: each
+// column keeps its first and last point and, between them, its lowest and highest.
+function traccia(punti) {
+  let d = "";
+  const scrivi = p => { d += (d ? "L" : "M") + p[0].toFixed(1) + " " + p[1].toFixed(1); };
+  for (let i = 0; i < punti.length;) {
+    const colonna = Math.floor(punti[i][0]);
+    let j = i, alto = i, basso = i;
+    while (j + 1 < punti.length && Math.floor(punti[j + 1][0]) === colonna) {
+      j++;
+      if (punti[j][1] < punti[alto][1]) alto = j;
+      if (punti[j][1] > punti[basso][1]) basso = j;
+    }
+    scrivi(punti[i]);
+    for (const k of alto < basso ? [alto, basso] : [basso, alto]) if (k !== i && k !== j) scrivi(punti[k]);
+    if (j !== i) scrivi(punti[j]);
+    i = j + 1;
+  }
+  return d;
+}
+const MOTIVI = {
+  limite_nullo: b => "the speed limit at " + dove(b.metro) + " is " + b.velocita + " km/h",
+  salita: b => "the climb of " + b.pendenza + " \u2030 at " + dove(b.metro) + " is too steep for the acceleration",
+  discesa: b => "the descent of " + -b.pendenza + " \u2030 at " + dove(b.metro) + " is steeper than the braking can hold",
+  fuori_percorso: b => "the run would leave the track at " + dove(b.metro),
+};
+const ipotesi = "acceleration " + C.accelerazione.toFixed(2) + " m/s\u00b2, braking " + C.decelerazione.toFixed(2) + " m/s\u00b2" +
+  (C.decelerazione_da === "massa_frenata" ? " (from " + C.massa_frenata + " % braked weight)" : "");
+// The run's stations, each tied to the station of the page with its entry (for its row).
+const stazioniCorsa = C.stazioni.map(s => {
+  const pagina = D.stazioni.find(p => p[3] === s[7]);
+  const dettagli = ["scheduled " + ora(s[1]) + (s[6] ? "" : " (passing)"),
+    s[2] === null ? "not reached by the fastest run" : "fastest run there at " + ora(s[2]) +
+      (s[3] === null ? "" : ", margin " + s[3].toFixed(1) + " s" + (s[4] === null ? "" : " (" + s[4].toFixed(1) + " %)"))];
+  if (s[9]) dettagli.push("warning " + s[8] + ": " + s[9]);
+  return { tipo: "orario", m: s[0], orario: s[1], arrivo: s[2], avviso: s[8], nome: s[5],
+    titolo: s[5] + " \u2013 timetable", dettagli, fonte: pagina ? fonte(pagina, 6) : null };
+});
+const bloccoCorsa = C.blocco ? { tipo: "blocco", m: C.blocco.metro, titolo: "The fastest run cannot go on",
+  dettagli: [MOTIVI[C.blocco.motivo] ? MOTIVI[C.blocco.motivo](C.blocco) : "at " + dove(C.blocco.metro)], fonte: null } : null;
+const COLORE_CORSA = "#e6550d";
+const coloreOrario = s => s.avviso === 301 ? "#d00" : s.avviso === 302 ? "#e90" : "#238b45";
+// What the run does at the cursor, for the tooltip and the readout.
+function descriviCorsa(m) {
+  const c = corsaA(m);
+  if (!c) return null;
+  const dettagli = ["speed " + c.v.toFixed(1) + " km/h at " + ora(c.t), "at " + dove(Math.round(m)), ipotesi];
+  const fermo = PUNTI.filter(p => Math.abs(p[0] - m) < 25 && p[1] === 0);
+  if (fermo.length > 1) dettagli.splice(1, 0, "stands from " + ora(fermo[0][2]) + " to " + ora(fermo[fermo.length - 1][2]));
+  return [{ tipo: "corsa", m, titolo: "Fastest run", dettagli, fonte: null }];
+}
+
 // ---- tooltips ----------------------------------------------------------------------
 function collegamento(f) {
   const file = D.file[f[0]];
@@ -400,6 +500,16 @@ function disegnaProfili() {
     g.p = { x: x(g.o[0].m), y: v.alto + 4 };
     s += "<path d=\"M" + g.p.x.toFixed(1) + " " + (v.alto + 9) + "l-4.5-9h9z\" fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\"" + segno(g.o) + "/>" + (g.o.length > 1 && g.spazio > 16 ? "<text x=\"" + (g.p.x + 6).toFixed(1) + "\" y=\"" + (v.alto + 18) + "\" font-size=\"9\">" + g.o.length + "</text>" : "");
   }
+  // The fastest run's speed over the limits, on their scale; a wider invisible stroke
+  // along it takes the pointer for its tooltip.
+  const curva = traccia(campioniCorsa(vista.a, vista.b, 2 * (vista.b - vista.a) / (x1 - X0)).map(c => [x(c.m), v.y(c.v)]));
+  if (curva) {
+    s += "<path id=\"corsa-velocita\" d=\"" + curva + "\" fill=\"none\" stroke=\"" + COLORE_CORSA + "\" stroke-width=\"2\" stroke-linejoin=\"round\" pointer-events=\"none\"/>" +
+      "<path d=\"" + curva + "\" fill=\"none\" stroke=\"transparent\" stroke-width=\"10\" pointer-events=\"stroke\" data-corsa=\"velocita\"/>";
+  }
+  if (bloccoCorsa && bloccoCorsa.m >= vista.a && bloccoCorsa.m <= vista.b) {
+    s += "<path d=\"M" + x(bloccoCorsa.m).toFixed(1) + " " + v.alto + "v" + v.altezza + "\" stroke=\"#d00\" stroke-width=\"3\"" + segno([bloccoCorsa]) + "/>";
+  }
   // Curves and kilometre references in a strip of their own.
   const c = STRISCE.curve;
   s += "<text x=\"" + (X0 - 5) + "\" y=\"" + (c.alto + 16) + "\" font-size=\"10\" text-anchor=\"end\" fill=\"#555\">curves</text>";
@@ -443,6 +553,59 @@ function disegnaProfili() {
   svg.innerHTML = s;
 }
 
+// ---- the time against distance -------------------------------------------------------
+// The fastest run's time (later upwards) on the distance axis of the profiles, over the
+// view; each station's scheduled time a diamond, joined to where the run reaches it: green
+// in time, orange under the margin asked for, red late.
+const ORARIO = { alto: 12, altezza: 230 };
+function passoOrario(durata) {  // a round step of time giving at most six lines
+  for (const p of [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600]) if (durata / p <= 6) return p;
+  return 43200;
+}
+let yOrario = null;
+function disegnaOrario() {
+  const x1 = larghezza - DESTRA, basso = ORARIO.alto + ORARIO.altezza;
+  const campioni = campioniCorsa(vista.a, vista.b, 2 * (vista.b - vista.a) / (x1 - X0));
+  const stazioni = fra(stazioniCorsa, vista.a, vista.b);
+  let lo = Infinity, hi = -Infinity;
+  for (const c of campioni) { lo = Math.min(lo, c.t); hi = Math.max(hi, c.t); }
+  for (const st of stazioni) for (const t of [st.orario, st.arrivo]) if (t !== null) { lo = Math.min(lo, t); hi = Math.max(hi, t); }
+  if (lo > hi) { lo = C.orologio; hi = lo + 60; }
+  if (hi - lo < 60) { const centro = (lo + hi) / 2; lo = centro - 30; hi = centro + 30; }
+  const passo = passoOrario(hi - lo), t0 = Math.floor(lo / passo) * passo, t1 = Math.max(Math.ceil(hi / passo) * passo, t0 + passo);
+  const y = t => ORARIO.alto + (t1 - t) / (t1 - t0) * ORARIO.altezza;
+  yOrario = y;
+  let s = "<rect data-corsa=\"tempo\" x=\"" + X0 + "\" y=\"" + ORARIO.alto + "\" width=\"" + (x1 - X0) + "\" height=\"" + ORARIO.altezza + "\" fill=\"#fff\"/>";
+  const fineLinea = Math.min(D.lunghezza, METRI);
+  if (fineLinea < vista.b) s += "<rect x=\"" + Math.max(X0, x(fineLinea)).toFixed(1) + "\" y=\"" + ORARIO.alto + "\" width=\"" + (x1 - Math.max(X0, x(fineLinea))).toFixed(1) + "\" height=\"" + ORARIO.altezza + "\" fill=\"#ececec\" pointer-events=\"none\"/>";
+  for (let t = t0; t <= t1; t += passo) {
+    s += "<path d=\"M" + X0 + " " + y(t).toFixed(1) + "H" + x1 + "\" stroke=\"#e3e3e3\" pointer-events=\"none\"/>" +
+      "<text x=\"" + (X0 - 5) + "\" y=\"" + (y(t) + 3.5).toFixed(1) + "\" font-size=\"10\" text-anchor=\"end\" fill=\"#555\">" + ora(t) + "</text>";
+  }
+  for (const t of tacche()) {
+    s += "<path d=\"M" + t.x.toFixed(1) + " " + ORARIO.alto + "V" + (basso + 4) + "\" stroke=\"#ddd\" pointer-events=\"none\"/>" +
+      "<text x=\"" + t.x.toFixed(1) + "\" y=\"" + (basso + 18) + "\" font-size=\"10\" text-anchor=\"middle\">" + (t.passo >= 1000 ? t.t / 1000 : (t.t / 1000).toFixed(t.passo >= 100 ? 1 : t.passo >= 10 ? 2 : 3)) + "</text>";
+  }
+  for (const st of stazioni) {
+    s += "<path d=\"M" + x(st.m).toFixed(1) + " " + ORARIO.alto + "V" + basso + "\" stroke=\"#444\" stroke-dasharray=\"3 3\" pointer-events=\"none\"/>";
+  }
+  const curva = traccia(campioni.map(c => [x(c.m), y(c.t)]));
+  if (curva) s += "<path id=\"corsa-tempo\" d=\"" + curva + "\" fill=\"none\" stroke=\"" + COLORE_CORSA + "\" stroke-width=\"2\" stroke-linejoin=\"round\" pointer-events=\"none\"/>";
+  for (const st of stazioni) {
+    const xx = x(st.m).toFixed(1), yy = y(st.orario), colore = coloreOrario(st);
+    if (st.arrivo !== null) s += "<path d=\"M" + xx + " " + y(st.arrivo).toFixed(1) + "V" + yy.toFixed(1) + "\" stroke=\"" + colore + "\" stroke-width=\"2\" pointer-events=\"none\"/>";
+    s += "<path class=\"segno orario-stazione\" data-nome=\"" + esc(st.nome) + "\" data-avviso=\"" + st.avviso + "\" d=\"M" + xx + " " + (yy - 6).toFixed(1) +
+      "l6 6-6 6-6-6z\" fill=\"" + colore + "\" stroke=\"#111\" stroke-width=\"1\"" + segno([st]) + "/>";
+  }
+  if (bloccoCorsa && bloccoCorsa.m >= vista.a && bloccoCorsa.m <= vista.b) {
+    s += "<path d=\"M" + x(bloccoCorsa.m).toFixed(1) + " " + ORARIO.alto + "V" + basso + "\" stroke=\"#d00\" stroke-width=\"3\"" + segno([bloccoCorsa]) + "/>";
+  }
+  s += "<rect x=\"" + X0 + "\" y=\"" + ORARIO.alto + "\" width=\"" + (x1 - X0) + "\" height=\"" + ORARIO.altezza + "\" fill=\"none\" stroke=\"#888\" pointer-events=\"none\"/>" +
+    "<text x=\"12\" y=\"" + (ORARIO.alto + ORARIO.altezza / 2) + "\" font-size=\"11\" font-weight=\"bold\" fill=\"#333\" transform=\"rotate(-90 12 " + (ORARIO.alto + ORARIO.altezza / 2) + ")\" text-anchor=\"middle\">Time of day</text>" +
+    "<text x=\"" + ((X0 + x1) / 2) + "\" y=\"" + (basso + 36) + "\" font-size=\"11\" text-anchor=\"middle\" fill=\"#333\">km of the line</text>";
+  $("orario").innerHTML = s;
+}
+
 // ---- header, list of diagnostics, readout --------------------------------------------
 function plurale(n, uno, molti) { return (n === 0 ? "no" : n) + " " + (n === 1 ? uno : molti); }
 $("titolo").textContent = D.nome + (D.treno ? " \u2013 train " + D.treno : "");
@@ -472,12 +635,14 @@ function lettura() {
   if (a !== null) parti.push("adhesion " + a);
   const mo = oggetti.montagne.find(o => o.m <= cursore && o.fine > cursore);
   if (mo) parti.push("mountain kind " + mo.v);
+  const c = corsaA(cursore);
+  if (c) parti.push("fastest run " + c.v.toFixed(1) + " km/h at " + ora(c.t));
   l.textContent = parti.join(" \u00b7 ");
 }
 
 // The cursor alone moves without drawing the rest again.
 function disegnaCursore() {
-  for (const id of ["cursore-pianta", "cursore-profili"]) { const e = $(id); if (e) e.remove(); }
+  for (const id of ["cursore-pianta", "cursore-profili", "cursore-orario"]) { const e = $(id); if (e) e.remove(); }
   if (cursore === null || cursore < vista.a || cursore > vista.b) return;
   if (P && proietta) {
     const p = proietta(cursore);
@@ -486,6 +651,11 @@ function disegnaCursore() {
   }
   $("profili").insertAdjacentHTML("beforeend", "<path id=\"cursore-profili\" d=\"M" + x(cursore).toFixed(1) + " " + STRISCE.pendenza.alto + "V" +
     STRISCE.asse.alto + "\" stroke=\"#6a3d9a\" stroke-width=\"1.5\" pointer-events=\"none\"/>");
+  // On the time panel, the line and the run's point under it.
+  const c = corsaA(cursore), xx = x(cursore).toFixed(1);
+  $("orario").insertAdjacentHTML("beforeend", "<g id=\"cursore-orario\" pointer-events=\"none\"><path d=\"M" + xx + " " + ORARIO.alto + "V" +
+    (ORARIO.alto + ORARIO.altezza) + "\" stroke=\"#6a3d9a\" stroke-width=\"1.5\"/>" + (c && yOrario ? "<circle cx=\"" + xx + "\" cy=\"" +
+    yOrario(c.t).toFixed(1) + "\" r=\"4\" fill=\"#6a3d9a\"/>" : "") + "</g>");
 }
 
 // ---- drawing and the view ------------------------------------------------------------
@@ -500,6 +670,7 @@ function ridisegna(soloCursore) {
       tuttoDaRifare = false;
       segni = [];
       disegnaProfili();
+      disegnaOrario();
       disegnaPianta();
     }
     disegnaCursore();
@@ -547,21 +718,21 @@ $("vai").onclick = vai;
 for (const id of ["km-da", "km-a"]) $(id).addEventListener("keydown", e => { if (e.key === "Enter") vai(); });
 
 // Pointer on the profiles: the cursor, zoom with the wheel, pan by dragging.
-const profili = $("profili"), pianta = $("pianta");
+const profili = $("profili"), pianta = $("pianta"), orario = $("orario");
 const pxDi = (svg, e) => e.clientX - svg.getBoundingClientRect().left;
 let trascina = null;
 function suGiu(svg, e) {
   const px = pxDi(svg, e);
-  trascina = { x: e.clientX, vista: Object.assign({}, vista), mosso: false, largo: svg === profili ? larghezza - DESTRA - X0 : svg.clientWidth };
+  trascina = { x: e.clientX, vista: Object.assign({}, vista), mosso: false, largo: svg !== pianta ? larghezza - DESTRA - X0 : svg.clientWidth };
   svg.setPointerCapture(e.pointerId);
   return px;
 }
-for (const svg of [profili, pianta]) {
+for (const svg of [profili, orario, pianta]) {
   svg.addEventListener("pointerdown", e => { if (e.button === 0) suGiu(svg, e); });
   svg.addEventListener("pointerup", () => { trascina = null; });
   svg.addEventListener("wheel", e => {
     e.preventDefault();
-    const centro = svg === profili ? metroDiX(pxDi(svg, e)) : (cursore ?? undefined);
+    const centro = svg !== pianta ? metroDiX(pxDi(svg, e)) : (cursore ?? undefined);
     ingrandisci(e.deltaY > 0 ? 1.25 : 0.8, centro);
   }, { passive: false });
 }
@@ -575,7 +746,7 @@ function muovi(svg, e) {
       return;
     }
   }
-  if (svg === profili) {
+  if (svg !== pianta) {
     const m = metroDiX(pxDi(svg, e));
     cursore = m >= vista.a && m <= vista.b ? m : null;
   } else if (puntiVisti.length) {
@@ -591,14 +762,15 @@ function muovi(svg, e) {
   }
   ridisegna(true);
 }
-profili.addEventListener("pointermove", e => muovi(profili, e));
-pianta.addEventListener("pointermove", e => muovi(pianta, e));
-for (const svg of [profili, pianta]) svg.addEventListener("pointerleave", () => { cursore = null; ridisegna(true); });
+for (const svg of [profili, orario, pianta]) svg.addEventListener("pointermove", e => muovi(svg, e));
+for (const svg of [profili, orario, pianta]) svg.addEventListener("pointerleave", () => { cursore = null; ridisegna(true); });
 
 // Tooltips: hovering a mark shows it, a click pins it (so its link can be followed).
 function suggerimentoPer(e) {
   const t = e.target.closest ? e.target.closest("[data-s]") : null;
   if (t) return segni[Number(t.dataset.s)];
+  const corsa = e.target.closest ? e.target.closest("[data-corsa]") : null;
+  if (corsa && cursore !== null) return descriviCorsa(cursore);
   const striscia = e.target.closest ? e.target.closest("[data-striscia]") : null;
   if (striscia && cursore !== null) {
     const k = striscia.dataset.striscia, r = rigaA(righe[k], cursore);
@@ -616,7 +788,7 @@ document.addEventListener("pointerover", e => {
   if (g) mostra(g, e.clientX, e.clientY); else if (!e.target.closest("#suggerimento")) nascondi();
 });
 document.addEventListener("pointermove", e => {
-  if (fermo || !e.target.closest || !e.target.closest("[data-striscia]")) return;
+  if (fermo || !e.target.closest || !e.target.closest("[data-striscia],[data-corsa]")) return;
   const g = suggerimentoPer(e);
   if (g) mostra(g, e.clientX, e.clientY);
 });
@@ -663,6 +835,6 @@ if (ricarica) {
 }
 
 // The test hooks: the view in metres, and a way to set it.
-window.pagina = { vista: () => Object.assign({}, vista), mostraTratto, km, metroDiKm, tacche };
+window.pagina = { vista: () => Object.assign({}, vista), mostraTratto, km, metroDiKm, tacche, corsa: corsaA };
 ridisegna();
 })();

@@ -2,6 +2,7 @@
 // mid-save and the request to end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "comandi/ciclo_watch.h"
@@ -147,6 +148,40 @@ TEST_F(CicloWatch, TheOutFolderIsMadeAgainAtTheNextRebuild) {
   EXPECT_TRUE(righe.ends_with(" ms: clean\n")) << righe;
   EXPECT_EQ(os.pubblicate.size(), 3u);
   EXPECT_EQ(leggi_tutto(p.uscita + "/" + kPagina), os.pubblicate.back().first);
+}
+
+// Each rebuild's page draws the fastest run of the timetable just saved: a station due
+// before the run can reach it is late on the page (its 301 in the list, at its row), while
+// the status line stays a clean compile's, as compile's own outcome is.
+TEST_F(CicloWatch, EachRebuildsPageDrawsTheRunOfTheTimetableSaved) {
+  const std::string treno = leggi_tutto(ingresso / kTreno);
+  const auto san_loriano = treno.find("SAN LORIANO");
+  const auto orario = treno.rfind("6,20, 0", san_loriano);
+  ASSERT_NE(orario, std::string::npos);
+  const std::string in_anticipo = treno.substr(0, orario) + "6,16, 0" + treno.substr(orario + 7);
+  os.copione = {[&] {
+                  scrivi_tutto(ingresso / kTreno, in_anticipo);
+                  return evento_sorveglianza::modifica;
+                },
+                [] { return evento_sorveglianza::nulla; }};
+  ASSERT_EQ(esegui_watch(os, p, stato), 0);
+  ASSERT_EQ(os.pubblicate.size(), 2u);
+  const std::string& prima = os.pubblicate[0].first;
+  const std::string& dopo = os.pubblicate[1].first;
+  for (const std::string* pagina : {&prima, &dopo}) {
+    EXPECT_NE(pagina->find("\"corsa_minima\":{\"accelerazione\":0.5,"), std::string::npos);
+  }
+  EXPECT_NE(prima.find("\"SAN LORIANO\",1,2,0,\"\"]"), std::string::npos);
+  EXPECT_EQ(prima.find(",301,"), std::string::npos);
+  EXPECT_NE(dopo.find("\"SAN LORIANO\",1,2,301,\"station SAN LORIANO cannot be reached by its time 06:16:00"),
+            std::string::npos);
+  const auto riga =
+      std::count(in_anticipo.begin(), in_anticipo.begin() + static_cast<std::ptrdiff_t>(orario), '\n') + 1;
+  EXPECT_NE(dopo.find("[6600,\"warning\",301,\"station SAN LORIANO"), std::string::npos);
+  EXPECT_NE(dopo.find(" s late\",1," + std::to_string(riga) + ",1]"), std::string::npos) << "row " << riga;
+  const std::string righe = righe_di_stato();
+  EXPECT_NE(righe.find(" ms: clean\nwatch: rebuild 2 in "), std::string::npos) << righe;
+  EXPECT_TRUE(righe.ends_with(" ms: clean\n")) << righe;
 }
 
 // The request to end during a burst ends without one more rebuild.

@@ -5,10 +5,14 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "builtin/linea_incorporata.h"
 #include "builtin/scrittore_testo.h"
 #include "builtin/treno_incorporato.h"
+#include "model/voci_scenario.h"
+#include "orario/corsa_minima.h"
 #include "plot/contenuto.h"
 #include "plot/disegna.h"
 #include "plot/pagina.h"
@@ -130,6 +134,49 @@ TEST(Pagina, StationsOfEveryKindAreDrawn) {
   for (const auto& st : c.stazioni) EXPECT_EQ(st.testo.find('('), std::string::npos) << st.testo;
 }
 
+// A run the command worked out is drawn as given, with the margin asked for; without one
+// the page works out its own with the default assumptions.
+TEST(Pagina, DrawsTheRunItIsGivenAndWorksOutItsOwnWithoutOne) {
+  Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
+  for (int voce = 1; voce <= 3; ++voce) orario_stazione(s.scenario[static_cast<std::size_t>(voce)]) = 7 * 3600 * voce;
+  const auto propria = dati_di(disegna_pagina(s, {}))["corsa_minima"];
+  EXPECT_EQ(propria["accelerazione"], kAccelerazionePredefinita);
+  EXPECT_EQ(propria["decelerazione_da"], "massa_frenata");
+  EXPECT_EQ(propria["margine_minimo"], kMargineMinimoPredefinito);
+
+  opzioni_pagina o;
+  o.corsa = calcola_corsa_minima(s.percorso, s.scenario, {0.25, 0.4});
+  o.margine_minimo = 99.5;  // more than any station has to spare
+  const auto data = dati_di(disegna_pagina(s, o))["corsa_minima"];
+  EXPECT_EQ(data["accelerazione"], 0.25);
+  EXPECT_EQ(data["decelerazione"], 0.4);
+  EXPECT_EQ(data["decelerazione_da"], "opzione");
+  EXPECT_EQ(data["margine_minimo"], 99.5);
+  ASSERT_EQ(data["punti"].size(), o.corsa->punti.size());
+  // A slower run: the last station reached later than by the default one.
+  EXPECT_GT(data["stazioni"][2][2].get<double>(), propria["stazioni"][2][2].get<double>());
+  EXPECT_EQ(propria["stazioni"][2][8], 0);
+  EXPECT_EQ(data["stazioni"][2][8], 302);
+}
+
+// A limit of 0 km/h between the second station and the third: the run ends there, says
+// where and why, and the third station has no arrival and its warning.
+TEST(Pagina, ARunThatCannotGoOnSaysWhereAndLeavesTheRestUnreached) {
+  Stato s = prova::stato_di_prova(15000, prova::curve_di_prova());
+  s.percorso[200].velocita = 0;
+  const auto c = dati_di(disegna_pagina(s, {}))["corsa_minima"];
+  EXPECT_EQ(c["blocco"]["metro"], 10000);
+  EXPECT_EQ(c["blocco"]["motivo"], "limite_nullo");
+  EXPECT_EQ(c["blocco"]["velocita"], 0);
+  ASSERT_EQ(c["stazioni"].size(), 3u);
+  EXPECT_FALSE(c["stazioni"][1][2].is_null());
+  EXPECT_TRUE(c["stazioni"][2][2].is_null());
+  EXPECT_TRUE(c["stazioni"][2][3].is_null());
+  EXPECT_EQ(c["stazioni"][2][8], 301);
+  EXPECT_NE(c["stazioni"][2][9].get<std::string>().find("cannot be reached at all"), std::string::npos);
+  EXPECT_LE(c["punti"].back()[0].get<double>(), 10000);
+}
+
 TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
   CartellaTemporanea t;
   const std::string linea = t / "VallorsaC_Pietrana_linea.txt";
@@ -245,6 +292,113 @@ TEST(PlotPagina, AnAccentedNameSavedAsUtf8IsDrawnRightWithItsEncoding) {
   EXPECT_EQ(senza.stato, 1);
   EXPECT_NE(senza.errori.find("warning 203"), std::string::npos) << senza.errori;
   EXPECT_NE(prova::leggi_tutto(t / "cp1252.svg").find(storto), std::string::npos);
+}
+
+// The lowest limit (km/h) the page's data sets at metre m: the cell's own and a slow
+// order's over it; at a cell's first metre the cell before it counts too (the train is in both).
+double limite_a(const nlohmann::json& d, double m) {
+  double out = 1e9;
+  const auto& v = d["velocita"];
+  for (std::size_t i = 0; i + 2 < v.size(); i += 3) {
+    const double da = v[i], a = v[i + 1];
+    if (m >= da && m <= a) out = std::min(out, v[i + 2].get<double>());
+  }
+  for (const auto& r : d["rallentamenti"]) {
+    if (m >= r[0].get<double>() && m <= r[1].get<double>()) out = std::min(out, r[2].get<double>());
+  }
+  return out;
+}
+
+// The built-in scenario's page carries its fastest run: from a stand at the first station
+// to a stand at the last, never above a limit anywhere (v² linear between two points, so
+// sampled between them too), time never going back, every station reached in time.
+TEST(PlotPagina, TheBuiltInScenariosPageCarriesItsFastestRunUnderEveryLimit) {
+  CartellaTemporanea t;
+  const std::string linea = t / "VallorsaC_Pietrana_linea.txt";
+  const std::string treno = t / "VallorsaC_Pietrana_4721-.txt";
+  prova::scrivi_tutto(linea, testo_da_tabella(tabella_righe(righe_linea_incorporata())));
+  prova::scrivi_tutto(treno, testo_da_tabella(tabella_righe(righe_treno_incorporato())));
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", linea, "--train", treno, "--out", t / "p.html"});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  EXPECT_EQ(e.errori, "");
+  const auto d = dati_di(prova::leggi_tutto(t / "p.html"));
+  const auto& c = d["corsa_minima"];
+  EXPECT_EQ(c["accelerazione"], 0.5);
+  EXPECT_EQ(c["decelerazione_da"], "massa_frenata");
+  EXPECT_EQ(c["blocco"], nullptr);
+  const auto& punti = c["punti"];
+  ASSERT_GT(punti.size(), 10u);
+  const auto& stazioni = c["stazioni"];
+  ASSERT_EQ(stazioni.size(), d["stazioni"].size());
+  EXPECT_EQ(punti.front()[0], stazioni.front()[0]);
+  EXPECT_EQ(punti.front()[1], 0);
+  EXPECT_EQ(punti.back()[0], stazioni.back()[0]);
+  EXPECT_EQ(punti.back()[1], 0);
+  double piu_veloce = 0;
+  for (std::size_t i = 0; i + 1 < punti.size(); ++i) {
+    const double m0 = punti[i][0], v0 = punti[i][1], t0 = punti[i][2];
+    const double m1 = punti[i + 1][0], v1 = punti[i + 1][1], t1 = punti[i + 1][2];
+    ASSERT_LE(m0, m1) << i;
+    ASSERT_LE(t0, t1) << i;
+    if (m1 > m0 + 1) {
+      EXPECT_LT(t0, t1) << i;
+    }
+    for (double m = m0; m <= m1; m += std::max((m1 - m0) / 20, 1.0)) {
+      const double v = std::sqrt(v0 * v0 + (v1 * v1 - v0 * v0) * (m1 > m0 ? (m - m0) / (m1 - m0) : 1));
+      EXPECT_LE(v, limite_a(d, m) + 0.05) << "at " << m << " m, between points " << i << " and " << i + 1;
+      piu_veloce = std::max(piu_veloce, v);
+    }
+  }
+  EXPECT_GT(piu_veloce, 60);  // the run does get going
+  for (std::size_t i = 0; i < stazioni.size(); ++i) {
+    const auto& st = stazioni[i];
+    EXPECT_EQ(st[5], d["stazioni"][i][1]);
+    EXPECT_EQ(st[7], d["stazioni"][i][3]);  // the same entry: the page finds its row by it
+    ASSERT_FALSE(st[2].is_null()) << st.dump();
+    EXPECT_LE(st[2].get<double>(), st[1].get<double>()) << st.dump();
+    EXPECT_NEAR(st[3].get<double>(), st[1].get<double>() - st[2].get<double>(), 0.011) << st.dump();
+    EXPECT_EQ(st[8], 0) << st.dump();
+  }
+  EXPECT_TRUE(d["diagnostica"].empty()) << d["diagnostica"].dump();
+}
+
+// A timetable the run cannot keep: the page lists 301 and 302 at the station rows, while
+// plot's status and standard error stay a clean compile's.
+TEST(PlotPagina, TimetableWarningsAreOnThePageAtTheirRowsAndNowhereElse) {
+  CartellaTemporanea t;
+  const std::string linea = t / "VallorsaC_Pietrana_linea.txt";
+  const std::string treno = t / "VallorsaC_Pietrana_4721-.txt";
+  std::string testo = testo_da_tabella(tabella_righe(righe_treno_incorporato()));
+  // SAN LORIANO due at 06:16:00 (the run arrives 06:18:20), BRENZOLA at 06:29:00 (10 s to spare).
+  for (const auto& [nome, prima, dopo] :
+       {std::tuple{"SAN LORIANO", "6,20, 0", "6,16, 0"}, std::tuple{"BRENZOLA", "6,32, 0", "6,29, 0"}}) {
+    const auto fine = testo.find(nome);
+    const auto p = testo.rfind(prima, fine);
+    ASSERT_NE(p, std::string::npos) << nome;
+    testo.replace(p, std::string(prima).size(), dopo);
+  }
+  prova::scrivi_tutto(linea, testo_da_tabella(tabella_righe(righe_linea_incorporata())));
+  prova::scrivi_tutto(treno, testo);
+  const int riga_san_loriano = dove_sta(testo, "6,16, 0").first, riga_brenzola = dove_sta(testo, "6,29, 0").first;
+  const auto e = prova::esegui(COMPATTATORE_EXE, {"plot", "--line", linea, "--train", treno, "--out", t / "p.html"});
+  EXPECT_EQ(e.stato, 0);
+  EXPECT_EQ(e.errori, "");
+  const auto d = dati_di(prova::leggi_tutto(t / "p.html"));
+  ASSERT_EQ(d["diagnostica"].size(), 2u) << d["diagnostica"].dump();
+  const auto& tardi = d["diagnostica"][0];
+  EXPECT_EQ(tardi[1], "warning");
+  EXPECT_EQ(tardi[2], 301);
+  EXPECT_NE(tardi[3].get<std::string>().find("SAN LORIANO cannot be reached by its time 06:16:00"), std::string::npos);
+  EXPECT_EQ((std::vector<int>{tardi[4], tardi[5]}), (std::vector<int>{1, riga_san_loriano}));
+  EXPECT_EQ(d["diagnostica"][1][2], 302);
+  EXPECT_EQ(d["diagnostica"][1][5], riga_brenzola);
+  // The run's stations say the same, for the time panel's colours.
+  const auto& stazioni = d["corsa_minima"]["stazioni"];
+  EXPECT_EQ(stazioni[1][8], 301);
+  EXPECT_LT(stazioni[1][3].get<double>(), 0);
+  EXPECT_EQ(stazioni[2][8], 302);
+  EXPECT_EQ(stazioni[3][8], 0);
+  EXPECT_EQ(stazioni[1][9], tardi[3]);
 }
 
 }  // namespace
