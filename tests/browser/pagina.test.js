@@ -235,6 +235,71 @@ const controlli = {
     verifica(problemi.length === 0, problemi.join("\n"));
   },
 
+  // The fastest run, with SAN LORIANO due before the run can reach it: its speed over the
+  // limits, its time against distance (always later going on), the late station in red and
+  // in the list of warnings, a tooltip on the run, the cursor on both panels at one metre.
+  async corsa(browser) {
+    const d = descrizioni_incorporate("corsa", t => {
+      const cambiato = t.replace(/^(stazione,\s+6600,.*,\s+6,)20, 0,/m, "$116, 0,");
+      verifica(cambiato !== t, "the SAN LORIANO row was not found");
+      return cambiato;
+    });
+    const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "corsa.html")));
+    // A path's points as [x, y] pairs, in the order drawn.
+    const punti = sel => pagina.$eval(sel, e => e.getAttribute("d").slice(1).split("L").map(p => p.split(" ").map(Number)));
+    const velocita = await punti("#corsa-velocita");
+    const striscia = await pagina.$eval("#profili rect[data-striscia='velocita']", e => {
+      const b = e.getBBox(); return { y0: b.y, y1: b.y + b.height };
+    });
+    const stazioni = await pagina.$$eval("#profili .stazione", c => c.map(e => e.getBBox().x + e.getBBox().width / 2));
+    verifica(velocita.length > 20, "the speed curve has " + velocita.length + " points");
+    verifica(velocita.every(([, y]) => y >= striscia.y0 - 0.5 && y <= striscia.y1 + 0.5), "the speed curve leaves the speed strip");
+    verifica(Math.abs(velocita[0][0] - stazioni[0]) < 2 && Math.abs(velocita[velocita.length - 1][0] - stazioni[stazioni.length - 1]) < 2,
+      "the speed curve runs from " + velocita[0][0] + " to " + velocita[velocita.length - 1][0] + ", the stations from " + stazioni);
+    // Time against distance: going right, never earlier (up is later).
+    const tempo = await punti("#corsa-tempo");
+    verifica(tempo.length > 20, "the time curve has " + tempo.length + " points");
+    for (let i = 1; i < tempo.length; i++) {
+      verifica(tempo[i][0] >= tempo[i - 1][0] && tempo[i][1] <= tempo[i - 1][1] + 0.05, "the time curve goes back at " + JSON.stringify(tempo.slice(i - 1, i + 1)));
+    }
+    verifica(tempo[0][1] - tempo[tempo.length - 1][1] > 100, "the time curve is flat");
+    const orari = await pagina.$$eval("#orario .orario-stazione", c => c.map(e => {
+      const b = e.getBBox();
+      return { nome: e.dataset.nome, avviso: e.dataset.avviso, fill: e.getAttribute("fill"), x: b.x + b.width / 2, y: b.y + b.height / 2 };
+    }));
+    verifica(JSON.stringify(orari.map(o => o.nome)) === JSON.stringify(["VALLORSA C.", "SAN LORIANO", "BRENZOLA", "PIETRANA"]), "timetable marks: " + JSON.stringify(orari));
+    verifica(orari.every(o => (o.fill === "#d00") === (o.nome === "SAN LORIANO")), "the late station alone is red: " + JSON.stringify(orari));
+    // The late station's time lies below (earlier than) every point of the run at its metre.
+    const tardi = orari[1], presso = tempo.filter(([x]) => Math.abs(x - tardi.x) < 1);
+    verifica(presso.length > 0 && presso.every(([, y]) => y < tardi.y - 5), "SAN LORIANO at " + tardi.y + ", the run there at " + JSON.stringify(presso));
+    const s = await suggerimento_di(pagina, "#orario .orario-stazione[data-nome='SAN LORIANO']");
+    verifica(/scheduled 06:16:00/.test(s.testo) && /warning 301/.test(s.testo) && s.link.length === 1 && s.link[0].endsWith("4721-.txt:30:1"),
+      "late station tooltip: " + s.testo + " " + s.link);
+    const voce = await pagina.$eval("#elenco-diagnostica", e => e.innerText);
+    verifica(/warning 301: station SAN LORIANO cannot be reached by its time 06:16:00/.test(voce), "the list of warnings reads: " + voce);
+    // Hovering the run: its speed and its time there.
+    const r = await pagina.$eval("#profili", e => { const b = e.getBoundingClientRect(); return { x: b.left, y: b.top }; });
+    const [vx, vy] = velocita[Math.floor(velocita.length / 2)];
+    await pagina.mouse.move(r.x + vx, r.y + vy);
+    await pagina.waitForSelector("#suggerimento:not([hidden])");
+    const sulla = await pagina.$eval("#suggerimento", e => e.innerText);
+    verifica(/Fastest run/.test(sulla) && /speed \d+\.\d km\/h at \d\d:\d\d:\d\d/.test(sulla), "tooltip on the speed curve: " + sulla);
+    // Zoomed in, the time panel shows what the profiles show, with the cursor at one metre.
+    await mostra_km(pagina, "138+000", "140+000");
+    const dentro = await pagina.$$eval("#orario .orario-stazione", c => c.map(e => e.dataset.nome));
+    verifica(JSON.stringify(dentro) === JSON.stringify(["SAN LORIANO"]), "timetable marks between km 138 and 140: " + dentro);
+    const o = await (await pagina.$("#orario rect[data-corsa]")).boundingBox();
+    await pagina.mouse.move(o.x + o.width / 3, o.y + o.height / 2);
+    await pagina.waitForSelector("#cursore-orario");
+    const cursori = await pagina.evaluate(() => [document.querySelector("#cursore-orario path").getAttribute("d"),
+      document.getElementById("cursore-profili").getAttribute("d")].map(d => Number(d.slice(1).split(" ")[0])));
+    verifica(Math.abs(cursori[0] - cursori[1]) < 0.5, "cursors at x " + cursori);
+    await pagina.waitForFunction(() => document.getElementById("lettura").textContent.includes("fastest run"));
+    const nel = await pagina.$eval("#suggerimento:not([hidden])", e => e.innerText);
+    verifica(/Fastest run/.test(nel) && /speed \d+\.\d km\/h at 06:1\d:\d\d/.test(nel), "tooltip on the time panel: " + nel);
+    verifica(problemi.length === 0, problemi.join("\n"));
+  },
+
   // Two kilometre references: the axis, the readout and the references' tooltips read
   // kilometres by the rule the page's data gives, the one the picture and the hover use.
   async chilometri(browser) {
