@@ -42,7 +42,8 @@ std::set<reperto_visto> da_compile(const json& j) {
 }
 
 // The page's data: the JSON the page carries, its "diagnostica" rows [metre, kind, number,
-// message, file index, line, column].
+// message, file index, line, column]. The timetable check's warnings (301, 302) are the
+// page's beside the compile's (compile never gives them): left out here, and only those.
 std::set<reperto_visto> dalla_pagina(const std::string& html) {
   const std::string apre = "<script type=\"application/json\" id=\"dati\">\n";
   const auto inizio = html.find(apre);
@@ -51,6 +52,7 @@ std::set<reperto_visto> dalla_pagina(const std::string& html) {
   const json dati = json::parse(html.substr(inizio + apre.size(), fine - inizio - apre.size()));
   std::set<reperto_visto> out;
   for (const auto& d : dati["diagnostica"]) {
+    if (d[2] == 301 || d[2] == 302) continue;
     const bool con_file = d[4].get<int>() >= 0;
     out.insert({d[2], con_file && d[4] == 0 ? kLinea : kTreno, con_file ? d[5].get<int>() : 0,
                 con_file ? d[6].get<int>() : 0});
