@@ -191,8 +191,8 @@ function descriviCorsa(m) {
   const c = corsaA(m);
   if (!c) return null;
   const dettagli = ["speed " + c.v.toFixed(1) + " km/h at " + ora(c.t), "at " + dove(Math.round(m)), ipotesi];
-  const fermo = PUNTI.filter(p => Math.abs(p[0] - m) < 25 && p[1] === 0);
-  if (fermo.length > 1) dettagli.splice(1, 0, "stands from " + ora(fermo[0][2]) + " to " + ora(fermo[fermo.length - 1][2]));
+  const sosta = PUNTI.filter(p => Math.abs(p[0] - m) < 25 && p[1] === 0);
+  if (sosta.length > 1) dettagli.splice(1, 0, "stands from " + ora(sosta[0][2]) + " to " + ora(sosta[sosta.length - 1][2]));
   return [{ tipo: "corsa", m, titolo: "Fastest run", dettagli, fonte: null }];
 }
 
@@ -486,8 +486,18 @@ function disegnaProfili() {
       "<text x=\"" + t.x.toFixed(1) + "\" y=\"" + (STRISCE.asse.alto + 18) + "\" font-size=\"10\" text-anchor=\"middle\">" + (t.passo >= 1000 ? t.t / 1000 : (t.t / 1000).toFixed(t.passo >= 100 ? 1 : t.passo >= 10 ? 2 : 3)) + "</text>";
   }
   s += "<text x=\"" + ((X0 + x1) / 2) + "\" y=\"" + (STRISCE.asse.alto + 36) + "\" font-size=\"11\" text-anchor=\"middle\" fill=\"#333\">km of the line</text>";
-  // Slow orders at their speed, abbattimento points along the top of the speed profile.
   const v = STRISCE.velocita;
+  // The fastest run's speed over the limits, on their scale, under the marks; a
+  // wider invisible stroke along it takes the pointer for its tooltip.
+  const curva = traccia(campioniCorsa(vista.a, vista.b, 2 * (vista.b - vista.a) / (x1 - X0)).map(c => [x(c.m), v.y(c.v)]));
+  if (curva) {
+    s += "<path id=\"corsa-velocita\" d=\"" + curva + "\" fill=\"none\" stroke=\"" + COLORE_CORSA + "\" stroke-width=\"2\" stroke-linejoin=\"round\" pointer-events=\"none\"/>" +
+      "<path d=\"" + curva + "\" fill=\"none\" stroke=\"transparent\" stroke-width=\"10\" pointer-events=\"stroke\" data-corsa=\"velocita\"/>";
+  }
+  if (bloccoCorsa && bloccoCorsa.m >= vista.a && bloccoCorsa.m <= vista.b) {
+    s += "<path d=\"M" + x(bloccoCorsa.m).toFixed(1) + " " + v.alto + "v" + v.altezza + "\" stroke=\"#d00\" stroke-width=\"3\"" + segno([bloccoCorsa]) + "/>";
+  }
+  // Slow orders at their speed, abbattimento points along the top of the speed profile.
   // A count goes beside its mark only where the next mark leaves room for it.
   const conRoom = gruppi => gruppi.map((g, i) => Object.assign(g, { spazio: i + 1 < gruppi.length ? gruppi[i + 1].p.x - g.p.x : Infinity }));
   for (const g of conRoom(raggruppa(fra(oggetti.rallentamenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 })))) {
@@ -499,16 +509,6 @@ function disegnaProfili() {
   for (const g of conRoom(raggruppa(fra(oggetti.abbattimenti, vista.a, vista.b), o => ({ x: x(o.m), y: 0 })))) {
     g.p = { x: x(g.o[0].m), y: v.alto + 4 };
     s += "<path d=\"M" + g.p.x.toFixed(1) + " " + (v.alto + 9) + "l-4.5-9h9z\" fill=\"#ff9900\" stroke=\"#7a4a00\" stroke-width=\"0.8\"" + segno(g.o) + "/>" + (g.o.length > 1 && g.spazio > 16 ? "<text x=\"" + (g.p.x + 6).toFixed(1) + "\" y=\"" + (v.alto + 18) + "\" font-size=\"9\">" + g.o.length + "</text>" : "");
-  }
-  // The fastest run's speed over the limits, on their scale; a wider invisible stroke
-  // along it takes the pointer for its tooltip.
-  const curva = traccia(campioniCorsa(vista.a, vista.b, 2 * (vista.b - vista.a) / (x1 - X0)).map(c => [x(c.m), v.y(c.v)]));
-  if (curva) {
-    s += "<path id=\"corsa-velocita\" d=\"" + curva + "\" fill=\"none\" stroke=\"" + COLORE_CORSA + "\" stroke-width=\"2\" stroke-linejoin=\"round\" pointer-events=\"none\"/>" +
-      "<path d=\"" + curva + "\" fill=\"none\" stroke=\"transparent\" stroke-width=\"10\" pointer-events=\"stroke\" data-corsa=\"velocita\"/>";
-  }
-  if (bloccoCorsa && bloccoCorsa.m >= vista.a && bloccoCorsa.m <= vista.b) {
-    s += "<path d=\"M" + x(bloccoCorsa.m).toFixed(1) + " " + v.alto + "v" + v.altezza + "\" stroke=\"#d00\" stroke-width=\"3\"" + segno([bloccoCorsa]) + "/>";
   }
   // Curves and kilometre references in a strip of their own.
   const c = STRISCE.curve;

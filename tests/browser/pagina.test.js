@@ -235,13 +235,16 @@ const controlli = {
     verifica(problemi.length === 0, problemi.join("\n"));
   },
 
-  // The fastest run, with SAN LORIANO due before the run can reach it: its speed over the
-  // limits, its time against distance (always later going on), the late station in red and
-  // in the list of warnings, a tooltip on the run, the cursor on both panels at one metre.
+  // The fastest run, with SAN LORIANO due before the run can reach it and a slow order
+  // after BRENZOLA: its speed over the limits, its time against distance (always later
+  // going on), the late station in red and in the list of warnings, a tooltip on the run
+  // (a slow order's own over it), the cursor on both panels at one metre.
   async corsa(browser) {
     const d = descrizioni_incorporate("corsa", t => {
-      const cambiato = t.replace(/^(stazione,\s+6600,.*,\s+6,)20, 0,/m, "$116, 0,");
-      verifica(cambiato !== t, "the SAN LORIANO row was not found");
+      const cambiato = t.replace(/^(stazione,\s+6600,.*,\s+6,)20, 0,/m, "$116, 0,")
+        .replace(/^\[rallentamenti\]\r\n/m, "$&rallentamento, 20000, 60, 1000, 0, 0, 0\r\n");
+      verifica(cambiato.split("\r\n").length === t.split("\r\n").length + 1 && !/6,20, 0, SAN/.test(cambiato),
+        "the SAN LORIANO row or the slow orders' section was not found");
       return cambiato;
     });
     const { pagina, problemi } = await apri(browser, disegna(d.linea, d.treno, path.join(d.dir, "corsa.html")));
@@ -277,13 +280,20 @@ const controlli = {
       "late station tooltip: " + s.testo + " " + s.link);
     const voce = await pagina.$eval("#elenco-diagnostica", e => e.innerText);
     verifica(/warning 301: station SAN LORIANO cannot be reached by its time 06:16:00/.test(voce), "the list of warnings reads: " + voce);
-    // Hovering the run: its speed and its time there.
+    // Hovering the run where it cruises (km 135): its speed and its time there.
     const r = await pagina.$eval("#profili", e => { const b = e.getBoundingClientRect(); return { x: b.left, y: b.top }; });
-    const [vx, vy] = velocita[Math.floor(velocita.length / 2)];
+    const x135 = await pagina.evaluate(() => window.pagina.tacche().find(t => t.t === 135000).x);
+    const [vx, vy] = velocita.reduce((a, b) => Math.abs(b[0] - x135) < Math.abs(a[0] - x135) ? b : a);
     await pagina.mouse.move(r.x + vx, r.y + vy);
     await pagina.waitForSelector("#suggerimento:not([hidden])");
     const sulla = await pagina.$eval("#suggerimento", e => e.innerText);
     verifica(/Fastest run/.test(sulla) && /speed \d+\.\d km\/h at \d\d:\d\d:\d\d/.test(sulla), "tooltip on the speed curve: " + sulla);
+    // A level stroke has a box of no height, which hover() takes for hidden: the pointer goes to its middle.
+    const l = await pagina.$eval("#profili path[stroke='#d62728']", e => { const b = e.getBoundingClientRect(); return { x: b.x + b.width / 2, y: b.y }; });
+    await pagina.mouse.move(l.x, l.y);
+    await pagina.waitForFunction(() => /Slow order/.test(document.getElementById("suggerimento").innerText));
+    const lento = await pagina.$eval("#suggerimento", e => e.innerText);
+    verifica(/Slow order 60 km\/h/.test(lento), "tooltip on the slow order the run keeps to: " + lento);
     // Zoomed in, the time panel shows what the profiles show, with the cursor at one metre.
     await mostra_km(pagina, "138+000", "140+000");
     const dentro = await pagina.$$eval("#orario .orario-stazione", c => c.map(e => e.dataset.nome));

@@ -294,17 +294,14 @@ TEST(PlotPagina, AnAccentedNameSavedAsUtf8IsDrawnRightWithItsEncoding) {
   EXPECT_NE(prova::leggi_tutto(t / "cp1252.svg").find(storto), std::string::npos);
 }
 
-// The lowest limit (km/h) the page's data sets at metre m: the cell's own and a slow
-// order's over it; at a cell's first metre the cell before it counts too (the train is in both).
+// The lowest limit (km/h) the page's speed profile sets at metre m: at a cell's first
+// metre the cell before it counts too (the train is in both).
 double limite_a(const nlohmann::json& d, double m) {
   double out = 1e9;
   const auto& v = d["velocita"];
   for (std::size_t i = 0; i + 2 < v.size(); i += 3) {
     const double da = v[i], a = v[i + 1];
     if (m >= da && m <= a) out = std::min(out, v[i + 2].get<double>());
-  }
-  for (const auto& r : d["rallentamenti"]) {
-    if (m >= r[0].get<double>() && m <= r[1].get<double>()) out = std::min(out, r[2].get<double>());
   }
   return out;
 }
@@ -322,6 +319,7 @@ TEST(PlotPagina, TheBuiltInScenariosPageCarriesItsFastestRunUnderEveryLimit) {
   ASSERT_EQ(e.stato, 0) << e.errori;
   EXPECT_EQ(e.errori, "");
   const auto d = dati_di(prova::leggi_tutto(t / "p.html"));
+  ASSERT_TRUE(d["rallentamenti"].empty());  // the limits are the profile's alone
   const auto& c = d["corsa_minima"];
   EXPECT_EQ(c["accelerazione"], 0.5);
   EXPECT_EQ(c["decelerazione_da"], "massa_frenata");
