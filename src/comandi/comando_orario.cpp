@@ -112,7 +112,7 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
     nomi.push_back(da_cp1252(s.nome) + (s.fermata ? "" : " (passed)"));
     larghezza = std::max(larghezza, larghezza_utf8(nomi.back()));
   }
-  t += a_sinistra("station", larghezza) + "  time      earliest       margin        %\n";
+  t += a_sinistra("station", larghezza) + "  time      earliest       margin         %\n";
   for (std::size_t i = 0; i < c.stazioni.size(); ++i) {
     const stazione_corsa& s = c.stazioni[i];
     t += a_sinistra(nomi[i], larghezza) + "  " + ora_del_giorno(s.orario, false) + "  ";
@@ -121,7 +121,7 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
       continue;
     }
     t += a_destra(ora_del_giorno(*s.arrivo, true), 10) + "  " + a_destra(decimale(*s.margine, 1) + " s", 9) + "  " +
-         a_destra(s.margine_percento ? decimale(*s.margine_percento, 1) + " %" : "", 7);
+         a_destra(s.margine_percento ? decimale(*s.margine_percento, 1) + " %" : "", 8);
     if (const auto a = avviso_stazione(c, s, margine_minimo)) t += a->numero == 301 ? "  late" : "  short";
     while (!t.empty() && t.back() == ' ') t.pop_back();
     t += "\n";

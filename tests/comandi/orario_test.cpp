@@ -2,9 +2,12 @@
 // late station at its row, the options' limits, and the compiled files read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "descrizioni_prova.h"
 #include "supporto.h"
@@ -179,6 +182,48 @@ TEST_F(Orario, TheCompiledFilesGiveTheSameArrivals) {
   EXPECT_TRUE(contiene(dai_file.errori, (t.percorso() / "out" / "X_1.sim").string() + ": warning 301: "))
       << dai_file.errori;
 }
+
+// The table the README and docs/orario.md show is the one the built-in scenario gives.
+TEST_F(Orario, TheBuiltInTableOfTheDocsIsWhatTheProgramPrints) {
+  ASSERT_EQ(esegui(kProgramma, {"export", "--out", t.percorso().string()}).stato, 0);
+  const auto e = esegui(kProgramma, {"timetable", "--line", t / prova::kLinea, "--train", t / prova::kTreno});
+  ASSERT_EQ(e.stato, 0) << e.errori;
+  for (const char* pagina : {"README.md", "docs/orario.md"}) {
+    const std::string testo = prova::leggi_tutto(std::filesystem::path(COMPATTATORE_SORGENTI) / pagina);
+    const std::size_t inizio = testo.find("    station      time");
+    ASSERT_NE(inizio, std::string::npos) << pagina;
+    std::istringstream righe(testo.substr(inizio));
+    int confrontate = 0;
+    for (std::string riga; std::getline(righe, riga) && riga.rfind("    ", 0) == 0; ++confrontate) {
+      EXPECT_TRUE(contiene(e.uscita, riga.substr(4) + "\n")) << pagina << ": " << riga << "\n" << e.uscita;
+    }
+    EXPECT_EQ(confrontate, 5) << pagina;
+  }
+}
+
+#ifdef GENERA_SCENARIO_EXE
+// The check costs less than the compile it rests on (it needs no plan of the line): the
+// fastest of three runs each, on the generated 1,000 km scenario with 50 stations.
+TEST_F(Orario, TheTimetableOfA1000KmScenarioTakesNoLongerThanItsCompile) {
+  ASSERT_EQ(esegui(GENERA_SCENARIO_EXE, {"--length", "1000000", "--out", t.percorso().string()}).stato, 0);
+  const std::vector<std::string> testi = {"--line", t / "Banco1000_linea.txt", "--train", t / "Banco1000_9001-.txt"};
+  const auto piu_breve = [&](std::vector<std::string> a) {
+    a.insert(a.end(), testi.begin(), testi.end());
+    auto migliore = std::chrono::steady_clock::duration::max();
+    for (int i = 0; i < 3; ++i) {
+      const auto inizio = std::chrono::steady_clock::now();
+      const auto e = esegui(kProgramma, a);
+      migliore = std::min(migliore, std::chrono::steady_clock::now() - inizio);
+      EXPECT_LE(e.stato, 1) << e.errori;
+    }
+    return migliore;
+  };
+  const auto compilazione = piu_breve({"compile", "--out", t / "out"});
+  const auto orario = piu_breve({"timetable"});
+  EXPECT_LE(orario, compilazione) << std::chrono::duration<double, std::milli>(orario).count() << " ms against "
+                                  << std::chrono::duration<double, std::milli>(compilazione).count() << " ms";
+}
+#endif
 
 }  // namespace
 }  // namespace cmp
