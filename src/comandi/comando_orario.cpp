@@ -141,6 +141,8 @@ const char* json_motivo(blocco_corsa::motivo m) {
       return "discesa";
     case blocco_corsa::motivo::fuori_percorso:
       return "fuori_percorso";
+    case blocco_corsa::motivo::indietro:
+      return "indietro";
   }
   return "";
 }
