@@ -227,10 +227,17 @@ int orario_dalle_descrizioni(const opzioni_lette& o, Cartella& ingressi, const i
 }
 
 int orario_dal_compilato(const opzioni_lette& o, Cartella& compilati, const ipotesi_comando& i) {
+  rifiuto r;
+  const auto rifiutato = [&](int stato) {
+    if (o.ha("--json")) stampa_uscita(json_rifiuto(r.messaggio, r.file, stato) + "\n");
+    return stato;
+  };
   compilato_letto letto;
-  if (const int stato = trova_compilato(o, "timetable", compilati, false, letto); stato != kUscitaPulita) return stato;
+  if (const int stato = trova_compilato(o, "timetable", compilati, false, letto, &r); stato != kUscitaPulita) {
+    return rifiutato(stato);
+  }
   Stato s;
-  if (const int stato = carica_letto(letto, s); stato != kUscitaPulita) return stato;
+  if (const int stato = carica_letto(letto, s, &r); stato != kUscitaPulita) return rifiutato(stato);
   // No rows to point at: each warning names the scenario table.
   return mostra_orario(s, i, {}, false, nullptr, letto.percorso_sim, letto.percorso_sim, {}, {}, o.ha("--json"));
 }

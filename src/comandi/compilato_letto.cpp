@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "comandi/cartelle_comando.h"
+#include "comandi/rifiuto.h"
 #include "descrizioni/identita.h"
 #include "errori/stati_uscita.h"
 #include "messaggi/messaggi.h"
@@ -43,20 +44,21 @@ struct file_letto {
   int stato = kUscitaPulita;
 };
 
-file_letto leggi_compilato(Cartella& cartella, const std::string& nome, file_compilato genere, bool obbligatorio) {
+file_letto leggi_compilato(Cartella& cartella, const std::string& nome, file_compilato genere, bool obbligatorio,
+                           rifiuto* r) {
   const std::string percorso = cartella.percorso_di(nome);
   try {
     file_letto out{cartella.leggi_ingresso(nome, byte_massimi(genere))};
     if (!out.dati && obbligatorio) {
-      segnala("cannot read " + percorso + ": no such file");
+      rifiuta(r, "cannot read " + percorso + ": no such file", percorso);
       out.stato = kUscitaUso;
     }
     return out;
   } catch (const ErroreFileTroppoGrande&) {
-    segnala(descrivi_difetto(percorso, difetto_troppo_grande(genere)));
+    rifiuta(r, descrivi_difetto(percorso, difetto_troppo_grande(genere)), percorso);
     return {std::nullopt, kUscitaErroreDescrizione};
   } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
+    rifiuta(r, "cannot read " + e.percorso() + ": " + e.motivo(), e.percorso());
     return {std::nullopt, kUscitaUso};
   }
 }
@@ -80,15 +82,15 @@ std::string prefisso_linea(const std::string& base, const std::optional<std::str
 }  // namespace
 
 int trova_compilato(const opzioni_lette& o, const std::string& comando, Cartella& compilati, bool con_tabella,
-                    compilato_letto& out) {
-  if (!cartella_valida(compilati, false)) return kUscitaUso;
+                    compilato_letto& out, rifiuto* r) {
+  if (!cartella_valida(compilati, false, r)) return kUscitaUso;
   const std::string cartella = compilati.percorso_cartella();
   const auto nome_linea = o.valore("--nome-linea");
   const auto numero_treno = o.valore("--numero-treno");
   for (const auto& [opzione, valore] : {std::pair{"route identifier", nome_linea}, {"train number", numero_treno}}) {
     if (!valore) continue;
     if (const auto motivo = motivo_identita_non_valida(*valore)) {
-      segnala(comando + ": the " + opzione + " '" + *valore + "' cannot be used: " + *motivo);
+      rifiuta(r, comando + ": the " + opzione + " '" + *valore + "' cannot be used: " + *motivo);
       return kUscitaUso;
     }
   }
@@ -96,35 +98,35 @@ int trova_compilato(const opzioni_lette& o, const std::string& comando, Cartella
   try {
     scenari = scenari_in(compilati, nome_linea, numero_treno);
   } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
+    rifiuta(r, "cannot read " + e.percorso() + ": " + e.motivo(), e.percorso());
     return kUscitaUso;
   }
   if (scenari.empty()) {
-    segnala(comando + ": no compiled scenario (" +
-            (nome_linea || numero_treno ? nome_linea.value_or("*") + "_" + numero_treno.value_or("*") : "*") +
-            ".sim) in " + cartella);
+    rifiuta(r, comando + ": no compiled scenario (" +
+                   (nome_linea || numero_treno ? nome_linea.value_or("*") + "_" + numero_treno.value_or("*") : "*") +
+                   ".sim) in " + cartella);
     return kUscitaUso;
   }
   if (scenari.size() > 1) {
     std::string elenco;
     for (const auto& n : scenari) elenco += (elenco.empty() ? "" : ", ") + n;
-    segnala(comando + ": " + cartella + " holds several scenarios (" + elenco +
-            "): choose one with --nome-linea and --numero-treno");
+    rifiuta(r, comando + ": " + cartella + " holds several scenarios (" + elenco +
+                   "): choose one with --nome-linea and --numero-treno");
     return kUscitaUso;
   }
   const std::string base = scenari.front().substr(0, scenari.front().size() - kCodaScenario.size());
   const std::string percorso_sim = compilati.percorso_di(base + std::string(kCodaScenario));
   const std::string percorso_dat = compilati.percorso_di(base + std::string(kCodaPercorso));
-  const auto sim = leggi_compilato(compilati, base + std::string(kCodaScenario), file_compilato::scenario, true);
+  const auto sim = leggi_compilato(compilati, base + std::string(kCodaScenario), file_compilato::scenario, true, r);
   if (!sim.dati) return sim.stato;
   // The train number the table carries tells the route's part of the files' names, once
   // the table is known to be one a compile wrote.
   const auto voci = decodifica_scenario(*sim.dati);
   if (voci.difetto) {
-    segnala(descrivi_difetto(percorso_sim, *voci.difetto));
+    rifiuta(r, descrivi_difetto(percorso_sim, *voci.difetto), percorso_sim);
     return kUscitaErroreDescrizione;
   }
-  const auto dat = leggi_compilato(compilati, base + std::string(kCodaPercorso), file_compilato::percorso, true);
+  const auto dat = leggi_compilato(compilati, base + std::string(kCodaPercorso), file_compilato::percorso, true, r);
   if (!dat.dati) return dat.stato;
 
   const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
@@ -136,21 +138,21 @@ int trova_compilato(const opzioni_lette& o, const std::string& comando, Cartella
   out.sim = sim.dati;
   out.dat = dat.dati;
   if (con_tabella) {
-    const auto tabella = leggi_compilato(compilati, out.nome_tabella, file_compilato::tabella_linea, false);
+    const auto tabella = leggi_compilato(compilati, out.nome_tabella, file_compilato::tabella_linea, false, r);
     if (tabella.stato != kUscitaPulita) return tabella.stato;
     out.tabella = tabella.dati;
   }
   return kUscitaPulita;
 }
 
-int carica_letto(const compilato_letto& l, Stato& s) {
+int carica_letto(const compilato_letto& l, Stato& s, rifiuto* r) {
   const auto difetto =
       carica_compilato(s, l.tabella ? std::optional<std::string_view>(*l.tabella) : std::nullopt, *l.sim, *l.dat);
   if (difetto) {
     const std::string& file = difetto->file == file_compilato::scenario   ? l.percorso_sim
                               : difetto->file == file_compilato::percorso ? l.percorso_dat
                                                                           : l.percorso_tabella;
-    segnala(descrivi_difetto(file, difetto->difetto));
+    rifiuta(r, descrivi_difetto(file, difetto->difetto), file);
     return kUscitaErroreDescrizione;
   }
   return kUscitaPulita;

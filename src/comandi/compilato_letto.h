@@ -5,6 +5,7 @@
 #include <string>
 
 #include "comandi/opzioni_lette.h"
+#include "comandi/rifiuto.h"
 #include "disco/cartella.h"
 #include "model/stato.h"
 
@@ -22,10 +23,10 @@ struct compilato_letto {
 // fault, one line naming `comando` or the file, and the status to end with: 1 for a
 // damaged file, 3 for a usage fault or a file that cannot be read; kUscitaPulita when read.
 int trova_compilato(const opzioni_lette& o, const std::string& comando, Cartella& compilati, bool con_tabella,
-                    compilato_letto& out);
+                    compilato_letto& out, rifiuto* r = nullptr);
 
 // The files read into `s` (see carica_compilato): kUscitaPulita, or 1 after one line
-// naming the damaged file.
-int carica_letto(const compilato_letto& l, Stato& s);
+// naming the damaged file. `r` keeps the line printed, for --json.
+int carica_letto(const compilato_letto& l, Stato& s, rifiuto* r = nullptr);
 
 }  // namespace cmp

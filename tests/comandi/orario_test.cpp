@@ -181,6 +181,12 @@ TEST_F(Orario, TheCompiledFilesGiveTheSameArrivals) {
   }
   EXPECT_TRUE(contiene(dai_file.errori, (t.percorso() / "out" / "X_1.sim").string() + ": warning 301: "))
       << dai_file.errori;
+  // A folder without a scenario is refused as plot refuses it, in JSON too.
+  std::filesystem::create_directory(t.percorso() / "vuota");
+  const auto vuota = esegui(kProgramma, {"timetable", "--from", t / "vuota", "--json"});
+  EXPECT_EQ(vuota.stato, 3);
+  EXPECT_TRUE(contiene(vuota.errori, "timetable: no compiled scenario (*.sim) in ")) << vuota.errori;
+  EXPECT_EQ(json::parse(vuota.uscita)["stato"], 3);
 }
 
 // The table the README and docs/orario.md show is the one the built-in scenario gives.
