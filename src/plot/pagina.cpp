@@ -29,7 +29,7 @@
 //               stazioni [[metre, scheduled, earliest arrival|null, margin s|null,
 //               margin %|null, name, stop 0/1, entry, warning 0|301|302, its message], ...]
 //               in row order,
-//               blocco null | {metro, motivo "limite_nullo"|"salita"|"discesa"|"fuori_percorso",
+//               blocco null | {metro, motivo "limite_nullo"|"salita"|"discesa"|"fuori_percorso"|"indietro",
 //               pendenza, velocita}}; times are seconds since midnight, with two decimals
 #include "plot/pagina.h"
 
@@ -296,6 +296,8 @@ const char* nome_motivo(blocco_corsa::motivo m) {
       return "discesa";
     case blocco_corsa::motivo::fuori_percorso:
       return "fuori_percorso";
+    case blocco_corsa::motivo::indietro:
+      return "indietro";
   }
   return "";
 }

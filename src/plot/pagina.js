@@ -169,6 +169,7 @@ const MOTIVI = {
   salita: b => "the climb of " + b.pendenza + " \u2030 at " + dove(b.metro) + " is too steep for the acceleration",
   discesa: b => "the descent of " + -b.pendenza + " \u2030 at " + dove(b.metro) + " is steeper than the braking can hold",
   fuori_percorso: b => "the run would leave the track at " + dove(b.metro),
+  indietro: b => "the station at " + dove(b.metro) + " lies behind the one before it, and the train runs one way",
 };
 const ipotesi = "acceleration " + C.accelerazione.toFixed(2) + " m/s\u00b2, braking " + C.decelerazione.toFixed(2) + " m/s\u00b2" +
   (C.decelerazione_da === "massa_frenata" ? " (from " + C.massa_frenata + " % braked weight)" : "");
