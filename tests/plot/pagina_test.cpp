@@ -211,6 +211,8 @@ TEST(PlotPagina, TheBuiltInScenarioLinksItsStationsToTheirRows) {
   EXPECT_EQ(f["stazioni"].size(), 4u);
   EXPECT_EQ(f["stazioni"][1][6], -1);
   EXPECT_EQ(f["segnali"].size(), d["segnali"].size());
+  // The page works the run out of the compiled files: the same run as the command's.
+  EXPECT_EQ(f["corsa_minima"], d["corsa_minima"]);
   ASSERT_EQ(prova::esegui(COMPATTATORE_EXE, {"plot", "--from", t / "compilato", "--out", t / "file.svg"}).stato, 0);
   EXPECT_EQ(prova::leggi_tutto(t / "file.svg").rfind("<?xml", 0), 0u);
 }
