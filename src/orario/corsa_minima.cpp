@@ -19,21 +19,31 @@ constexpr double kCoefficienteVelocita = 3.85;
 constexpr double kCoefficienteFreno = 6.1;
 
 // The speed limit of each cell in km/h: its profile's value, or a slow order's speed where
-// one is in force (from its start cell to its end cell, both included), whichever is lower.
+// one is in force, whichever is lower. A slow order's start and end cells are numbered as
+// signals are, one cell after their position's (x / 50 + 1): it holds over the metres its
+// row gives, from x to x + l, the cells from the one before its start cell up to the one
+// before its end cell. One whose end never came (refused by the reader) holds to the end.
 std::vector<int> limiti_delle_celle(const std::vector<tratto>& percorso) {
   std::vector<int> out(percorso.size());
-  bool in_rallentamento = false;
-  int rallentamento = 0;
-  for (std::size_t k = 0; k < percorso.size(); ++k) {
-    const tratto& t = percorso[k];
+  for (std::size_t k = 0; k < percorso.size(); ++k) out[k] = percorso[k].velocita * 5;
+  const auto rallenta = [&](std::size_t da, std::size_t a, int velocita) {
+    for (std::size_t k = da; k < a && k < out.size(); ++k) out[k] = std::min(out[k], velocita);
+  };
+  bool in_corso = false;
+  std::size_t inizio = 0;
+  int velocita = 0;
+  for (std::size_t c = 0; c < percorso.size(); ++c) {
+    const tratto& t = percorso[c];
     if (t.tipo == tipo_cella::inizio_rallentamento) {
-      in_rallentamento = true;
-      rallentamento = t.parametro1;
+      in_corso = true;
+      inizio = c > 0 ? c - 1 : 0;
+      velocita = t.parametro1;
+    } else if (t.tipo == tipo_cella::fine_rallentamento && in_corso) {
+      rallenta(inizio, c > 0 ? c - 1 : 0, velocita);
+      in_corso = false;
     }
-    const int limite = t.velocita * 5;
-    out[k] = in_rallentamento ? std::min(limite, rallentamento) : limite;
-    if (t.tipo == tipo_cella::fine_rallentamento) in_rallentamento = false;
   }
+  if (in_corso) rallenta(inizio, out.size(), velocita);
   return out;
 }
 

@@ -103,6 +103,24 @@ TEST(CorsaMinima, BrakingForALowerLimitEndsWhereItStarts) {
   EXPECT_NEAR(*c.stazioni[1].arrivo - k6, forma_chiusa(20000, 100, 0.5, 0.5) + extra, 1e-6);
 }
 
+// A slow order's cells are numbered as a signal's, one after its position's: it holds over
+// the metres its row gives, as a lower limit there would.
+TEST(CorsaMinima, ASlowOrderHoldsOverTheMetresItsRowGives) {
+  Scenario rallentato = Scenario(30000, 100, 0).stazione(1000, k6).stazione(21000, k6 + 3600);
+  rallentato.percorso[11000 / 50 + 1].tipo = tipo_cella::inizio_rallentamento;
+  rallentato.percorso[11000 / 50 + 1].parametro1 = 60;
+  rallentato.percorso[12000 / 50 + 1].tipo = tipo_cella::fine_rallentamento;
+  rallentato.percorso[12000 / 50 + 1].parametro1 = 60;
+  const Scenario limitato =
+      Scenario(30000, 100, 0).stazione(1000, k6).stazione(21000, k6 + 3600).limite(11000, 12000, 60);
+  EXPECT_DOUBLE_EQ(*rallentato.corri(0.5, 0.5).stazioni[1].arrivo, *limitato.corri(0.5, 0.5).stazioni[1].arrivo);
+  // One whose end never came holds to the end of the track.
+  rallentato.percorso[12000 / 50 + 1].tipo = tipo_cella::nessuno;
+  const Scenario fino_in_fondo =
+      Scenario(30000, 100, 0).stazione(1000, k6).stazione(21000, k6 + 3600).limite(11000, 30000, 60);
+  EXPECT_DOUBLE_EQ(*rallentato.corri(0.5, 0.5).stazioni[1].arrivo, *fino_in_fondo.corri(0.5, 0.5).stazioni[1].arrivo);
+}
+
 TEST(CorsaMinima, APassedStationIsTimedWhereTheTrainPassesItAndStopsAreWaitedOut) {
   const Scenario sc = Scenario(40000, 100, 0)
                           .stazione(1000, k6)
