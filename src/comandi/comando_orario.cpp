@@ -131,21 +131,6 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
 
 std::string json_numero(const std::optional<double>& x, int cifre) { return x ? decimale(*x, cifre) : "null"; }
 
-const char* json_motivo(blocco_corsa::motivo m) {
-  switch (m) {
-    case blocco_corsa::motivo::limite_nullo:
-      return "limite_nullo";
-    case blocco_corsa::motivo::salita:
-      return "salita";
-    case blocco_corsa::motivo::discesa:
-      return "discesa";
-    case blocco_corsa::motivo::fuori_percorso:
-      return "fuori_percorso";
-    case blocco_corsa::motivo::indietro:
-      return "indietro";
-  }
-  return "";
-}
 
 // --json: the assumptions, one object per station (times in seconds since midnight) and the
 // warnings in the order standard error shows them.
@@ -172,7 +157,7 @@ std::string json_orario(const corsa_minima& c, double margine_minimo, const righ
   }
   j += "], \"blocco\": ";
   if (c.blocco) {
-    j += "{\"motivo\": \"" + std::string(json_motivo(c.blocco->perche)) +
+    j += "{\"motivo\": \"" + std::string(nome_motivo(c.blocco->perche)) +
          "\", \"metro\": " + std::to_string(c.blocco->metro) + "}";
   } else {
     j += "null";

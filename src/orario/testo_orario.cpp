@@ -39,6 +39,22 @@ std::string motivo_blocco(const corsa_minima& c) {
 
 }  // namespace
 
+const char* nome_motivo(blocco_corsa::motivo m) {
+  switch (m) {
+    case blocco_corsa::motivo::limite_nullo:
+      return "limite_nullo";
+    case blocco_corsa::motivo::salita:
+      return "salita";
+    case blocco_corsa::motivo::discesa:
+      return "discesa";
+    case blocco_corsa::motivo::fuori_percorso:
+      return "fuori_percorso";
+    case blocco_corsa::motivo::indietro:
+      return "indietro";
+  }
+  return "";
+}
+
 std::string ora_del_giorno(double secondi, bool decimi) {
   const bool prima = secondi < 0;
   double resto = std::fabs(secondi);

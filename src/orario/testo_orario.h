@@ -12,6 +12,9 @@ namespace cmp {
 // 23 as they are (a run past midnight), a time before midnight with a minus sign.
 std::string ora_del_giorno(double secondi, bool decimi);
 
+// The name of why a run stops, as --json and the page's data give it ("salita").
+const char* nome_motivo(blocco_corsa::motivo m);
+
 // "0.50 m/s² (assumed)", "0.70 m/s² (from 105 % braked weight, Minden formula)", "0.60 m/s² (given)".
 std::string testo_accelerazione(const corsa_minima& c);
 std::string testo_decelerazione(const corsa_minima& c);

@@ -286,21 +286,6 @@ std::string diagnostiche(const std::vector<diagnostica_pagina>& d) {
   return out + "]";
 }
 
-const char* nome_motivo(blocco_corsa::motivo m) {
-  switch (m) {
-    case blocco_corsa::motivo::limite_nullo:
-      return "limite_nullo";
-    case blocco_corsa::motivo::salita:
-      return "salita";
-    case blocco_corsa::motivo::discesa:
-      return "discesa";
-    case blocco_corsa::motivo::fuori_percorso:
-      return "fuori_percorso";
-    case blocco_corsa::motivo::indietro:
-      return "indietro";
-  }
-  return "";
-}
 
 // The fastest run: metres and times to the hundredth, speeds in km/h to the hundredth.
 std::string json_corsa(const corsa_minima& c, double margine_minimo) {
