@@ -131,7 +131,6 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
 
 std::string json_numero(const std::optional<double>& x, int cifre) { return x ? decimale(*x, cifre) : "null"; }
 
-
 // --json: the assumptions, one object per station (times in seconds since midnight) and the
 // warnings in the order standard error shows them.
 std::string json_orario(const corsa_minima& c, double margine_minimo, const righe_lette* righe,

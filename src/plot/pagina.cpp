@@ -286,7 +286,6 @@ std::string diagnostiche(const std::vector<diagnostica_pagina>& d) {
   return out + "]";
 }
 
-
 // The fastest run: metres and times to the hundredth, speeds in km/h to the hundredth.
 std::string json_corsa(const corsa_minima& c, double margine_minimo) {
   std::string out =
