@@ -1,5 +1,8 @@
 #include "lsp/server_lsp.h"
 
+#include <limits>
+#include <optional>
+
 #include "lsp/completamento.h"
 #include "lsp/hover.h"
 #include "lsp/protocollo.h"
@@ -18,6 +21,9 @@ constexpr int kMetodoSconosciuto = -32601;
 constexpr int kParametriNonValidi = -32602;
 constexpr int kErroreInterno = -32603;
 constexpr int kNonInizializzato = -32002;
+
+// A setting without an upper bound.
+constexpr double kSenzaMassimo = std::numeric_limits<double>::max();
 
 }  // namespace
 
@@ -129,23 +135,68 @@ void ServerLsp::errore(const json& id, int codice, const std::string& messaggio)
       corpo_messaggio({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}}));
 }
 
-// The settings {"compattatore": {"encoding": "windows-1252" | "utf-8"}}; what they leave
-// out stays as it was, and a value the commands would refuse is refused with a message.
+// The settings {"compattatore": {"encoding": "windows-1252" | "utf-8", "accelerazione": m/s²,
+// "decelerazione": m/s², "margineMinimo": per cent}}; what they leave out stays as it was,
+// a null rate or margin goes back to its default (the braking rate to the braked weight's),
+// and a value the commands would refuse is refused with a message.
 void ServerLsp::imposta(const json& impostazioni) {
   if (!impostazioni.is_object()) return;
   const auto nostre = impostazioni.find("compattatore");
   if (nostre == impostazioni.end() || !nostre->is_object()) return;
-  const auto codifica = nostre->find("encoding");
-  if (codifica == nostre->end() || codifica->is_null()) return;
+  imposta_codifica(*nostre);
+  imposta_orario(*nostre);
+}
+
+void ServerLsp::imposta_codifica(const json& nostre) {
+  const auto codifica = nostre.find("encoding");
+  if (codifica == nostre.end() || codifica->is_null()) return;
   if (*codifica == "windows-1252") return documenti_.usa_codifica(codifica_testi::windows_1252);
   if (*codifica == "utf-8") return documenti_.usa_codifica(codifica_testi::utf_8);
+  avvisa("compattatore: the encoding " + codifica->dump() +
+         " is none of windows-1252 and utf-8; the descriptions stay read as before");
+}
+
+namespace {
+
+// A setting's number within (0, massimo], or within [0, massimo] when `zero`; nullopt otherwise.
+std::optional<double> numero_nel_campo(const json& v, double massimo, bool zero) {
+  if (!v.is_number()) return std::nullopt;
+  const double x = v.get<double>();
+  if (!(zero ? x >= 0 : x > 0) || !(x <= massimo)) return std::nullopt;
+  return x;
+}
+
+}  // namespace
+
+void ServerLsp::imposta_orario(const json& nostre) {
+  opzioni_orario o = diagnostiche_.orario();
+  const auto leggi = [&](const char* nome, double massimo, bool zero, auto&& usa) {
+    const auto v = nostre.find(nome);
+    if (v == nostre.end()) return;
+    if (v->is_null()) return usa(std::nullopt);
+    if (const auto x = numero_nel_campo(*v, massimo, zero)) return usa(x);
+    avvisa("compattatore: " + std::string(nome) + " " + v->dump() + " is not a number " +
+           (zero ? "from 0" : "above 0") +
+           (massimo < kSenzaMassimo ? " up to " + std::to_string(static_cast<int>(massimo)) : std::string()) +
+           "; the timetable check stays as before");
+  };
+  leggi("accelerazione", kAccelerazioneMassima, false,
+        [&](std::optional<double> x) { o.ipotesi.accelerazione = x.value_or(kAccelerazionePredefinita); });
+  leggi("decelerazione", kDecelerazioneMassima, false, [&](std::optional<double> x) { o.ipotesi.decelerazione = x; });
+  leggi("margineMinimo", kSenzaMassimo, true,
+        [&](std::optional<double> x) { o.margine_minimo = x.value_or(kMargineMinimoPredefinito); });
+  const opzioni_orario& prima = diagnostiche_.orario();
+  if (o.ipotesi.accelerazione == prima.ipotesi.accelerazione &&
+      o.ipotesi.decelerazione == prima.ipotesi.decelerazione && o.margine_minimo == prima.margine_minimo) {
+    return;
+  }
+  diagnostiche_.usa_orario(o);
+  documenti_.attendi_tutti();
+}
+
+void ServerLsp::avvisa(const std::string& messaggio) {
   trasporto_.invia(corpo_messaggio(
-      {{"jsonrpc", "2.0"},
-       {"method", "window/showMessage"},
-       {"params",
-        {{"type", 2},
-         {"message", "compattatore: the encoding " + codifica->dump() +
-                         " is none of windows-1252 and utf-8; the descriptions stay read as before"}}}}));
+      {{"jsonrpc", "2.0"}, {"method", "window/showMessage"}, {"params", {{"type", 2}, {"message", messaggio}}}}));
 }
 
 void ServerLsp::apri(const json& parametri) {
