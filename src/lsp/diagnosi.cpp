@@ -28,12 +28,10 @@ diagnostica_testo diagnostica_di(const reperto& r) {
   return d;
 }
 
-// A whole track to run over: the readers read both texts to their end (after an error the
-// profiles stop where it was, and the run would meet a limit of 0 km/h there), the compile
-// went as far as the files (no final error) and made cells.
-bool con_percorso(const Stato& s, const esito_compilazione& esito) {
-  return esito.lettura.codice == 0 && esito.scrivibile() && !s.percorso.empty();
-}
+// A track to run over, as the timetable command takes it: the compile went as far as the
+// files (no final error) and made cells. After a reader's error the run goes over what was
+// read, and its warnings are the command's.
+bool con_percorso(const Stato& s, const esito_compilazione& esito) { return esito.scrivibile() && !s.percorso.empty(); }
 
 }  // namespace
 

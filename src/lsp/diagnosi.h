@@ -44,7 +44,7 @@ struct esito_diagnosi {
 // Compiles the two texts (Windows-1252 bytes) and returns every finding compile reports
 // (the check over the texts, the readers' error, a 1250/1251 stop, the finishing pass's
 // warnings), each at the text, line and column compile gives it; then, when the compile
-// read both texts whole and made a track, the timetable check's warnings (301, 302) at their station rows.
+// made a track (no final error), the timetable check's warnings (301, 302) at their station rows.
 esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::string& testo_treno,
                                   const nomi_scenario& nomi, const opzioni_orario& orario = {});
 

@@ -1,6 +1,5 @@
 #include "lsp/server_lsp.h"
 
-#include <limits>
 #include <optional>
 
 #include "lsp/completamento.h"
@@ -21,9 +20,6 @@ constexpr int kMetodoSconosciuto = -32601;
 constexpr int kParametriNonValidi = -32602;
 constexpr int kErroreInterno = -32603;
 constexpr int kNonInizializzato = -32002;
-
-// A setting without an upper bound.
-constexpr double kSenzaMassimo = std::numeric_limits<double>::max();
 
 }  // namespace
 
@@ -166,25 +162,36 @@ std::optional<double> numero_nel_campo(const json& v, double massimo, bool zero)
   return x;
 }
 
+// The timetable check's settings, with the ranges the timetable command takes.
+struct impostazione_orario {
+  const char* nome;
+  double massimo;
+  bool zero;  // 0 is taken
+  const char* cosa;
+};
+constexpr impostazione_orario kAccelerazione{"accelerazione", kAccelerazioneMassima, false,
+                                             "an acceleration in m/s\u00b2 above 0 and at most 5"};
+constexpr impostazione_orario kDecelerazione{"decelerazione", kDecelerazioneMassima, false,
+                                             "a braking rate in m/s\u00b2 above 0 and at most 5"};
+constexpr impostazione_orario kMargineMinimo{"margineMinimo", 100, true, "a per cent from 0 to 100"};
+
 }  // namespace
 
 void ServerLsp::imposta_orario(const json& nostre) {
   opzioni_orario o = diagnostiche_.orario();
-  const auto leggi = [&](const char* nome, double massimo, bool zero, auto&& usa) {
-    const auto v = nostre.find(nome);
+  // `usa` takes the value, or nullopt for null (back to the default).
+  const auto leggi = [&](const impostazione_orario& i, auto&& usa) {
+    const auto v = nostre.find(i.nome);
     if (v == nostre.end()) return;
     if (v->is_null()) return usa(std::nullopt);
-    if (const auto x = numero_nel_campo(*v, massimo, zero)) return usa(x);
-    avvisa("compattatore: " + std::string(nome) + " " + v->dump() + " is not a number " +
-           (zero ? "from 0" : "above 0") +
-           (massimo < kSenzaMassimo ? " up to " + std::to_string(static_cast<int>(massimo)) : std::string()) +
+    if (const auto x = numero_nel_campo(*v, i.massimo, i.zero)) return usa(x);
+    avvisa("compattatore: " + std::string(i.nome) + " takes " + i.cosa + ", not " + v->dump() +
            "; the timetable check stays as before");
   };
-  leggi("accelerazione", kAccelerazioneMassima, false,
+  leggi(kAccelerazione,
         [&](std::optional<double> x) { o.ipotesi.accelerazione = x.value_or(kAccelerazionePredefinita); });
-  leggi("decelerazione", kDecelerazioneMassima, false, [&](std::optional<double> x) { o.ipotesi.decelerazione = x; });
-  leggi("margineMinimo", kSenzaMassimo, true,
-        [&](std::optional<double> x) { o.margine_minimo = x.value_or(kMargineMinimoPredefinito); });
+  leggi(kDecelerazione, [&](std::optional<double> x) { o.ipotesi.decelerazione = x; });
+  leggi(kMargineMinimo, [&](std::optional<double> x) { o.margine_minimo = x.value_or(kMargineMinimoPredefinito); });
   const opzioni_orario& prima = diagnostiche_.orario();
   if (o.ipotesi.accelerazione == prima.ipotesi.accelerazione &&
       o.ipotesi.decelerazione == prima.ipotesi.decelerazione && o.margine_minimo == prima.margine_minimo) {

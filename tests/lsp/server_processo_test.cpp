@@ -322,7 +322,7 @@ TEST_F(ServerProcesso, TheTimetableWarningsFollowTheTrainAndTheSettings) {
   EXPECT_FALSE(stretti.empty());
   // Refused: the check stays as it was (and nothing is compiled again for it).
   imposta({{"accelerazione", 0}});
-  imposta({{"decelerazione", "forte"}});
+  imposta({{"decelerazione", "forte"}, {"margineMinimo", 101}});
   imposta({{"margineMinimo", nullptr}, {"decelerazione", 0.6}});
   EXPECT_EQ(c.diagnostiche(ut), json::array());
   c.richiesta(3, "textDocument/hover", al_punto(ut, kRigaSanLoriano, 2));
@@ -332,10 +332,13 @@ TEST_F(ServerProcesso, TheTimetableWarningsFollowTheTrainAndTheSettings) {
   for (const auto& n : c.notifiche) {
     if (n["method"] != "window/showMessage") continue;
     const std::string m = n["params"]["message"];
-    rifiutati +=
-        m.find("accelerazione 0 ") != std::string::npos || m.find("decelerazione \"forte\"") != std::string::npos;
+    for (const char* atteso : {"accelerazione takes an acceleration in m/s² above 0 and at most 5, not 0;",
+                               "decelerazione takes a braking rate in m/s² above 0 and at most 5, not \"forte\";",
+                               "margineMinimo takes a per cent from 0 to 100, not 101;"}) {
+      rifiutati += m.find(atteso) != std::string::npos;
+    }
   }
-  EXPECT_EQ(rifiutati, 2);
+  EXPECT_EQ(rifiutati, 3);
   c.richiesta(4, "shutdown");
   c.risposta(4);
   c.notifica("exit");
