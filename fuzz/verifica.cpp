@@ -1,6 +1,7 @@
 #include "verifica.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <limits>
 #include <map>
@@ -18,6 +19,7 @@
 #include "model/decodifica_file.h"
 #include "model/file_binari.h"
 #include "model/nomi_file.h"
+#include "orario/corsa_minima.h"
 #include "violazioni.h"
 
 namespace cmp::fuzz {
@@ -328,6 +330,32 @@ std::string byte_scenario(std::int32_t con_tabella, std::string_view linea, std:
   return byte_linea(con_tabella, linea) + kSeparatore + std::string(treno);
 }
 
+// The fastest run over whatever track the texts gave: never above a cell's limit, its
+// points and its stations in order of distance and time, every number finite.
+void verifica_corsa(Violazioni& v, const Stato& s) {
+  const corsa_minima c = calcola_corsa_minima(s.percorso, s.scenario, {});
+  double metro = -1e300, secondi = -1e300;
+  for (const auto& p : c.punti) {
+    v.che(std::isfinite(p.metro) && std::isfinite(p.velocita) && std::isfinite(p.secondi),
+          "a point of the run is not finite");
+    v.che(p.metro >= metro && p.secondi >= secondi,
+          [&] { return "the run goes back at " + std::to_string(p.metro) + " m"; });
+    metro = p.metro;
+    secondi = p.secondi;
+    const auto cella = static_cast<std::int64_t>(std::floor(p.metro / 50));
+    if (cella < 0 || cella >= static_cast<std::int64_t>(s.percorso.size())) continue;
+    const tratto& t = s.percorso[static_cast<std::size_t>(cella)];
+    v.che(p.velocita <= t.velocita * 5 / 3.6 + 1e-9,
+          [&] { return "the run is above the limit at " + std::to_string(p.metro) + " m"; });
+  }
+  double arrivo = -1e300;
+  for (const auto& st : c.stazioni) {
+    if (!st.arrivo) continue;
+    v.che(std::isfinite(*st.arrivo) && *st.arrivo >= arrivo, "a station is reached before the one before it");
+    arrivo = *st.arrivo;
+  }
+}
+
 esito_verifica compila_e_verifica(const ingresso& in) {
   esito_verifica e;
   Violazioni v(e.violazioni);
@@ -361,6 +389,7 @@ esito_verifica compila_e_verifica(const ingresso& in) {
   verifica_testi(v, esito);
   verifica_righe(v, esito);
   verifica_codifiche(v, cartella, s, scritti, esito.scrivibile(), noto);
+  if (esito.scrivibile()) verifica_corsa(v, s);
   return e;
 }
 

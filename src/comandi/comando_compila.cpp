@@ -29,16 +29,6 @@
 namespace cmp {
 namespace {
 
-// One entry of "avvisi": every warning has the same keys, null where it has no value.
-std::string json_avviso(int codice, std::optional<std::int32_t> posizione, const std::string* file, int riga,
-                        int colonna, const std::string& messaggio) {
-  const auto numero = [](bool c, auto n) { return c ? std::to_string(n) : std::string("null"); };
-  return "{\"codice\": " + std::to_string(codice) +
-         ", \"posizione\": " + numero(posizione.has_value(), posizione.value_or(0)) +
-         ", \"file\": " + (file ? json_testo(*file) : "null") + ", \"riga\": " + numero(file != nullptr, riga) +
-         ", \"colonna\": " + numero(file != nullptr, colonna) + ", \"messaggio\": " + json_testo(messaggio) + "}";
-}
-
 // `scritti`: the UTF-8 names of the files written. `avvisi` holds the warnings printed on
 // standard error, in their order; `avvisi_omessi` counts those left out.
 std::string json_esito(const Stato& s, const analisi_descrizioni& a, std::size_t omessi,
@@ -81,8 +71,7 @@ std::string json_esito(const Stato& s, const analisi_descrizioni& a, std::size_t
   bool prima_voce = true;
   for (const reperto* r : mostrati) {
     if (r->errore) continue;
-    const std::string* file = r->riga > 0 ? &file_del_reperto(*r, linea, treno) : nullptr;
-    j += (prima_voce ? "" : ", ") + json_avviso(r->numero, r->posizione, file, r->riga, r->colonna, r->messaggio);
+    j += (prima_voce ? "" : ", ") + json_avviso(*r, linea, treno);
     prima_voce = false;
   }
   j += "], \"avvisi_omessi\": " + std::to_string(omessi) + ", \"scritti\": [";

@@ -8,6 +8,7 @@
 #include "comandi/descrizioni_utente.h"
 #include "comandi/stampa_diagnostica.h"
 #include "comandi/cartelle_comando.h"
+#include "comandi/compilato_letto.h"
 #include "comandi/nuclei.h"
 #include "finestra/errore.h"
 #include "descrizioni/identita.h"
@@ -115,134 +116,21 @@ int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& ca
   return analisi.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;
 }
 
-// The scenario tables (*.sim) of the folder that fit the identity options given, by name.
-std::vector<std::string> scenari_in(Cartella& cartella, const std::optional<std::string>& nome_linea,
-                                    const std::optional<std::string>& numero_treno) {
-  std::vector<std::string> out;
-  for (const auto& nome : cartella.elenca_file()) {
-    if (!nome_con_coda(nome, std::string(kCodaScenario))) continue;
-    if (nome_linea && nome.rfind(*nome_linea + "_", 0) != 0) continue;
-    if (numero_treno && !nome_con_coda(nome, "_" + *numero_treno + std::string(kCodaScenario))) continue;
-    out.push_back(nome);
-  }
-  std::sort(out.begin(), out.end());  // the message lists them in a fixed order
-  return out;
-}
-
-// A binary file read for drawing: its bytes (nullopt when it is missing and optional),
-// or the status to end with after one line naming it: 1 for a file larger than any a
-// compile writes (damaged, as dump reports it), 3 for one that cannot be read.
-struct file_letto {
-  std::optional<std::string> dati;
-  int stato = kUscitaPulita;
-};
-
-file_letto leggi_compilato(Cartella& cartella, const std::string& nome, file_compilato genere, bool obbligatorio) {
-  const std::string percorso = cartella.percorso_di(nome);
-  try {
-    file_letto out{cartella.leggi_ingresso(nome, byte_massimi(genere))};
-    if (!out.dati && obbligatorio) {
-      segnala("cannot read " + percorso + ": no such file");
-      out.stato = kUscitaUso;
-    }
-    return out;
-  } catch (const ErroreFileTroppoGrande&) {
-    segnala(descrivi_difetto(percorso, difetto_troppo_grande(genere)));
-    return {std::nullopt, kUscitaErroreDescrizione};
-  } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
-    return {std::nullopt, kUscitaUso};
-  }
-}
-
-// The route's part of a scenario file's name "<NAME>_<NUMBER>": the name without the
-// train number given or carried by the table; failing both, without its last "_...".
-// The plan of the line is "<NAME>_linea.dat" beside it.
-std::string prefisso_linea(const std::string& base, const std::optional<std::string>& nome_linea,
-                           const std::optional<std::string>& numero_dato, const std::string& numero_tabella) {
-  if (nome_linea) return *nome_linea;
-  for (const auto& numero : {numero_dato.value_or(""), numero_tabella}) {
-    const std::string coda = "_" + numero;
-    if (!numero.empty() && base.size() > coda.size() && base.ends_with(coda)) {
-      return base.substr(0, base.size() - coda.size());
-    }
-  }
-  const std::size_t ultimo = base.rfind('_');
-  return ultimo == std::string::npos || ultimo == 0 ? base : base.substr(0, ultimo);
-}
-
 int disegna_compilato(const opzioni_lette& o, Cartella& compilati, Cartella& cartella_uscita,
                       const std::string& uscita) {
-  if (!cartella_valida(compilati, false)) return kUscitaUso;
-  const std::string cartella = compilati.percorso_cartella();
-  const auto nome_linea = o.valore("--nome-linea");
-  const auto numero_treno = o.valore("--numero-treno");
-  for (const auto& [opzione, valore] : {std::pair{"route identifier", nome_linea}, {"train number", numero_treno}}) {
-    if (!valore) continue;
-    if (const auto motivo = motivo_identita_non_valida(*valore)) {
-      segnala(std::string("plot: the ") + opzione + " '" + *valore + "' cannot be used: " + *motivo);
-      return kUscitaUso;
-    }
-  }
-  std::vector<std::string> scenari;
-  try {
-    scenari = scenari_in(compilati, nome_linea, numero_treno);
-  } catch (const ErroreFile& e) {
-    segnala("cannot read " + e.percorso() + ": " + e.motivo());
-    return kUscitaUso;
-  }
-  if (scenari.empty()) {
-    segnala("plot: no compiled scenario (" +
-            (nome_linea || numero_treno ? nome_linea.value_or("*") + "_" + numero_treno.value_or("*") : "*") +
-            ".sim) in " + cartella);
-    return kUscitaUso;
-  }
-  if (scenari.size() > 1) {
-    std::string elenco;
-    for (const auto& n : scenari) elenco += (elenco.empty() ? "" : ", ") + n;
-    segnala("plot: " + cartella + " holds several scenarios (" + elenco +
-            "): choose one with --nome-linea and --numero-treno");
-    return kUscitaUso;
-  }
-  const std::string base = scenari.front().substr(0, scenari.front().size() - kCodaScenario.size());
-  const std::string percorso_sim = compilati.percorso_di(base + std::string(kCodaScenario));
-  const std::string percorso_dat = compilati.percorso_di(base + std::string(kCodaPercorso));
-  const auto sim = leggi_compilato(compilati, base + std::string(kCodaScenario), file_compilato::scenario, true);
-  if (!sim.dati) return sim.stato;
-  // The train number the table carries tells the route's part of the files' names, once
-  // the table is known to be one a compile wrote.
-  const auto voci = decodifica_scenario(*sim.dati);
-  if (voci.difetto) {
-    segnala(descrivi_difetto(percorso_sim, *voci.difetto));
-    return kUscitaErroreDescrizione;
-  }
-  const auto dat = leggi_compilato(compilati, base + std::string(kCodaPercorso), file_compilato::percorso, true);
-  if (!dat.dati) return dat.stato;
-
-  const std::string route = prefisso_linea(base, nome_linea, numero_treno, da_cp1252(testo_numero_treno(voci.voci)));
-  const std::string percorso_tabella = compilati.percorso_di(nome_file_tabella_linea({route, ""}));
-  const auto tabella =
-      leggi_compilato(compilati, nome_file_tabella_linea({route, ""}), file_compilato::tabella_linea, false);
-  if (tabella.stato != kUscitaPulita) return tabella.stato;
-  if (sovrascrive(cartella_uscita.percorso_di(uscita), {percorso_sim, percorso_dat, percorso_tabella})) {
+  compilato_letto letto;
+  if (const int stato = trova_compilato(o, "plot", compilati, true, letto); stato != kUscitaPulita) return stato;
+  if (sovrascrive(cartella_uscita.percorso_di(uscita),
+                  {letto.percorso_sim, letto.percorso_dat, letto.percorso_tabella})) {
     segnala("plot: refusing to write " + cartella_uscita.percorso_di(uscita) + ": it is one of the input files");
     return kUscitaUso;
   }
-
   Stato s;
-  const auto difetto = carica_compilato(s, tabella.dati ? std::optional<std::string_view>(*tabella.dati) : std::nullopt,
-                                        *sim.dati, *dat.dati);
-  if (difetto) {
-    const std::string& file = difetto->file == file_compilato::scenario   ? percorso_sim
-                              : difetto->file == file_compilato::percorso ? percorso_dat
-                                                                          : percorso_tabella;
-    segnala(descrivi_difetto(file, difetto->difetto));
-    return kUscitaErroreDescrizione;
-  }
+  if (const int stato = carica_letto(letto, s); stato != kUscitaPulita) return stato;
   if (!scrivi_disegno(cartella_uscita, uscita, s, {})) return kUscitaUso;
-  if (!tabella.dati) {
+  if (!letto.tabella) {
     // Worth a word, as a warning is: status 1, the picture drawn all the same.
-    avvisa("plot: no plan of the line (" + nome_file_tabella_linea({route, ""}) + ") in " + cartella +
+    avvisa("plot: no plan of the line (" + letto.nome_tabella + ") in " + letto.cartella +
            ": the profiles are drawn alone");
     return kUscitaErroreDescrizione;
   }

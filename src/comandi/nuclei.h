@@ -18,4 +18,7 @@ int compila_in(const opzioni_lette& o, Cartella& ingressi, Cartella& uscita);
 // otherwise it holds the descriptions.
 int disegna_in(const opzioni_lette& o, Cartella& ingressi, Cartella& uscita);
 
+// timetable: reads only. With --from, `ingressi` is the folder of the compiled scenario.
+int orario_in(const opzioni_lette& o, Cartella& ingressi);
+
 }  // namespace cmp

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "messaggi/json.h"
 #include "messaggi/messaggi.h"
 #include "model/cp1252.h"
 #include "model/testo_visibile.h"
@@ -54,6 +55,16 @@ std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti
     out.push_back(&r);
   }
   return out;
+}
+
+std::string json_avviso(const reperto& r, const std::string& linea, const std::string& treno) {
+  const auto numero = [](bool c, auto n) { return c ? std::to_string(n) : std::string("null"); };
+  const bool con_file = r.riga > 0;
+  return "{\"codice\": " + std::to_string(r.numero) +
+         ", \"posizione\": " + numero(r.posizione.has_value(), r.posizione.value_or(0)) +
+         ", \"file\": " + (con_file ? json_testo(file_del_reperto(r, linea, treno)) : "null") +
+         ", \"riga\": " + numero(con_file, r.riga) + ", \"colonna\": " + numero(con_file, r.colonna) +
+         ", \"messaggio\": " + json_testo(r.messaggio) + "}";
 }
 
 std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,

@@ -32,6 +32,10 @@ std::vector<const reperto*> reperti_mostrati(const std::vector<reperto>& reperti
 std::size_t stampa_diagnostica(const std::vector<reperto>& reperti, const std::string& linea, const std::string& treno,
                                std::string_view testo_linea, std::string_view testo_treno);
 
+// One entry of a command's "avvisi" in --json: every warning has the same keys (codice,
+// posizione, file, riga, colonna, messaggio), null where it has no value.
+std::string json_avviso(const reperto& r, const std::string& linea, const std::string& treno);
+
 // The path of the text a finding is in.
 inline const std::string& file_del_reperto(const reperto& r, const std::string& linea, const std::string& treno) {
   return r.testo == testo_descrizione::linea ? linea : treno;

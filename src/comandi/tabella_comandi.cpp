@@ -164,6 +164,41 @@ const std::vector<descrizione_comando> kComandi = {
      "description that cannot be read at start, or folders that cannot be watched.\n",
      0,
      comando_watch},
+    {"timetable",
+     "the fastest run the train can make, station by station against its timetable",
+     "compattatore timetable --line LINE.txt --train TRAIN.txt [--nome-linea NAME]\n"
+     "                              [--numero-treno NUMBER] [--encoding ENC] [--json]\n"
+     "                              [--accelerazione A] [--decelerazione B] [--margine-minimo P]\n"
+     "       compattatore timetable --from DIR [--nome-linea NAME] [--numero-treno NUMBER] [--json] [...]\n",
+     "Computes the fastest run over the compiled track: the train leaves the first station\n"
+     "at its time, stops at every station with a stop cell (kinds below 25) and leaves it at\n"
+     "its time or on arrival if later, passes the others, never runs above a cell's speed\n"
+     "limit or a slow order's speed, and accelerates and brakes at constant rates corrected\n"
+     "for the gradient (g times i). Prints for every station its time, the earliest arrival\n"
+     "and the margin, in seconds and in per cent of the scheduled running time from the\n"
+     "station before. Nothing is written; docs/orario.md tells the model.\n",
+     {
+         {"--line", "FILE", "the line description (compiled in memory, as compile does)"},
+         {"--train", "FILE", "the train description"},
+         {"--from", "DIR", "time the binary files of a compiled scenario instead (as plot --from)"},
+         {"--nome-linea", "NAME", "the route identifier (as for compile)"},
+         {"--numero-treno", "NUMBER", "the train number (as for compile)"},
+         {"--encoding", "ENC", "the code page of both texts, as for compile"},
+         {"--accelerazione", "A",
+          "the acceleration on the level in m/s\u00b2 (default 0.5): an\nassumption, the descriptions do not say how "
+          "the train pulls"},
+         {"--decelerazione", "B",
+          "the braking rate on the level in m/s\u00b2 (default: from the braked-\nweight percentage, by the Minden "
+          "formula)"},
+         {"--margine-minimo", "P", "warn (302) where the margin is below P per cent (default 3)"},
+         {"--json", nullptr, "print one JSON object with the table on standard output"},
+     },
+     "A station the fastest run reaches after its time is warning 301 at its row, a margin\n"
+     "below --margine-minimo warning 302; the descriptions' own findings are printed as compile\n"
+     "prints them. Exit status: 0 every station on time, 1 a warning or an error was recorded,\n"
+     "2 error 1250/1251, 3 a usage error or a file that cannot be read.\n",
+     0,
+     comando_orario},
 #ifdef COMPATTATORE_LSP
     {"lsp",
      "a language server for editors: errors as you type, hover, completion",

@@ -41,5 +41,6 @@ int comando_dump(const opzioni_lette& o);
 int comando_plot(const opzioni_lette& o);
 int comando_spiega(const opzioni_lette& o);
 int comando_watch(const opzioni_lette& o);
+int comando_orario(const opzioni_lette& o);
 
 }  // namespace cmp

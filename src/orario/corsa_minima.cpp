@@ -225,6 +225,16 @@ void togli_punti_allineati(std::vector<punto_corsa>& punti) {
   punti = std::move(out);
 }
 
+// The first of the stations after `da` up to `a` that lies behind the one before it: the
+// train runs one way, so neither it nor any after it can be reached.
+std::optional<std::size_t> stazione_all_indietro(const std::vector<stazione_corsa>& stazioni, std::size_t da,
+                                                 std::size_t a) {
+  for (std::size_t j = da + 1; j <= a; ++j) {
+    if (stazioni[j].metro < stazioni[j - 1].metro) return j;
+  }
+  return std::nullopt;
+}
+
 void margini(std::vector<stazione_corsa>& stazioni) {
   for (std::size_t i = 0; i < stazioni.size(); ++i) {
     stazione_corsa& s = stazioni[i];
@@ -271,6 +281,10 @@ corsa_minima calcola_corsa_minima(const std::vector<tratto>& percorso,
     // The next stop, or the last station; the stations between are passed.
     std::size_t fine = i + 1;
     while (fine + 1 < c.stazioni.size() && !c.stazioni[fine].fermata) ++fine;
+    if (const auto dietro = stazione_all_indietro(c.stazioni, i, fine)) {
+      c.blocco = blocco_corsa{blocco_corsa::motivo::indietro, c.stazioni[*dietro].posizione, 0, 0};
+      break;
+    }
     tratta t{c.stazioni[i].metro, c.stazioni[fine].metro, c.stazioni[fine].fermata, {}};
     for (std::size_t j = i + 1; j < fine; ++j) t.passaggi.push_back(c.stazioni[j].metro);
     const esito_tratta e = calcolo.corri(t);

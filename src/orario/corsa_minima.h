@@ -60,6 +60,7 @@ struct blocco_corsa {
     salita,          // a climb the acceleration cannot take
     discesa,         // a descent steeper than the braking rate can hold
     fuori_percorso,  // a station beyond the end of the track
+    indietro,        // a station behind the one before it (a compile that stopped there)
   } perche = motivo::limite_nullo;
   std::int64_t metro = 0;  // the start of the cell
   int pendenza = 0;        // per mille, for a climb or a descent

@@ -31,6 +31,8 @@ std::string motivo_blocco(const corsa_minima& c) {
              " is steeper than a braking rate of " + decimale(c.decelerazione, 2) + " m/s\u00b2 can hold";
     case blocco_corsa::motivo::fuori_percorso:
       return "the run would leave the track at " + dove;
+    case blocco_corsa::motivo::indietro:
+      return "the station at " + dove + " lies behind the one before it, and the train runs one way";
   }
   return "";
 }

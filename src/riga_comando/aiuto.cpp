@@ -1,6 +1,8 @@
 #include "riga_comando/aiuto.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string_view>
 
 namespace cmp {
 namespace {
@@ -40,9 +42,12 @@ std::string aiuto_generale() {
       "VallorsaC_Pietrana_linea.dat, VallorsaC_Pietrana_4721.sim and VallorsaC_Pietrana_4721.dat.\n"
       "\n"
       "Commands:\n";
+  // The summaries in one column, two blanks after the longest name.
+  std::size_t piu_lungo = 0;
+  for (const auto& c : tabella_comandi()) piu_lungo = std::max(piu_lungo, std::string_view(c.nome).size());
   for (const auto& c : tabella_comandi()) {
-    const std::string nome = std::string("  ") + c.nome;
-    out += nome + std::string(12 - nome.size(), ' ') + c.sommario + "\n";
+    const std::string nome = c.nome;
+    out += "  " + nome + std::string(piu_lungo + 2 - nome.size(), ' ') + c.sommario + "\n";
   }
   return out +
          "\n"

@@ -149,12 +149,21 @@ TEST(CorsaMinima, TheBrakingRateComesFromTheBrakedWeightByTheMindenFormula) {
   EXPECT_DOUBLE_EQ(c.decelerazione, decelerazione_da_massa_frenata(kMassaFrenataMassima));
 }
 
-TEST(CorsaMinima, ALimitOfZeroOrATrackWithoutStationsGivesNoRunAndNoCrash) {
+TEST(CorsaMinima, ALimitOfZeroAStationBehindOrNoStationGivesNoRunAndNoCrash) {
   const Scenario sc = Scenario(30000, 100, 0).stazione(1000, k6).stazione(21000, k6 + 3600).limite(5000, 5050, 0);
   const corsa_minima c = sc.corri(0.5, 0.5);
   ASSERT_TRUE(c.blocco);
   EXPECT_EQ(c.blocco->perche, blocco_corsa::motivo::limite_nullo);
   EXPECT_EQ(c.blocco->metro, 5000);
+  // A station behind the one before it (left by a compile that stopped at it): the run
+  // ends there, it and those after it unreached.
+  const corsa_minima indietro =
+      Scenario(30000, 100, 0).stazione(10000, k6).stazione(5000, k6 + 600).stazione(20000, k6 + 1200).corri(0.5, 0.5);
+  ASSERT_TRUE(indietro.blocco);
+  EXPECT_EQ(indietro.blocco->perche, blocco_corsa::motivo::indietro);
+  EXPECT_EQ(indietro.blocco->metro, 5000);
+  EXPECT_FALSE(indietro.stazioni[1].arrivo);
+  EXPECT_FALSE(indietro.stazioni[2].arrivo);
   EXPECT_TRUE(Scenario(3000, 100, 0).corri(0.5, 0.5).stazioni.empty());
   EXPECT_TRUE(calcola_corsa_minima({}, {}, {}).stazioni.empty());
 }
