@@ -88,9 +88,10 @@ std::vector<diagnostiche_uri> DiagnosticheGruppi::compila(ArchivioDocumenti& doc
     if (!testo_linea) {
       del_treno.push_back(diagnostica_json(linea_mancante(nome_linea)));
       t->compilato.reset();
+      t->corsa.reset();
       continue;
     }
-    auto esito = diagnosi_documenti(*testo_linea, t->testo, {nome_linea, t->identita.numero_treno});
+    auto esito = diagnosi_documenti(*testo_linea, t->testo, {nome_linea, t->identita.numero_treno}, orario_);
     for (const auto& dt : esito.diagnostiche) {
       if (dt.testo == testo_descrizione::linea) {
         aggiungi_linea(dt);
@@ -100,6 +101,7 @@ std::vector<diagnostiche_uri> DiagnosticheGruppi::compila(ArchivioDocumenti& doc
       }
     }
     t->compilato = esito.stato;
+    t->corsa = esito.corsa;
     if (linea && linea->compilato == nullptr) linea->compilato = esito.stato;
   }
   if (linea && !treni.empty() && treni.front()->compilato) linea->compilato = treni.front()->compilato;

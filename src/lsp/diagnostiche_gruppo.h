@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lsp/diagnosi.h"
 #include "lsp/documenti.h"
 
 namespace cmp {
@@ -31,11 +32,17 @@ class DiagnosticheGruppi {
   // disk; a line without trains with an empty train, keeping only what the line causes.
   // Each document keeps its compiled state. The result, by URI: every document of the
   // group, the line read from disk when it has errors, and (empty) every URI that had
-  // diagnostics at the group's last compile.
+  // diagnostics at the group's last compile. A train's diagnostics end with the timetable
+  // check of its fastest run, which it keeps too.
   std::vector<diagnostiche_uri> compila(ArchivioDocumenti& documenti, const chiave_gruppo& gruppo);
+
+  // The assumptions of the timetable check for the compiles that follow.
+  void usa_orario(const opzioni_orario& o) { orario_ = o; }
+  const opzioni_orario& orario() const { return orario_; }
 
  private:
   LeggiFile leggi_file_;
+  opzioni_orario orario_;
   std::map<chiave_gruppo, std::set<std::string>> pubblicati_;  // group -> URIs holding diagnostics
 };
 

@@ -35,6 +35,10 @@ void ArchivioDocumenti::usa_codifica(codifica_testi c) {
   }
 }
 
+void ArchivioDocumenti::attendi_tutti() {
+  for (const auto& [uri, d] : documenti_) in_attesa_.insert(d.gruppo);
+}
+
 void ArchivioDocumenti::apri(const std::string& uri, const std::string& testo_utf8) {
   documento_aperto d;
   d.uri = uri;

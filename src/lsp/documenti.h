@@ -10,6 +10,7 @@
 
 #include "lsp/identita_documento.h"
 #include "model/stato.h"
+#include "orario/corsa_minima.h"
 
 namespace cmp {
 
@@ -34,7 +35,8 @@ struct documento_aperto {
   std::string testo_editor;  // UTF-8, as the editor gave it
   identita_documento identita;
   chiave_gruppo gruppo;
-  std::shared_ptr<const Stato> compilato;  // the last compile it took part in
+  std::shared_ptr<const Stato> compilato;     // the last compile it took part in
+  std::shared_ptr<const corsa_minima> corsa;  // a train's fastest run over that compile's track, if it made one
 };
 
 class ArchivioDocumenti {
@@ -50,6 +52,8 @@ class ArchivioDocumenti {
   // every group waits for a compile.
   void usa_codifica(codifica_testi c);
   codifica_testi codifica() const { return codifica_; }
+  // Every group waits for a compile (a setting of the compile changed).
+  void attendi_tutti();
   // The open document, or nullptr.
   documento_aperto* trova(const std::string& uri);
 

@@ -8,6 +8,7 @@
 #include "model/chilometri.h"
 #include "model/cp1252.h"
 #include "model/limiti_formato.h"
+#include "orario/testo_orario.h"
 
 namespace cmp {
 namespace {
@@ -40,6 +41,21 @@ std::optional<long long> fermata_della_riga(const Stato& s, long long posizione)
     if (v.tipo != 0 && posizione_stazione(v) == posizione && fine_area(v) > 0) return limiti_file::cella_fermata(v);
   }
   return std::nullopt;
+}
+
+// The station of the timetable a station row at this position gives, as the timetable
+// check finds a station's row: by position, the first one.
+const stazione_corsa* stazione_della_riga(const corsa_minima& c, long long posizione) {
+  for (const auto& st : c.stazioni) {
+    if (st.posizione == posizione) return &st;
+  }
+  return nullptr;
+}
+
+// "Fastest run (acceleration …, braking …): earliest arrival …, margin …".
+std::string orario_della_stazione(const corsa_minima& c, const stazione_corsa& st) {
+  return "Fastest run (acceleration " + testo_accelerazione(c) + ", braking " + testo_decelerazione(c) +
+         "): " + riassunto_stazione(c, st) + ".";
 }
 
 }  // namespace
@@ -81,6 +97,10 @@ json hover_riga(const documento_aperto& d, int riga, int colonna) {
       testo += "\n\n" + cella_compilata(*d.compilato, *cella) + ".";
     } else if (cella) {
       testo += "\n\nNo compiled track to show (the scenario does not compile as far as a track).";
+    }
+    const bool stazione = p.formato == formato_descrizione::treno && p.parola == "stazione";
+    if (const stazione_corsa* st = stazione && d.corsa ? stazione_della_riga(*d.corsa, *pos) : nullptr) {
+      testo += "\n\n" + orario_della_stazione(*d.corsa, *st);
     }
   }
   const int fine = r->campi.empty() ? r->chiave.fine : r->campi.back().fine;

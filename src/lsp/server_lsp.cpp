@@ -1,5 +1,7 @@
 #include "lsp/server_lsp.h"
 
+#include <optional>
+
 #include "lsp/completamento.h"
 #include "lsp/hover.h"
 #include "lsp/protocollo.h"
@@ -129,23 +131,79 @@ void ServerLsp::errore(const json& id, int codice, const std::string& messaggio)
       corpo_messaggio({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}}));
 }
 
-// The settings {"compattatore": {"encoding": "windows-1252" | "utf-8"}}; what they leave
-// out stays as it was, and a value the commands would refuse is refused with a message.
+// The settings {"compattatore": {"encoding": "windows-1252" | "utf-8", "accelerazione": m/s²,
+// "decelerazione": m/s², "margineMinimo": per cent}}; what they leave out stays as it was,
+// a null rate or margin goes back to its default (the braking rate to the braked weight's),
+// and a value the commands would refuse is refused with a message.
 void ServerLsp::imposta(const json& impostazioni) {
   if (!impostazioni.is_object()) return;
   const auto nostre = impostazioni.find("compattatore");
   if (nostre == impostazioni.end() || !nostre->is_object()) return;
-  const auto codifica = nostre->find("encoding");
-  if (codifica == nostre->end() || codifica->is_null()) return;
+  imposta_codifica(*nostre);
+  imposta_orario(*nostre);
+}
+
+void ServerLsp::imposta_codifica(const json& nostre) {
+  const auto codifica = nostre.find("encoding");
+  if (codifica == nostre.end() || codifica->is_null()) return;
   if (*codifica == "windows-1252") return documenti_.usa_codifica(codifica_testi::windows_1252);
   if (*codifica == "utf-8") return documenti_.usa_codifica(codifica_testi::utf_8);
+  avvisa("compattatore: the encoding " + codifica->dump() +
+         " is none of windows-1252 and utf-8; the descriptions stay read as before");
+}
+
+namespace {
+
+// A setting's number within (0, massimo], or within [0, massimo] when `zero`; nullopt otherwise.
+std::optional<double> numero_nel_campo(const json& v, double massimo, bool zero) {
+  if (!v.is_number()) return std::nullopt;
+  const double x = v.get<double>();
+  if (!(zero ? x >= 0 : x > 0) || !(x <= massimo)) return std::nullopt;
+  return x;
+}
+
+// The timetable check's settings, with the ranges the timetable command takes.
+struct impostazione_orario {
+  const char* nome;
+  double massimo;
+  bool zero;  // 0 is taken
+  const char* cosa;
+};
+constexpr impostazione_orario kAccelerazione{"accelerazione", kAccelerazioneMassima, false,
+                                             "an acceleration in m/s\u00b2 above 0 and at most 5"};
+constexpr impostazione_orario kDecelerazione{"decelerazione", kDecelerazioneMassima, false,
+                                             "a braking rate in m/s\u00b2 above 0 and at most 5"};
+constexpr impostazione_orario kMargineMinimo{"margineMinimo", 100, true, "a per cent from 0 to 100"};
+
+}  // namespace
+
+void ServerLsp::imposta_orario(const json& nostre) {
+  opzioni_orario o = diagnostiche_.orario();
+  // `usa` takes the value, or nullopt for null (back to the default).
+  const auto leggi = [&](const impostazione_orario& i, auto&& usa) {
+    const auto v = nostre.find(i.nome);
+    if (v == nostre.end()) return;
+    if (v->is_null()) return usa(std::nullopt);
+    if (const auto x = numero_nel_campo(*v, i.massimo, i.zero)) return usa(x);
+    avvisa("compattatore: " + std::string(i.nome) + " takes " + i.cosa + ", not " + v->dump() +
+           "; the timetable check stays as before");
+  };
+  leggi(kAccelerazione,
+        [&](std::optional<double> x) { o.ipotesi.accelerazione = x.value_or(kAccelerazionePredefinita); });
+  leggi(kDecelerazione, [&](std::optional<double> x) { o.ipotesi.decelerazione = x; });
+  leggi(kMargineMinimo, [&](std::optional<double> x) { o.margine_minimo = x.value_or(kMargineMinimoPredefinito); });
+  const opzioni_orario& prima = diagnostiche_.orario();
+  if (o.ipotesi.accelerazione == prima.ipotesi.accelerazione &&
+      o.ipotesi.decelerazione == prima.ipotesi.decelerazione && o.margine_minimo == prima.margine_minimo) {
+    return;
+  }
+  diagnostiche_.usa_orario(o);
+  documenti_.attendi_tutti();
+}
+
+void ServerLsp::avvisa(const std::string& messaggio) {
   trasporto_.invia(corpo_messaggio(
-      {{"jsonrpc", "2.0"},
-       {"method", "window/showMessage"},
-       {"params",
-        {{"type", 2},
-         {"message", "compattatore: the encoding " + codifica->dump() +
-                         " is none of windows-1252 and utf-8; the descriptions stay read as before"}}}}));
+      {{"jsonrpc", "2.0"}, {"method", "window/showMessage"}, {"params", {{"type", 2}, {"message", messaggio}}}}));
 }
 
 void ServerLsp::apri(const json& parametri) {

@@ -30,6 +30,9 @@ class ServerLsp {
   void errore(const nlohmann::json& id, int codice, const std::string& messaggio);
 
   void imposta(const nlohmann::json& impostazioni);
+  void imposta_codifica(const nlohmann::json& nostre);
+  void imposta_orario(const nlohmann::json& nostre);
+  void avvisa(const std::string& messaggio);  // a warning the editor shows (window/showMessage)
   void apri(const nlohmann::json& parametri);
   void cambia(const nlohmann::json& parametri);
   void chiudi(const nlohmann::json& parametri);

@@ -116,6 +116,9 @@ TEST_F(ServerProcesso, ASessionOnTheBuiltInDescriptionsGetsEveryAnswer) {
   EXPECT_NE(hover.find("6600 m"), std::string::npos) << hover;
   EXPECT_NE(hover.find("SAN LORIANO"), std::string::npos) << hover;
   EXPECT_NE(hover.find("holds a station stop"), std::string::npos) << hover;
+  // And the fastest run's arrival there, in time (the train above has no 301 or 302).
+  EXPECT_NE(hover.find("Fastest run (acceleration 0.50 m/s²"), std::string::npos) << hover;
+  EXPECT_NE(hover.find("earliest arrival 06:"), std::string::npos) << hover;
 
   // Completion on an empty line of the gradients offers pendenza, first.
   r.insert(r.begin() + static_cast<long>(riga_pendenza), "");
@@ -276,6 +279,70 @@ TEST_F(ServerProcesso, TheEncodingSettingReadsUtf8DescriptionsAsCompileDoes) {
     EXPECT_EQ(c.diagnostiche(ut), json::array());
     EXPECT_TRUE(nome_nel_hover(c, 2));
   }
+}
+
+// The timetable check of the open train: a station due before the fastest run can reach it
+// gets 301 at its row, the hover there says when it can; the settings of the run change the
+// check, a value out of range is refused with a message, and null goes back to the default.
+TEST_F(ServerProcesso, TheTimetableWarningsFollowTheTrainAndTheSettings) {
+  const std::string ut = uri(cartella, kTreno);
+  auto r = righe(treno);
+  constexpr int kRigaSanLoriano = 29;  // from 0
+  const std::string orario = "6,20, 0, SAN LORIANO";
+  const auto dove = r[kRigaSanLoriano].find(orario);
+  ASSERT_NE(dove, std::string::npos) << r[kRigaSanLoriano];
+  r[kRigaSanLoriano].replace(dove, orario.size(), "6,12,30, SAN LORIANO");  // 15 s after the start, 6.6 km away
+  ClienteLsp c;
+  c.inizializza();
+  c.notifica("textDocument/didOpen", apertura(ut, unisci(r)));
+  const auto tardi = c.diagnostiche(ut);
+  ASSERT_TRUE(tardi && tardi->size() == 1) << (tardi ? tardi->dump() : "none");
+  EXPECT_EQ((*tardi)[0]["code"], 301);
+  EXPECT_EQ((*tardi)[0]["severity"], 2);
+  EXPECT_EQ((*tardi)[0]["range"]["start"]["line"], kRigaSanLoriano);
+  EXPECT_EQ((*tardi)[0]["range"]["start"]["character"], 0);
+  EXPECT_NE(
+      (*tardi)[0]["message"].get<std::string>().find("station SAN LORIANO cannot be reached by its time 06:12:30"),
+      std::string::npos)
+      << tardi->dump();
+  c.richiesta(2, "textDocument/hover", al_punto(ut, kRigaSanLoriano, 2));
+  const std::string hover = c.risposta(2)["result"]["contents"]["value"];
+  EXPECT_NE(hover.find("earliest arrival 06:"), std::string::npos) << hover;
+  EXPECT_NE(hover.find("margin -"), std::string::npos) << hover;
+
+  // On time again; a minimum margin no station keeps gives each station after the first a 302.
+  c.notifica("textDocument/didChange", cambio(ut, 2, treno));
+  EXPECT_EQ(c.diagnostiche(ut), json::array());
+  const auto imposta = [&](json valori) {
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"compattatore", std::move(valori)}}}});
+  };
+  imposta({{"margineMinimo", 99}});
+  const std::vector<int> stretti = codici(c.diagnostiche(ut));
+  EXPECT_EQ(stretti, std::vector<int>(stretti.size(), 302));
+  EXPECT_FALSE(stretti.empty());
+  // Refused: the check stays as it was (and nothing is compiled again for it).
+  imposta({{"accelerazione", 0}});
+  imposta({{"decelerazione", "forte"}, {"margineMinimo", 101}});
+  imposta({{"margineMinimo", nullptr}, {"decelerazione", 0.6}});
+  EXPECT_EQ(c.diagnostiche(ut), json::array());
+  c.richiesta(3, "textDocument/hover", al_punto(ut, kRigaSanLoriano, 2));
+  const std::string data = c.risposta(3)["result"]["contents"]["value"];
+  EXPECT_NE(data.find("acceleration 0.50 m/s², braking 0.60 m/s² (given)"), std::string::npos) << data;
+  int rifiutati = 0;
+  for (const auto& n : c.notifiche) {
+    if (n["method"] != "window/showMessage") continue;
+    const std::string m = n["params"]["message"];
+    for (const char* atteso : {"accelerazione takes an acceleration in m/s² above 0 and at most 5, not 0;",
+                               "decelerazione takes a braking rate in m/s² above 0 and at most 5, not \"forte\";",
+                               "margineMinimo takes a per cent from 0 to 100, not 101;"}) {
+      rifiutati += m.find(atteso) != std::string::npos;
+    }
+  }
+  EXPECT_EQ(rifiutati, 3);
+  c.richiesta(4, "shutdown");
+  c.risposta(4);
+  c.notifica("exit");
+  EXPECT_EQ(c.stato_uscita(), 0);
 }
 
 #ifndef _WIN32
