@@ -86,7 +86,7 @@ void ricostruisci(Sorveglianza& os, const parametri_watch& p, Cartella& ingressi
   o.righe = esito.righe;
   o.modello_editor = p.modello_editor;
   o.diagnostiche = diagnostiche_pagina(analisi.reperti);
-  aggiungi_corsa(o, s);
+  aggiungi_corsa(o, s, esito);
   o.file_ricarica = "versione";
   const std::string pagina = disegna_pagina(s, o);
   const identita_scenario identita = identita_di(*d);  // the folder's names are in Windows-1252

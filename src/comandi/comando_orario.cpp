@@ -100,10 +100,13 @@ std::string a_sinistra(const std::string& t, std::size_t larghezza) {
 }
 
 // The table on standard output: the assumptions, then one row per station.
-std::string tabella_testo(const corsa_minima& c, const std::string& titolo, double margine_minimo) {
+std::string tabella_testo(const corsa_minima& c, const std::string& titolo, double margine_minimo, bool senza_corsa) {
   std::string t = "Fastest run of " + titolo + "\n";
   t += "  acceleration " + testo_accelerazione(c) + " (assumed), braking " + testo_decelerazione(c) + "\n";
-  if (c.stazioni.empty()) return t + "  no station: nothing to time\n";
+  if (c.stazioni.empty()) {
+    return t + (senza_corsa ? "  no run: the descriptions hold an error (above); mend it first\n"
+                            : "  no station: nothing to time\n");
+  }
   t += "  the scenario starts at " + ora_del_giorno(c.orologio, false) + "; margins below " +
        decimale(margine_minimo, 1) + " % of the running time are flagged\n\n";
   std::size_t larghezza = 7;
@@ -133,15 +136,16 @@ std::string json_numero(const std::optional<double>& x, int cifre) { return x ? 
 
 // --json: the assumptions, one object per station (times in seconds since midnight) and the
 // warnings in the order standard error shows them.
-std::string json_orario(const corsa_minima& c, double margine_minimo, const righe_lette* righe,
+std::string json_orario(const corsa_minima& c, bool senza_corsa, double margine_minimo, const righe_lette* righe,
                         const std::vector<reperto>& reperti, std::size_t omessi, const std::string& linea,
                         const std::string& treno, int stato) {
-  std::string j = "{\"stato\": " + std::to_string(stato) + ", \"accelerazione\": " + decimale(c.accelerazione, 4) +
-                  ", \"decelerazione\": " + decimale(c.decelerazione, 4) +
-                  ", \"decelerazione_da\": " + (c.decelerazione_da_massa ? "\"massa_frenata\"" : "\"opzione\"") +
-                  ", \"massa_frenata\": " + std::to_string(c.massa_frenata) +
-                  ", \"margine_minimo\": " + decimale(margine_minimo, 2) +
-                  ", \"orologio\": " + std::to_string(c.orologio) + ", \"stazioni\": [";
+  std::string j =
+      "{\"stato\": " + std::to_string(stato) + ", \"corsa_calcolata\": " + (senza_corsa ? "false" : "true") +
+      ", \"accelerazione\": " + decimale(c.accelerazione, 4) + ", \"decelerazione\": " + decimale(c.decelerazione, 4) +
+      ", \"decelerazione_da\": " + (c.decelerazione_da_massa ? "\"massa_frenata\"" : "\"opzione\"") +
+      ", \"massa_frenata\": " + std::to_string(c.massa_frenata) +
+      ", \"margine_minimo\": " + decimale(margine_minimo, 2) + ", \"orologio\": " + std::to_string(c.orologio) +
+      ", \"stazioni\": [";
   for (std::size_t i = 0; i < c.stazioni.size(); ++i) {
     const stazione_corsa& s = c.stazioni[i];
     const riga_sorgente* riga = righe ? riga_della_stazione(*righe, s) : nullptr;
@@ -173,18 +177,17 @@ std::string json_orario(const corsa_minima& c, double margine_minimo, const righ
 
 // What both sources share once the state is compiled or loaded: the run, the warnings on
 // standard error, the table or the JSON on standard output, the status.
-int mostra_orario(const Stato& s, const ipotesi_comando& i, std::vector<reperto> reperti, bool con_errori,
-                  const righe_lette* righe, const std::string& linea, const std::string& treno,
-                  std::string_view testo_linea, std::string_view testo_treno, bool json) {
-  const corsa_minima c = calcola_corsa_minima(s.percorso, s.scenario, i.corsa);
+int mostra_orario(const Stato& s, const corsa_minima& c, bool senza_corsa, const ipotesi_comando& i,
+                  std::vector<reperto> reperti, bool con_errori, const righe_lette* righe, const std::string& linea,
+                  const std::string& treno, std::string_view testo_linea, std::string_view testo_treno, bool json) {
   std::vector<reperto> del_orario = reperti_orario(c, righe, i.margine_minimo);
   const bool con_avvisi = con_errori || !del_orario.empty();
   for (auto& r : del_orario) reperti.push_back(std::move(r));
   const std::size_t omessi = stampa_diagnostica(reperti, linea, treno, testo_linea, testo_treno);
   const int stato = con_avvisi ? kUscitaErroreDescrizione : kUscitaPulita;
   const std::string titolo = da_cp1252(s.nome_linea) + " " + da_cp1252(s.numero_treno);
-  stampa_uscita(json ? json_orario(c, i.margine_minimo, righe, reperti, omessi, linea, treno, stato) + "\n"
-                     : tabella_testo(c, titolo, i.margine_minimo));
+  stampa_uscita(json ? json_orario(c, senza_corsa, i.margine_minimo, righe, reperti, omessi, linea, treno, stato) + "\n"
+                     : tabella_testo(c, titolo, i.margine_minimo, senza_corsa));
   return stato;
 }
 
@@ -206,8 +209,10 @@ int orario_dalle_descrizioni(const opzioni_lette& o, Cartella& ingressi, const i
     if (json) stampa_uscita(json_rifiuto(messaggio_errore(analisi.esito.finale), std::nullopt, kUscitaFinale) + "\n");
     return kUscitaFinale;
   }
-  return mostra_orario(s, i, analisi.reperti, analisi.con_errori(), &analisi.esito.righe, d->linea, d->treno,
-                       d->testo_linea, d->testo_treno, json);
+  // A reader's error leaves the track unread past it: the assumptions alone, no run.
+  const corsa_minima c = corsa_della_compilazione(s, analisi.esito, i.corsa);
+  return mostra_orario(s, c, !corsa_calcolabile(s, analisi.esito), i, analisi.reperti, analisi.con_errori(),
+                       &analisi.esito.righe, d->linea, d->treno, d->testo_linea, d->testo_treno, json);
 }
 
 int orario_dal_compilato(const opzioni_lette& o, Cartella& compilati, const ipotesi_comando& i) {
@@ -223,7 +228,8 @@ int orario_dal_compilato(const opzioni_lette& o, Cartella& compilati, const ipot
   Stato s;
   if (const int stato = carica_letto(letto, s, &r); stato != kUscitaPulita) return rifiutato(stato);
   // No rows to point at: each warning names the scenario table.
-  return mostra_orario(s, i, {}, false, nullptr, letto.percorso_sim, letto.percorso_sim, {}, {}, o.ha("--json"));
+  return mostra_orario(s, calcola_corsa_minima(s.percorso, s.scenario, i.corsa), false, i, {}, false, nullptr,
+                       letto.percorso_sim, letto.percorso_sim, {}, {}, o.ha("--json"));
 }
 
 }  // namespace

@@ -74,8 +74,8 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& 
   return out;
 }
 
-void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s) {
-  pagina.corsa = calcola_corsa_minima(s.percorso, s.scenario, {});
+void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s, const esito_compilazione& esito) {
+  pagina.corsa = corsa_della_compilazione(s, esito, {});
   pagina.margine_minimo = kMargineMinimoPredefinito;
   const auto avvisi = diagnostiche_pagina(reperti_orario(*pagina.corsa, &pagina.righe, pagina.margine_minimo));
   pagina.diagnostiche.insert(pagina.diagnostiche.end(), avvisi.begin(), avvisi.end());
@@ -119,7 +119,7 @@ int disegna_descrizioni(const opzioni_lette& o, Cartella& ingressi, Cartella& ca
     pagina.righe = esito.righe;
     pagina.modello_editor = o.valore("--editor-url").value_or("");
     pagina.diagnostiche = diagnostiche_pagina(analisi.reperti);
-    aggiungi_corsa(pagina, s);
+    aggiungi_corsa(pagina, s, esito);
   }
   if (!scrivi_disegno(cartella_uscita, uscita, s, pagina)) return kUscitaUso;
   return analisi.con_errori() ? kUscitaErroreDescrizione : kUscitaPulita;

@@ -16,6 +16,6 @@ std::vector<diagnostica_pagina> diagnostiche_pagina(const std::vector<reperto>& 
 // The fastest run with the default assumptions, worked out once for the page to draw, and
 // its timetable warnings (301, 302) added to the page's findings at their station rows
 // (`pagina.righe` set first). The page alone shows them: neither the terminal nor the status.
-void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s);
+void aggiungi_corsa(opzioni_pagina& pagina, const Stato& s, const esito_compilazione& esito);
 
 }  // namespace cmp

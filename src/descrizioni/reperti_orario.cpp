@@ -4,6 +4,15 @@
 
 namespace cmp {
 
+bool corsa_calcolabile(const Stato& s, const esito_compilazione& esito) {
+  return esito.scrivibile() && esito.lettura.codice == 0 && !s.percorso.empty();
+}
+
+corsa_minima corsa_della_compilazione(const Stato& s, const esito_compilazione& esito, const ipotesi_corsa& ipotesi) {
+  return corsa_calcolabile(s, esito) ? calcola_corsa_minima(s.percorso, s.scenario, ipotesi)
+                                     : ipotesi_della_corsa(s.scenario, ipotesi);
+}
+
 const riga_sorgente* riga_della_stazione(const righe_lette& righe, const stazione_corsa& s) {
   for (const auto& r : righe) {
     if (r.testo == testo_descrizione::treno && r.chiave == "stazione" && r.posizione == s.posizione) return &r;

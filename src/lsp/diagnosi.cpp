@@ -28,11 +28,6 @@ diagnostica_testo diagnostica_di(const reperto& r) {
   return d;
 }
 
-// A track to run over, as the timetable command takes it: the compile went as far as the
-// files (no final error) and made cells. After a reader's error the run goes over what was
-// read, and its warnings are the command's.
-bool con_percorso(const Stato& s, const esito_compilazione& esito) { return esito.scrivibile() && !s.percorso.empty(); }
-
 }  // namespace
 
 esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::string& testo_treno,
@@ -46,7 +41,7 @@ esito_diagnosi diagnosi_documenti(const std::string& testo_linea, const std::str
   for (const auto& r : analisi.reperti) esito.diagnostiche.push_back(diagnostica_di(r));
 
   // The timetable check, as the timetable command gives it, at the station rows.
-  if (con_percorso(*s, analisi.esito)) {
+  if (corsa_calcolabile(*s, analisi.esito)) {
     auto corsa = std::make_shared<corsa_minima>(calcola_corsa_minima(s->percorso, s->scenario, orario.ipotesi));
     for (const auto& r : reperti_orario(*corsa, &analisi.esito.righe, orario.margine_minimo)) {
       esito.diagnostiche.push_back(diagnostica_di(r));

@@ -264,9 +264,8 @@ double decelerazione_da_massa_frenata(double percento) {
   return v * v / (2 * spazio);
 }
 
-corsa_minima calcola_corsa_minima(const std::vector<tratto>& percorso,
-                                  const std::array<voce_scenario, kVociScenario>& scenario,
-                                  const ipotesi_corsa& ipotesi) {
+corsa_minima ipotesi_della_corsa(const std::array<voce_scenario, kVociScenario>& scenario,
+                                 const ipotesi_corsa& ipotesi) {
   corsa_minima c;
   c.accelerazione = ipotesi.accelerazione;
   c.massa_frenata = massa_frenata(scenario);
@@ -279,6 +278,13 @@ corsa_minima calcola_corsa_minima(const std::vector<tratto>& percorso,
     c.decelerazione =
         decelerazione_da_massa_frenata(std::clamp<double>(c.massa_frenata, kMassaFrenataMinima, kMassaFrenataMassima));
   }
+  return c;
+}
+
+corsa_minima calcola_corsa_minima(const std::vector<tratto>& percorso,
+                                  const std::array<voce_scenario, kVociScenario>& scenario,
+                                  const ipotesi_corsa& ipotesi) {
+  corsa_minima c = ipotesi_della_corsa(scenario, ipotesi);
   c.stazioni = stazioni_di(percorso, scenario);
   if (c.stazioni.empty()) return c;
 

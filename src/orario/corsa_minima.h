@@ -87,6 +87,12 @@ struct corsa_minima {
   std::optional<blocco_corsa> blocco;
 };
 
+// The assumptions of a run (the rates, the braked weight, the clock) with no station and no
+// run: what the front ends show when the descriptions hold an error, since a track the
+// reader stopped reading is no track to time.
+corsa_minima ipotesi_della_corsa(const std::array<voce_scenario, kVociScenario>& scenario,
+                                 const ipotesi_corsa& ipotesi);
+
 // The fastest run over the track and the table of entries of one compiled scenario.
 corsa_minima calcola_corsa_minima(const std::vector<tratto>& percorso,
                                   const std::array<voce_scenario, kVociScenario>& scenario,

@@ -150,6 +150,22 @@ TEST_F(Orario, TheDefaultsAreStatedAndTheBrakingComesFromTheBrakedWeight) {
   EXPECT_NEAR(j["decelerazione"].get<double>(), 6.1 * 11.5 / (2 * 3.85 * 3.6 * 3.6), 0.0001);
 }
 
+// A reader's error leaves the track unread past it: no run is worked out (its limits would
+// read 0 km/h), the error is printed as compile prints it, and the status is 1.
+TEST_F(Orario, ADescriptionErrorGivesNoRunButItsDiagnostic) {
+  std::string errato = treno(100);
+  errato.replace(errato.find("stazione, 21000"), 15, "stazione, 21010");  // error 8: off the 50 m grid
+  const auto e = orario(linea(0), errato);
+  EXPECT_EQ(e.stato, 1);
+  EXPECT_TRUE(contiene(e.errori, ": error 8: ")) << e.errori;
+  EXPECT_FALSE(contiene(e.errori, "301")) << e.errori;
+  EXPECT_TRUE(contiene(e.uscita, "no run: the descriptions hold an error")) << e.uscita;
+  const json j = json::parse(orario(linea(0), errato, {"--json"}).uscita);
+  EXPECT_EQ(j["corsa_calcolata"], false);
+  EXPECT_TRUE(j["stazioni"].empty());
+  EXPECT_EQ(json::parse(orario(linea(0), treno(3600), {"--json"}).uscita)["corsa_calcolata"], true);
+}
+
 TEST_F(Orario, OptionsOutsideTheirRangeAreUsageErrors) {
   const std::vector<std::vector<std::string>> casi = {
       {"--accelerazione", "0"},   {"--accelerazione", "-1"},  {"--accelerazione", "abc"},  {"--accelerazione", "6"},

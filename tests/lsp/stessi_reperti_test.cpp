@@ -1,6 +1,7 @@
 // Every front end shows a compile's findings at the same place: compile (its JSON), plot
 // (its diagnostics and the page's data) and the language server give each finding the
-// same number, file, line and column.
+// same number, file, line and column; and the timetable's warnings stand alike in its
+// table, on the page and in the editor.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -43,7 +44,7 @@ std::set<reperto_visto> da_compile(const json& j) {
 
 // The page's data: the JSON the page carries, its "diagnostica" rows [metre, kind, number,
 // message, file index, line, column]. The timetable check's warnings (301, 302) are the
-// page's beside the compile's (compile never gives them): left out here, and only those.
+// page's beside the compile's (compile never gives them): see `scelti`.
 std::set<reperto_visto> dalla_pagina(const std::string& html) {
   const std::string apre = "<script type=\"application/json\" id=\"dati\">\n";
   const auto inizio = html.find(apre);
@@ -52,7 +53,6 @@ std::set<reperto_visto> dalla_pagina(const std::string& html) {
   const json dati = json::parse(html.substr(inizio + apre.size(), fine - inizio - apre.size()));
   std::set<reperto_visto> out;
   for (const auto& d : dati["diagnostica"]) {
-    if (d[2] == 301 || d[2] == 302) continue;
     const bool con_file = d[4].get<int>() >= 0;
     out.insert({d[2], con_file && d[4] == 0 ? kLinea : kTreno, con_file ? d[5].get<int>() : 0,
                 con_file ? d[6].get<int>() : 0});
@@ -60,10 +60,20 @@ std::set<reperto_visto> dalla_pagina(const std::string& html) {
   return out;
 }
 
+// The timetable's warnings (301, 302) alone, or the compile's findings without them: the
+// page and the editor show both, compile only the second.
+bool del_orario(const reperto_visto& r) { return std::get<0>(r) == 301 || std::get<0>(r) == 302; }
+std::set<reperto_visto> scelti(const std::set<reperto_visto>& tutti, bool orario) {
+  std::set<reperto_visto> out;
+  for (const auto& r : tutti) {
+    if (del_orario(r) == orario) out.insert(r);
+  }
+  return out;
+}
+
 std::set<reperto_visto> dal_server(const std::string& linea, const std::string& treno) {
   std::set<reperto_visto> out;
   for (const auto& d : diagnosi_documenti(linea, treno, {"X", "5"}).diagnostiche) {
-    if (d.numero == 301 || d.numero == 302) continue;  // the timetable check's: compile never gives them
     out.insert({d.numero, d.testo == testo_descrizione::linea ? kLinea : kTreno, d.riga, d.riga > 0 ? d.colonna : 0});
   }
   return out;
@@ -102,7 +112,7 @@ void confronta_front_end(const Caso& c) {
   const auto dal_compile = da_compile(json::parse(compilato.uscita));
   EXPECT_TRUE(dal_compile.count(c.atteso)) << compilato.uscita;
 
-  EXPECT_EQ(dal_server(c.linea, c.treno), dal_compile);
+  EXPECT_EQ(scelti(dal_server(c.linea, c.treno), false), dal_compile);
 
   const auto disegnato = prova::esegui_misurato(
       COMPATTATORE_EXE, {"plot", "--line", kLinea, "--train", kTreno, "--numero-treno", "5", "--out", "p.html"},
@@ -111,7 +121,7 @@ void confronta_front_end(const Caso& c) {
   // Plot prints what compile prints; when nothing can be written it draws nothing.
   EXPECT_EQ(disegnato.errori, compilato.errori);
   if (std::filesystem::exists(t / "p.html")) {
-    EXPECT_EQ(dalla_pagina(prova::leggi_tutto(t / "p.html")), dal_compile);
+    EXPECT_EQ(scelti(dalla_pagina(prova::leggi_tutto(t / "p.html")), false), dal_compile);
   }
 }
 
@@ -323,6 +333,52 @@ TEST(Reperti, EveryNumberOfTheCatalogueIsShownAlikeByEveryFrontEnd) {
       {"33, too many caption boards", cartelli(82), kTrenoBase, {33, kLinea, 85, 1}},
   };
   for (const auto& c : casi) confronta_front_end(c);
+}
+
+// The timetable's warnings stand alike in the table (its JSON), on the page and in the
+// editor: a late station (301), one the run cannot reach at all (301) and a short margin
+// (302), each at its station's row.
+TEST(Reperti, TheTimetableWarningsStandAlikeInTheTablePageAndEditor) {
+  const std::string linea = "[generale]\nlunghezza percorso, 30000\n[curve]\n[fine]\n";
+  const auto treno = [](const std::string& seconda, const std::string& velocita) {
+    return "[generale]\npercentuale massa frenata, 105\norologio, 5, 59, 0\nvelocita, 0, 100\n" + velocita +
+           "[stazioni]\nstazione, 1000, 2, 600, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 0, 0, PRIMA\n"
+           "stazione, 21000, 2, 600, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, " +
+           seconda + ", SECONDA\n[fine]\n";
+  };
+  const std::vector<Caso> casi = {
+      {"301, a station reached after its time", linea, treno("6, 5, 0", ""), {301, kTreno, 7, 1}},
+      {"301, a station that cannot be reached",
+       linea,
+       treno("7, 0, 0", "velocita, 5000, 0\nvelocita, 5050, 100\n"),
+       {301, kTreno, 9, 1}},
+      {"302, a short margin", linea, treno("6, 13, 5", ""), {302, kTreno, 7, 1}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    prova::CartellaTemporanea t;
+    prova::scrivi_tutto(t / kLinea, c.linea);
+    prova::scrivi_tutto(t / kTreno, c.treno);
+    const auto orario = prova::esegui_misurato(
+        COMPATTATORE_EXE, {"timetable", "--line", kLinea, "--train", kTreno, "--numero-treno", "5", "--json"}, kSecondi,
+        t.percorso().string());
+    EXPECT_EQ(orario.stato, 1) << orario.errori;
+    std::set<reperto_visto> dalla_tabella;
+    const json tabella = json::parse(orario.uscita);
+    for (const auto& a : tabella["avvisi"]) {
+      dalla_tabella.insert(reperto_visto{a["codice"].get<int>(), a["file"].get<std::string>(), a["riga"].get<int>(),
+                                         a["colonna"].get<int>()});
+    }
+    EXPECT_EQ(dalla_tabella, std::set<reperto_visto>{c.atteso}) << orario.uscita;
+    EXPECT_EQ(scelti(dal_server(c.linea, c.treno), true), dalla_tabella);
+    const auto disegnato = prova::esegui_misurato(
+        COMPATTATORE_EXE, {"plot", "--line", kLinea, "--train", kTreno, "--numero-treno", "5", "--out", "p.html"},
+        kSecondi, t.percorso().string());
+    // plot's own status and messages are compile's: the timetable shows on its page alone.
+    EXPECT_EQ(disegnato.stato, 0) << disegnato.errori;
+    EXPECT_EQ(disegnato.errori, "");
+    EXPECT_EQ(scelti(dalla_pagina(prova::leggi_tutto(t / "p.html")), true), dalla_tabella);
+  }
 }
 
 }  // namespace
