@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -52,42 +53,30 @@ std::optional<ipotesi_comando> ipotesi_di(const opzioni_lette& o, rifiuto* r) {
   ipotesi_comando i;
   struct limite {
     const char* opzione;
-    double minimo;
-    bool escluso;
+    bool minimo_escluso;  // the lower end, 0, is open
     double massimo;
     const char* cosa;
+    std::function<void(double)> metti;
   };
   const limite limiti[] = {
-      {"--accelerazione", 0, true, kAccelerazioneMassima, "an acceleration in m/s\u00b2 above 0 and at most 5"},
-      {"--decelerazione", 0, true, kDecelerazioneMassima, "a braking rate in m/s\u00b2 above 0 and at most 5"},
-      {"--margine-minimo", 0, false, 100, "a per cent from 0 to 100"},
+      {"--accelerazione", true, kAccelerazioneMassima, "an acceleration in m/s\u00b2 above 0 and at most 5",
+       [&](double x) { i.corsa.accelerazione = x; }},
+      {"--decelerazione", true, kDecelerazioneMassima, "a braking rate in m/s\u00b2 above 0 and at most 5",
+       [&](double x) { i.corsa.decelerazione = x; }},
+      {"--margine-minimo", false, 100, "a per cent from 0 to 100", [&](double x) { i.margine_minimo = x; }},
   };
   for (const limite& l : limiti) {
     const auto valore = o.valore(l.opzione);
     if (!valore) continue;
-    const auto x = numero_opzione(*valore, l.minimo, l.escluso, l.massimo);
+    const auto x = numero_opzione(*valore, 0, l.minimo_escluso, l.massimo);
     if (!x) {
       rifiuta(r, std::string("timetable: ") + l.opzione + " takes " + l.cosa + ", not '" + *valore +
                      "' (try 'compattatore timetable --help')");
       return std::nullopt;
     }
-    if (std::string(l.opzione) == "--accelerazione") i.corsa.accelerazione = *x;
-    if (std::string(l.opzione) == "--decelerazione") i.corsa.decelerazione = *x;
-    if (std::string(l.opzione) == "--margine-minimo") i.margine_minimo = *x;
+    l.metti(*x);
   }
   return i;
-}
-
-std::string decimale(double x, int cifre) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.*f", cifre, x);
-  return b;
-}
-
-std::size_t larghezza_utf8(const std::string& t) {
-  std::size_t n = 0;
-  for (const unsigned char c : t) n += (c & 0xC0) != 0x80;
-  return n;
 }
 
 std::string a_destra(const std::string& t, std::size_t larghezza) {
@@ -95,7 +84,7 @@ std::string a_destra(const std::string& t, std::size_t larghezza) {
 }
 
 std::string a_sinistra(const std::string& t, std::size_t larghezza) {
-  const std::size_t l = larghezza_utf8(t);
+  const std::size_t l = caratteri_utf8(t);
   return t + std::string(larghezza > l ? larghezza - l : 0, ' ');
 }
 
@@ -108,12 +97,12 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
                             : "  no station: nothing to time\n");
   }
   t += "  the scenario starts at " + ora_del_giorno(c.orologio, false) + "; margins below " +
-       decimale(margine_minimo, 1) + " % of the running time are flagged\n\n";
+       in_decimali(margine_minimo, 1) + " % of the running time are flagged\n\n";
   std::size_t larghezza = 7;
   std::vector<std::string> nomi;
   for (const auto& s : c.stazioni) {
     nomi.push_back(da_cp1252(s.nome) + (s.fermata ? "" : " (passed)"));
-    larghezza = std::max(larghezza, larghezza_utf8(nomi.back()));
+    larghezza = std::max(larghezza, caratteri_utf8(nomi.back()));
   }
   t += a_sinistra("station", larghezza) + "  time      earliest       margin         %\n";
   for (std::size_t i = 0; i < c.stazioni.size(); ++i) {
@@ -123,8 +112,8 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
       t += "cannot be reached\n";
       continue;
     }
-    t += a_destra(ora_del_giorno(*s.arrivo, true), 10) + "  " + a_destra(decimale(*s.margine, 1) + " s", 9) + "  " +
-         a_destra(s.margine_percento ? decimale(*s.margine_percento, 1) + " %" : "", 8);
+    t += a_destra(ora_del_giorno(*s.arrivo, true), 10) + "  " + a_destra(in_decimali(*s.margine, 1) + " s", 9) + "  " +
+         a_destra(s.margine_percento ? in_decimali(*s.margine_percento, 1) + " %" : "", 8);
     if (const auto a = avviso_stazione(c, s, margine_minimo)) t += a->numero == 301 ? "  late" : "  short";
     while (!t.empty() && t.back() == ' ') t.pop_back();
     t += "\n";
@@ -132,20 +121,21 @@ std::string tabella_testo(const corsa_minima& c, const std::string& titolo, doub
   return t;
 }
 
-std::string json_numero(const std::optional<double>& x, int cifre) { return x ? decimale(*x, cifre) : "null"; }
+std::string json_numero(const std::optional<double>& x, int cifre) { return x ? in_decimali(*x, cifre) : "null"; }
 
 // --json: the assumptions, one object per station (times in seconds since midnight) and the
 // warnings in the order standard error shows them.
 std::string json_orario(const corsa_minima& c, bool senza_corsa, double margine_minimo, const righe_lette* righe,
                         const std::vector<reperto>& reperti, std::size_t omessi, const std::string& linea,
                         const std::string& treno, int stato) {
-  std::string j =
-      "{\"stato\": " + std::to_string(stato) + ", \"corsa_calcolata\": " + (senza_corsa ? "false" : "true") +
-      ", \"accelerazione\": " + decimale(c.accelerazione, 4) + ", \"decelerazione\": " + decimale(c.decelerazione, 4) +
-      ", \"decelerazione_da\": " + (c.decelerazione_da_massa ? "\"massa_frenata\"" : "\"opzione\"") +
-      ", \"massa_frenata\": " + std::to_string(c.massa_frenata) +
-      ", \"margine_minimo\": " + decimale(margine_minimo, 2) + ", \"orologio\": " + std::to_string(c.orologio) +
-      ", \"stazioni\": [";
+  std::string j = "{\"stato\": " + std::to_string(stato) +
+                  ", \"corsa_calcolata\": " + (senza_corsa ? "false" : "true") +
+                  ", \"accelerazione\": " + in_decimali(c.accelerazione, 4) +
+                  ", \"decelerazione\": " + in_decimali(c.decelerazione, 4) +
+                  ", \"decelerazione_da\": " + (c.decelerazione_da_massa ? "\"massa_frenata\"" : "\"opzione\"") +
+                  ", \"massa_frenata\": " + std::to_string(c.massa_frenata) +
+                  ", \"margine_minimo\": " + in_decimali(margine_minimo, 2) +
+                  ", \"orologio\": " + std::to_string(c.orologio) + ", \"stazioni\": [";
   for (std::size_t i = 0; i < c.stazioni.size(); ++i) {
     const stazione_corsa& s = c.stazioni[i];
     const riga_sorgente* riga = righe ? riga_della_stazione(*righe, s) : nullptr;
@@ -156,7 +146,7 @@ std::string json_orario(const corsa_minima& c, bool senza_corsa, double margine_
          ", \"orario\": " + std::to_string(s.orario) + ", \"arrivo_minimo\": " + json_numero(s.arrivo, 3) +
          ", \"margine\": " + json_numero(s.margine, 3) +
          ", \"margine_percento\": " + json_numero(s.margine_percento, 2) +
-         ", \"fermata\": " + (s.fermata ? "true" : "false") + ", \"metro\": " + decimale(s.metro, 1) + "}";
+         ", \"fermata\": " + (s.fermata ? "true" : "false") + ", \"metro\": " + in_decimali(s.metro, 1) + "}";
   }
   j += "], \"blocco\": ";
   if (c.blocco) {

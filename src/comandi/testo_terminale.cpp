@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "model/cp1252.h"
+
 namespace cmp {
 namespace {
 
@@ -20,13 +22,6 @@ std::vector<std::string_view> righe_di(std::string_view testo) {
 bool blank(char c) { return c == ' ' || c == '\t'; }
 bool parola(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c & 0x80); }
 bool punteggiatura(char c) { return c > ' ' && c < 0x7f && !parola(c); }
-
-// Characters, not bytes: the underline of a heading is as wide as the heading.
-std::size_t caratteri(std::string_view s) {
-  std::size_t n = 0;
-  for (const char c : s) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
-}
 
 // The closing mark of emphasis opened at `da` with `segno` (one or two characters): it
 // follows a character that is not blank. Underscores only open and close outside words,
@@ -137,7 +132,7 @@ std::string testo_da_terminale(std::string_view markdown) {
     }
     if (const std::size_t livello = livello_titolo(r)) {
       const std::string titolo = in_linea(r.substr(livello + 1));
-      out += titolo + "\n" + std::string(caratteri(titolo), livello <= 2 ? '=' : '-') + "\n";
+      out += titolo + "\n" + std::string(caratteri_utf8(titolo), livello <= 2 ? '=' : '-') + "\n";
       continue;
     }
     out += in_linea(r) + "\n";

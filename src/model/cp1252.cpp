@@ -159,4 +159,10 @@ std::string minuscolo_cp1252(std::string_view testo) {
   return out;
 }
 
+std::size_t caratteri_utf8(std::string_view utf8) {
+  std::size_t n = 0;
+  for (const char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
 }  // namespace cmp

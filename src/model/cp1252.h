@@ -26,6 +26,8 @@ bool rappresentabile_cp1252(std::string_view utf8);
 std::optional<char32_t> leggi_utf8(std::string_view s, std::size_t& i);
 // The UTF-8 bytes of a character.
 void aggiungi_utf8(std::string& out, char32_t carattere);
+// The characters of a UTF-8 text (its bytes that start one), for lining text up.
+std::size_t caratteri_utf8(std::string_view utf8);
 
 // The Windows-1252 byte of a character, or nullopt when the code page has none.
 std::optional<unsigned char> byte_cp1252(char32_t carattere);

@@ -8,12 +8,6 @@
 namespace cmp {
 namespace {
 
-std::string decimale(double x, int cifre) {
-  char b[64];
-  std::snprintf(b, sizeof b, "%.*f", cifre, x);
-  return b;
-}
-
 std::string nome_di(const stazione_corsa& s) { return da_cp1252(s.nome); }
 
 std::string motivo_blocco(const corsa_minima& c) {
@@ -25,10 +19,10 @@ std::string motivo_blocco(const corsa_minima& c) {
       return "the speed limit at " + dove + " is " + std::to_string(b.velocita) + " km/h";
     case blocco_corsa::motivo::salita:
       return "the climb of " + std::to_string(b.pendenza) + " per mille at " + dove +
-             " is too steep for an acceleration of " + decimale(c.accelerazione, 2) + " m/s\u00b2";
+             " is too steep for an acceleration of " + in_decimali(c.accelerazione, 2) + " m/s\u00b2";
     case blocco_corsa::motivo::discesa:
       return "the descent of " + std::to_string(-b.pendenza) + " per mille at " + dove +
-             " is steeper than a braking rate of " + decimale(c.decelerazione, 2) + " m/s\u00b2 can hold";
+             " is steeper than a braking rate of " + in_decimali(c.decelerazione, 2) + " m/s\u00b2 can hold";
     case blocco_corsa::motivo::fuori_percorso:
       return "the run would leave the track at " + dove;
     case blocco_corsa::motivo::indietro:
@@ -38,6 +32,12 @@ std::string motivo_blocco(const corsa_minima& c) {
 }
 
 }  // namespace
+
+std::string in_decimali(double x, int cifre) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%.*f", cifre, x);
+  return b;
+}
 
 const char* nome_motivo(blocco_corsa::motivo m) {
   switch (m) {
@@ -74,10 +74,10 @@ std::string ora_del_giorno(double secondi, bool decimi) {
   return b;
 }
 
-std::string testo_accelerazione(const corsa_minima& c) { return decimale(c.accelerazione, 2) + " m/s\u00b2"; }
+std::string testo_accelerazione(const corsa_minima& c) { return in_decimali(c.accelerazione, 2) + " m/s\u00b2"; }
 
 std::string testo_decelerazione(const corsa_minima& c) {
-  std::string t = decimale(c.decelerazione, 2) + " m/s\u00b2";
+  std::string t = in_decimali(c.decelerazione, 2) + " m/s\u00b2";
   if (!c.decelerazione_da_massa) return t + " (given)";
   t += " (from " + std::to_string(c.massa_frenata) + " % braked weight, Minden formula";
   if (c.massa_fuori_campo) {
@@ -96,7 +96,7 @@ std::optional<avviso_orario> avviso_stazione(const corsa_minima& c, const stazio
     return avviso_orario{301, chi + " cannot be reached at all: " + motivo_blocco(c)};
   }
   if (s.in_ritardo()) {
-    const std::string ritardo = decimale(*s.arrivo - s.orario, 1) + " s";
+    const std::string ritardo = in_decimali(*s.arrivo - s.orario, 1) + " s";
     if (prima) {
       return avviso_orario{301, chi + " cannot be left at its time " + ora_del_giorno(s.orario, false) +
                                     ": the scenario starts at " + ora_del_giorno(*s.arrivo, false) + ", " + ritardo +
@@ -107,9 +107,9 @@ std::optional<avviso_orario> avviso_stazione(const corsa_minima& c, const stazio
                                   ora_del_giorno(*s.arrivo, true) + ", " + ritardo + " late"};
   }
   if (s.margine_percento && *s.margine_percento < margine_minimo) {
-    return avviso_orario{302, chi + " is reached with a margin of " + decimale(*s.margine, 1) + " s, " +
-                                  decimale(*s.margine_percento, 1) + " % of the scheduled running time, below the " +
-                                  decimale(margine_minimo, 1) + " % asked (--margine-minimo)"};
+    return avviso_orario{302, chi + " is reached with a margin of " + in_decimali(*s.margine, 1) + " s, " +
+                                  in_decimali(*s.margine_percento, 1) + " % of the scheduled running time, below the " +
+                                  in_decimali(margine_minimo, 1) + " % asked (--margine-minimo)"};
   }
   return std::nullopt;
 }
@@ -120,8 +120,8 @@ std::string riassunto_stazione(const corsa_minima& c, const stazione_corsa& s) {
   std::string t = (prima       ? "the scenario starts at "
                    : s.fermata ? "earliest arrival "
                                : "earliest passing ") +
-                  ora_del_giorno(*s.arrivo, !prima) + ", margin " + decimale(*s.margine, 1) + " s";
-  if (s.margine_percento) t += " (" + decimale(*s.margine_percento, 1) + " %)";
+                  ora_del_giorno(*s.arrivo, !prima) + ", margin " + in_decimali(*s.margine, 1) + " s";
+  if (s.margine_percento) t += " (" + in_decimali(*s.margine_percento, 1) + " %)";
   return t;
 }
 

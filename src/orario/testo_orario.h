@@ -12,6 +12,9 @@ namespace cmp {
 // 23 as they are (a run past midnight), a time before midnight with a minus sign.
 std::string ora_del_giorno(double secondi, bool decimi);
 
+// A number with `cifre` decimals, as every output of the run writes it ("0.50").
+std::string in_decimali(double x, int cifre);
+
 // The name of why a run stops, as --json and the page's data give it ("salita").
 const char* nome_motivo(blocco_corsa::motivo m);
 
